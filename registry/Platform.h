@@ -1,0 +1,164 @@
+// The one door through which the program's core reaches the registry, the file
+// system and the ANSI text rules of the system. The Win32 implementation talks
+// to the real system; the in-memory one backs the native unit tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// Predefined root keys, with the values the system gives them.
+using RootKey = std::uint32_t;
+constexpr RootKey kNoRootKey = 0;
+constexpr RootKey kHkeyClassesRoot = 0x80000000u;
+constexpr RootKey kHkeyCurrentUser = 0x80000001u;
+constexpr RootKey kHkeyLocalMachine = 0x80000002u;
+constexpr RootKey kHkeyUsers = 0x80000003u;
+constexpr RootKey kHkeyPerformanceData = 0x80000004u;
+constexpr RootKey kHkeyCurrentConfig = 0x80000005u;
+constexpr RootKey kHkeyDynData = 0x80000006u;
+
+// An open key. A root key value is itself a valid, always-open handle.
+using KeyHandle = std::uintptr_t;
+constexpr KeyHandle kNoKey = 0;
+inline KeyHandle RootHandle(RootKey root) { return static_cast<KeyHandle>(root); }
+
+// Result codes of the registry operations are the system's error codes.
+constexpr long kResultOk = 0;
+constexpr long kResultFileNotFound = 2;
+constexpr long kResultAccessDenied = 5;
+constexpr long kResultMoreData = 234;
+constexpr long kResultNoMoreItems = 259;
+
+// Registry value types.
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegDwordBigEndian = 5;
+constexpr std::uint32_t kRegLink = 6;
+constexpr std::uint32_t kRegMultiSz = 7;
+constexpr std::uint32_t kRegResourceList = 8;
+constexpr std::uint32_t kRegFullResourceDescriptor = 9;
+constexpr std::uint32_t kRegResourceRequirementsList = 10;
+constexpr std::uint32_t kRegQword = 11;
+
+// What RegQueryInfoKeyA reports; lengths in characters without the NUL,
+// data sizes in bytes.
+struct KeyInfo {
+    std::uint32_t subKeyCount = 0;
+    std::uint32_t maxSubKeyNameLength = 0;
+    std::uint32_t valueCount = 0;
+    std::uint32_t maxValueNameLength = 0;
+    std::uint32_t maxValueDataSize = 0;
+};
+
+// Drive types as GetDriveTypeA reports them.
+constexpr unsigned kDriveUnknown = 0;
+constexpr unsigned kDriveNoRootDir = 1;
+constexpr unsigned kDriveRemovable = 2;
+constexpr unsigned kDriveFixed = 3;
+constexpr unsigned kDriveRemote = 4;
+constexpr unsigned kDriveCdRom = 5;
+constexpr unsigned kDriveRamDisk = 6;
+
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+constexpr std::uint32_t kFileAttributeDirectory = 0x10u;
+
+// A calendar time, as SYSTEMTIME holds it.
+struct CalendarTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// One entry of a folder listing (FindFirstFileA/FindNextFileA).
+struct FoundFile {
+    std::string name;              // name without folder
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+
+// A file opened for writing; closed when destroyed.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // Writes the bytes exactly as given (no line-end translation).
+    virtual bool Write(const std::string& bytes) = 0;
+    // Bytes written so far.
+    virtual std::uint64_t Position() const = 0;
+    // Flushes and closes; false when anything written was not stored.
+    virtual bool Close() = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- Registry (RegOpenKeyA and its companions) ---
+    virtual long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) = 0;
+    virtual long QueryInfoKey(KeyHandle key, KeyInfo* info) = 0;
+    // size: in, the buffer size in bytes; out, the data size. data may be null
+    // to ask for the size only.
+    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
+                            std::uint8_t* data, std::uint32_t* size) = 0;
+    // nameLength: in, the name buffer size in characters including the NUL;
+    // out, the name length without it. dataSize as for QueryValue.
+    virtual long EnumValue(KeyHandle key, std::uint32_t index, char* name,
+                           std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
+                           std::uint32_t* dataSize) = 0;
+    virtual long EnumKey(KeyHandle key, std::uint32_t index, char* name,
+                         std::uint32_t nameBufferSize) = 0;
+    virtual long SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
+                          const std::uint8_t* data, std::uint32_t size) = 0;
+    virtual long DeleteValue(KeyHandle key, const std::string& name) = 0;
+    // Deletes the subkey with everything below it (SHDeleteKeyA).
+    virtual long DeleteKeyTree(KeyHandle parent, const std::string& subKey) = 0;
+    virtual void CloseKey(KeyHandle key) = 0;
+
+    // --- File system ---
+    // OpenFile with OF_EXIST: true when the file could be opened.
+    virtual bool OpenFileExists(const std::string& path) = 0;
+    // GetFileAttributesA; kInvalidFileAttributes when nothing of that name exists.
+    virtual std::uint32_t FileAttributes(const std::string& path) = 0;
+    // The drive root strings as GetLogicalDriveStringsA fills a 500-byte buffer:
+    // each ended by a NUL, the list ended by an empty string.
+    virtual std::string LogicalDriveStrings() = 0;
+    virtual unsigned DriveType(const std::string& rootPath) = 0;
+    // Lists the entries of a folder matching a pattern such as "C:\\x\\*.*", in
+    // the file system's order; the visitor returns false to stop early.
+    // False when the listing could not be started.
+    virtual bool ListFolder(const std::string& pattern,
+                            const std::function<bool(const FoundFile&)>& visitor) = 0;
+    // Creation, last-access and last-write times in local time; false when the
+    // attributes cannot be read.
+    virtual bool FileTimes(const std::string& path, CalendarTime* creation,
+                           CalendarTime* lastAccess, CalendarTime* lastWrite) = 0;
+    // Creates a folder and all missing parents; the path ends in a backslash.
+    virtual bool MakeDirectoryPath(const std::string& folder) = 0;
+    // Creates or truncates a file for writing; null when it cannot be created.
+    // With failIfExists set an existing file is never touched.
+    virtual std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path,
+                                                         bool failIfExists) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+
+    // --- ANSI text rules of the system's code page ---
+    virtual bool IsLeadByte(unsigned char byte) = 0;     // IsDBCSLeadByte
+    virtual void LowerText(std::string& text) = 0;       // CharLowerA
+    virtual void UpperText(std::string& text) = 0;       // CharUpperA
+
+    // --- Profile reader (GetPrivateProfileStringA, empty default) ---
+    // At most maxLength characters are returned.
+    virtual std::string ReadProfileString(const std::string& file, const std::string& section,
+                                          const std::string& key, std::size_t maxLength) = 0;
+
+    // --- Time ---
+    virtual CalendarTime CurrentLocalTime() = 0;
+    // Standard name of the time zone in use, in the ANSI code page.
+    virtual std::string CurrentTimeZoneStandardName() = 0;
+};
