@@ -1,0 +1,8 @@
+# Registry foundation: the platform door, its in-memory and Win32 sides, root
+# keys and paths, the recursive walk and the REG writer.
+list(APPEND QV_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/AnsiText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MemoryPlatform.cpp
+)
+list(APPEND QV_WIN_SOURCES
+)
