@@ -5,4 +5,5 @@ list(APPEND QV_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MemoryPlatform.cpp
 )
 list(APPEND QV_WIN_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Win32Platform.cpp
 )
