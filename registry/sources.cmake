@@ -5,6 +5,7 @@ list(APPEND QV_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MemoryPlatform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegistryPaths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegistryWalk.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RegWriter.cpp
 )
 list(APPEND QV_WIN_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Win32Platform.cpp
