@@ -1,0 +1,1 @@
+list(APPEND QV_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/PageRegistrySearch.cpp)

@@ -1,0 +1,239 @@
+// The running program's main window: caption, page list, page switching,
+// resizing, closing, the single instance and the start without XML support.
+#include "GuiDriver.h"
+
+#include "app/WindowUtil.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string LanguageText(const ProgramCopy& copy, const char* key)
+{
+    char buffer[1024] = {};
+    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer,
+                             copy.File("Quorvane.language").c_str());
+    return buffer;
+}
+
+// The page window inside the container that is visible, or null.
+HWND VisiblePage(HWND mainWindow)
+{
+    HWND host = GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST);
+    HWND splitter = GetWindow(host, GW_CHILD);
+    HWND pages = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+    HWND visible = nullptr;
+    int visibleCount = 0;
+    for (HWND child = GetWindow(pages, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child)) {
+            visible = child;
+            ++visibleCount;
+        }
+    }
+    return visibleCount == 1 ? visible : nullptr;
+}
+
+HWND PageContainer(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    return GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+}
+
+HWND PageList(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    return GetDlgItem(splitter, IDC_PAGE_LIST);
+}
+
+RECT ClientRectOf(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+} // namespace
+
+TEST(MainWindow, ShowsCaptionPagesAndSwitchesBetweenThem)
+{
+    ProgramCopy copy("main-window");
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(copy.Program()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    const std::string productName = ReadProductString(copy.Program(), "ProductName");
+    ASSERT_FALSE(productName.empty());
+    EXPECT_EQ(WindowText(main), productName + " (V1.5)");
+
+    HWND list = PageList(main);
+    ASSERT_NE(list, nullptr);
+    const std::vector<std::string> entries = TreeViewRootTexts(program.Process(), list);
+    const std::vector<std::string> expected = {LanguageText(copy, "_PageRegistryCleanerTitle"),
+                                               LanguageText(copy, "_PageRegistrySearchTitle"),
+                                               LanguageText(copy, "_PageRegistryBackupTitle")};
+    EXPECT_EQ(entries, expected);
+    EXPECT_FALSE(expected[0].empty());
+
+    // At start the cleaner page is visible and its entry selected.
+    EXPECT_EQ(TreeViewSelectedText(program.Process(), list), expected[0]);
+    HWND cleaner = VisiblePage(main);
+    ASSERT_NE(cleaner, nullptr);
+    EXPECT_NE(GetDlgItem(cleaner, IDC_CLEANER_TASKS), nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(cleaner, IDC_CLEANER_SCAN)), LanguageText(copy, "_Scan"));
+
+    // The visible page fills the container.
+    const RECT container = ClientRectOf(PageContainer(main));
+    const RECT page = ClientRectOf(cleaner);
+    EXPECT_EQ(page.right, container.right);
+    EXPECT_EQ(page.bottom, container.bottom);
+
+    // Selecting the search entry hides the cleaner page and shows the search page.
+    ASSERT_TRUE(TreeViewSelectRoot(list, 1));
+    HWND search = VisiblePage(main);
+    ASSERT_NE(search, nullptr);
+    EXPECT_NE(search, cleaner);
+    EXPECT_NE(GetDlgItem(search, IDC_SEARCH_KEYWORD), nullptr);
+    EXPECT_FALSE(IsWindowVisible(cleaner));
+    EXPECT_EQ(WindowText(GetDlgItem(search, IDC_SEARCH_START)), LanguageText(copy, "_StartSearch"));
+    EXPECT_EQ(ClientRectOf(search).right, container.right);
+
+    // Selecting the same entry again changes nothing.
+    ASSERT_TRUE(TreeViewSelectRoot(list, 1));
+    EXPECT_EQ(VisiblePage(main), search);
+
+    ASSERT_TRUE(TreeViewSelectRoot(list, 2));
+    HWND backup = VisiblePage(main);
+    ASSERT_NE(backup, nullptr);
+    EXPECT_NE(GetDlgItem(backup, IDC_BACKUP_LIST), nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(backup, IDC_BACKUP_BACKUP)), LanguageText(copy, "_Backup"));
+
+    ASSERT_TRUE(TreeViewSelectRoot(list, 0));
+    EXPECT_EQ(VisiblePage(main), cleaner);
+
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(exitCode, 2u);
+}
+
+TEST(MainWindow, ResizingStretchesBannerAndPageHostOnly)
+{
+    ProgramCopy copy("resize");
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(copy.Program()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    HWND banner = GetDlgItem(main, IDC_MAIN_BANNER);
+    HWND host = GetDlgItem(main, IDC_MAIN_PAGE_HOST);
+    const RECT bannerBefore = WindowRectOf(banner);
+    const RECT hostBefore = WindowRectOf(host);
+    const RECT mainBefore = WindowRectOf(main);
+    const RECT containerBefore = ClientRectOf(PageContainer(main));
+
+    SetWindowPos(main, nullptr, 0, 0, (mainBefore.right - mainBefore.left) + 200,
+                 (mainBefore.bottom - mainBefore.top) + 100, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT bannerAfter = WindowRectOf(banner);
+    const RECT hostAfter = WindowRectOf(host);
+    EXPECT_EQ(bannerAfter.right - bannerAfter.left, (bannerBefore.right - bannerBefore.left) + 200);
+    EXPECT_EQ(bannerAfter.bottom - bannerAfter.top, bannerBefore.bottom - bannerBefore.top);
+    EXPECT_EQ(hostAfter.right - hostAfter.left, (hostBefore.right - hostBefore.left) + 200);
+    EXPECT_EQ(hostAfter.bottom - hostAfter.top, (hostBefore.bottom - hostBefore.top) + 100);
+
+    // The container grew and the visible page followed it.
+    const RECT containerAfter = ClientRectOf(PageContainer(main));
+    EXPECT_GT(containerAfter.right, containerBefore.right);
+    EXPECT_EQ(containerAfter.bottom, containerBefore.bottom + 100);
+    HWND page = VisiblePage(main);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ClientRectOf(page).right, containerAfter.right);
+    EXPECT_EQ(ClientRectOf(page).bottom, containerAfter.bottom);
+
+    // The page list keeps its share of the width: it grew in proportion.
+    const RECT listBefore = {0, 0, 188, 0};
+    const RECT listAfter = WindowRectOf(PageList(main));
+    EXPECT_GT(listAfter.right - listAfter.left, listBefore.right);
+
+    // Minimising changes no layout.
+    ShowWindow(main, SW_MINIMIZE);
+    const RECT bannerMinimised = WindowRectOf(banner);
+    EXPECT_EQ(bannerMinimised.right - bannerMinimised.left, bannerAfter.right - bannerAfter.left);
+    ShowWindow(main, SW_RESTORE);
+
+    SendCommand(main, ID_FILE_EXIT);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(exitCode, 2u);
+}
+
+TEST(MainWindow, SecondCopyExitsAtOnceAndLeavesTheFirstRunning)
+{
+    ProgramCopy copy("single-instance");
+    RunningProgram first;
+    ASSERT_TRUE(first.Start(copy.Program()));
+    HWND main = first.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::string caption = WindowText(main);
+
+    RunningProgram second;
+    ASSERT_TRUE(second.Start(copy.Program()));
+    DWORD secondExit = 99;
+    ASSERT_TRUE(second.WaitForExit(secondExit));
+    EXPECT_EQ(secondExit, 0u);
+
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(WindowText(main), caption);
+
+    // The Esc key closes the main window like its close box.
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    DWORD firstExit = 0;
+    ASSERT_TRUE(first.WaitForExit(firstExit));
+    EXPECT_EQ(firstExit, 2u);
+}
+
+TEST(MainWindow, WithoutXmlComponentShowsNoticeAndExitsWithZero)
+{
+    ProgramCopy copy("no-xml");
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(copy.Program(), {"WINEDLLOVERRIDES=msxml3=d;mscoree,mshtml="}));
+    const std::string caption = LanguageText(copy, "_Quorvane");
+    ASSERT_FALSE(caption.empty());
+    HWND box = program.WaitForDialog(caption);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), LanguageText(copy, "_NotInstallXML2"));
+    EXPECT_EQ(GetMenu(box), nullptr); // the notice, not the main window
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(MainWindow, WithoutLanguageFileShowsTheKeys)
+{
+    ProgramCopy copy("no-language");
+    ASSERT_TRUE(DeleteFileA(copy.File("Quorvane.language").c_str()));
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(copy.Program()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::string> entries = TreeViewRootTexts(program.Process(), PageList(main));
+    const std::vector<std::string> keys = {"_PageRegistryCleanerTitle", "_PageRegistrySearchTitle",
+                                           "_PageRegistryBackupTitle"};
+    EXPECT_EQ(entries, keys);
+    HWND cleaner = VisiblePage(main);
+    ASSERT_NE(cleaner, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(cleaner, IDC_CLEANER_SCAN)), "_Scan");
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(exitCode, 2u);
+}

@@ -1,0 +1,362 @@
+// Helpers of the GUI tests (see GuiDriver.h).
+#include "GuiDriver.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstring>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// Converts the build's Linux path to the Wine path of the same folder.
+std::string ToWindowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+bool CopyFolder(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string source = from + "\\" + name;
+        const std::string target = to + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = CopyFolder(source, target) && ok;
+        else
+            ok = CopyFileA(source.c_str(), target.c_str(), FALSE) && ok;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return ok;
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(path);
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::string caption;
+    bool anyCaption;
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || window == search->except)
+        return TRUE;
+    if (ClassName(window) != "#32770")
+        return TRUE;
+    if (!search->anyCaption && WindowText(window) != search->caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A block of memory inside the other process, for messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE process, SIZE_T size)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+    {
+    }
+    ~RemoteBuffer()
+    {
+        if (address_)
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    void* Address() const { return address_; }
+    char* At(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(const void* data, SIZE_T size, SIZE_T offset = 0) const
+    {
+        SIZE_T written = 0;
+        return WriteProcessMemory(process_, At(offset), data, size, &written) && written == size;
+    }
+    bool Read(void* data, SIZE_T size, SIZE_T offset = 0) const
+    {
+        SIZE_T read = 0;
+        return ReadProcessMemory(process_, At(offset), data, size, &read) && read == size;
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+std::string TreeItemText(HANDLE process, HWND tree, HTREEITEM item)
+{
+    constexpr SIZE_T kTextOffset = 256;
+    constexpr int kTextSize = 512;
+    RemoteBuffer remote(process, kTextOffset + kTextSize);
+    if (!remote.Address())
+        return std::string();
+    TVITEMA entry = {};
+    entry.mask = TVIF_TEXT;
+    entry.hItem = item;
+    entry.pszText = remote.At(kTextOffset);
+    entry.cchTextMax = kTextSize;
+    remote.Write(&entry, sizeof entry);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()));
+    char text[kTextSize] = {};
+    remote.Read(text, kTextSize, kTextOffset);
+    text[kTextSize - 1] = '\0';
+    return text;
+}
+
+std::atomic<int> copyCounter{0};
+
+} // namespace
+
+ProgramCopy::ProgramCopy(const std::string& name)
+{
+    const std::string runs = ToWindowsPath(QV_BINARY_DIR) + "\\gui-runs";
+    CreateDirectoryA(runs.c_str(), nullptr);
+    char unique[64];
+    std::snprintf(unique, sizeof unique, "-%lu-%d", GetCurrentProcessId(), copyCounter++);
+    folder_ = runs + "\\" + name + unique;
+    RemoveFolder(folder_);
+    CopyFolder(ToWindowsPath(QV_PROGRAM_DIR), folder_);
+}
+
+ProgramCopy::~ProgramCopy()
+{
+    RemoveFolder(folder_);
+}
+
+RunningProgram::~RunningProgram()
+{
+    if (process_) {
+        DWORD code = 0;
+        if (GetExitCodeProcess(process_, &code) && code == STILL_ACTIVE) {
+            TerminateProcess(process_, 99);
+            WaitForSingleObject(process_, 10000);
+        }
+        CloseHandle(process_);
+    }
+}
+
+bool RunningProgram::Start(const std::string& program, const std::vector<std::string>& environment)
+{
+    std::string block;
+    if (!environment.empty()) {
+        LPCH current = GetEnvironmentStringsA();
+        for (const char* p = current; *p; p += std::strlen(p) + 1) {
+            const std::string entry = p;
+            bool replaced = false;
+            for (const std::string& extra : environment)
+                if (entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0)
+                    replaced = true;
+            if (!replaced)
+                block += entry + '\0';
+        }
+        FreeEnvironmentStringsA(current);
+        for (const std::string& extra : environment)
+            block += extra + '\0';
+        block += '\0';
+    }
+    std::string commandLine = "\"" + program + "\"";
+    const std::string folder = program.substr(0, program.rfind('\\'));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        block.empty() ? nullptr : &block[0], folder.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    WaitForInputIdle(process_, 10000);
+    return true;
+}
+
+HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        WindowSearch search = {processId_, "", true, nullptr, nullptr};
+        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found && GetMenu(search.found))
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+HWND RunningProgram::WaitForDialog(const std::string& caption, HWND except, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        WindowSearch search = {processId_, caption, false, except, nullptr};
+        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool RunningProgram::WaitForExit(DWORD& exitCode, DWORD timeoutMs)
+{
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    return GetExitCodeProcess(process_, &exitCode) != FALSE;
+}
+
+std::string WindowText(HWND window)
+{
+    char buffer[4096] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return buffer;
+}
+
+std::string ClassName(HWND window)
+{
+    char buffer[256] = {};
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    // The message is the static control with the longest text.
+    std::string text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == "Static") {
+            const std::string candidate = WindowText(child);
+            if (candidate.size() > text.size())
+                text = candidate;
+        }
+    }
+    return text;
+}
+
+std::vector<std::string> TreeViewRootTexts(HANDLE process, HWND tree)
+{
+    std::vector<std::string> texts;
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    while (item) {
+        texts.push_back(TreeItemText(process, tree, item));
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    }
+    return texts;
+}
+
+std::string TreeViewSelectedText(HANDLE process, HWND tree)
+{
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    return item ? TreeItemText(process, tree, item) : std::string();
+}
+
+bool TreeViewSelectRoot(HWND tree, int index)
+{
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (int i = 0; item && i < index; ++i)
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    if (!item)
+        return false;
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    return true;
+}
+
+int ListViewCount(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ListViewColumnCount(HWND list)
+{
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::string ListViewText(HANDLE process, HWND list, int row, int column)
+{
+    constexpr SIZE_T kTextOffset = 256;
+    constexpr int kTextSize = 2048;
+    RemoteBuffer remote(process, kTextOffset + kTextSize);
+    if (!remote.Address())
+        return std::string();
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = remote.At(kTextOffset);
+    item.cchTextMax = kTextSize;
+    remote.Write(&item, sizeof item);
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()));
+    char text[kTextSize] = {};
+    remote.Read(text, kTextSize, kTextOffset);
+    text[kTextSize - 1] = '\0';
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    // Posted, so that a message box the click opens cannot block the test.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SendCommand(HWND window, int id)
+{
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void Pump(DWORD milliseconds)
+{
+    Sleep(milliseconds);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}

@@ -1,0 +1,76 @@
+// Helpers of the GUI tests: a private copy of the program folder, the
+// program started as a separate process, and reading and driving its
+// controls from outside by their ids.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A copy of the built program folder in a scratch folder of its own, so that
+// each test has its own config.xml, language file and backup folder. The
+// copy is removed when the object goes.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const std::string& name);
+    ~ProgramCopy();
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    std::string Program() const { return folder_ + "\\Quorvane.exe"; }
+    std::string File(const std::string& relative) const { return folder_ + "\\" + relative; }
+
+private:
+    std::string folder_;
+};
+
+// The program under test, started as its own process.
+class RunningProgram {
+public:
+    RunningProgram() = default;
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // Starts the program; `environment` lists extra NAME=value settings.
+    bool Start(const std::string& program, const std::vector<std::string>& environment = {});
+    // The main window once it is visible, or null after the timeout.
+    HWND WaitForMainWindow(DWORD timeoutMs = 30000);
+    // A visible top-level dialog of the program whose window text is
+    // `caption`, other than `except`, or null after the timeout.
+    HWND WaitForDialog(const std::string& caption, HWND except = nullptr, DWORD timeoutMs = 15000);
+    // Waits for the process to end; true with its exit code when it did.
+    bool WaitForExit(DWORD& exitCode, DWORD timeoutMs = 30000);
+    HANDLE Process() const { return process_; }
+    DWORD ProcessId() const { return processId_; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// Reading and driving controls of another process.
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+// The text of a static control inside a message box (the message itself).
+std::string MessageBoxText(HWND box);
+// Every root-level entry text of a tree view, in order.
+std::vector<std::string> TreeViewRootTexts(HANDLE process, HWND tree);
+// The text of the selected entry of a tree view.
+std::string TreeViewSelectedText(HANDLE process, HWND tree);
+// Selects the root-level entry at `index`; true when it exists.
+bool TreeViewSelectRoot(HWND tree, int index);
+int ListViewCount(HWND list);
+std::string ListViewText(HANDLE process, HWND list, int row, int column);
+int ListViewColumnCount(HWND list);
+// Clicks a button; the program handles it on its own time.
+void ClickButton(HWND dialog, int id);
+// Sends a command and returns once the program has handled it.
+void SendCommand(HWND window, int id);
+// Lets the other process work for a while.
+void Pump(DWORD milliseconds);
+// Reads a whole file; empty when missing.
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
