@@ -1,0 +1,17 @@
+// Sorting a report list view by a clicked column. Each column header carries
+// its sort kind in its item data: 0 compares the texts as byte strings, 1 as
+// decimal numbers, anything else treats all rows as equal. Rows are found by
+// their item data, which must be unique per row.
+#pragma once
+
+#include <windows.h>
+
+constexpr LPARAM kSortAsText = 0;
+constexpr LPARAM kSortAsNumber = 1;
+
+// Inserts a left-aligned column with its caption, width and sort kind.
+void InsertSortableColumn(HWND list, int position, const char* caption, int width, LPARAM sortKind);
+
+// Sorts the rows by `column`: greatest first while `descending` is set,
+// smallest first when it is clear; the flag is inverted afterwards.
+void SortListByColumn(HWND list, int column, bool& descending);

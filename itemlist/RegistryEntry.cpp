@@ -1,0 +1,39 @@
+// Deleting the registry entry behind a list row (see RegistryEntry.h).
+#include "itemlist/RegistryEntry.h"
+
+#include "registry/RegistryPaths.h"
+
+std::string FullKeyPathOf(const RegistryItem& item)
+{
+    return item.rootName + "\\" + item.keyPath;
+}
+
+bool DeleteRegistryEntry(Platform& platform, const RegistryItem& item)
+{
+    if (item.type == kKeyRowType)
+        return DeleteRegistryKey(platform, FullKeyPathOf(item));
+    return DeleteRegistryValue(platform, FullKeyPathOf(item), item.valueName);
+}
+
+bool RegistryEntryExists(Platform& platform, const RegistryItem& item)
+{
+    RootKey root = kNoRootKey;
+    std::string keyPath;
+    if (!SplitRegistryPath(platform, FullKeyPathOf(item), &root, &keyPath))
+        return false;
+    KeyHandle key = kNoKey;
+    const long opened = platform.OpenKey(RootHandle(root), keyPath, &key);
+    if (opened == kResultFileNotFound)
+        return false;
+    if (opened != kResultOk)
+        return true; // it is there, we just may not look at it
+    bool exists = true;
+    if (item.type != kKeyRowType) {
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        const long queried = platform.QueryValue(key, item.valueName, &type, nullptr, &size);
+        exists = queried != kResultFileNotFound;
+    }
+    platform.CloseKey(key);
+    return exists;
+}

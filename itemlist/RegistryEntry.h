@@ -1,0 +1,17 @@
+// Deleting the registry entry behind a list row, and telling whether it is
+// still there afterwards. Platform-free.
+#pragma once
+
+#include "itemlist/RegistryItem.h"
+#include "registry/Platform.h"
+
+#include <string>
+
+// The full key path of a row: column 1, a backslash and column 2.
+std::string FullKeyPathOf(const RegistryItem& item);
+
+// Deletes the row's key with its subtree, or its value; true on success.
+bool DeleteRegistryEntry(Platform& platform, const RegistryItem& item);
+
+// True while the row's key (for a key row) or value still exists.
+bool RegistryEntryExists(Platform& platform, const RegistryItem& item);

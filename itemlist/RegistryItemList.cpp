@@ -1,0 +1,209 @@
+// The list of registry entries (see RegistryItemList.h).
+#include "itemlist/RegistryItemList.h"
+
+#include "itemlist/ListViewSort.h"
+#include "localisation/LanguageWin.h"
+
+#include <vector>
+
+bool RegistryItemList::sortDescending_ = true;
+
+namespace {
+constexpr int kColumnWidths[4] = {100, 300, 100, 300};
+const char* const kColumnKeys[4] = {"_RegistryListViewCol1", "_RegistryListViewCol2",
+                                    "_RegistryListViewCol3", "_RegistryListViewCol4"};
+constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+} // namespace
+
+void RegistryItemList::SetUp(HWND list)
+{
+    list_ = list;
+    if (!list_)
+        return;
+    for (int column = 0; column < 4; ++column)
+        InsertSortableColumn(list_, column, LookupText(kColumnKeys[column]).c_str(), kColumnWidths[column],
+                             kSortAsText);
+    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+}
+
+void RegistryItemList::AttachImages(int bitmapId)
+{
+    if (!list_)
+        return;
+    images_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0));
+    GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
+    if (images_.Get() && bitmap)
+        ImageList_AddMasked(images_.Get(), bitmap.Get(), RGB(0, 255, 0));
+    SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+}
+
+int RegistryItemList::AddRow(const RegistryItem& item, bool scrollIntoView)
+{
+    if (!list_)
+        return -1;
+    const int count = RowCount();
+    const LPARAM id = nextTagId_++;
+    LVITEMA row = {};
+    row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    row.iItem = count;
+    row.pszText = const_cast<char*>(item.rootName.c_str());
+    row.iImage = item.image;
+    row.lParam = id;
+    const int position = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+    if (position < 0)
+        return position;
+    tags_[id] = RowTag{position, item.type};
+    SetCellText(position, 1, item.keyPath);
+    SetCellText(position, 2, item.valueName);
+    SetCellText(position, 3, item.dataText);
+    if (scrollIntoView)
+        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(position), FALSE);
+    return position;
+}
+
+void RegistryItemList::Clear()
+{
+    if (list_)
+        SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+    tags_.clear();
+}
+
+void RegistryItemList::RemoveRow(int row)
+{
+    if (list_)
+        SendMessageA(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+}
+
+int RegistryItemList::RowCount() const
+{
+    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::string RegistryItemList::CellText(int row, int column) const
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const int length = static_cast<int>(
+            SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (length < static_cast<int>(buffer.size()) - 1)
+            return std::string(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool RegistryItemList::ReadRow(int row, RegistryItem& item) const
+{
+    if (!list_ || row < 0 || row >= RowCount())
+        return false;
+    item.rootName = CellText(row, 0);
+    item.keyPath = CellText(row, 1);
+    item.valueName = CellText(row, 2);
+    item.dataText = CellText(row, 3);
+    LVITEMA entry = {};
+    entry.mask = LVIF_IMAGE;
+    entry.iItem = row;
+    SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+    item.image = entry.iImage;
+    item.type = Tag(row).type;
+    return true;
+}
+
+RowTag RegistryItemList::Tag(int row) const
+{
+    LVITEMA entry = {};
+    entry.mask = LVIF_PARAM;
+    entry.iItem = row;
+    if (!list_ || !SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)))
+        return RowTag{};
+    const auto found = tags_.find(entry.lParam);
+    return found != tags_.end() ? found->second : RowTag{};
+}
+
+void RegistryItemList::SetCellText(int row, int column, const std::string& text)
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int RegistryItemList::SelectedCount() const
+{
+    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
+int RegistryItemList::NextSelected(int row) const
+{
+    if (!list_)
+        return -1;
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+}
+
+std::vector<int> RegistryItemList::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (int row = NextSelected(-1); row >= 0; row = NextSelected(row))
+        rows.push_back(row);
+    return rows;
+}
+
+void RegistryItemList::SetSelected(int row, bool selected)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void RegistryItemList::SelectAll()
+{
+    SetSelected(-1, true);
+}
+
+void RegistryItemList::SelectNone()
+{
+    SetSelected(-1, false);
+}
+
+void RegistryItemList::InvertSelection()
+{
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
+        const bool selected =
+            (SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+        SetSelected(row, !selected);
+    }
+}
+
+void RegistryItemList::SortByColumn(int column)
+{
+    if (list_)
+        SortListByColumn(list_, column, sortDescending_);
+}
+
+bool RegistryItemList::HandleNotify(const NMHDR* header, LRESULT& result)
+{
+    if (!list_ || header->hwndFrom != list_)
+        return false;
+    switch (header->code) {
+    case LVN_DELETEITEM:
+        tags_.erase(reinterpret_cast<const NMLISTVIEW*>(header)->lParam);
+        result = 0;
+        return true;
+    case LVN_DELETEALLITEMS:
+        tags_.clear();
+        result = FALSE; // keep the per-row notices
+        return true;
+    case LVN_COLUMNCLICK:
+        SortByColumn(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
