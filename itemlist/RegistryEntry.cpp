@@ -37,3 +37,22 @@ bool RegistryEntryExists(Platform& platform, const RegistryItem& item)
     platform.CloseKey(key);
     return exists;
 }
+
+bool WriteEditedValue(Platform& platform, const RegistryItem& row, const std::string& newName,
+                      const std::string& newData)
+{
+    const RootKey root = ParseRootKey(platform, row.rootName);
+    if (root == kNoRootKey)
+        return false;
+    KeyHandle key = kNoKey;
+    if (platform.OpenKey(RootHandle(root), row.keyPath, &key) != kResultOk)
+        return false;
+    const std::uint32_t size = static_cast<std::uint32_t>(newData.size() + 1);
+    const bool written = platform.SetValue(key, newName, kRegSz,
+                                           reinterpret_cast<const std::uint8_t*>(newData.c_str()), size) ==
+                         kResultOk;
+    if (written && newName != row.valueName)
+        platform.DeleteValue(key, row.valueName);
+    platform.CloseKey(key);
+    return written;
+}

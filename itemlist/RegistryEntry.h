@@ -15,3 +15,10 @@ bool DeleteRegistryEntry(Platform& platform, const RegistryItem& item);
 
 // True while the row's key (for a key row) or value still exists.
 bool RegistryEntryExists(Platform& platform, const RegistryItem& item);
+
+// Writes `newData` as the string value `newName` of the row's key; when the
+// name changed, the value of the former name is then deleted, which makes
+// the edit a rename. False, with nothing changed, when the key cannot be
+// opened or the value cannot be written.
+bool WriteEditedValue(Platform& platform, const RegistryItem& row, const std::string& newName,
+                      const std::string& newData);

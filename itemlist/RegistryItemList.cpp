@@ -1,6 +1,7 @@
 // The list of registry entries (see RegistryItemList.h).
 #include "itemlist/RegistryItemList.h"
 
+#include "itemlist/ItemMenu.h"
 #include "itemlist/ListViewSort.h"
 #include "localisation/LanguageWin.h"
 
@@ -198,6 +199,10 @@ bool RegistryItemList::HandleNotify(const NMHDR* header, LRESULT& result)
     case LVN_DELETEALLITEMS:
         tags_.clear();
         result = FALSE; // keep the per-row notices
+        return true;
+    case NM_RCLICK:
+        ShowItemMenu(*this);
+        result = 0;
         return true;
     case LVN_COLUMNCLICK:
         SortByColumn(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);

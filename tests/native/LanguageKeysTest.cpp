@@ -32,6 +32,7 @@ const fs::path kLanguageFile = kSourceRoot / "resources" / "Quorvane.language";
 // the file must hold every numbered key from 1 to the count.
 const std::map<std::string, int> kNumberedKeys = {
     {"_PageRegistryCleanerTask", 11},
+    {"_RegistryListViewMenuItem", 7},
 };
 
 // Texts the program uses as printf formats, with the conversions each must
