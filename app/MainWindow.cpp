@@ -1,11 +1,14 @@
 // The program's only top-level window (see MainWindow.h).
 #include "app/MainWindow.h"
 
+#include "app/AboutDialog.h"
+#include "app/WebLink.h"
 #include "app/WindowUtil.h"
 #include "localisation/LanguageWin.h"
 #include "resource.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace {
 
@@ -136,6 +139,24 @@ void MainWindow::OnCommand(int id)
     case ID_FILE_EXIT:
         OnClose();
         break;
+    case ID_ABOUT_HELP: {
+        const std::string helpFile = ProgramFolder() + "\\" + ProgramBaseName(false) + ".chm";
+        ShellExecuteA(window_, "open", helpFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    }
+    case ID_ABOUT_WEBSITE:
+        ShellExecuteA(window_, "open", (MakerWebSite() + "/ostrel/registrycleaner.htm").c_str(), nullptr,
+                      nullptr, SW_SHOWNORMAL);
+        break;
+    case ID_ABOUT_SUPPORT:
+        ShellExecuteA(window_, "open", (MakerWebSite() + "/ostrel/contactus.htm").c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+        break;
+    case ID_ABOUT_ABOUT: {
+        AboutDialog about;
+        about.Show(GetActiveWindow());
+        break;
+    }
     default:
         break;
     }
