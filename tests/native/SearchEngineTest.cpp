@@ -1,0 +1,378 @@
+// The registry search on the in-memory platform: the four ways of comparing,
+// case folding, what is tested of a value, the rows a hit gives, the order of
+// rows and walked keys, the chosen roots and the stop flag.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "registry/MemoryPlatform.h"
+#include "search/SearchEngine.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Records every hit as "ROOT|path|name|data|image|type" and every walked key.
+class RecordingSink : public SearchSink {
+public:
+    void AddHit(const RegistryItem& item) override
+    {
+        hits.push_back(item.rootName + "|" + item.keyPath + "|" + item.valueName + "|" +
+                       item.dataText + "|" + std::to_string(item.image) + "|" +
+                       std::to_string(item.type));
+        events.push_back("hit " + item.keyPath + "|" + item.valueName);
+        if (stop && hits.size() == stopAfterHits)
+            *stop = true;
+    }
+    void ShowKey(const std::string& path) override
+    {
+        keys.push_back(path);
+        events.push_back("key " + path);
+    }
+
+    Strings hits;
+    Strings keys;
+    Strings events;
+    std::atomic<bool>* stop = nullptr;
+    std::size_t stopAfterHits = 0;
+};
+
+class SearchEngineTest : public ::testing::Test {
+protected:
+    SearchEngineTest()
+    {
+        options.includeKeyNames = true;
+        options.includeValueNames = true;
+        options.includeValueData = true;
+        options.searchHKCU = true;
+    }
+
+    // Searches and returns the hits.
+    Strings Search(const std::string& keyword)
+    {
+        options.keyword = keyword;
+        sink = RecordingSink();
+        SearchRegistry(platform, options, sink, "(key)");
+        return sink.hits;
+    }
+
+    // Whether one subject text matches under the current options.
+    bool Matches(const std::string& keyword, const std::string& subject)
+    {
+        options.keyword = keyword;
+        RecordingSink unused;
+        SearchContext context(platform, options, unused, "(key)");
+        return context.Matches(subject);
+    }
+
+    MemoryPlatform platform;
+    SearchOptions options;
+    RecordingSink sink;
+};
+
+TEST_F(SearchEngineTest, SubstringSearchFindsKeyNamesValueNamesAndDataOnceEach)
+{
+    platform.AddKey(kHkeyCurrentUser, "Software\\RunOnce");
+    platform.AddString(kHkeyCurrentUser, "Software\\Startup", "Run", "C:\\Program Files\\Runner\\r.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\Startup", "Tool", "C:\\Program Files\\Runner");
+    platform.AddString(kHkeyCurrentUser, "Software\\Startup", "Other", "nothing here");
+
+    EXPECT_EQ((Strings{
+                  "HKEY_CURRENT_USER|Software\\RunOnce|(key)||0|-1",
+                  "HKEY_CURRENT_USER|Software\\Startup|Run|C:\\Program Files\\Runner\\r.exe|1|1",
+                  "HKEY_CURRENT_USER|Software\\Startup|Tool|C:\\Program Files\\Runner|1|1",
+              }),
+              Search("run"));
+}
+
+TEST_F(SearchEngineTest, EachTargetIsTestedOnlyWhenChosen)
+{
+    platform.AddString(kHkeyCurrentUser, "Match", "match", "match");
+
+    options.includeKeyNames = false;
+    options.includeValueNames = false;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|Match|match|match|1|1"}), Search("match"));
+
+    options.includeValueData = false;
+    EXPECT_TRUE(Search("match").empty());
+    // Walked keys are shown whether or not anything is tested.
+    EXPECT_EQ((Strings{"", "Match"}), sink.keys);
+
+    options.includeKeyNames = true;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|Match|(key)||0|-1"}), Search("match"));
+}
+
+TEST_F(SearchEngineTest, ValueNameAndDataAreTestedIndependently)
+{
+    platform.AddString(kHkeyCurrentUser, "K", "plain", "has target inside");
+    platform.AddString(kHkeyCurrentUser, "K", "target name", "plain data");
+    options.includeKeyNames = false;
+
+    options.includeValueData = false;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|target name|plain data|1|1"}), Search("target"));
+
+    options.includeValueData = true;
+    options.includeValueNames = false;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|plain|has target inside|1|1"}), Search("target"));
+}
+
+TEST_F(SearchEngineTest, CaseIsFoldedUnlessCaseSensitive)
+{
+    EXPECT_TRUE(Matches("run", "RunOnce"));
+    EXPECT_TRUE(Matches("RUN", "runonce"));
+    // Code page 1252 lower-cases accented capitals too.
+    EXPECT_TRUE(Matches("\xC9t\xC9", "\xE9t\xE9"));
+
+    options.caseSensitive = true;
+    EXPECT_FALSE(Matches("run", "RunOnce"));
+    EXPECT_TRUE(Matches("Run", "RunOnce"));
+}
+
+TEST_F(SearchEngineTest, FullWordMatchWantsTheWholeText)
+{
+    options.fullWordMatch = true;
+    EXPECT_FALSE(Matches("run", "RunOnce"));
+    EXPECT_TRUE(Matches("run", "Run"));
+    EXPECT_FALSE(Matches("run", "Run "));
+
+    options.caseSensitive = true;
+    EXPECT_FALSE(Matches("run", "Run"));
+    EXPECT_TRUE(Matches("Run", "Run"));
+}
+
+TEST_F(SearchEngineTest, WildcardsMatchTheWholeText)
+{
+    options.useWildcard = true;
+    EXPECT_TRUE(Matches("run*", "RunOnce"));
+    EXPECT_TRUE(Matches("run*", "run"));
+    EXPECT_TRUE(Matches("?un", "Run"));
+    EXPECT_FALSE(Matches("?un", "Runs"));
+    EXPECT_FALSE(Matches("un", "Run"));   // no substring search with wildcards
+    EXPECT_TRUE(Matches("*", ""));
+
+    options.caseSensitive = true;
+    EXPECT_FALSE(Matches("r*", "RunOnce"));
+}
+
+TEST_F(SearchEngineTest, WildcardAndFullWordTakeStarAndQuestionMarkLiterally)
+{
+    options.useWildcard = true;
+    options.fullWordMatch = true;
+    EXPECT_TRUE(Matches("r*n", "r*n"));
+    EXPECT_TRUE(Matches("r*n", "R*N"));
+    EXPECT_FALSE(Matches("r*n", "run"));
+    EXPECT_FALSE(Matches("r?n", "run"));
+}
+
+TEST_F(SearchEngineTest, LoneStarListsEveryKeyAndEachChosenRootWithAnEmptyPath)
+{
+    platform.AddKey(kHkeyCurrentUser, "A\\B");
+    platform.AddKey(kHkeyLocalMachine, "M");
+    platform.AddKey(kHkeyUsers, "U");
+    options.includeValueNames = false;
+    options.includeValueData = false;
+    options.useWildcard = true;
+    options.searchHKLM = true;
+
+    EXPECT_EQ((Strings{
+                  "HKEY_CURRENT_USER||(key)||0|-1",
+                  "HKEY_CURRENT_USER|A|(key)||0|-1",
+                  "HKEY_CURRENT_USER|A\\B|(key)||0|-1",
+                  "HKEY_LOCAL_MACHINE||(key)||0|-1",
+                  "HKEY_LOCAL_MACHINE|M|(key)||0|-1",
+              }),
+              Search("*"));
+}
+
+TEST_F(SearchEngineTest, RootsAreWalkedInFixedOrderAndOnlyWhenChosen)
+{
+    const RootKey roots[] = {kHkeyCurrentConfig, kHkeyUsers, kHkeyLocalMachine,
+                             kHkeyCurrentUser, kHkeyClassesRoot};
+    for (RootKey root : roots)
+        platform.AddKey(root, "Needle");
+    platform.AddKey(kHkeyPerformanceData, "Needle");
+
+    options.searchHKCU = false;
+    EXPECT_TRUE(Search("needle").empty());
+    EXPECT_TRUE(sink.keys.empty());
+
+    options.searchHKCR = options.searchHKCU = options.searchHKLM = options.searchHKU =
+        options.searchHKCC = true;
+    EXPECT_EQ((Strings{
+                  "HKEY_CLASSES_ROOT|Needle|(key)||0|-1",
+                  "HKEY_CURRENT_USER|Needle|(key)||0|-1",
+                  "HKEY_LOCAL_MACHINE|Needle|(key)||0|-1",
+                  "HKEY_USERS|Needle|(key)||0|-1",
+                  "HKEY_CURRENT_CONFIG|Needle|(key)||0|-1",
+              }),
+              Search("needle"));
+
+    options.searchHKCR = options.searchHKLM = options.searchHKCC = false;
+    EXPECT_EQ((Strings{
+                  "HKEY_CURRENT_USER|Needle|(key)||0|-1",
+                  "HKEY_USERS|Needle|(key)||0|-1",
+              }),
+              Search("needle"));
+}
+
+TEST_F(SearchEngineTest, EmptyKeywordWalksNothing)
+{
+    platform.AddString(kHkeyCurrentUser, "K", "v", "d");
+    options.useWildcard = true;
+    EXPECT_TRUE(Search("").empty());
+    EXPECT_TRUE(sink.keys.empty());
+}
+
+TEST_F(SearchEngineTest, KeyRowComesBeforeItsValuesWhichComeBeforeItsSubkeys)
+{
+    platform.AddString(kHkeyCurrentUser, "x1", "x2", "x3");
+    platform.AddString(kHkeyCurrentUser, "x1\\x4", "x5", "");
+    platform.AddString(kHkeyCurrentUser, "x1", "x6", "");
+    platform.AddKey(kHkeyCurrentUser, "x7");
+
+    Search("x");
+    EXPECT_EQ((Strings{
+                  "key ",
+                  "hit x1|(key)", "key x1", "hit x1|x2", "hit x1|x6",
+                  "hit x1\\x4|(key)", "key x1\\x4", "hit x1\\x4|x5",
+                  "hit x7|(key)", "key x7",
+              }),
+              sink.events);
+}
+
+TEST_F(SearchEngineTest, KeyNameIsItsLastPathComponent)
+{
+    platform.AddKey(kHkeyCurrentUser, "Alpha\\Beta\\Gamma");
+    options.fullWordMatch = true;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|Alpha\\Beta|(key)||0|-1"}), Search("beta"));
+    EXPECT_TRUE(Search("alpha\\beta").empty());
+}
+
+TEST_F(SearchEngineTest, ValuesAreTestedInTheirDisplayText)
+{
+    // 20 bytes that are shown, then three that are not.
+    const std::string binary = "\x01\x0a\xff" + std::string(17, '\x10') + "\x77\x77\x77";
+    platform.AddDword(kHkeyCurrentUser, "K", "ten", 10);
+    platform.AddValue(kHkeyCurrentUser, "K", "long", kRegBinary, binary);
+    platform.AddValue(kHkeyCurrentUser, "K", "multi", kRegMultiSz, std::string("ab\0cd\0\0", 7));
+    platform.AddValue(kHkeyCurrentUser, "K", "expand", kRegExpandSz, std::string("%Temp%\\x\0", 9));
+    options.includeKeyNames = false;
+    options.includeValueNames = false;
+
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|ten|0x0000000a (10)|2|4"}), Search("(10)"));
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|ten|0x0000000a (10)|2|4"}), Search("0X0000000A"));
+    const std::string binaryText =
+        "01 0a ff 10 10 10 10 10 10 10 10 10 10 10 10 10 10 10 10 10...";
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|long|" + binaryText + "|2|3"}), Search("0a ff"));
+    EXPECT_TRUE(Search("77").empty());
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|multi|ab cd|1|7"}), Search("b c"));
+    // Expandable strings are searched as stored, not expanded.
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|expand|%Temp%\\x|1|2"}), Search("%temp%"));
+}
+
+TEST_F(SearchEngineTest, RegNoneIsNeverTestedAndOtherTypesOnlyByName)
+{
+    platform.AddValue(kHkeyCurrentUser, "K", "nonevalue", kRegNone, "nonedata");
+    platform.AddValue(kHkeyCurrentUser, "K", "qwordvalue", kRegQword, "qworddat");
+    options.includeKeyNames = false;
+
+    EXPECT_TRUE(Search("none").empty());
+    EXPECT_TRUE(Search("qworddat").empty());
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|qwordvalue||2|11"}), Search("qword"));
+
+    // A wildcard that matches the empty text finds a value with no display text.
+    options.includeValueNames = false;
+    options.useWildcard = true;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|qwordvalue||2|11"}), Search("*"));
+}
+
+TEST_F(SearchEngineTest, HitRowsKeepTheStoredCase)
+{
+    platform.AddString(kHkeyCurrentUser, "Mixed\\CaseKey", "ValueName", "Some Case Data");
+    EXPECT_EQ((Strings{
+                  "HKEY_CURRENT_USER|Mixed\\CaseKey|(key)||0|-1",
+                  "HKEY_CURRENT_USER|Mixed\\CaseKey|ValueName|Some Case Data|1|1",
+              }),
+              Search("CASE"));
+}
+
+TEST_F(SearchEngineTest, DefaultValueHasAnEmptyName)
+{
+    platform.AddString(kHkeyCurrentUser, "K", "", "default data");
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K||default data|1|1"}), Search("default"));
+}
+
+TEST_F(SearchEngineTest, UnreadableKeysAreSkippedQuietly)
+{
+    platform.AddKey(kHkeyCurrentUser, "Open\\Hit");
+    platform.AddKey(kHkeyCurrentUser, "Closed\\Hit");
+    platform.SetKeyFaults(kHkeyCurrentUser, "Closed", kDenyOpen);
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|Open\\Hit|(key)||0|-1"}), Search("hit"));
+    EXPECT_EQ(0u, platform.OpenKeyCount());
+}
+
+TEST_F(SearchEngineTest, DoubleByteTextIsSteppedOverWholeCharacters)
+{
+    platform.UseDoubleByteCodePage(true);
+    // 0x83 0x41 is one character whose trail byte is the letter 'A'; case
+    // folding must leave it alone and the search must not find 'A' in it.
+    const std::string katakana = "\x83\x41";
+    EXPECT_FALSE(Matches("a", katakana));
+    options.caseSensitive = true;
+    EXPECT_FALSE(Matches("A", katakana));
+    EXPECT_TRUE(Matches("A", katakana + "A"));
+    EXPECT_TRUE(Matches(katakana, "x" + katakana));
+    options.caseSensitive = false;
+    EXPECT_TRUE(Matches("xa", "X" + katakana + "XA"));
+
+    // A key name ends after the last backslash that is a character of its
+    // own; 0x83 0x5C is one character whose trail byte is a backslash.
+    const std::string withTrailBackslash = "Par\x83\x5Cnt";
+    platform.AddKey(kHkeyCurrentUser, withTrailBackslash + "\\Leaf");
+    options.fullWordMatch = true;
+    options.includeValueNames = options.includeValueData = false;
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|" + withTrailBackslash + "|(key)||0|-1"}),
+              Search(withTrailBackslash));
+}
+
+TEST_F(SearchEngineTest, StopFlagEndsTheSearchAtOnce)
+{
+    for (int i = 0; i < 20; ++i)
+        platform.AddString(kHkeyCurrentUser, "K" + std::to_string(i), "hit", "x");
+    options.searchHKLM = true;
+    platform.AddKey(kHkeyLocalMachine, "hit");
+
+    std::atomic<bool> stop{false};
+    options.keyword = "hit";
+    sink.stop = &stop;
+    sink.stopAfterHits = 3;
+    SearchRegistry(platform, options, sink, "(key)", &stop);
+    EXPECT_EQ(3u, sink.hits.size());
+    EXPECT_EQ(0u, platform.OpenKeyCount());
+
+    // A search that starts with the flag set walks nothing.
+    RecordingSink second;
+    SearchRegistry(platform, options, second, "(key)", &stop);
+    EXPECT_TRUE(second.keys.empty());
+}
+
+TEST(SearchKeyword, IsCutAt499BytesOnACharacterBoundary)
+{
+    MemoryPlatform platform;
+    EXPECT_EQ("short", LimitKeyword(platform, "short"));
+    const std::string exact(499, 'k');
+    EXPECT_EQ(exact, LimitKeyword(platform, exact));
+    EXPECT_EQ(exact, LimitKeyword(platform, exact + "tail"));
+
+    platform.UseDoubleByteCodePage(true);
+    // 498 single bytes and a double-byte character: the character would end
+    // at byte 500, so it is left out whole.
+    const std::string text = std::string(498, 'k') + "\x83\x41" + "z";
+    EXPECT_EQ(std::string(498, 'k'), LimitKeyword(platform, text));
+    const std::string fits = std::string(497, 'k') + "\x83\x41";
+    EXPECT_EQ(fits, LimitKeyword(platform, fits + "z"));
+}
+
+}  // namespace
