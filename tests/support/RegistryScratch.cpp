@@ -1,0 +1,165 @@
+// Scratch registry keys and folders for the Windows tests.
+#include "RegistryScratch.h"
+
+#include <shlwapi.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+const char kScratchParent[] = "Software\\QuorvaneTests";
+
+bool RemoveFolderTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolderTree(path + "\\");
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    return RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+}  // namespace
+
+std::string UniqueScratchName()
+{
+    static std::atomic<unsigned> counter(0);
+    char name[64];
+    std::snprintf(name, sizeof name, "Qv%lu_%llu_%u", GetCurrentProcessId(),
+                  static_cast<unsigned long long>(GetTickCount64()), counter++);
+    return name;
+}
+
+ScratchRegistryKey::ScratchRegistryKey()
+    : keyPath_(std::string(kScratchParent) + "\\" + UniqueScratchName())
+{
+    HKEY key = nullptr;
+    created_ = RegCreateKeyA(HKEY_CURRENT_USER, keyPath_.c_str(), &key) == ERROR_SUCCESS;
+    if (created_)
+        RegCloseKey(key);
+}
+
+ScratchRegistryKey::~ScratchRegistryKey()
+{
+    if (created_)
+        SHDeleteKeyA(HKEY_CURRENT_USER, keyPath_.c_str());
+}
+
+std::string ScratchRegistryKey::FullPath() const
+{
+    return "HKEY_CURRENT_USER\\" + keyPath_;
+}
+
+namespace {
+
+// Creates (or opens) a key below the scratch key. The system refuses ANSI
+// paths longer than MAX_PATH, so the sub path is taken relative to the
+// scratch key rather than to the root.
+HKEY CreateBelow(const std::string& scratchPath, const std::string& subPath)
+{
+    HKEY scratch = nullptr;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, scratchPath.c_str(), &scratch) != ERROR_SUCCESS)
+        return nullptr;
+    if (subPath.empty())
+        return scratch;
+    HKEY key = nullptr;
+    if (RegCreateKeyA(scratch, subPath.c_str(), &key) != ERROR_SUCCESS)
+        key = nullptr;
+    RegCloseKey(scratch);
+    return key;
+}
+
+}  // namespace
+
+bool ScratchRegistryKey::CreateSubKey(const std::string& subPath) const
+{
+    HKEY key = CreateBelow(keyPath_, subPath);
+    if (!key)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ScratchRegistryKey::SetValue(const std::string& subPath, const std::string& name, DWORD type,
+                                  const std::string& bytes) const
+{
+    HKEY key = CreateBelow(keyPath_, subPath);
+    if (!key)
+        return false;
+    // The data is handed over from a copy followed by a non-zero byte: the
+    // system stores a string's terminating zero when the byte after the
+    // given size is zero, which would change data without one.
+    std::string copy = bytes + "\x01";
+    LONG result = RegSetValueExA(key, name.c_str(), 0, type,
+                                 reinterpret_cast<const BYTE*>(copy.data()),
+                                 static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool ScratchRegistryKey::SetString(const std::string& subPath, const std::string& name,
+                                   const std::string& text) const
+{
+    return SetValue(subPath, name, REG_SZ, text + std::string(1, '\0'));
+}
+
+ScratchFolder::ScratchFolder(const std::string& base)
+{
+    path_ = base;
+    if (!path_.empty() && path_.back() != '\\')
+        path_ += '\\';
+    path_ += "QuorvaneTests_" + UniqueScratchName() + "\\";
+    created_ = CreateDirectoryA(path_.c_str(), nullptr) != FALSE;
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (created_)
+        RemoveFolderTree(path_);
+}
+
+std::string ScratchFolder::WriteTestFile(const std::string& name, const std::string& bytes) const
+{
+    std::string path = path_ + name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    return path;
+}
+
+std::string ScratchFolder::ReadTestFile(const std::string& name) const
+{
+    return ReadWholeFile(path_ + name);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
