@@ -1,0 +1,53 @@
+// The backup page: the list of backup files in the backup folder and the
+// commands that make, merge and delete backups through the registry editor.
+#pragma once
+
+#include "app/Page.h"
+#include "app/Win32Handles.h"
+#include "backup/BackupStore.h"
+
+#include <windows.h>
+
+#include <string>
+
+class PageRegistryBackup : public Page {
+public:
+    PageRegistryBackup();
+
+    // The five commands. The ...File ones take the path the file dialog
+    // gave; an empty path (a cancelled dialog) changes nothing.
+    void Backup();
+    void BackupToFile(const std::string& path);
+    void Restore();
+    void RestoreFromFile(const std::string& path);
+    void Delete();
+
+    // Refills the list from the backup folder, keeping the selected position.
+    void RefreshBackupList();
+
+    const std::string& BackupFolder() const { return backupFolder_; }
+
+protected:
+    void OnInitDialog() override;
+    void OnShow(bool shown) override;
+    void OnSize(int clientWidth, int clientHeight) override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+
+private:
+    void SetUpList();
+    void AddBackupRow(const BackupRow& row);
+    int SelectedRow() const;
+    std::string RowPath(int row) const;
+    void SetStatus(const std::string& text);
+    // Shows the "select an item" notice when nothing is selected, else asks
+    // the question; the selected row, or -1 when the command is not to go on.
+    int ConfirmSelected(const char* questionKey);
+
+    std::string backupFolder_;
+    std::string editorPath_;
+    HWND list_ = nullptr;
+    ImageListOwner images_;
+    // The backup list's own sort direction, apart from the registry lists'.
+    bool sortDescending_ = true;
+};
