@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "GuiDriver.h"   // ReadWholeFile, WriteWholeFile
+
 // A key path unique to this process and call, such as "Qv1234_7".
 std::string UniqueScratchName();
 
@@ -56,6 +58,3 @@ private:
     std::string path_;
     bool created_ = false;
 };
-
-// The whole content of a file, or empty when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
