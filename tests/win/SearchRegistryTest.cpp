@@ -2,13 +2,13 @@
 // HKEY_CURRENT_USER\Software\QuorvaneTests is found by key names, value
 // names and value data with the system's own enumeration and lower-casing,
 // and nothing of it is found in roots that were not chosen.
+#include "RegistryScratch.h"
 #include "registry/Win32Platform.h"
 #include "search/SearchEngine.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <atomic>
 #include <string>
@@ -17,63 +17,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-constexpr const char* kTestsKey = "Software\\QuorvaneTests";
-
-// A key of its own below HKEY_CURRENT_USER\Software\QuorvaneTests, removed
-// with its subtree when the test ends.
-class PlantedTree {
-public:
-    PlantedTree()
-        : name_("Search" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount())),
-          path_(std::string(kTestsKey) + "\\" + name_)
-    {
-        HKEY key = nullptr;
-        created_ = RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                   &key, nullptr) == ERROR_SUCCESS;
-        if (key)
-            RegCloseKey(key);
-    }
-    ~PlantedTree() { SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
-    PlantedTree(const PlantedTree&) = delete;
-    PlantedTree& operator=(const PlantedTree&) = delete;
-
-    bool IsCreated() const { return created_; }
-    const std::string& Name() const { return name_; }
-    const std::string& Path() const { return path_; }
-
-    bool AddKey(const std::string& subPath) const
-    {
-        HKEY key = nullptr;
-        const bool done = RegCreateKeyExA(HKEY_CURRENT_USER, Join(subPath).c_str(), 0, nullptr, 0,
-                                          KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS;
-        if (key)
-            RegCloseKey(key);
-        return done;
-    }
-    bool AddValue(const std::string& subPath, const std::string& name, DWORD type, const std::string& bytes) const
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, Join(subPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
-            return false;
-        const bool done = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                         static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return done;
-    }
-    bool AddString(const std::string& subPath, const std::string& name, const std::string& text) const
-    {
-        return AddValue(subPath, name, REG_SZ, std::string(text.c_str(), text.size() + 1));
-    }
-
-private:
-    std::string Join(const std::string& subPath) const { return subPath.empty() ? path_ : path_ + "\\" + subPath; }
-
-    std::string name_;
-    std::string path_;
-    bool created_ = false;
-};
 
 // Keeps the hits and walked keys that lie inside the planted tree, with the
 // tree's path shortened to "T".
@@ -117,15 +60,15 @@ protected:
         // A token that occurs nowhere else in the registry.
         token = "Qvs" + std::to_string(GetCurrentProcessId()) + "x";
         // Planted in name order, which is also the order Wine enumerates in.
-        ASSERT_TRUE(tree.AddKey(token + "Key\\Inner"));
-        ASSERT_TRUE(tree.AddString(token + "Key", "Both" + token, token));
-        ASSERT_TRUE(tree.AddValue(token + "Key", "Expand", REG_EXPAND_SZ,
+        ASSERT_TRUE(tree.CreateSubKey(token + "Key\\Inner"));
+        ASSERT_TRUE(tree.SetString(token + "Key", "Both" + token, token));
+        ASSERT_TRUE(tree.SetValue(token + "Key", "Expand", REG_EXPAND_SZ,
                                   std::string("%TEMP%\\" + token + '\0')));
-        ASSERT_TRUE(tree.AddString(token + "Key", "Name" + token, "plain"));
-        ASSERT_TRUE(tree.AddValue(token + "Key", "None" + token, REG_NONE, token));
-        ASSERT_TRUE(tree.AddString(token + "Key", "Other", "C:\\Data\\" + token + "\\File.txt"));
-        ASSERT_TRUE(tree.AddValue(token + "Key\\Inner", "Bin", REG_BINARY, std::string(25, '\x5a')));
-        ASSERT_TRUE(tree.AddValue(token + "Key\\Inner", "Dword", REG_DWORD, std::string("\x0a\0\0\0", 4)));
+        ASSERT_TRUE(tree.SetString(token + "Key", "Name" + token, "plain"));
+        ASSERT_TRUE(tree.SetValue(token + "Key", "None" + token, REG_NONE, token));
+        ASSERT_TRUE(tree.SetString(token + "Key", "Other", "C:\\Data\\" + token + "\\File.txt"));
+        ASSERT_TRUE(tree.SetValue(token + "Key\\Inner", "Bin", REG_BINARY, std::string(25, '\x5a')));
+        ASSERT_TRUE(tree.SetValue(token + "Key\\Inner", "Dword", REG_DWORD, std::string("\x0a\0\0\0", 4)));
         options.includeKeyNames = true;
         options.includeValueNames = true;
         options.includeValueData = true;
@@ -135,12 +78,12 @@ protected:
     Strings Search(const std::string& keyword)
     {
         options.keyword = keyword;
-        sink = TreeSink(tree.Path());
+        sink = TreeSink(tree.KeyPath());
         SearchRegistry(SystemPlatform(), options, sink, "(key)");
         return sink.hits;
     }
 
-    PlantedTree tree;
+    ScratchRegistryKey tree;
     std::string token;
     SearchOptions options;
     TreeSink sink{""};
@@ -233,7 +176,7 @@ TEST_F(SearchRegistryTest, StopFlagEndsTheWalk)
 {
     std::atomic<bool> stop{false};
     options.keyword = token;
-    sink = TreeSink(tree.Path());
+    sink = TreeSink(tree.KeyPath());
     sink.stop = &stop;
     sink.stopAfterHits = 2;
     SearchRegistry(SystemPlatform(), options, sink, "(key)", &stop);
