@@ -5,9 +5,13 @@
 
 #include "itemlist/RegistryItem.h"
 #include "registry/Platform.h"
+#include "registry/RegistryPaths.h"
+#include "registry/RegistryWalk.h"
 
 #include <atomic>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int kScanTaskCount = 11;
 
@@ -27,3 +31,25 @@ public:
 // outside 1 to 11 do nothing.
 void RunScanTask(Platform& platform, int number, FindingSink& sink,
                  const std::atomic<bool>* stop = nullptr);
+
+// One step of a task, in the order the task carries them out.
+enum class ScanStepKind {
+    Walk,          // WalkRegistry with valueCheck, reporting each key it opens
+    SubKeys,       // EnumSubKeys with keyCheck
+    MenuFolders,   // builds the menu folder map that the menu order check reads
+};
+
+struct ScanStep {
+    ScanStepKind kind = ScanStepKind::Walk;
+    RootKey root = kNoRootKey;
+    std::string path;
+    bool recurse = false;
+    std::uint32_t typeMask = 0;
+    std::vector<std::string> excludedPaths;
+    ValueVisitor valueCheck = nullptr;   // Walk
+    SubKeyVisitor keyCheck = nullptr;    // SubKeys
+};
+
+// The steps of task `number` (1 to 11); empty for any other number. The
+// checks expect a ScanContext (cleaner/ScanContext.h) as their context.
+std::vector<ScanStep> ScanTaskSteps(int number);
