@@ -360,3 +360,86 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes)
     out << bytes;
     return static_cast<bool>(out);
 }
+
+// --- Helpers of the backup tests ---
+
+std::string WindowsPathOf(const std::string& linuxPath)
+{
+    return ToWindowsPath(linuxPath);
+}
+
+int ListViewSelectedRow(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool ListViewSelectRow(HANDLE process, HWND list, int row)
+{
+    RemoteBuffer remote(process, sizeof(LVITEMA));
+    if (!remote.Address())
+        return false;
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(&none, sizeof none);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()));
+    if (row < 0)
+        return true;
+    LVITEMA chosen = {};
+    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(&chosen, sizeof chosen);
+    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(remote.Address())) != FALSE;
+}
+
+int ListViewColumnWidth(HWND list, int column)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+bool ClickListViewHeader(HANDLE process, HWND list, int column)
+{
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RemoteBuffer remote(process, sizeof(RECT));
+    if (!header || !remote.Address())
+        return false;
+    if (!SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(remote.Address())))
+        return false;
+    RECT rect = {};
+    remote.Read(&rect, sizeof rect);
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(header, WM_MOUSEMOVE, 0, point);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(header, WM_LBUTTONUP, 0, point);
+    return true;
+}
+
+HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
+{
+    struct Search {
+        DWORD processId;
+        int controlId;
+        HWND found;
+    } search = {processId, controlId, nullptr};
+    const DWORD start = GetTickCount();
+    do {
+        EnumWindows(
+            [](HWND window, LPARAM context) -> BOOL {
+                auto* wanted = reinterpret_cast<Search*>(context);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner != wanted->processId || !IsWindowVisible(window) || ClassName(window) != "#32770")
+                    return TRUE;
+                if (!GetDlgItem(window, wanted->controlId))
+                    return TRUE;
+                wanted->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}

@@ -74,3 +74,17 @@ void Pump(DWORD milliseconds);
 // Reads a whole file; empty when missing.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// --- Helpers of the backup tests ---
+// The Wine path of a Linux path of the build (such as QV_PROGRAM_DIR).
+std::string WindowsPathOf(const std::string& linuxPath);
+// The selected row of a list view, or -1.
+int ListViewSelectedRow(HWND list);
+// Makes `row` the only selected and the focused row; -1 selects none.
+bool ListViewSelectRow(HANDLE process, HWND list, int row);
+int ListViewColumnWidth(HWND list, int column);
+// Clicks a column header of a list view with the mouse, as a user does.
+bool ClickListViewHeader(HANDLE process, HWND list, int column);
+// A visible top-level dialog of the process holding a control with
+// `controlId` (such as a file dialog), or null after the timeout.
+HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs = 15000);

@@ -1,0 +1,263 @@
+// The bridge to the registry editor under Wine: the exact parameter texts, a
+// key and the whole registry exported through the program folder's
+// Tools\Regedit.exe and merged back, a missing editor passing silently, and
+// the LastKey hand-over of the jump.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "GuiDriver.h"
+#include "RegistryScratch.h"
+#include "registry/RegeditBridge.h"
+
+namespace {
+
+std::string Editor()
+{
+    return WindowsPathOf(QV_PROGRAM_DIR) + "\\Tools\\Regedit.exe";
+}
+
+// A string value below HKEY_CURRENT_USER, or "<missing>".
+std::string ReadString(const std::string& keyPath, const std::string& name)
+{
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return data;
+}
+
+bool KeyExists(const std::string& keyPath)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, keyPath.c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The UTF-16 form of an ASCII text, as Wine's regedit writes its exports.
+std::string Utf16(const std::string& ascii)
+{
+    std::string wide;
+    for (char c : ascii) {
+        wide += c;
+        wide += '\0';
+    }
+    return wide;
+}
+
+// Keeps the jump's Applets key as it was before the test changed it.
+class AppletKeyGuard {
+public:
+    AppletKeyGuard()
+    {
+        existed_ = KeyExists(kRegeditAppletKey);
+        lastKey_ = ReadString(kRegeditAppletKey, "LastKey");
+    }
+    ~AppletKeyGuard()
+    {
+        if (!existed_) {
+            SHDeleteKeyA(HKEY_CURRENT_USER, kRegeditAppletKey);
+            return;
+        }
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, kRegeditAppletKey, &key) != ERROR_SUCCESS)
+            return;
+        if (lastKey_ == "<missing>")
+            RegDeleteValueA(key, "LastKey");
+        else
+            RegSetValueExA(key, "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(lastKey_.c_str()),
+                           static_cast<DWORD>(lastKey_.size() + 1));
+        RegCloseKey(key);
+    }
+    AppletKeyGuard(const AppletKeyGuard&) = delete;
+    AppletKeyGuard& operator=(const AppletKeyGuard&) = delete;
+
+private:
+    bool existed_ = false;
+    std::string lastKey_;
+};
+
+} // namespace
+
+TEST(RegeditParameters, EachFormQuotesItsPathsAndEndsWithOneBlank)
+{
+    EXPECT_EQ("/e \"C:\\b.reg\" ", RegeditExportParameters("", "C:\\b.reg"));
+    EXPECT_EQ("/e \"C:\\b.reg\" \"HKEY_CURRENT_USER\\Software\" ",
+              RegeditExportParameters("HKEY_CURRENT_USER\\Software", "C:\\b.reg"));
+    EXPECT_EQ("/s \"C:\\b.reg\" ", RegeditImportParameters("C:\\b.reg", true));
+    EXPECT_EQ("\"C:\\b.reg\" ", RegeditImportParameters("C:\\b.reg", false));
+    // Paths go between the quotes as they are.
+    EXPECT_EQ("/s \"C:\\My Backups\\x y.reg\" ", RegeditImportParameters("C:\\My Backups\\x y.reg", true));
+}
+
+TEST(RegeditParameters, LastKeyLosesExactlyOneTrailingBackslash)
+{
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\Software", RegeditLastKeyText("HKEY_LOCAL_MACHINE", "Software"));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\Software", RegeditLastKeyText("HKEY_LOCAL_MACHINE", "Software\\"));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\Software\\", RegeditLastKeyText("HKEY_LOCAL_MACHINE", "Software\\\\"));
+    EXPECT_EQ("HKEY_CURRENT_USER", RegeditLastKeyText("HKEY_CURRENT_USER", ""));
+}
+
+TEST(RegeditBridge, KeyExportedDeletedAndMergedBackIsRestored)
+{
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Editor().c_str())) << Editor();
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Name", "value with \"quotes\" and C:\\path"));
+    ASSERT_TRUE(scratch.SetString("Sub", "Deep", "below"));
+    ScratchFolder folder("C:\\");
+    ASSERT_TRUE(folder.IsCreated());
+    const std::string file = folder.Path() + "key export.reg";
+
+    RunRegeditExport(scratch.FullPath(), file, Editor(), true);
+    // The editor has ended, so the file is complete.
+    const std::string bytes = ReadWholeFile(file);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_NE(std::string::npos, bytes.find(Utf16("[" + scratch.FullPath() + "\\Sub]")));
+
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, scratch.KeyPath().c_str()));
+    ASSERT_FALSE(KeyExists(scratch.KeyPath()));
+
+    RunRegeditImport(file, Editor(), true, true);
+    EXPECT_EQ("value with \"quotes\" and C:\\path", ReadString(scratch.KeyPath(), "Name"));
+    EXPECT_EQ("below", ReadString(scratch.KeyPath() + "\\Sub", "Deep"));
+}
+
+TEST(RegeditBridge, WholeRegistryExportHoldsEveryRoot)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Marker", "whole"));
+    ScratchFolder folder("C:\\");
+    ASSERT_TRUE(folder.IsCreated());
+    const std::string file = folder.Path() + "all.reg";
+
+    RunRegeditExport("", file, Editor(), true);
+    const std::string bytes = ReadWholeFile(file);
+    ASSERT_GT(bytes.size(), 100000u);
+    EXPECT_EQ(0u, bytes.find("\xFF\xFE" + Utf16("Windows Registry Editor Version 5.00")));
+    EXPECT_NE(std::string::npos, bytes.find(Utf16("[HKEY_LOCAL_MACHINE\\")));
+    // The current user's keys are written below HKEY_USERS, under the user's SID.
+    EXPECT_NE(std::string::npos, bytes.find(Utf16("[HKEY_USERS\\")));
+    EXPECT_NE(std::string::npos, bytes.find(Utf16("\\" + scratch.KeyPath() + "]")));
+}
+
+namespace {
+
+// Starts the editor with the whole command line given; its exit code, or -1.
+long RunCommandLine(const std::string& program, std::string commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return -1;
+    CloseHandle(info.hThread);
+    WaitForSingleObject(info.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    return static_cast<long>(code);
+}
+
+} // namespace
+
+TEST(RegeditTool, HandsOverEverythingAfterItsNameWhateverTheNameForm)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Name", "tool"));
+    ScratchFolder folder("C:\\");
+    ASSERT_TRUE(folder.IsCreated());
+    const std::string key = "\"" + scratch.FullPath() + "\"";
+
+    // A quoted name directly followed by the parameters.
+    const std::string quoted = folder.Path() + "quoted.reg";
+    EXPECT_EQ(0, RunCommandLine(Editor(), "\"" + Editor() + "\"/e \"" + quoted + "\" " + key));
+    // An unquoted name, the parameters after a blank.
+    const std::string plain = folder.Path() + "plain.reg";
+    ASSERT_EQ(std::string::npos, Editor().find(' '));
+    EXPECT_EQ(0, RunCommandLine(Editor(), Editor() + " /e \"" + plain + "\" " + key + " "));
+
+    for (const std::string& file : {quoted, plain})
+        EXPECT_NE(std::string::npos, ReadWholeFile(file).find(Utf16("\"Name\"=\"tool\""))) << file;
+}
+
+TEST(RegeditBridge, MissingEditorPassesSilently)
+{
+    ScratchFolder folder("C:\\");
+    ASSERT_TRUE(folder.IsCreated());
+    const std::string missing = folder.Path() + "Tools\\Regedit.exe";
+    // Had the shell put up an error box, these calls would not return.
+    RunRegeditExport("", folder.Path() + "x.reg", missing, true);
+    RunRegeditImport(folder.Path() + "x.reg", missing, true, true);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder.Path() + "x.reg").c_str()));
+}
+
+TEST(RegeditJump, StoresTheKeyAsLastKeyWhenTheAppletKeyExists)
+{
+    AppletKeyGuard guard;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kRegeditAppletKey, &key));
+    RegCloseKey(key);
+    const std::string noEditor = "C:\\QuorvaneTests_no_such_folder\\Regedit.exe";
+
+    OpenInRegeditWith("HKEY_LOCAL_MACHINE", "Software", nullptr, noEditor);
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\Software", ReadString(kRegeditAppletKey, "LastKey"));
+    OpenInRegeditWith("HKEY_CURRENT_USER", "Software\\Wine\\", nullptr, noEditor);
+    EXPECT_EQ("HKEY_CURRENT_USER\\Software\\Wine", ReadString(kRegeditAppletKey, "LastKey"));
+}
+
+TEST(RegeditJump, DoesNothingWhenTheAppletKeyIsMissing)
+{
+    AppletKeyGuard guard;
+    SHDeleteKeyA(HKEY_CURRENT_USER, kRegeditAppletKey);
+    ASSERT_FALSE(KeyExists(kRegeditAppletKey));
+
+    OpenInRegeditWith("HKEY_LOCAL_MACHINE", "Software", nullptr, Editor());
+    // Neither created nor written, and no editor was started to write it on exit.
+    Sleep(1500);
+    EXPECT_FALSE(KeyExists(kRegeditAppletKey));
+}
+
+TEST(RegeditJump, EditorOpensAtTheHandedOverKey)
+{
+    AppletKeyGuard guard;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kRegeditAppletKey, &key));
+    RegCloseKey(key);
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+
+    OpenInRegeditWith("HKEY_CURRENT_USER", scratch.KeyPath(), nullptr, Editor());
+
+    // The editor's status bar names the selected key.
+    const std::string wanted = scratch.FullPath();
+    HWND editor = nullptr;
+    std::string shown;
+    for (int i = 0; i < 300 && !editor; ++i) {
+        for (HWND window = FindWindowA("RegEdit_RegEdit", nullptr); window;
+             window = FindWindowExA(nullptr, window, "RegEdit_RegEdit", nullptr)) {
+            HWND status = FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr);
+            shown = status ? WindowText(status) : std::string();
+            if (shown.size() >= wanted.size() && shown.compare(shown.size() - wanted.size(), wanted.size(), wanted) == 0) {
+                editor = window;
+                break;
+            }
+        }
+        if (!editor)
+            Sleep(100);
+    }
+    ASSERT_NE(nullptr, editor) << "last status text: " << shown;
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 100 && IsWindow(editor); ++i)
+        Sleep(100);
+    EXPECT_FALSE(IsWindow(editor));
+}
