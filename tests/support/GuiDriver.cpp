@@ -443,3 +443,10 @@ HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
 }
+
+std::string LanguageFileText(const ProgramCopy& copy, const char* key)
+{
+    char buffer[4096] = {};
+    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer, copy.File("Quorvane.language").c_str());
+    return buffer;
+}

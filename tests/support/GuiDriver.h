@@ -88,3 +88,5 @@ bool ClickListViewHeader(HANDLE process, HWND list, int column);
 // A visible top-level dialog of the process holding a control with
 // `controlId` (such as a file dialog), or null after the timeout.
 HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs = 15000);
+// The text of a key in the program copy's language file, read plainly.
+std::string LanguageFileText(const ProgramCopy& copy, const char* key);

@@ -1,0 +1,538 @@
+// The backup page of the running program: its list and status line, whole
+// registry backups into the backup folder (also several within one second),
+// restoring a listed backup, deleting with the selection kept by position,
+// the notices and questions, the refresh when the page is shown, the file
+// dialogs of backing up to and restoring from a chosen file, sorting by a
+// column and the column widths.
+#include "GuiDriver.h"
+#include "RegistryScratch.h"
+
+#include "localisation/Language.h"
+#include "registry/RegeditBridge.h"
+#include "resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Control ids of the system's file dialogs: the file name box and the
+// read-only check box.
+constexpr int kFileNameCombo = 0x47c;      // cmb13
+constexpr int kReadOnlyCheckBox = 0x410;   // chx1
+
+constexpr DWORD kBackupTimeoutMs = 120000;
+
+std::string Editor()
+{
+    return WindowsPathOf(QV_PROGRAM_DIR) + "\\Tools\\Regedit.exe";
+}
+
+std::string ReadString(const std::string& keyPath, const std::string& name)
+{
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return data;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The program started from its own copy, switched to the backup page.
+class BackupPageTest : public ::testing::Test {
+protected:
+    BackupPageTest() : copy_("backup-page") {}
+
+    std::string BackupFolder() const { return copy_.File("Data\\Quorvane\\Backup\\"); }
+    std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
+    std::string Status() const { return WindowText(GetDlgItem(page_, IDC_STATUS)); }
+
+    // Puts a file into the backup folder before or while the program runs.
+    std::string PlaceBackup(const std::string& name, const std::string& bytes = "REGEDIT4\r\n")
+    {
+        CreateDirectoryA(copy_.File("Data").c_str(), nullptr);
+        CreateDirectoryA(copy_.File("Data\\Quorvane").c_str(), nullptr);
+        CreateDirectoryA(BackupFolder().c_str(), nullptr);
+        const std::string path = BackupFolder() + name;
+        WriteWholeFile(path, bytes);
+        return path;
+    }
+
+    void StartOnBackupPage()
+    {
+        ASSERT_TRUE(program_.Start(copy_.Program()));
+        main_ = program_.WaitForMainWindow();
+        ASSERT_NE(main_, nullptr);
+        HWND splitter = GetWindow(GetDlgItem(main_, IDC_MAIN_PAGE_HOST), GW_CHILD);
+        pageList_ = GetDlgItem(splitter, IDC_PAGE_LIST);
+        HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+        for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            HWND list = GetDlgItem(child, IDC_BACKUP_LIST);
+            if (list && ClassName(list) == "SysListView32" && GetDlgItem(child, IDC_BACKUP_BACKUP))
+                page_ = child;
+        }
+        ASSERT_NE(page_, nullptr);
+        list_ = GetDlgItem(page_, IDC_BACKUP_LIST);
+        ShowPage(2);
+        ASSERT_TRUE(IsWindowVisible(page_));
+    }
+
+    void ShowPage(int index) { ASSERT_TRUE(TreeViewSelectRoot(pageList_, index)); }
+
+    // Waits until the status line shows `text`; the page does not answer
+    // while the registry editor runs.
+    bool WaitForStatus(const std::string& text, DWORD timeoutMs = kBackupTimeoutMs)
+    {
+        const DWORD start = GetTickCount();
+        do {
+            if (Status() == text)
+                return true;
+            Sleep(100);
+        } while (GetTickCount() - start < timeoutMs);
+        return false;
+    }
+
+    // Clicks a page button and returns the message box it opens.
+    HWND ClickForMessageBox(int button)
+    {
+        ClickButton(page_, button);
+        return program_.WaitForDialog(Text("_Quorvane"), main_);
+    }
+
+    // Answers a message box and waits until it has gone.
+    void Answer(HWND box, int button)
+    {
+        ClickButton(box, button);
+        for (int i = 0; i < 100 && IsWindow(box); ++i)
+            Sleep(50);
+        ASSERT_FALSE(IsWindow(box));
+    }
+
+    // The open or save dialog a page button opened.
+    HWND WaitForFileDialog(int button)
+    {
+        ClickButton(page_, button);
+        return WaitForDialogWithControl(program_.ProcessId(), kFileNameCombo);
+    }
+
+    // Feeds a path into a file dialog and presses its OK button.
+    static void EnterFileName(HWND dialog, const std::string& path)
+    {
+        // Both file dialogs hide the read-only check box.
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kReadOnlyCheckBox)));
+        HWND combo = GetDlgItem(dialog, kFileNameCombo);
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(edit, nullptr);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ClickButton(dialog, IDOK);
+    }
+
+    static void WaitUntilClosed(HWND window)
+    {
+        for (int i = 0; i < 200 && IsWindow(window); ++i)
+            Sleep(50);
+        ASSERT_FALSE(IsWindow(window));
+    }
+
+    // Chooses a file through the dialog of a page button.
+    void ChooseFile(int button, const std::string& path)
+    {
+        HWND dialog = WaitForFileDialog(button);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_NO_FATAL_FAILURE(EnterFileName(dialog, path));
+        WaitUntilClosed(dialog);
+    }
+
+    std::string Cell(int row, int column) { return ListViewText(program_.Process(), list_, row, column); }
+    std::vector<std::string> Column(int column)
+    {
+        std::vector<std::string> texts;
+        for (int row = 0; row < ListViewCount(list_); ++row)
+            texts.push_back(Cell(row, column));
+        return texts;
+    }
+    int RowOfName(const std::string& name)
+    {
+        for (int row = 0; row < ListViewCount(list_); ++row)
+            if (Cell(row, 4) == BackupFolder() + name)
+                return row;
+        return -1;
+    }
+
+    ProgramCopy copy_;
+    RunningProgram program_;
+    HWND main_ = nullptr;
+    HWND pageList_ = nullptr;
+    HWND page_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+// Today's date as the list shows it.
+std::string Today()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
+// The backup name of a moment `offset` seconds from now.
+std::string NameOfSecond(int offset, const std::string& type)
+{
+    FILETIME file;
+    GetSystemTimeAsFileTime(&file);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    ticks.QuadPart += static_cast<ULONGLONG>(offset) * 10000000ull;
+    file.dwLowDateTime = ticks.LowPart;
+    file.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME universal;
+    SYSTEMTIME local;
+    FileTimeToSystemTime(&file, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d(%s).reg", local.wYear, local.wMonth,
+                  local.wDay, local.wHour, local.wMinute, local.wSecond, type.c_str());
+    return text;
+}
+
+} // namespace
+
+TEST_F(BackupPageTest, ShowsItsListAndMakesAWholeRegistryBackup)
+{
+    StartOnBackupPage();
+    EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
+    EXPECT_EQ(0, ListViewCount(list_));
+    EXPECT_FALSE(FileExists(BackupFolder()));
+    EXPECT_EQ(5, ListViewColumnCount(list_));
+    EXPECT_EQ(0, ListViewColumnWidth(list_, 4));
+    const LRESULT styles = SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_EQ(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES, styles & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES));
+    EXPECT_NE(0, SendMessageA(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+
+    ClickButton(page_, IDC_BACKUP_BACKUP);
+    const std::vector<std::string> files = [&] {
+        for (int i = 0; i < 1200 && FilesIn(BackupFolder()).empty(); ++i)
+            Sleep(100);
+        return FilesIn(BackupFolder());
+    }();
+    ASSERT_EQ(1u, files.size());
+    const std::string path = BackupFolder() + files[0];
+    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState3"), path)))
+        << "status: " << Status();
+
+    // The name is the date and time of the backup and the text of its kind.
+    ASSERT_EQ(files[0].size(), std::string("2008-03-03 14-05-09(Full).reg").size() - 4 +
+                                   Text("_PageRegistryBackupType1").size());
+    EXPECT_EQ(0u, files[0].find(Today() + " "));
+    EXPECT_EQ("(" + Text("_PageRegistryBackupType1") + ").reg",
+              files[0].substr(files[0].size() - Text("_PageRegistryBackupType1").size() - 6));
+
+    // The editor wrote the whole registry into it, and the list shows it.
+    const std::string bytes = ReadWholeFile(path);
+    EXPECT_GT(bytes.size(), 100000u);
+    ASSERT_EQ(1, ListViewCount(list_));
+    EXPECT_EQ(Today(), Cell(0, 0));
+    EXPECT_EQ(8u, Cell(0, 1).size());
+    EXPECT_EQ(std::to_string(bytes.size()), Cell(0, 2));
+    EXPECT_EQ(Text("_PageRegistryBackupType1"), Cell(0, 3));
+    EXPECT_EQ(path, Cell(0, 4));
+}
+
+TEST_F(BackupPageTest, BackupsWithinOneSecondNeverOverwriteAnEarlierOne)
+{
+    // Backups of "Full" kind named for every second of the next half minute:
+    // whenever the backup runs, its plain name is already taken.
+    const std::string type = Text("_PageRegistryBackupType1");
+    std::vector<std::string> earlier;
+    for (int offset = -1; offset < 30; ++offset)
+        earlier.push_back(NameOfSecond(offset, type));
+    for (const std::string& name : earlier)
+        PlaceBackup(name, "earlier " + name);
+    StartOnBackupPage();
+    ASSERT_EQ(static_cast<int>(earlier.size()), ListViewCount(list_));
+
+    ClickButton(page_, IDC_BACKUP_BACKUP);
+    std::vector<std::string> now;
+    for (int i = 0; i < 1200 && (now = FilesIn(BackupFolder())).size() == earlier.size(); ++i)
+        Sleep(100);
+    ASSERT_EQ(earlier.size() + 1, now.size());
+    std::string added;
+    for (const std::string& name : now)
+        if (std::find(earlier.begin(), earlier.end(), name) == earlier.end())
+            added = name;
+    // The counter goes before the bracket, so the type still lists.
+    EXPECT_NE(std::string::npos, added.find(" 2(" + type + ").reg")) << added;
+    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState3"), BackupFolder() + added)));
+
+    for (const std::string& name : earlier)
+        EXPECT_EQ("earlier " + name, ReadWholeFile(BackupFolder() + name));
+    EXPECT_GT(ReadWholeFile(BackupFolder() + added).size(), 100000u);
+    ASSERT_EQ(static_cast<int>(now.size()), ListViewCount(list_));
+    const int row = RowOfName(added);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(type, Cell(row, 3));
+}
+
+TEST_F(BackupPageTest, RestoringAListedBackupBringsTheKeyBack)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Colour", "original"));
+    // A backup of the scratch key alone: merging a whole-registry backup here
+    // would also turn back the keys of tests running beside this one.
+    const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg";
+    const std::string path = PlaceBackup(name, "");
+    RunRegeditExport(scratch.FullPath(), path, Editor(), true);
+    ASSERT_GT(ReadWholeFile(path).size(), 0u);
+    PlaceBackup("other(" + Text("_PageRegistryBackupType2") + ").reg");
+
+    StartOnBackupPage();
+    ASSERT_EQ(2, ListViewCount(list_));
+    ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
+    ASSERT_TRUE(scratch.SetString("", "Added", "stays"));
+
+    const int row = RowOfName(name);
+    ASSERT_GE(row, 0);
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, row));
+    HWND question = ClickForMessageBox(IDC_BACKUP_RESTORE);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(Text("_PageRegistryBackupAreYouSureRestore"), MessageBoxText(question));
+    EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
+    Answer(question, IDYES);
+    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), path))) << Status();
+
+    EXPECT_EQ("original", ReadString(scratch.KeyPath(), "Colour"));
+    // A merge only writes what the backup holds.
+    EXPECT_EQ("stays", ReadString(scratch.KeyPath(), "Added"));
+    // The list is not touched by a restore.
+    EXPECT_EQ(2, ListViewCount(list_));
+    EXPECT_EQ(row, ListViewSelectedRow(list_));
+}
+
+TEST_F(BackupPageTest, DeletingKeepsTheSelectionAtItsPosition)
+{
+    for (int i = 1; i <= 5; ++i)
+        PlaceBackup("backup" + std::to_string(i) + "(" + Text("_PageRegistryBackupType2") + ").reg");
+    StartOnBackupPage();
+    ASSERT_EQ(5, ListViewCount(list_));
+    EXPECT_EQ(-1, ListViewSelectedRow(list_));
+
+    // The third of five: the row now at that position is selected.
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 2));
+    const std::string third = Cell(2, 4);
+    HWND question = ClickForMessageBox(IDC_BACKUP_DELETE);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(Text("_PageRegistryBackupAreYouSureDeleteBackupFile"), MessageBoxText(question));
+    Answer(question, IDYES);
+    ASSERT_TRUE(WaitForStatus(Text("_PageRegistryBackupState7"), 10000));
+    EXPECT_FALSE(FileExists(third));
+    EXPECT_EQ(4, ListViewCount(list_));
+    EXPECT_EQ(2, ListViewSelectedRow(list_));
+    EXPECT_EQ(4u, FilesIn(BackupFolder()).size());
+
+    // The last row: the new last row is selected.
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 3));
+    const std::string last = Cell(3, 4);
+    question = ClickForMessageBox(IDC_BACKUP_DELETE);
+    ASSERT_NE(question, nullptr);
+    Answer(question, IDYES);
+    for (int i = 0; i < 100 && ListViewCount(list_) != 3; ++i)
+        Sleep(50);
+    EXPECT_FALSE(FileExists(last));
+    EXPECT_EQ(3, ListViewCount(list_));
+    EXPECT_EQ(2, ListViewSelectedRow(list_));
+    EXPECT_EQ(Text("_PageRegistryBackupState7"), Status());
+}
+
+TEST_F(BackupPageTest, RestoreAndDeleteWithNothingSelectedOnlyAskToSelect)
+{
+    StartOnBackupPage();
+    ASSERT_EQ(0, ListViewCount(list_));
+    for (int button : {IDC_BACKUP_RESTORE, IDC_BACKUP_DELETE}) {
+        HWND notice = ClickForMessageBox(button);
+        ASSERT_NE(notice, nullptr);
+        EXPECT_EQ(Text("_PageRegistryBackupPleaseSelectAItem"), MessageBoxText(notice));
+        Answer(notice, IDOK);
+        EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
+    }
+
+    // Listed files, but none selected.
+    PlaceBackup("a(" + Text("_PageRegistryBackupType1") + ").reg");
+    PlaceBackup("b(" + Text("_PageRegistryBackupType1") + ").reg");
+    ShowPage(1);
+    ShowPage(2);
+    ASSERT_EQ(2, ListViewCount(list_));
+    ASSERT_EQ(-1, ListViewSelectedRow(list_));
+    HWND notice = ClickForMessageBox(IDC_BACKUP_DELETE);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(Text("_PageRegistryBackupPleaseSelectAItem"), MessageBoxText(notice));
+    Answer(notice, IDOK);
+    EXPECT_EQ(2u, FilesIn(BackupFolder()).size());
+    EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
+}
+
+TEST_F(BackupPageTest, AnsweringNoChangesNothing)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Colour", "original"));
+    const std::string path = PlaceBackup("2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg", "");
+    RunRegeditExport(scratch.FullPath(), path, Editor(), true);
+    PlaceBackup("second(" + Text("_PageRegistryBackupType1") + ").reg");
+    StartOnBackupPage();
+    ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
+    ASSERT_EQ(2, ListViewCount(list_));
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, RowOfName(
+                                                                 "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg")));
+    const int selected = ListViewSelectedRow(list_);
+
+    for (int button : {IDC_BACKUP_RESTORE, IDC_BACKUP_DELETE}) {
+        HWND question = ClickForMessageBox(button);
+        ASSERT_NE(question, nullptr);
+        Answer(question, IDNO);
+        EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
+        EXPECT_EQ(2, ListViewCount(list_));
+        EXPECT_EQ(selected, ListViewSelectedRow(list_));
+    }
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ("changed", ReadString(scratch.KeyPath(), "Colour"));
+}
+
+TEST_F(BackupPageTest, AutomaticBackupIsListedAsSoonAsThePageIsShown)
+{
+    StartOnBackupPage();
+    ASSERT_EQ(0, ListViewCount(list_));
+    ShowPage(0);
+    // Written as the cleaner does before a deletion, while its page is shown.
+    const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType2") + ").reg";
+    const std::string content = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneTests]\r\n";
+    PlaceBackup(name, content);
+    EXPECT_EQ(0, ListViewCount(list_));
+
+    ShowPage(2);
+    ASSERT_EQ(1, ListViewCount(list_));
+    EXPECT_EQ(Text("_PageRegistryBackupType2"), Cell(0, 3));
+    EXPECT_EQ(BackupFolder() + name, Cell(0, 4));
+    EXPECT_EQ(std::to_string(content.size()), Cell(0, 2));
+    EXPECT_EQ(Today(), Cell(0, 0));
+}
+
+TEST_F(BackupPageTest, BacksUpToAndRestoresFromChosenFiles)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Colour", "original"));
+    ScratchFolder outside("C:\\");
+    ASSERT_TRUE(outside.IsCreated());
+    StartOnBackupPage();
+
+    // Cancelling the save dialog leaves the page as it was.
+    HWND dialog = WaitForFileDialog(IDC_BACKUP_TO_FILE);
+    ASSERT_NE(dialog, nullptr);
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(dialog));
+    EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
+
+    // A whole-registry backup into a file outside the backup folder; the
+    // dialog adds the default extension.
+    const std::string chosen = outside.Path() + "my backup";
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(IDC_BACKUP_TO_FILE, chosen));
+    const std::string state3 = FormatTextWithString(Text("_PageRegistryBackupState3"), chosen + ".reg");
+    ASSERT_TRUE(WaitForStatus(state3)) << Status();
+    const std::string written = ReadWholeFile(chosen + ".reg");
+    EXPECT_GT(written.size(), 100000u);
+    EXPECT_EQ(0, ListViewCount(list_));
+
+    // The save dialog asks before it overwrites; No keeps the file.
+    dialog = WaitForFileDialog(IDC_BACKUP_TO_FILE);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NO_FATAL_FAILURE(EnterFileName(dialog, chosen + ".reg"));
+    HWND overwrite = WaitForDialogWithControl(program_.ProcessId(), IDNO);
+    ASSERT_NE(overwrite, nullptr);
+    ClickButton(overwrite, IDNO);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(overwrite));
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(dialog));
+    EXPECT_EQ(state3, Status());
+    EXPECT_EQ(written, ReadWholeFile(chosen + ".reg"));
+
+    // Restoring from a chosen file merges it; the list stays as it was.
+    const std::string keyFile = outside.Path() + "key.reg";
+    RunRegeditExport(scratch.FullPath(), keyFile, Editor(), true);
+    ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(IDC_BACKUP_FROM_FILE, keyFile));
+    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), keyFile))) << Status();
+    EXPECT_EQ("original", ReadString(scratch.KeyPath(), "Colour"));
+    EXPECT_EQ(0, ListViewCount(list_));
+}
+
+TEST_F(BackupPageTest, ColumnsShareTheWidthAndSortInTurnDescendingAndAscending)
+{
+    PlaceBackup("small(" + Text("_PageRegistryBackupType1") + ").reg", std::string(5, 'x'));
+    PlaceBackup("large(" + Text("_PageRegistryBackupType2") + ").reg", std::string(900, 'x'));
+    PlaceBackup("medium(" + Text("_PageRegistryBackupType1") + ").reg", std::string(70, 'x'));
+    StartOnBackupPage();
+    ASSERT_EQ(3, ListViewCount(list_));
+
+    auto expectSharedWidths = [&] {
+        RECT client = {};
+        GetClientRect(list_, &client);
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(client.right / 4, ListViewColumnWidth(list_, column)) << column;
+        EXPECT_EQ(0, ListViewColumnWidth(list_, 4));
+    };
+    expectSharedWidths();
+    RECT window = {};
+    GetWindowRect(main_, &window);
+    SetWindowPos(main_, nullptr, 0, 0, window.right - window.left - 150, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    expectSharedWidths();
+    SetWindowPos(main_, nullptr, 0, 0, window.right - window.left + 200, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    expectSharedWidths();
+
+    // The first click sorts descending, numbers as numbers.
+    ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 2));
+    EXPECT_EQ((std::vector<std::string>{"900", "70", "5"}), Column(2));
+    ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 2));
+    EXPECT_EQ((std::vector<std::string>{"5", "70", "900"}), Column(2));
+    // The direction alternates from click to click, whichever column.
+    std::vector<std::string> types = {Text("_PageRegistryBackupType1"), Text("_PageRegistryBackupType1"),
+                                      Text("_PageRegistryBackupType2")};
+    std::sort(types.begin(), types.end());
+    ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 3));
+    EXPECT_EQ(std::vector<std::string>(types.rbegin(), types.rend()), Column(3));
+    ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 3));
+    EXPECT_EQ(types, Column(3));
+}
