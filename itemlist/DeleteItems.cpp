@@ -81,7 +81,8 @@ void DeleteItems(RegistryItemList& list)
         platform.MakeDirectoryPath(folder);
         const std::string path =
             MakeUniqueBackupPath(platform, folder, LookupText("_PageRegistryBackupType2"));
-        const RegExportResult backup = ExportItems(list, path);
+        // An empty path would make the export ask for a file: count it as a failed backup.
+        const RegExportResult backup = path.empty() ? RegExportResult{} : ExportItems(list, path);
         if (!backup.complete) {
             // The backup is the only way back: without a complete one nothing is deleted.
             if (backup.created)

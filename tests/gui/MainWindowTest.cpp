@@ -200,20 +200,45 @@ TEST(MainWindow, SecondCopyExitsAtOnceAndLeavesTheFirstRunning)
     EXPECT_EQ(firstExit, 2u);
 }
 
+// Wine's per-program settings switch the XML component off for one program
+// name only, so the rest of the session keeps it.
+class XmlComponentDisabledFor {
+public:
+    explicit XmlComponentDisabledFor(const std::string& programName)
+        : key_("Software\\Wine\\AppDefaults\\" + programName)
+    {
+        HKEY overrides = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), &overrides) == ERROR_SUCCESS) {
+            RegSetValueExA(overrides, "msxml3", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+            RegCloseKey(overrides);
+        }
+    }
+    ~XmlComponentDisabledFor() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+
+private:
+    std::string key_;
+};
+
 TEST(MainWindow, WithoutXmlComponentShowsNoticeAndExitsWithZero)
 {
+    // Under another file name the program reads the language file of that name.
     ProgramCopy copy("no-xml");
-    RunningProgram program;
-    ASSERT_TRUE(program.Start(copy.Program(), {"WINEDLLOVERRIDES=msxml3=d;mscoree,mshtml="}));
-    const std::string caption = LanguageText(copy, "_Quorvane");
-    ASSERT_FALSE(caption.empty());
-    HWND box = program.WaitForDialog(caption);
+    const std::string program = copy.File("QuorvaneNoXml.exe");
+    ASSERT_TRUE(MoveFileA(copy.Program().c_str(), program.c_str()));
+    ASSERT_TRUE(MoveFileA(copy.File("Quorvane.language").c_str(), copy.File("QuorvaneNoXml.language").c_str()));
+    WriteWholeFile(copy.File("QuorvaneNoXml.language"),
+                   "[String]\r\n_Quorvane=Renamed Quorvane\r\n_NotInstallXML2=The XML component is missing.\r\n");
+    XmlComponentDisabledFor disabled("QuorvaneNoXml.exe");
+
+    RunningProgram running;
+    ASSERT_TRUE(running.Start(program));
+    HWND box = running.WaitForDialog("Renamed Quorvane");
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), LanguageText(copy, "_NotInstallXML2"));
+    EXPECT_EQ(MessageBoxText(box), "The XML component is missing.");
     EXPECT_EQ(GetMenu(box), nullptr); // the notice, not the main window
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     DWORD exitCode = 99;
-    ASSERT_TRUE(program.WaitForExit(exitCode));
+    ASSERT_TRUE(running.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 0u);
 }
 
