@@ -63,3 +63,13 @@ bool HasLineBreak(const std::string& text)
 {
     return text.find_first_of("\r\n") != std::string::npos;
 }
+
+char DriveRootLetter(const std::string& rootPath)
+{
+    bool rootForm = (rootPath.size() == 2 || (rootPath.size() == 3 && rootPath[2] == '\\')) &&
+                    rootPath[1] == ':';
+    char letter = rootForm ? rootPath[0] : '\0';
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return letter >= 'A' && letter <= 'Z' ? letter : '\0';
+}

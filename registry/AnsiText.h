@@ -28,3 +28,7 @@ void TrimChars(Platform& platform, std::string& text, const char* set);
 
 // True when the text holds a carriage return or a line feed.
 bool HasLineBreak(const std::string& text);
+
+// The upper-case letter of a drive root written "X:" or "X:\", or '\0' for
+// any other text.
+char DriveRootLetter(const std::string& rootPath);

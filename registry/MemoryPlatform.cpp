@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "registry/AnsiText.h"
+
 namespace {
 
 constexpr long kResultInvalidHandle = 6;
@@ -70,13 +72,29 @@ struct MemoryPlatform::MemoryKey {
     unsigned faults = kKeyFaultNone;
     bool deleted = false;
 
-    MemoryValue* FindValue(const std::string& upperName, const MemoryPlatform& platform)
+    MemoryValue* FindValue(const std::string& name, const MemoryPlatform& platform)
     {
+        std::string upper = platform.Upper(name);
         for (MemoryValue& value : values) {
-            if (platform.Upper(value.name) == upperName)
+            if (platform.Upper(value.name) == upper)
                 return &value;
         }
         return nullptr;
+    }
+
+    // Replaces a value of the same name in place, or appends a new one.
+    void SetValue(const std::string& name, std::uint32_t type, std::string bytes,
+                  const MemoryPlatform& platform)
+    {
+        MemoryValue* value = FindValue(name, platform);
+        if (!value) {
+            values.push_back(MemoryValue());
+            value = &values.back();
+            value->name = name;
+        }
+        value->type = type;
+        value->bytes = std::move(bytes);
+        value->oversized = false;
     }
 };
 
@@ -357,18 +375,8 @@ void MemoryPlatform::AddValue(RootKey root, const std::string& path, const std::
                               std::uint32_t type, const std::string& bytes)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    MemoryKey* key = MakeKey(root, path);
-    if (!key)
-        return;
-    MemoryValue* value = key->FindValue(Upper(name), *this);
-    if (!value) {
-        key->values.push_back(MemoryValue());
-        value = &key->values.back();
-        value->name = name;
-    }
-    value->type = type;
-    value->bytes = bytes;
-    value->oversized = false;
+    if (MemoryKey* key = MakeKey(root, path))
+        key->SetValue(name, type, bytes, *this);
 }
 
 void MemoryPlatform::AddString(RootKey root, const std::string& path, const std::string& name,
@@ -398,7 +406,7 @@ void MemoryPlatform::MakeValueOversized(RootKey root, const std::string& path,
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (MemoryKey* key = FindKey(root, path)) {
-        if (MemoryValue* value = key->FindValue(Upper(name), *this))
+        if (MemoryValue* value = key->FindValue(name, *this))
             value->oversized = true;
     }
 }
@@ -419,7 +427,7 @@ bool MemoryPlatform::ReadValue(RootKey root, const std::string& path, const std:
 {
     std::lock_guard<std::mutex> lock(mutex_);
     MemoryKey* key = FindKey(root, path);
-    MemoryValue* value = key ? key->FindValue(Upper(name), *this) : nullptr;
+    MemoryValue* value = key ? key->FindValue(name, *this) : nullptr;
     if (!value)
         return false;
     if (type)
@@ -503,30 +511,36 @@ long MemoryPlatform::OpenKey(KeyHandle parent, const std::string& path, KeyHandl
     return kResultOk;
 }
 
-long MemoryPlatform::QueryInfoKey(KeyHandle handle, KeyInfo* info)
+template <typename Body>
+long MemoryPlatform::WithOpenKey(KeyHandle handle, Body body)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     long result = kResultOk;
     std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
-    if (!key)
-        return result;
-    if (key->faults & kDenyQueryInfo)
-        return kResultAccessDenied;
-    KeyInfo out;
-    out.subKeyCount = static_cast<std::uint32_t>(key->subKeys.size());
-    for (const auto& child : key->subKeys)
-        out.maxSubKeyNameLength =
-            std::max(out.maxSubKeyNameLength, static_cast<std::uint32_t>(child->name.size()));
-    out.valueCount = static_cast<std::uint32_t>(key->values.size());
-    for (const MemoryValue& value : key->values) {
-        out.maxValueNameLength =
-            std::max(out.maxValueNameLength, static_cast<std::uint32_t>(value.name.size()));
-        if (!value.oversized)
-            out.maxValueDataSize =
-                std::max(out.maxValueDataSize, static_cast<std::uint32_t>(value.bytes.size()));
-    }
-    *info = out;
-    return kResultOk;
+    return key ? body(*key) : result;
+}
+
+long MemoryPlatform::QueryInfoKey(KeyHandle handle, KeyInfo* info)
+{
+    return WithOpenKey(handle, [info](MemoryKey& key) {
+        if (key.faults & kDenyQueryInfo)
+            return kResultAccessDenied;
+        KeyInfo out;
+        out.subKeyCount = static_cast<std::uint32_t>(key.subKeys.size());
+        for (const auto& child : key.subKeys)
+            out.maxSubKeyNameLength =
+                std::max(out.maxSubKeyNameLength, static_cast<std::uint32_t>(child->name.size()));
+        out.valueCount = static_cast<std::uint32_t>(key.values.size());
+        for (const MemoryValue& value : key.values) {
+            out.maxValueNameLength =
+                std::max(out.maxValueNameLength, static_cast<std::uint32_t>(value.name.size()));
+            if (!value.oversized)
+                out.maxValueDataSize =
+                    std::max(out.maxValueDataSize, static_cast<std::uint32_t>(value.bytes.size()));
+        }
+        *info = out;
+        return kResultOk;
+    });
 }
 
 namespace {
@@ -564,96 +578,70 @@ long CopyValueData(const MemoryValue& value, std::uint32_t* type, std::uint8_t* 
 long MemoryPlatform::QueryValue(KeyHandle handle, const std::string& name, std::uint32_t* type,
                                 std::uint8_t* data, std::uint32_t* size)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    long result = kResultOk;
-    std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
-    if (!key)
-        return result;
-    MemoryValue* value = key->FindValue(Upper(name), *this);
-    if (!value)
-        return kResultFileNotFound;
-    return CopyValueData(*value, type, data, size);
+    return WithOpenKey(handle, [&](MemoryKey& key) {
+        MemoryValue* value = key.FindValue(name, *this);
+        return value ? CopyValueData(*value, type, data, size) : kResultFileNotFound;
+    });
 }
 
 long MemoryPlatform::EnumValue(KeyHandle handle, std::uint32_t index, char* name,
                                std::uint32_t* nameLength, std::uint32_t* type,
                                std::uint8_t* data, std::uint32_t* dataSize)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    long result = kResultOk;
-    std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
-    if (!key)
-        return result;
-    if (key->faults & kDenyEnumerate)
-        return kResultAccessDenied;
-    if (index >= key->values.size())
-        return kResultNoMoreItems;
-    const MemoryValue& value = key->values[index];
-    if (value.name.size() + 1 > *nameLength)
-        return kResultMoreData;
-    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
-    *nameLength = static_cast<std::uint32_t>(value.name.size());
-    return CopyValueData(value, type, data, dataSize);
+    return WithOpenKey(handle, [&](MemoryKey& key) {
+        if (key.faults & kDenyEnumerate)
+            return kResultAccessDenied;
+        if (index >= key.values.size())
+            return kResultNoMoreItems;
+        const MemoryValue& value = key.values[index];
+        if (value.name.size() + 1 > *nameLength)
+            return kResultMoreData;
+        std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+        *nameLength = static_cast<std::uint32_t>(value.name.size());
+        return CopyValueData(value, type, data, dataSize);
+    });
 }
 
 long MemoryPlatform::EnumKey(KeyHandle handle, std::uint32_t index, char* name,
                              std::uint32_t nameBufferSize)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    long result = kResultOk;
-    std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
-    if (!key)
-        return result;
-    if (key->faults & kDenyEnumerate)
-        return kResultAccessDenied;
-    if (index >= key->subKeys.size())
-        return kResultNoMoreItems;
-    const std::string& childName = key->subKeys[index]->name;
-    if (childName.size() + 1 > nameBufferSize)
-        return kResultMoreData;
-    std::memcpy(name, childName.c_str(), childName.size() + 1);
-    return kResultOk;
+    return WithOpenKey(handle, [&](MemoryKey& key) {
+        if (key.faults & kDenyEnumerate)
+            return kResultAccessDenied;
+        if (index >= key.subKeys.size())
+            return kResultNoMoreItems;
+        const std::string& childName = key.subKeys[index]->name;
+        if (childName.size() + 1 > nameBufferSize)
+            return kResultMoreData;
+        std::memcpy(name, childName.c_str(), childName.size() + 1);
+        return kResultOk;
+    });
 }
 
 long MemoryPlatform::SetValue(KeyHandle handle, const std::string& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t size)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    long result = kResultOk;
-    std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
-    if (!key)
-        return result;
-    if (key->faults & kDenyWrite)
-        return kResultAccessDenied;
-    MemoryValue* value = key->FindValue(Upper(name), *this);
-    if (!value) {
-        key->values.push_back(MemoryValue());
-        value = &key->values.back();
-        value->name = name;
-    }
-    value->type = type;
-    value->bytes = data ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
-    value->oversized = false;
-    return kResultOk;
+    return WithOpenKey(handle, [&](MemoryKey& key) {
+        if (key.faults & kDenyWrite)
+            return kResultAccessDenied;
+        key.SetValue(name, type,
+                     data ? std::string(reinterpret_cast<const char*>(data), size) : std::string(),
+                     *this);
+        return kResultOk;
+    });
 }
 
 long MemoryPlatform::DeleteValue(KeyHandle handle, const std::string& name)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    long result = kResultOk;
-    std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
-    if (!key)
-        return result;
-    if (key->faults & kDenyWrite)
-        return kResultAccessDenied;
-    std::string upper = Upper(name);
-    for (auto it = key->values.begin(); it != key->values.end(); ++it) {
-        if (Upper(it->name) == upper) {
-            key->values.erase(it);
-            return kResultOk;
-        }
-    }
-    return kResultFileNotFound;
+    return WithOpenKey(handle, [&](MemoryKey& key) {
+        if (key.faults & kDenyWrite)
+            return kResultAccessDenied;
+        MemoryValue* value = key.FindValue(name, *this);
+        if (!value)
+            return kResultFileNotFound;
+        key.values.erase(key.values.begin() + (value - key.values.data()));
+        return kResultOk;
+    });
 }
 
 long MemoryPlatform::DeleteKeyTree(KeyHandle parentHandle, const std::string& subKey)
@@ -1063,11 +1051,7 @@ std::string MemoryPlatform::LogicalDriveStrings()
 unsigned MemoryPlatform::DriveType(const std::string& rootPath)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    bool rootForm = (rootPath.size() == 2 || (rootPath.size() == 3 && rootPath[2] == '\\')) &&
-                    rootPath[1] == ':';
-    if (!rootForm)
-        return kDriveNoRootDir;
-    auto found = drives_.find(Upper(rootPath.substr(0, 1))[0]);
+    auto found = drives_.find(DriveRootLetter(rootPath));
     return found == drives_.end() ? kDriveNoRootDir : found->second;
 }
 

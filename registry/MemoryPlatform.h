@@ -148,6 +148,10 @@ private:
     MemoryKey* FindKey(RootKey root, const std::string& path) const;
     MemoryKey* MakeKey(RootKey root, const std::string& path);
     std::shared_ptr<MemoryKey> KeyOfHandle(KeyHandle handle, long* result) const;
+    // Runs body with the key of an open handle under the lock, or returns
+    // the handle's error.
+    template <typename Body>
+    long WithOpenKey(KeyHandle handle, Body body);
 
     std::string FileKey(const std::string& path) const;
     FileEntry* FindEntry(const std::string& path) const;

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "registry/AnsiText.h"
+
 namespace {
 
 // Predefined keys are 32-bit values; on x64 the system sign-extends them.
@@ -223,10 +225,7 @@ void Win32Platform::RefreshDriveTable()
     for (unsigned& type : driveTypes_)
         type = DRIVE_NO_ROOT_DIR;
     for (const char* root = buffer; *root; root += std::strlen(root) + 1) {
-        char letter = root[0];
-        if (letter >= 'a' && letter <= 'z')
-            letter = static_cast<char>(letter - 'a' + 'A');
-        if (letter >= 'A' && letter <= 'Z')
+        if (char letter = DriveRootLetter(root))
             driveTypes_[letter - 'A'] = GetDriveTypeA(root);
     }
     driveTableRead_ = true;
@@ -242,12 +241,8 @@ std::string Win32Platform::LogicalDriveStrings()
 
 unsigned Win32Platform::DriveType(const std::string& rootPath)
 {
-    bool rootForm = (rootPath.size() == 2 || (rootPath.size() == 3 && rootPath[2] == '\\')) &&
-                    rootPath[1] == ':';
-    char letter = rootForm ? rootPath[0] : '\0';
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
-    if (letter < 'A' || letter > 'Z')
+    char letter = DriveRootLetter(rootPath);
+    if (!letter)
         return GetDriveTypeA(rootPath.c_str());
     std::lock_guard<std::mutex> lock(driveMutex_);
     RefreshDriveTable();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "registry/MemoryPlatform.h"
+#include "tests/support/RegistryPlatformCases.h"
 
 namespace {
 
@@ -368,12 +369,13 @@ TEST(MemoryDriveTest, DriveStringsAndTypes)
 TEST(MemoryTextTest, CodePage1252CaseFolding)
 {
     MemoryPlatform platform;
-    std::string text = "Ab\xE9\xFF\x9A\xB5\xDF\xF7z";
-    platform.UpperText(text);
-    EXPECT_EQ("AB\xC9\x9F\x8A\xB5\xDF\xF7Z", text);
-    text = "aB\xC9\x9F\x8A\xD7\xDE";
-    platform.LowerText(text);
-    EXPECT_EQ("ab\xE9\xFF\x9A\xD7\xFE", text);
+    for (const CaseFoldCase& fold : kCaseFoldCases) {
+        std::string upper = fold.text, lower = fold.text;
+        platform.UpperText(upper);
+        platform.LowerText(lower);
+        EXPECT_EQ(fold.upper, upper);
+        EXPECT_EQ(fold.lower, lower);
+    }
     EXPECT_FALSE(platform.IsLeadByte(0x81));
 }
 
@@ -398,21 +400,12 @@ TEST(MemoryTextTest, DoubleByteModeStepsOverWholeCharacters)
 TEST(MemoryProfileTest, ReadsAsGetPrivateProfileString)
 {
     MemoryPlatform platform;
-    platform.SetProfileFile("C:\\Q\\Quorvane.language",
-                            "; comment\r\n[String]\r\n  Key1 =  \"quoted text\"  \r\nkey2='single'\r\n"
-                            "key3=\"mismatch'\r\nKey4 = plain  value \r\nnoeq\r\n[ Spaced ]\r\nk=v\r\n"
-                            "[string]\r\nkey5=second section\r\n");
-    const std::string file = "c:\\q\\QUORVANE.language";
-    EXPECT_EQ("quoted text", platform.ReadProfileString(file, "STRING", "key1", 100));
-    EXPECT_EQ("single", platform.ReadProfileString(file, "String", "KEY2", 100));
-    EXPECT_EQ("\"mismatch'", platform.ReadProfileString(file, "String", "key3", 100));
-    EXPECT_EQ("plain  value", platform.ReadProfileString(file, "String", "key4", 100));
-    EXPECT_EQ("plain", platform.ReadProfileString(file, "String", "key4", 5));
-    EXPECT_EQ("quot", platform.ReadProfileString(file, "String", "key1", 4));
-    EXPECT_EQ("", platform.ReadProfileString(file, "String", "noeq", 100));
-    EXPECT_EQ("", platform.ReadProfileString(file, "String", "key5", 100));   // first section only
-    EXPECT_EQ("v", platform.ReadProfileString(file, "Spaced", "k", 100));
-    EXPECT_EQ("", platform.ReadProfileString(file, "Other", "k", 100));
+    platform.SetProfileFile("C:\\Q\\Quorvane.language", kProfileCaseText);
+    const std::string file = "c:\\q\\QUORVANE.language";   // names compare without case
+    for (const ProfileCase& profile : kProfileCases)
+        EXPECT_EQ(profile.expected,
+                  platform.ReadProfileString(file, profile.section, profile.key, profile.maxLength))
+            << profile.section << " " << profile.key;
     EXPECT_EQ("", platform.ReadProfileString("C:\\none.ini", "String", "key1", 100));
 }
 

@@ -9,6 +9,7 @@
 
 #include "RegistryScratch.h"
 #include "registry/Win32Platform.h"
+#include "tests/support/RegistryPlatformCases.h"
 
 namespace {
 
@@ -248,12 +249,13 @@ TEST(Win32TextTest, CaseRulesOfTheAnsiCodePage)
 {
     Platform& platform = SystemPlatform();
     ASSERT_EQ(1252u, GetACP());
-    std::string text = "Ab\xE9\xFF\x9A\xB5\xDFz";
-    platform.UpperText(text);
-    EXPECT_EQ("AB\xC9\x9F\x8A\xB5\xDFZ", text);
-    text = "aB\xC9\x9F\x8A\xD7\xDE";
-    platform.LowerText(text);
-    EXPECT_EQ("ab\xE9\xFF\x9A\xD7\xFE", text);
+    for (const CaseFoldCase& fold : kCaseFoldCases) {
+        std::string upper = fold.text, lower = fold.text;
+        platform.UpperText(upper);
+        platform.LowerText(lower);
+        EXPECT_EQ(fold.upper, upper);
+        EXPECT_EQ(fold.lower, lower);
+    }
     EXPECT_FALSE(platform.IsLeadByte(0x81));
 }
 
@@ -262,20 +264,11 @@ TEST(Win32ProfileTest, ReadsWithTheSameRulesAsTheMemoryPlatform)
     Platform& platform = SystemPlatform();
     ScratchFolder folder("C:\\");
     ASSERT_TRUE(folder.IsCreated());
-    std::string file = folder.WriteTestFile(
-        "Quorvane.language",
-        "; comment\r\n[String]\r\n  Key1 =  \"quoted text\"  \r\nkey2='single'\r\n"
-        "key3=\"mismatch'\r\nKey4 = plain  value \r\nnoeq\r\n[ Spaced ]\r\nk=v\r\n"
-        "[string]\r\nkey5=second section\r\n");
-    EXPECT_EQ("quoted text", platform.ReadProfileString(file, "STRING", "key1", 100));
-    EXPECT_EQ("single", platform.ReadProfileString(file, "String", "KEY2", 100));
-    EXPECT_EQ("\"mismatch'", platform.ReadProfileString(file, "String", "key3", 100));
-    EXPECT_EQ("plain  value", platform.ReadProfileString(file, "String", "key4", 100));
-    EXPECT_EQ("plain", platform.ReadProfileString(file, "String", "key4", 5));
-    EXPECT_EQ("quot", platform.ReadProfileString(file, "String", "key1", 4));
-    EXPECT_EQ("", platform.ReadProfileString(file, "String", "noeq", 100));
-    EXPECT_EQ("", platform.ReadProfileString(file, "String", "key5", 100));
-    EXPECT_EQ("v", platform.ReadProfileString(file, "Spaced", "k", 100));
+    std::string file = folder.WriteTestFile("Quorvane.language", kProfileCaseText);
+    for (const ProfileCase& profile : kProfileCases)
+        EXPECT_EQ(profile.expected,
+                  platform.ReadProfileString(file, profile.section, profile.key, profile.maxLength))
+            << profile.section << " " << profile.key;
     EXPECT_EQ("", platform.ReadProfileString(folder.Path() + "none.ini", "String", "key1", 100));
 }
 
