@@ -369,14 +369,7 @@ TEST(MemoryDriveTest, DriveStringsAndTypes)
 TEST(MemoryTextTest, CodePage1252CaseFolding)
 {
     MemoryPlatform platform;
-    for (const CaseFoldCase& fold : kCaseFoldCases) {
-        std::string upper = fold.text, lower = fold.text;
-        platform.UpperText(upper);
-        platform.LowerText(lower);
-        EXPECT_EQ(fold.upper, upper);
-        EXPECT_EQ(fold.lower, lower);
-    }
-    EXPECT_FALSE(platform.IsLeadByte(0x81));
+    ExpectCaseFoldRules(platform);
 }
 
 TEST(MemoryTextTest, DoubleByteModeStepsOverWholeCharacters)
@@ -402,10 +395,7 @@ TEST(MemoryProfileTest, ReadsAsGetPrivateProfileString)
     MemoryPlatform platform;
     platform.SetProfileFile("C:\\Q\\Quorvane.language", kProfileCaseText);
     const std::string file = "c:\\q\\QUORVANE.language";   // names compare without case
-    for (const ProfileCase& profile : kProfileCases)
-        EXPECT_EQ(profile.expected,
-                  platform.ReadProfileString(file, profile.section, profile.key, profile.maxLength))
-            << profile.section << " " << profile.key;
+    ExpectProfileRules(platform, file);
     EXPECT_EQ("", platform.ReadProfileString("C:\\none.ini", "String", "key1", 100));
 }
 

@@ -3,7 +3,12 @@
 // reader's rules and the case rules of code page 1252.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
+#include <string>
+
+#include "registry/Platform.h"
 
 // An INI file exercising the rules of GetPrivateProfileStringA.
 constexpr char kProfileCaseText[] =
@@ -42,3 +47,25 @@ constexpr CaseFoldCase kCaseFoldCases[] = {
     {"Ab\xE9\xFF\x9A\xB5\xDF\xF7z", "AB\xC9\x9F\x8A\xB5\xDF\xF7Z", "ab\xE9\xFF\x9A\xB5\xDF\xF7z"},
     {"aB\xC9\x9F\x8A\xD7\xDE", "AB\xC9\x9F\x8A\xD7\xDE", "ab\xE9\xFF\x9A\xD7\xFE"},
 };
+
+// Checks a platform's case rules against the cases above.
+inline void ExpectCaseFoldRules(Platform& platform)
+{
+    for (const CaseFoldCase& fold : kCaseFoldCases) {
+        std::string upper = fold.text, lower = fold.text;
+        platform.UpperText(upper);
+        platform.LowerText(lower);
+        EXPECT_EQ(fold.upper, upper);
+        EXPECT_EQ(fold.lower, lower);
+    }
+    EXPECT_FALSE(platform.IsLeadByte(0x81));
+}
+
+// Checks a platform's profile reader on a file holding kProfileCaseText.
+inline void ExpectProfileRules(Platform& platform, const std::string& file)
+{
+    for (const ProfileCase& profile : kProfileCases)
+        EXPECT_EQ(profile.expected,
+                  platform.ReadProfileString(file, profile.section, profile.key, profile.maxLength))
+            << profile.section << " " << profile.key;
+}

@@ -249,14 +249,7 @@ TEST(Win32TextTest, CaseRulesOfTheAnsiCodePage)
 {
     Platform& platform = SystemPlatform();
     ASSERT_EQ(1252u, GetACP());
-    for (const CaseFoldCase& fold : kCaseFoldCases) {
-        std::string upper = fold.text, lower = fold.text;
-        platform.UpperText(upper);
-        platform.LowerText(lower);
-        EXPECT_EQ(fold.upper, upper);
-        EXPECT_EQ(fold.lower, lower);
-    }
-    EXPECT_FALSE(platform.IsLeadByte(0x81));
+    ExpectCaseFoldRules(platform);
 }
 
 TEST(Win32ProfileTest, ReadsWithTheSameRulesAsTheMemoryPlatform)
@@ -265,10 +258,7 @@ TEST(Win32ProfileTest, ReadsWithTheSameRulesAsTheMemoryPlatform)
     ScratchFolder folder("C:\\");
     ASSERT_TRUE(folder.IsCreated());
     std::string file = folder.WriteTestFile("Quorvane.language", kProfileCaseText);
-    for (const ProfileCase& profile : kProfileCases)
-        EXPECT_EQ(profile.expected,
-                  platform.ReadProfileString(file, profile.section, profile.key, profile.maxLength))
-            << profile.section << " " << profile.key;
+    ExpectProfileRules(platform, file);
     EXPECT_EQ("", platform.ReadProfileString(folder.Path() + "none.ini", "String", "key1", 100));
 }
 
