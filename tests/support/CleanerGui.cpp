@@ -1,0 +1,140 @@
+// Helpers of the cleaner GUI tests (see CleanerGui.h).
+#include "CleanerGui.h"
+
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        if (condition())
+            return true;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return condition();
+}
+
+PlantedKey::PlantedKey(const std::string& name) : path_("Software\\QuorvaneGuiTests\\" + name)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+PlantedKey::~PlantedKey()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+}
+
+void PlantedKey::SetString(const std::string& subKey, const std::string& name, const std::string& text,
+                           DWORD type) const
+{
+    HKEY key = nullptr;
+    const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string PlantedKey::StringValue(const std::string& subKey, const std::string& name) const
+{
+    const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+        return "<no key>";
+    const LONG result =
+        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
+}
+
+bool PlantedKey::HasValue(const std::string& subKey, const std::string& name) const
+{
+    const std::string text = StringValue(subKey, name);
+    return text != "<no key>" && text != "<no value>";
+}
+
+bool PlantedKey::HasKey(const std::string& subKey) const
+{
+    HKEY key = nullptr;
+    const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+HWND CleanerPage(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+    for (HWND page = GetWindow(container, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (GetDlgItem(page, IDC_CLEANER_TASKS))
+            return page;
+    return nullptr;
+}
+
+bool TaskTicked(HWND tasks, int row)
+{
+    const UINT state =
+        static_cast<UINT>(SendMessageA(tasks, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+bool ListViewSetRowSelected(HANDLE process, HWND list, int row, bool selected)
+{
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote)
+        return false;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SIZE_T written = 0;
+    WriteProcessMemory(process, remote, &item, sizeof item, &written);
+    const LRESULT done =
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return done != 0;
+}
+
+std::vector<int> ListViewRowsWith(HANDLE process, HWND list, int column, const std::string& text)
+{
+    std::vector<int> rows;
+    const int count = ListViewCount(list);
+    for (int row = 0; row < count; ++row)
+        if (ListViewText(process, list, row, column) == text)
+            rows.push_back(row);
+    return rows;
+}
+
+std::string UniqueName(const std::string& stem)
+{
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%s-%lu-%lu", stem.c_str(), GetCurrentProcessId(), GetTickCount());
+    return buffer;
+}
+
+int RunAndWait(const std::string& commandLine, DWORD timeoutMs)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    CloseHandle(info.hThread);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    return static_cast<int>(code);
+}

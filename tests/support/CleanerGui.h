@@ -1,0 +1,45 @@
+// Helpers of the cleaner GUI tests: planting registry entries, waiting for
+// the page, and reading or changing list-view states from outside.
+#pragma once
+
+#include "GuiDriver.h"
+
+#include <functional>
+#include <string>
+
+// Waits until `condition` holds; false after the timeout.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
+
+// A key under HKEY_CURRENT_USER\Software made for one test and removed with
+// everything below it when the object goes.
+class PlantedKey {
+public:
+    explicit PlantedKey(const std::string& name);
+    ~PlantedKey();
+    PlantedKey(const PlantedKey&) = delete;
+    PlantedKey& operator=(const PlantedKey&) = delete;
+
+    // The key path below HKEY_CURRENT_USER.
+    const std::string& Path() const { return path_; }
+    void SetString(const std::string& subKey, const std::string& name, const std::string& text,
+                   DWORD type = REG_SZ) const;
+    bool HasValue(const std::string& subKey, const std::string& name) const;
+    std::string StringValue(const std::string& subKey, const std::string& name) const;
+    bool HasKey(const std::string& subKey) const;
+
+private:
+    std::string path_;
+};
+
+// The cleaner page inside the main window.
+HWND CleanerPage(HWND mainWindow);
+// Check-box state of a task list row: true when ticked.
+bool TaskTicked(HWND tasks, int row);
+// Selects or unselects one row, leaving the others as they are.
+bool ListViewSetRowSelected(HANDLE process, HWND list, int row, bool selected);
+// Rows whose column `column` holds `text`.
+std::vector<int> ListViewRowsWith(HANDLE process, HWND list, int column, const std::string& text);
+// A unique name for planted entries.
+std::string UniqueName(const std::string& stem);
+// Runs a program and waits for it to end; its exit code, or -1.
+int RunAndWait(const std::string& commandLine, DWORD timeoutMs = 120000);
