@@ -25,8 +25,6 @@ public:
     // Refills the list from the backup folder, keeping the selected position.
     void RefreshBackupList();
 
-    const std::string& BackupFolder() const { return backupFolder_; }
-
 protected:
     void OnInitDialog() override;
     void OnShow(bool shown) override;

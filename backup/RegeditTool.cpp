@@ -1,9 +1,10 @@
 // The suite's registry editor, Tools\Regedit.exe: it hands everything after
-// its own program name on its command line, exactly as given, to the
-// system's registry editor in the Windows folder, waits for it and ends with
-// its exit code. So "/e", "/s" and opening at the key stored in LastKey work
-// wherever the system's editor supports them.
+// its own program name on its command line, as given, to the system's
+// registry editor in the Windows folder, waits for it and ends with its exit
+// code. So "/e", "/s" and opening at the key stored in LastKey work wherever
+// the system's editor supports them.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -16,7 +17,8 @@ constexpr int kEditorNotStarted = 1;
 
 // The part of a command line after the program name, by the rules the C
 // runtime uses to find argv[0]: a quoted name ends at the next quote, an
-// unquoted one at the first blank or tab.
+// unquoted one at the first blank or tab. The blanks before the first
+// parameter are not part of it.
 const char* ArgumentsOf(const char* commandLine)
 {
     const char* p = commandLine;
@@ -30,6 +32,8 @@ const char* ArgumentsOf(const char* commandLine)
         while (*p && *p != ' ' && *p != '\t')
             ++p;
     }
+    while (*p == ' ' || *p == '\t')
+        ++p;
     return p;
 }
 
@@ -41,28 +45,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const UINT length = GetWindowsDirectoryA(windowsFolder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return kEditorNotStarted;
-
     std::string editor = windowsFolder;
     if (editor.back() != '\\')
         editor += '\\';
     editor += "regedit.exe";
 
+    // Through the shell rather than CreateProcess: the system's editor may
+    // ask to run elevated, which only the shell can arrange.
     const std::string arguments = ArgumentsOf(GetCommandLineA());
-    std::string commandLine = "\"" + editor + "\"";
-    if (!arguments.empty() && arguments[0] != ' ' && arguments[0] != '\t')
-        commandLine += ' ';
-    commandLine += arguments;
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(editor.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = editor.c_str();
+    info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info))
         return kEditorNotStarted;
-    const UniqueHandle thread(process.hThread);
-    const UniqueHandle editorProcess(process.hProcess);
-    WaitForSingleObject(editorProcess.Get(), INFINITE);
+    const UniqueHandle process(info.hProcess);
+    if (!process)
+        return kEditorNotStarted;
+    WaitForSingleObject(process.Get(), INFINITE);
     DWORD exitCode = kEditorNotStarted;
-    GetExitCodeProcess(editorProcess.Get(), &exitCode);
+    GetExitCodeProcess(process.Get(), &exitCode);
     return static_cast<int>(exitCode);
 }
