@@ -415,28 +415,34 @@ bool ClickListViewHeader(HANDLE process, HWND list, int column)
     return true;
 }
 
+namespace {
+struct DialogWithControlSearch {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+// A named callback: a lambda does not convert to the 32-bit stdcall WNDENUMPROC.
+BOOL CALLBACK FindDialogWithControl(HWND window, LPARAM context)
+{
+    auto* wanted = reinterpret_cast<DialogWithControlSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != wanted->processId || !IsWindowVisible(window) || ClassName(window) != "#32770")
+        return TRUE;
+    if (!GetDlgItem(window, wanted->controlId))
+        return TRUE;
+    wanted->found = window;
+    return FALSE;
+}
+} // namespace
+
 HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
 {
-    struct Search {
-        DWORD processId;
-        int controlId;
-        HWND found;
-    } search = {processId, controlId, nullptr};
+    DialogWithControlSearch search = {processId, controlId, nullptr};
     const DWORD start = GetTickCount();
     do {
-        EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
-                auto* wanted = reinterpret_cast<Search*>(context);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner != wanted->processId || !IsWindowVisible(window) || ClassName(window) != "#32770")
-                    return TRUE;
-                if (!GetDlgItem(window, wanted->controlId))
-                    return TRUE;
-                wanted->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(FindDialogWithControl, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             return search.found;
         Sleep(50);
@@ -449,4 +455,19 @@ std::string LanguageFileText(const ProgramCopy& copy, const char* key)
     char buffer[4096] = {};
     GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer, copy.File("Quorvane.language").c_str());
     return buffer;
+}
+
+std::string BuiltRegistryEditor()
+{
+    return ToWindowsPath(QV_PROGRAM_DIR) + "\\Tools\\Regedit.exe";
+}
+
+std::string ReadUserString(const std::string& keyPath, const std::string& name)
+{
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return data;
 }
