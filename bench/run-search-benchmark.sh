@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The search benchmark: plants a large tree (500,000 values by default) in a
+# scratch Wine prefix of its own, then times the search of all five root
+# keys against a plain enumeration of the same roots in one run, and prints
+# the ratio and the peak memory.
+# Usage: bench/run-search-benchmark.sh [values to plant]
+# Environment: BUILD_DIR (default build/win64), BENCH_PREFIX (default
+# build/bench-search/wineprefix); REPLANT=1 plants the tree afresh;
+# BENCH_PAGE=hidden keeps the search page hidden, to tell the cost of
+# painting the status line apart.
+set -eu
+here="$(cd "$(dirname "$0")" && pwd)"
+repo="$(cd "$here/.." && pwd)"
+values="${1:-500000}"
+build="${BUILD_DIR:-$repo/build/win64}"
+prefix="${BENCH_PREFIX:-$repo/build/bench-search/wineprefix}"
+out="$repo/build/bench-search"
+mkdir -p "$out" "$prefix"
+
+# The program's libraries, as the product build makes them.
+[ -f "$build/build.ninja" ] || cmake --preset win64 -B "$build" >/dev/null
+cmake --build "$build" --target quorvane_core quorvane_win >/dev/null
+
+# The program's resources: the search page dialog and its pictures.
+(cd "$repo/resources" && x86_64-w64-mingw32-windres -I. Quorvane.rc -O coff -o "$out/resources.o")
+x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -static -DNOMINMAX -DWIN32_LEAN_AND_MEAN \
+    -I"$repo" -I"$repo/resources" "$here/SearchBench.cpp" "$out/resources.o" \
+    "$build/libquorvane_win.a" "$build/libquorvane_core.a" \
+    -o "$out/SearchBench.exe" \
+    -lcomctl32 -lcomdlg32 -lshlwapi -lshell32 -lole32 -loleaut32 -luuid -lversion -lpsapi \
+    -limagehlp -lgdi32 -luser32 -ladvapi32 -lkernel32
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+run() {
+    if [ -z "${DISPLAY:-}" ]; then
+        xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+    else
+        wine "$@"
+    fi
+}
+[ -f "$prefix/system.reg" ] || { wine wineboot --init >/dev/null 2>&1 || true; wineserver -w; }
+
+marker="$out/planted-$values"
+if [ -n "${REPLANT:-}" ] || [ ! -f "$marker" ]; then
+    run "$out/SearchBench.exe" remove >/dev/null 2>&1 || true
+    rm -f "$out"/planted-*
+    run "$out/SearchBench.exe" plant "$values"
+    wineserver -w   # the registry is written to the prefix's files
+    touch "$marker"
+fi
+
+language="Z:$(echo "$repo/resources/Quorvane.language" | tr '/' '\\')"
+run "$out/SearchBench.exe" run "$language" ${BENCH_PAGE:+"$BENCH_PAGE"}
