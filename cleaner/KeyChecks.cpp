@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "cleaner/PathRules.h"
 #include "registry/AnsiText.h"
@@ -21,16 +22,19 @@ ScanContext& ContextOf(void* context)
 }
 
 // Reads a value into a zero-filled buffer of bufferSize bytes; text is the
-// buffer up to its first zero. False when the value cannot be read whole.
+// buffer up to its first zero. False when the value cannot be read whole or
+// the buffer cannot be had.
 bool ReadValueText(Platform& platform, KeyHandle key, const std::string& name,
                    std::uint32_t bufferSize, std::string* text)
 {
-    std::vector<std::uint8_t> buffer(bufferSize, 0);
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[bufferSize]());
+    if (!buffer)
+        return false;
     std::uint32_t type = 0;
     std::uint32_t size = bufferSize;
-    if (platform.QueryValue(key, name, &type, buffer.data(), &size) != kResultOk)
+    if (platform.QueryValue(key, name, &type, buffer.get(), &size) != kResultOk)
         return false;
-    *text = DataAsText(buffer.data(), bufferSize);
+    *text = DataAsText(buffer.get(), bufferSize);
     return true;
 }
 
@@ -54,8 +58,10 @@ bool EndsWithBackslash(Platform& platform, const std::string& text)
     return last != std::string::npos && text[last] == '\\';
 }
 
-// A class name that would make "Classes\" + name name something other than a
-// key below Classes once joined: a leading, trailing or doubled backslash.
+// Whether a class name, joined below the classes key, names a key strictly
+// below it: one with a leading, trailing or doubled backslash could resolve
+// to the classes key itself, which the registry reaches by skipping the
+// empty components.
 bool IsUsableClassName(Platform& platform, const std::string& name)
 {
     return TrimBackslashes(platform, name) == name &&
@@ -172,9 +178,11 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
         if (ext.Open(RootHandle(root), extKey) == kResultOk) {
             KeyInfo info;
             platform.QueryInfoKey(ext.Get(), &info);
-            const std::uint32_t size = info.maxValueDataSize >= 0xFFFFFFFFu
-                                           ? info.maxValueDataSize
-                                           : std::max<std::uint32_t>(info.maxValueDataSize + 1, 256);
+            // The longest data plus its zero, never less than 256 bytes.
+            const std::uint32_t size =
+                info.maxValueDataSize >= 0xFFFFFFFFu
+                    ? info.maxValueDataSize
+                    : std::max<std::uint32_t>(info.maxValueDataSize + 1, 256);
             std::string text;
             if (ReadValueText(platform, ext.Get(), "", size, &text))
                 progId = text;
