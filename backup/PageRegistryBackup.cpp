@@ -270,7 +270,8 @@ void PageRegistryBackup::AddBackupRow(const BackupRow& row)
     item.iItem = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(row.date.c_str());
     item.iImage = 0;
-    const int position = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int position =
+        static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (position < 0)
         return;
     // The column sort finds rows by their item data: the insertion index.

@@ -5,6 +5,8 @@
 
 #include "app/Win32Handles.h"
 #include "localisation/LanguageWin.h"
+#include "registry/RegistryPaths.h"
+#include "registry/Win32Platform.h"
 
 namespace {
 
@@ -33,27 +35,6 @@ void RunEditor(const std::string& editorPath, const std::string& parameters, boo
     if (wait && process)
         WaitForSingleObject(process.Get(), INFINITE);
 }
-
-// An open registry key, closed when it goes.
-class OpenKey {
-public:
-    OpenKey(HKEY parent, const char* path)
-    {
-        if (RegOpenKeyA(parent, path, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    ~OpenKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 } // namespace
 
@@ -99,11 +80,12 @@ void OpenInRegeditWith(const std::string& rootName, const std::string& keyPath, 
 {
     // An existing key is opened, a missing one is not created: without it
     // the editor could not be told the key, so it is not started either.
-    const OpenKey applet(HKEY_CURRENT_USER, kRegeditAppletKey);
-    if (!applet.Get())
+    Platform& platform = SystemPlatform();
+    ScopedKey applet(platform);
+    if (applet.Open(RootHandle(kHkeyCurrentUser), kRegeditAppletKey) != kResultOk)
         return;
     const std::string lastKey = RegeditLastKeyText(rootName, keyPath);
-    RegSetValueExA(applet.Get(), "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(lastKey.c_str()),
-                   static_cast<DWORD>(lastKey.size() + 1));
+    platform.SetValue(applet.Get(), "LastKey", kRegSz, reinterpret_cast<const std::uint8_t*>(lastKey.c_str()),
+                      static_cast<std::uint32_t>(lastKey.size() + 1));
     ShellExecuteA(owner, "open", editorPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -30,21 +30,6 @@ constexpr int kReadOnlyCheckBox = 0x410;   // chx1
 
 constexpr DWORD kBackupTimeoutMs = 120000;
 
-std::string Editor()
-{
-    return WindowsPathOf(QV_PROGRAM_DIR) + "\\Tools\\Regedit.exe";
-}
-
-std::string ReadString(const std::string& keyPath, const std::string& name)
-{
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
-                     &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return data;
-}
-
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -293,7 +278,8 @@ TEST_F(BackupPageTest, BackupsWithinOneSecondNeverOverwriteAnEarlierOne)
             added = name;
     // The counter goes before the bracket, so the type still lists.
     EXPECT_NE(std::string::npos, added.find(" 2(" + type + ").reg")) << added;
-    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState3"), BackupFolder() + added)));
+    const std::string path = BackupFolder() + added;
+    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState3"), path)));
 
     for (const std::string& name : earlier)
         EXPECT_EQ("earlier " + name, ReadWholeFile(BackupFolder() + name));
@@ -313,7 +299,7 @@ TEST_F(BackupPageTest, RestoringAListedBackupBringsTheKeyBack)
     // would also turn back the keys of tests running beside this one.
     const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg";
     const std::string path = PlaceBackup(name, "");
-    RunRegeditExport(scratch.FullPath(), path, Editor(), true);
+    RunRegeditExport(scratch.FullPath(), path, BuiltRegistryEditor(), true);
     ASSERT_GT(ReadWholeFile(path).size(), 0u);
     PlaceBackup("other(" + Text("_PageRegistryBackupType2") + ").reg");
 
@@ -332,9 +318,9 @@ TEST_F(BackupPageTest, RestoringAListedBackupBringsTheKeyBack)
     Answer(question, IDYES);
     ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), path))) << Status();
 
-    EXPECT_EQ("original", ReadString(scratch.KeyPath(), "Colour"));
+    EXPECT_EQ("original", ReadUserString(scratch.KeyPath(), "Colour"));
     // A merge only writes what the backup holds.
-    EXPECT_EQ("stays", ReadString(scratch.KeyPath(), "Added"));
+    EXPECT_EQ("stays", ReadUserString(scratch.KeyPath(), "Added"));
     // The list is not touched by a restore.
     EXPECT_EQ(2, ListViewCount(list_));
     EXPECT_EQ(row, ListViewSelectedRow(list_));
@@ -407,14 +393,14 @@ TEST_F(BackupPageTest, AnsweringNoChangesNothing)
     ScratchRegistryKey scratch;
     ASSERT_TRUE(scratch.IsCreated());
     ASSERT_TRUE(scratch.SetString("", "Colour", "original"));
-    const std::string path = PlaceBackup("2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg", "");
-    RunRegeditExport(scratch.FullPath(), path, Editor(), true);
+    const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg";
+    const std::string path = PlaceBackup(name, "");
+    RunRegeditExport(scratch.FullPath(), path, BuiltRegistryEditor(), true);
     PlaceBackup("second(" + Text("_PageRegistryBackupType1") + ").reg");
     StartOnBackupPage();
     ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
     ASSERT_EQ(2, ListViewCount(list_));
-    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, RowOfName(
-                                                                 "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg")));
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, RowOfName(name)));
     const int selected = ListViewSelectedRow(list_);
 
     for (int button : {IDC_BACKUP_RESTORE, IDC_BACKUP_DELETE}) {
@@ -426,7 +412,7 @@ TEST_F(BackupPageTest, AnsweringNoChangesNothing)
         EXPECT_EQ(selected, ListViewSelectedRow(list_));
     }
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ("changed", ReadString(scratch.KeyPath(), "Colour"));
+    EXPECT_EQ("changed", ReadUserString(scratch.KeyPath(), "Colour"));
 }
 
 TEST_F(BackupPageTest, AutomaticBackupIsListedAsSoonAsThePageIsShown)
@@ -489,11 +475,11 @@ TEST_F(BackupPageTest, BacksUpToAndRestoresFromChosenFiles)
 
     // Restoring from a chosen file merges it; the list stays as it was.
     const std::string keyFile = outside.Path() + "key.reg";
-    RunRegeditExport(scratch.FullPath(), keyFile, Editor(), true);
+    RunRegeditExport(scratch.FullPath(), keyFile, BuiltRegistryEditor(), true);
     ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
     ASSERT_NO_FATAL_FAILURE(ChooseFile(IDC_BACKUP_FROM_FILE, keyFile));
     ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), keyFile))) << Status();
-    EXPECT_EQ("original", ReadString(scratch.KeyPath(), "Colour"));
+    EXPECT_EQ("original", ReadUserString(scratch.KeyPath(), "Colour"));
     EXPECT_EQ(0, ListViewCount(list_));
 }
 

@@ -130,7 +130,8 @@ TEST_F(BackupStoreTest, ListingGivesTheLabelOfTheFirstMatchingPatternInKeyOrder)
     platform.AddFile("C:\\Backups\\c.log");
     // "*.REG" sorts before "A*", so a.reg gets the label of "*.REG".
     const std::vector<std::string> expected = {"a.reg|registry", "b.txt|text"};
-    EXPECT_EQ(expected, Listed("C:\\Backups\\", {{"A*", "a-files"}, {"*.REG", "registry"}, {"?.TXT", "text"}}));
+    EXPECT_EQ(expected,
+              Listed("C:\\Backups\\", {{"A*", "a-files"}, {"*.REG", "registry"}, {"?.TXT", "text"}}));
 }
 
 TEST_F(BackupStoreTest, MissingFolderListsNothing)

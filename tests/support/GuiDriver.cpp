@@ -453,7 +453,8 @@ HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
 std::string LanguageFileText(const ProgramCopy& copy, const char* key)
 {
     char buffer[4096] = {};
-    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer, copy.File("Quorvane.language").c_str());
+    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer,
+                             copy.File("Quorvane.language").c_str());
     return buffer;
 }
 

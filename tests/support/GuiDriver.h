@@ -90,3 +90,7 @@ bool ClickListViewHeader(HANDLE process, HWND list, int column);
 HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs = 15000);
 // The text of a key in the program copy's language file, read plainly.
 std::string LanguageFileText(const ProgramCopy& copy, const char* key);
+// The registry editor of the built program folder, Tools\Regedit.exe.
+std::string BuiltRegistryEditor();
+// A string value below HKEY_CURRENT_USER, or "<missing>".
+std::string ReadUserString(const std::string& keyPath, const std::string& name);

@@ -15,22 +15,6 @@
 
 namespace {
 
-std::string Editor()
-{
-    return WindowsPathOf(QV_PROGRAM_DIR) + "\\Tools\\Regedit.exe";
-}
-
-// A string value below HKEY_CURRENT_USER, or "<missing>".
-std::string ReadString(const std::string& keyPath, const std::string& name)
-{
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
-                     &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return data;
-}
-
 bool KeyExists(const std::string& keyPath)
 {
     HKEY key = nullptr;
@@ -57,7 +41,7 @@ public:
     AppletKeyGuard()
     {
         existed_ = KeyExists(kRegeditAppletKey);
-        lastKey_ = ReadString(kRegeditAppletKey, "LastKey");
+        lastKey_ = ReadUserString(kRegeditAppletKey, "LastKey");
     }
     ~AppletKeyGuard()
     {
@@ -106,7 +90,8 @@ TEST(RegeditParameters, LastKeyLosesExactlyOneTrailingBackslash)
 
 TEST(RegeditBridge, KeyExportedDeletedAndMergedBackIsRestored)
 {
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Editor().c_str())) << Editor();
+    const std::string editor = BuiltRegistryEditor();
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(editor.c_str())) << editor;
     ScratchRegistryKey scratch;
     ASSERT_TRUE(scratch.IsCreated());
     ASSERT_TRUE(scratch.SetString("", "Name", "value with \"quotes\" and C:\\path"));
@@ -115,7 +100,7 @@ TEST(RegeditBridge, KeyExportedDeletedAndMergedBackIsRestored)
     ASSERT_TRUE(folder.IsCreated());
     const std::string file = folder.Path() + "key export.reg";
 
-    RunRegeditExport(scratch.FullPath(), file, Editor(), true);
+    RunRegeditExport(scratch.FullPath(), file, BuiltRegistryEditor(), true);
     // The editor has ended, so the file is complete.
     const std::string bytes = ReadWholeFile(file);
     ASSERT_FALSE(bytes.empty());
@@ -124,9 +109,9 @@ TEST(RegeditBridge, KeyExportedDeletedAndMergedBackIsRestored)
     ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, scratch.KeyPath().c_str()));
     ASSERT_FALSE(KeyExists(scratch.KeyPath()));
 
-    RunRegeditImport(file, Editor(), true, true);
-    EXPECT_EQ("value with \"quotes\" and C:\\path", ReadString(scratch.KeyPath(), "Name"));
-    EXPECT_EQ("below", ReadString(scratch.KeyPath() + "\\Sub", "Deep"));
+    RunRegeditImport(file, BuiltRegistryEditor(), true, true);
+    EXPECT_EQ("value with \"quotes\" and C:\\path", ReadUserString(scratch.KeyPath(), "Name"));
+    EXPECT_EQ("below", ReadUserString(scratch.KeyPath() + "\\Sub", "Deep"));
 }
 
 TEST(RegeditBridge, WholeRegistryExportHoldsEveryRoot)
@@ -138,7 +123,7 @@ TEST(RegeditBridge, WholeRegistryExportHoldsEveryRoot)
     ASSERT_TRUE(folder.IsCreated());
     const std::string file = folder.Path() + "all.reg";
 
-    RunRegeditExport("", file, Editor(), true);
+    RunRegeditExport("", file, BuiltRegistryEditor(), true);
     const std::string bytes = ReadWholeFile(file);
     ASSERT_GT(bytes.size(), 100000u);
     EXPECT_EQ(0u, bytes.find("\xFF\xFE" + Utf16("Windows Registry Editor Version 5.00")));
@@ -180,11 +165,12 @@ TEST(RegeditTool, HandsOverEverythingAfterItsNameWhateverTheNameForm)
 
     // A quoted name directly followed by the parameters.
     const std::string quoted = folder.Path() + "quoted.reg";
-    EXPECT_EQ(0, RunCommandLine(Editor(), "\"" + Editor() + "\"/e \"" + quoted + "\" " + key));
+    const std::string editor = BuiltRegistryEditor();
+    EXPECT_EQ(0, RunCommandLine(editor, "\"" + editor + "\"/e \"" + quoted + "\" " + key));
     // An unquoted name, the parameters after a blank.
     const std::string plain = folder.Path() + "plain.reg";
-    ASSERT_EQ(std::string::npos, Editor().find(' '));
-    EXPECT_EQ(0, RunCommandLine(Editor(), Editor() + " /e \"" + plain + "\" " + key + " "));
+    ASSERT_EQ(std::string::npos, editor.find(' '));
+    EXPECT_EQ(0, RunCommandLine(editor, editor + " /e \"" + plain + "\" " + key + " "));
 
     for (const std::string& file : {quoted, plain})
         EXPECT_NE(std::string::npos, ReadWholeFile(file).find(Utf16("\"Name\"=\"tool\""))) << file;
@@ -210,9 +196,9 @@ TEST(RegeditJump, StoresTheKeyAsLastKeyWhenTheAppletKeyExists)
     const std::string noEditor = "C:\\QuorvaneTests_no_such_folder\\Regedit.exe";
 
     OpenInRegeditWith("HKEY_LOCAL_MACHINE", "Software", nullptr, noEditor);
-    EXPECT_EQ("HKEY_LOCAL_MACHINE\\Software", ReadString(kRegeditAppletKey, "LastKey"));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\Software", ReadUserString(kRegeditAppletKey, "LastKey"));
     OpenInRegeditWith("HKEY_CURRENT_USER", "Software\\Wine\\", nullptr, noEditor);
-    EXPECT_EQ("HKEY_CURRENT_USER\\Software\\Wine", ReadString(kRegeditAppletKey, "LastKey"));
+    EXPECT_EQ("HKEY_CURRENT_USER\\Software\\Wine", ReadUserString(kRegeditAppletKey, "LastKey"));
 }
 
 TEST(RegeditJump, DoesNothingWhenTheAppletKeyIsMissing)
@@ -221,7 +207,7 @@ TEST(RegeditJump, DoesNothingWhenTheAppletKeyIsMissing)
     SHDeleteKeyA(HKEY_CURRENT_USER, kRegeditAppletKey);
     ASSERT_FALSE(KeyExists(kRegeditAppletKey));
 
-    OpenInRegeditWith("HKEY_LOCAL_MACHINE", "Software", nullptr, Editor());
+    OpenInRegeditWith("HKEY_LOCAL_MACHINE", "Software", nullptr, BuiltRegistryEditor());
     // Neither created nor written, and no editor was started to write it on exit.
     Sleep(1500);
     EXPECT_FALSE(KeyExists(kRegeditAppletKey));
@@ -236,7 +222,7 @@ TEST(RegeditJump, EditorOpensAtTheHandedOverKey)
     ScratchRegistryKey scratch;
     ASSERT_TRUE(scratch.IsCreated());
 
-    OpenInRegeditWith("HKEY_CURRENT_USER", scratch.KeyPath(), nullptr, Editor());
+    OpenInRegeditWith("HKEY_CURRENT_USER", scratch.KeyPath(), nullptr, BuiltRegistryEditor());
 
     // The editor's status bar names the selected key.
     const std::string wanted = scratch.FullPath();
@@ -247,7 +233,8 @@ TEST(RegeditJump, EditorOpensAtTheHandedOverKey)
              window = FindWindowExA(nullptr, window, "RegEdit_RegEdit", nullptr)) {
             HWND status = FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr);
             shown = status ? WindowText(status) : std::string();
-            if (shown.size() >= wanted.size() && shown.compare(shown.size() - wanted.size(), wanted.size(), wanted) == 0) {
+            if (shown.size() >= wanted.size() &&
+                shown.compare(shown.size() - wanted.size(), wanted.size(), wanted) == 0) {
                 editor = window;
                 break;
             }
