@@ -91,10 +91,12 @@ bool IsMissingFile(Platform& platform, const std::string& path) {
     // An empty path names no file at all; calling it missing would turn a text
     // that was never a path into a finding.
     if (path.empty()) return false;
-    if (FileExists(platform, path)) return false;
-    // Folders, and files that cannot be opened for the test, still have
-    // attributes.
-    return platform.FileAttributes(path) == kInvalidFileAttributes;
+    // A path is present when the open test finds a file or when it has
+    // attributes (folders, files the open test cannot open). The attribute
+    // query is asked first: it answers the same for present files at a small
+    // part of the open test's cost.
+    if (platform.FileAttributes(path) != kInvalidFileAttributes) return false;
+    return !FileExists(platform, path);
 }
 
 bool WildcardMatch(const std::string& pattern, const std::string& text) {

@@ -138,3 +138,80 @@ int RunAndWait(const std::string& commandLine, DWORD timeoutMs)
     CloseHandle(info.hProcess);
     return static_cast<int>(code);
 }
+
+namespace {
+
+struct PopupSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<PopupSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || ClassName(window) != "#32768")
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+POINT RowPoint(HANDLE process, HWND list, int row)
+{
+    RECT client = {};
+    GetClientRect(list, &client);
+    POINT point = {client.right / 2, client.bottom - 4};
+    if (row < 0)
+        return point;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote)
+        return point;
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    SIZE_T done = 0;
+    WriteProcessMemory(process, remote, &rect, sizeof rect, &done);
+    if (SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, remote, &rect, sizeof rect, &done)) {
+        point.x = (rect.left + rect.right) / 2;
+        point.y = (rect.top + rect.bottom) / 2;
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return point;
+}
+
+} // namespace
+
+bool ChooseListMenuCommand(const RunningProgram& program, HWND list, int row, int position)
+{
+    const POINT point = RowPoint(program.Process(), list, row);
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, where);
+    PostMessageA(list, WM_RBUTTONUP, 0, where);
+    PopupSearch search = {program.ProcessId(), nullptr};
+    if (!WaitUntil(
+            [&] {
+                EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+                return search.found != nullptr;
+            },
+            10000))
+        return false;
+    for (int i = 0; i < position; ++i) {
+        PostMessageA(search.found, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(search.found, WM_KEYUP, VK_DOWN, 0);
+    }
+    PostMessageA(search.found, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(search.found, WM_KEYUP, VK_RETURN, 0);
+    HWND popup = search.found;
+    return WaitUntil([&] { return !IsWindowVisible(popup); }, 10000);
+}
+
+int ListViewSelectedCount(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+bool ListViewRowSelected(HWND list, int row)
+{
+    return (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}

@@ -43,3 +43,11 @@ std::vector<int> ListViewRowsWith(HANDLE process, HWND list, int column, const s
 std::string UniqueName(const std::string& stem);
 // Runs a program and waits for it to end; its exit code, or -1.
 int RunAndWait(const std::string& commandLine, DWORD timeoutMs = 120000);
+
+// Opens the registry item list's context menu on `row` (or below the last
+// row when `row` is -1) with a right click, then chooses the command at
+// `position` among the menu's commands (1 for the first) by keyboard, as a
+// user would. A greyed command does nothing.
+bool ChooseListMenuCommand(const RunningProgram& program, HWND list, int row, int position);
+int ListViewSelectedCount(HWND list);
+bool ListViewRowSelected(HWND list, int row);

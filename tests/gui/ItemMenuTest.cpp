@@ -1,0 +1,281 @@
+// The context menu of the result lists, driven as a user drives it: the
+// enabling of its commands, the edit dialog, export, the selection commands,
+// deleting without a backup on the search page, and the jump to a key.
+#include "CleanerGui.h"
+#include "GuiDriver.h"
+
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+enum MenuPosition { kEdit = 1, kDelete, kExport, kInvert, kSelectNone, kSelectAll, kJump };
+
+constexpr const char* kApplets = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
+
+HWND SearchPage(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+    for (HWND page = GetWindow(container, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (GetDlgItem(page, IDC_SEARCH_KEYWORD))
+            return page;
+    return nullptr;
+}
+
+HWND PageList(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    return GetDlgItem(splitter, IDC_PAGE_LIST);
+}
+
+void SetDword(const std::string& path, const char* name, DWORD number)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+}
+
+std::string LastKey(bool* exists)
+{
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    HKEY key = nullptr;
+    *exists = false;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, kApplets, &key) != ERROR_SUCCESS)
+        return std::string();
+    *exists = RegQueryValueExA(key, "LastKey", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
+              ERROR_SUCCESS;
+    RegCloseKey(key);
+    return buffer;
+}
+
+BOOL CALLBACK CloseRegistryEditors(HWND window, LPARAM)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "RegEdit_RegEdit")
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+class ItemMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        unique_ = UniqueName("menu");
+        planted_ = std::make_unique<PlantedKey>(unique_);
+        planted_->SetString("", "Alpha" + unique_, "one");
+        planted_->SetString("", "Beta" + unique_, "two");
+        SetDword("Software\\QuorvaneGuiTests\\" + unique_, ("Num" + unique_).c_str(), 10);
+        WriteWholeFile(copy_.File("config.xml"),
+                       "<?xml version=\"1.0\"?>\r\n<config><quorvane>"
+                       "<cleanersearchtasklist custom=\"0\" default=\"0\"/><searchpage>"
+                       "<options custom=\"1,1,1,0,0,0\" default=\"1,1,1,0,0,0\"/>"
+                       "<searchrange custom=\"0,1,0,0,0\" default=\"0,1,0,0,0\"/>"
+                       "<searchkeyword custom=\"" + unique_ + "\" default=\"\"/>"
+                       "</searchpage></quorvane></config>\r\n");
+        ASSERT_TRUE(program_.Start(copy_.Program()));
+        main_ = program_.WaitForMainWindow();
+        ASSERT_NE(main_, nullptr);
+        ASSERT_TRUE(TreeViewSelectRoot(PageList(main_), 1));
+        page_ = SearchPage(main_);
+        ASSERT_NE(page_, nullptr);
+        list_ = GetDlgItem(page_, IDC_SEARCH_RESULTS);
+        ClickButton(page_, IDC_SEARCH_START);
+        const std::string done = LanguageFileText(copy_, "_PageRegistrySearchState3");
+        ASSERT_TRUE(WaitUntil([&] {
+            return IsWindowEnabled(GetDlgItem(page_, IDC_SEARCH_START)) &&
+                   WindowText(GetDlgItem(page_, IDC_STATUS)) == done;
+        }, 60000));
+        // The key's own row, then its three values in the registry's order.
+        ASSERT_EQ(ListViewCount(list_), 4);
+        ASSERT_EQ(ListViewText(program_.Process(), list_, 1, 2), "Alpha" + unique_);
+        ASSERT_EQ(ListViewText(program_.Process(), list_, 2, 2), "Beta" + unique_);
+        ASSERT_EQ(ListViewText(program_.Process(), list_, 3, 2), "Num" + unique_);
+    }
+    void TearDown() override
+    {
+        if (main_ && IsWindow(main_)) {
+            PostMessageA(main_, WM_CLOSE, 0, 0);
+            DWORD exitCode = 99;
+            EXPECT_TRUE(program_.WaitForExit(exitCode));
+            EXPECT_EQ(exitCode, 2u);
+        }
+    }
+    void SelectOnly(std::initializer_list<int> rows)
+    {
+        for (int row = 0; row < ListViewCount(list_); ++row)
+            ListViewSetRowSelected(program_.Process(), list_, row, false);
+        for (int row : rows)
+            ListViewSetRowSelected(program_.Process(), list_, row, true);
+    }
+    HWND WaitForEditDialog(DWORD timeoutMs = 10000)
+    {
+        return program_.WaitForDialog(LanguageFileText(copy_, "_EditRegItemDlg"), nullptr, timeoutMs);
+    }
+    std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
+
+    ProgramCopy copy_{"item-menu"};
+    std::string unique_;
+    std::unique_ptr<PlantedKey> planted_;
+    RunningProgram program_;
+    HWND main_ = nullptr;
+    HWND page_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(ItemMenuTest, SelectionCommandsAndTheirEnabling)
+{
+    SelectOnly({});
+    // Without a selection, edit is greyed: choosing it opens nothing.
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, -1, kEdit));
+    EXPECT_EQ(WaitForEditDialog(1000), nullptr);
+
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, -1, kSelectAll));
+    EXPECT_EQ(ListViewSelectedCount(list_), 4);
+
+    SelectOnly({0, 2});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 0, kInvert));
+    EXPECT_FALSE(ListViewRowSelected(list_, 0));
+    EXPECT_TRUE(ListViewRowSelected(list_, 1));
+    EXPECT_FALSE(ListViewRowSelected(list_, 2));
+    EXPECT_TRUE(ListViewRowSelected(list_, 3));
+
+    // Two selected rows: edit and jump are greyed.
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kEdit));
+    EXPECT_EQ(WaitForEditDialog(1000), nullptr);
+
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kSelectNone));
+    EXPECT_EQ(ListViewSelectedCount(list_), 0);
+    EXPECT_EQ(ListViewCount(list_), 4);
+}
+
+TEST_F(ItemMenuTest, EditShowsNumbersOnlyAndRenamesStrings)
+{
+    // A 32-bit number opens view-only, without the OK button.
+    SelectOnly({3});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 3, kEdit));
+    HWND dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_ROOT)), "HKEY_CURRENT_USER");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_KEY)), planted_->Path());
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_NAME)), "Num" + unique_);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_DATA)), "0x0000000a (10)");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, IDC_EDIT_DATA), GWL_STYLE) & ES_READONLY);
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+
+    // Empty data is refused and the dialog stays.
+    SelectOnly({2});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kEdit));
+    dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    ClickButton(dialog, IDOK);
+    HWND notice = program_.WaitForDialog(Text("_Quorvane"), dialog);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(MessageBoxText(notice), Text("_EditRegItemDlgValueFieldCannotbeNULL"));
+    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(notice); }));
+    EXPECT_TRUE(IsWindow(dialog));
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(planted_->StringValue("", "Beta" + unique_), "two");
+
+    // Rename from Alpha to Gamma with new data: the row follows.
+    SelectOnly({1});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kEdit));
+    dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
+    const std::string renamed = "Gamma" + unique_;
+    SendMessageA(GetDlgItem(dialog, IDC_EDIT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(renamed.c_str()));
+    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("three"));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(planted_->StringValue("", renamed), "three");
+    EXPECT_FALSE(planted_->HasValue("", "Alpha" + unique_));
+    EXPECT_EQ(ListViewText(program_.Process(), list_, 1, 2), renamed);
+    EXPECT_EQ(ListViewText(program_.Process(), list_, 1, 3), "three");
+}
+
+TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + unique_ + ".reg";
+    SelectOnly({2, 3});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kExport));
+    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = GetDlgItem(dialog, 0x47c);
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(file).find("dword:0000000a") != std::string::npos; }));
+    const std::string text = ReadWholeFile(file);
+    const std::string keyLine = "[HKEY_CURRENT_USER\\" + planted_->Path() + "]\r\n";
+    EXPECT_EQ(text, "REGEDIT4\r\n" + keyLine + "\"Beta" + unique_ + "\"=\"two\"\r\n" + keyLine + "\"Num" +
+                        unique_ + "\"=dword:0000000a\r\n");
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(ListViewSelectedCount(list_), 2); // rows stay selected and unchanged
+}
+
+TEST_F(ItemMenuTest, DeleteOnTheSearchPageMakesNoBackup)
+{
+    SelectOnly({2});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kDelete));
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list_) == 3; }));
+    EXPECT_FALSE(planted_->HasValue("", "Beta" + unique_));
+    EXPECT_TRUE(planted_->HasValue("", "Alpha" + unique_));
+    EXPECT_EQ(GetFileAttributesA(copy_.File("Data").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)
+{
+    bool existed = false;
+    const std::string previous = LastKey(&existed);
+
+    // Without the editor's key nothing happens at all.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kApplets);
+    SelectOnly({3});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 3, kJump));
+    Sleep(1000);
+    bool exists = false;
+    LastKey(&exists);
+    EXPECT_FALSE(exists);
+    HKEY probe = nullptr;
+    EXPECT_NE(RegOpenKeyA(HKEY_CURRENT_USER, kApplets, &probe), ERROR_SUCCESS);
+
+    HKEY applets = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kApplets, &applets), ERROR_SUCCESS);
+    RegCloseKey(applets);
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 3, kJump));
+    ASSERT_TRUE(WaitUntil([&] {
+        bool stored = false;
+        return LastKey(&stored) == "HKEY_CURRENT_USER\\" + planted_->Path() && stored;
+    }));
+    // Close the editor the jump opened.
+    Sleep(1500);
+    EnumWindows(CloseRegistryEditors, 0);
+
+    if (existed) {
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_CURRENT_USER, kApplets, &key);
+        RegSetValueExA(key, "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous.c_str()),
+                       static_cast<DWORD>(previous.size() + 1));
+        RegCloseKey(key);
+    }
+}
