@@ -15,7 +15,16 @@ void AboutDialog::OnInitDialog(HWND window)
 {
     CenterWindow(window, GetWindow(window, GW_OWNER));
     TranslateWindow(window);
-    SetDlgItemTextA(window, IDC_ABOUT_THANKS, LookupText("_Thankyoulist", true).c_str());
+    // An edit control breaks lines only at CR LF; the language file may
+    // write a bare line feed between names.
+    std::string thanks = LookupText("_Thankyoulist", true);
+    std::string lines;
+    for (std::size_t i = 0; i < thanks.size(); ++i) {
+        if (thanks[i] == '\n' && (i == 0 || thanks[i - 1] != '\r'))
+            lines += '\r';
+        lines += thanks[i];
+    }
+    SetDlgItemTextA(window, IDC_ABOUT_THANKS, lines.c_str());
     const std::string program = ProgramFilePath();
     SetDlgItemTextA(window, IDC_ABOUT_NAME, ReadProductString(program, "ProductName").c_str());
     SetDlgItemTextA(window, IDC_ABOUT_VERSION, ReadProductString(program, "ProductVersion").c_str());
