@@ -180,9 +180,7 @@ void PageRegistryBackup::Backup()
     const std::string path =
         MakeUniqueBackupPath(platform, backupFolder_, LookupText("_PageRegistryBackupType1"));
     platform.MakeDirectoryPath(backupFolder_);
-    if (!path.empty())
-        RunRegeditExport(std::string(), path, editorPath_, true);
-    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState3"), path));
+    ExportRegistry(path);
     RefreshBackupList();
 }
 
@@ -191,9 +189,19 @@ void PageRegistryBackup::BackupToFile(const std::string& path)
     if (path.empty())
         return;
     SetStatus(LookupText("_PageRegistryBackupState2"));
-    RunRegeditExport(std::string(), path, editorPath_, true);
-    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState3"), path));
+    ExportRegistry(path);
     RefreshBackupList();
+}
+
+void PageRegistryBackup::ExportRegistry(const std::string& path)
+{
+    if (!path.empty())
+        RunRegeditExport(std::string(), path, editorPath_, true);
+    // The editor reports nothing, so whether the backup exists is read from
+    // the disk: a backup that was not written must never read as saved.
+    const bool written = !path.empty() && SystemPlatform().FileAttributes(path) != kInvalidFileAttributes;
+    SetStatus(FormatTextWithString(
+        LookupText(written ? "_PageRegistryBackupState3" : "_PageRegistryBackupState6"), path));
 }
 
 void PageRegistryBackup::Restore()

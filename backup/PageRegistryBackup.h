@@ -34,6 +34,9 @@ protected:
 
 private:
     void SetUpList();
+    // Has the editor write the whole registry to path and reports whether
+    // the file was written.
+    void ExportRegistry(const std::string& path);
     void AddBackupRow(const BackupRow& row);
     int SelectedRow() const;
     std::string RowPath(int row) const;

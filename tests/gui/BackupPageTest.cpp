@@ -290,6 +290,33 @@ TEST_F(BackupPageTest, BackupsWithinOneSecondNeverOverwriteAnEarlierOne)
     EXPECT_EQ(type, Cell(row, 3));
 }
 
+TEST_F(BackupPageTest, BackupThatCouldNotBeWrittenIsNotReportedAsSaved)
+{
+    // A file where the backup folder should be: the folder cannot be made,
+    // so the editor cannot write the backup.
+    CreateDirectoryA(copy_.File("Data").c_str(), nullptr);
+    CreateDirectoryA(copy_.File("Data\\Quorvane").c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(copy_.File("Data\\Quorvane\\Backup"), "not a folder"));
+    StartOnBackupPage();
+
+    ClickButton(page_, IDC_BACKUP_BACKUP);
+    const std::string before = Status();
+    std::string status = before;
+    for (int i = 0; i < 1200 && (status == before || status == Text("_PageRegistryBackupState2")); ++i) {
+        Sleep(100);
+        status = Status();
+    }
+    // The text up to the path; the key itself until the language file has it.
+    auto lead = [&](const char* key) {
+        const std::string text = Text(key).empty() ? key : Text(key);
+        return text.substr(0, text.find('%'));
+    };
+    EXPECT_EQ(0u, status.find(lead("_PageRegistryBackupState6"))) << status;
+    EXPECT_NE(0u, status.find(lead("_PageRegistryBackupState3"))) << status;
+    EXPECT_EQ(0, ListViewCount(list_));
+    EXPECT_EQ("not a folder", ReadWholeFile(copy_.File("Data\\Quorvane\\Backup")));
+}
+
 TEST_F(BackupPageTest, RestoringAListedBackupBringsTheKeyBack)
 {
     ScratchRegistryKey scratch;
