@@ -71,6 +71,15 @@ protected:
         return path;
     }
 
+    // A backup in the folder holding the scratch key alone, exported by the
+    // registry editor.
+    std::string PlaceKeyBackup(const ScratchRegistryKey& scratch, const std::string& name)
+    {
+        const std::string path = PlaceBackup(name, "");
+        RunRegeditExport(scratch.FullPath(), path, BuiltRegistryEditor(), true);
+        return path;
+    }
+
     void StartOnBackupPage()
     {
         ASSERT_TRUE(program_.Start(copy_.Program()));
@@ -325,8 +334,7 @@ TEST_F(BackupPageTest, RestoringAListedBackupBringsTheKeyBack)
     // A backup of the scratch key alone: merging a whole-registry backup here
     // would also turn back the keys of tests running beside this one.
     const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg";
-    const std::string path = PlaceBackup(name, "");
-    RunRegeditExport(scratch.FullPath(), path, BuiltRegistryEditor(), true);
+    const std::string path = PlaceKeyBackup(scratch, name);
     ASSERT_GT(ReadWholeFile(path).size(), 0u);
     PlaceBackup("other(" + Text("_PageRegistryBackupType2") + ").reg");
 
@@ -421,8 +429,7 @@ TEST_F(BackupPageTest, AnsweringNoChangesNothing)
     ASSERT_TRUE(scratch.IsCreated());
     ASSERT_TRUE(scratch.SetString("", "Colour", "original"));
     const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg";
-    const std::string path = PlaceBackup(name, "");
-    RunRegeditExport(scratch.FullPath(), path, BuiltRegistryEditor(), true);
+    const std::string path = PlaceKeyBackup(scratch, name);
     PlaceBackup("second(" + Text("_PageRegistryBackupType1") + ").reg");
     StartOnBackupPage();
     ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
