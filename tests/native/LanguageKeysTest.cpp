@@ -43,6 +43,7 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrysearchstate2", "s"},
     {"_pageregistrybackupstate3", "s"},
     {"_pageregistrybackupstate5", "s"},
+    {"_pageregistrybackupstate6", "s"},
 };
 
 struct LanguageLine {
