@@ -1,6 +1,9 @@
 // The common shape of the main window's pages (see Page.h).
 #include "app/Page.h"
 
+#include "app/WorkerThread.h"
+#include "resource.h"
+
 bool Page::Create(HWND container, int resourceId)
 {
     window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), container,
@@ -13,6 +16,11 @@ bool Page::Create(HWND container, int resourceId)
 void Page::SetDialogResult(LRESULT result) const
 {
     SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+}
+
+void Page::SetStatus(const std::string& text) const
+{
+    SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
 }
 
 INT_PTR CALLBACK Page::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -62,6 +70,10 @@ INT_PTR Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_DESTROY:
         OnDestroy();
+        return TRUE;
+    case kWorkerRequestMessage:
+        // A page's worker asks for a change of its controls.
+        WorkerThread::HandleRequest(message, wParam, lParam);
         return TRUE;
     default: {
         INT_PTR result = FALSE;

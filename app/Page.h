@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class Page {
 public:
     Page() = default;
@@ -36,6 +38,8 @@ protected:
 
     // Sets the dialog's answer to a notification.
     void SetDialogResult(LRESULT result) const;
+    // Sets the page's status line.
+    void SetStatus(const std::string& text) const;
 
     HWND window_ = nullptr;
     DialogLayout layout_;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "itemlist/ListViewSort.h"
+#include "itemlist/ListViewHelpers.h"
 #include "localisation/Language.h"
 #include "localisation/LanguageWin.h"
 #include "registry/RegeditBridge.h"
@@ -307,18 +307,7 @@ int PageRegistryBackup::SelectedRow() const
 
 std::string PageRegistryBackup::RowPath(int row) const
 {
-    std::vector<char> buffer(256);
-    for (;;) {
-        LVITEMA item = {};
-        item.iSubItem = kPathColumn;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(buffer.size());
-        const int length = static_cast<int>(
-            SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-        if (length < static_cast<int>(buffer.size()) - 1)
-            return std::string(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
-        buffer.resize(buffer.size() * 2);
-    }
+    return ListViewCellText(list_, row, kPathColumn);
 }
 
 void PageRegistryBackup::SetStatus(const std::string& text)

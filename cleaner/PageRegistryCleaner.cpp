@@ -91,6 +91,8 @@ void PageRegistryCleaner::OnInitDialog()
         ImageList_AddMasked(taskImages_.Get(), strip.Get(), RGB(0, 255, 0));
     SendMessageA(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
     SendMessageA(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    // The page owns the image list; the control must not destroy it too.
+    SetWindowLongPtrA(tasks_, GWL_STYLE, GetWindowLongPtrA(tasks_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     for (int task = 0; task < kScanTaskCount; ++task) {
         const std::string title = LookupText("_PageRegistryCleanerTask" + std::to_string(task + 1));
         LVITEMA item = {};
@@ -153,24 +155,10 @@ bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
     return results_.HandleNotify(header, result);
 }
 
-bool PageRegistryCleaner::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
-{
-    if (WorkerThread::HandleRequest(message, wParam, lParam)) {
-        result = TRUE;
-        return true;
-    }
-    return false;
-}
-
 void PageRegistryCleaner::OnDestroy()
 {
     StopScan();
     SaveTaskChoices();
-}
-
-void PageRegistryCleaner::SetStatus(const std::string& text)
-{
-    SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
 }
 
 void PageRegistryCleaner::SetCleanerButtons(bool scan, bool stop, bool deleteSelected, bool deleteAll)

@@ -31,11 +31,9 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
     void ScanThread(WorkerThread& worker);
-    void SetStatus(const std::string& text);
     std::vector<bool> TaskChecks() const;
     void SetTaskChecks(const std::vector<bool>& checks);
     void ShowTaskMenu();

@@ -2,7 +2,7 @@
 #include "itemlist/RegistryItemList.h"
 
 #include "itemlist/ItemMenu.h"
-#include "itemlist/ListViewSort.h"
+#include "itemlist/ListViewHelpers.h"
 #include "localisation/LanguageWin.h"
 
 #include <vector>
@@ -25,6 +25,8 @@ void RegistryItemList::SetUp(HWND list)
         InsertSortableColumn(list_, column, LookupText(kColumnKeys[column]).c_str(), kColumnWidths[column],
                              kSortAsText);
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+    // The list object owns its image list; the control must not destroy it too.
+    SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
 }
 
 void RegistryItemList::AttachImages(int bitmapId)
@@ -83,18 +85,7 @@ int RegistryItemList::RowCount() const
 
 std::string RegistryItemList::CellText(int row, int column) const
 {
-    std::vector<char> buffer(256);
-    for (;;) {
-        LVITEMA item = {};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(buffer.size());
-        const int length = static_cast<int>(
-            SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-        if (length < static_cast<int>(buffer.size()) - 1)
-            return std::string(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
-        buffer.resize(buffer.size() * 2);
-    }
+    return ListViewCellText(list_, row, column);
 }
 
 bool RegistryItemList::ReadRow(int row, RegistryItem& item) const

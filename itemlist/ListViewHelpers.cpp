@@ -1,10 +1,11 @@
-// Sorting a report list view by a clicked column (see ListViewSort.h).
-#include "itemlist/ListViewSort.h"
+// Helpers of the report list views (see ListViewHelpers.h).
+#include "itemlist/ListViewHelpers.h"
 
 #include <commctrl.h>
 #include <mbstring.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -88,4 +89,20 @@ void SortListByColumn(HWND list, int column, bool& descending)
     SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                  reinterpret_cast<LPARAM>(CompareRows));
     descending = !descending;
+}
+
+std::string ListViewCellText(HWND list, int row, int column)
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const int length = static_cast<int>(
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (length < static_cast<int>(buffer.size()) - 1)
+            return std::string(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+        buffer.resize(buffer.size() * 2);
+    }
 }
