@@ -5,9 +5,10 @@
 // measured on. Prints milliseconds, the ratios and the peak memory.
 //
 //   SearchBench plant <values>       plants the tree below HKCU\Software\QuorvaneBench
-//   SearchBench run <language file> [hidden]
-//                                    measures (three rounds, medians); with
-//                                    "hidden" the page is never painted
+//   SearchBench run <language file> [keyword] [hidden]
+//                                    measures (three rounds, medians) with the
+//                                    keyword (default: the planted needle);
+//                                    with "hidden" the page is never painted
 //   SearchBench remove               removes the tree
 #include <windows.h>
 #include <commctrl.h>
@@ -161,26 +162,26 @@ public:
     Counts counts;
 };
 
-SearchOptions BenchOptions()
+SearchOptions BenchOptions(const std::string& keyword)
 {
     SearchOptions options;
-    options.keyword = kNeedle;
+    options.keyword = keyword;
     options.includeKeyNames = options.includeValueNames = options.includeValueData = true;
     options.searchHKCR = options.searchHKCU = options.searchHKLM = options.searchHKU = options.searchHKCC = true;
     return options;
 }
 
-Counts EngineSearch()
+Counts EngineSearch(const std::string& keyword)
 {
     CountingSink sink;
-    SearchRegistry(SystemPlatform(), BenchOptions(), sink, "(key)");
+    SearchRegistry(SystemPlatform(), BenchOptions(keyword), sink, "(key)");
     return sink.counts;
 }
 
 // The search page as the program shows it, driven through its controls.
 class PageSearch {
 public:
-    bool Create(bool visible)
+    bool Create(const std::string& keyword, bool visible)
     {
         container_ = CreateWindowExA(0, "STATIC", "SearchBench", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
                                      0, 0, 900, 700,
@@ -199,7 +200,7 @@ public:
             CheckDlgButton(page, id, BST_CHECKED);
         for (int id : {IDC_SEARCH_WILDCARD, IDC_SEARCH_FULL_WORD, IDC_SEARCH_CASE})
             CheckDlgButton(page, id, BST_UNCHECKED);
-        SetDlgItemTextA(page, IDC_SEARCH_KEYWORD, kNeedle);
+        SetDlgItemTextA(page, IDC_SEARCH_KEYWORD, keyword.c_str());
         return true;
     }
 
@@ -237,7 +238,7 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-int Run(const std::string& languageFile, bool visible)
+int Run(const std::string& languageFile, const std::string& keyword, bool visible)
 {
     SetLanguageFile(languageFile);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -249,7 +250,7 @@ int Run(const std::string& languageFile, bool visible)
     std::printf("peak working set after a first walk: %.1f MiB\n", PeakWorkingSetMiB());
 
     PageSearch page;
-    if (!page.Create(visible)) {
+    if (!page.Create(keyword, visible)) {
         std::fprintf(stderr, "cannot create the search page\n");
         return 1;
     }
@@ -263,7 +264,7 @@ int Run(const std::string& languageFile, bool visible)
         plain.push_back(MillisecondsSince(start));
 
         start = Clock::now();
-        engineCounts = EngineSearch();
+        engineCounts = EngineSearch(keyword);
         engine.push_back(MillisecondsSince(start));
 
         start = Clock::now();
@@ -276,7 +277,7 @@ int Run(const std::string& languageFile, bool visible)
     const double engineMs = Median(engine);
     const double pageMs = Median(paged);
     std::printf("page %s\n", visible ? "shown" : "hidden (status line never painted)");
-    std::printf("keyword \"%s\": %llu hits by the engine, %llu rows on the page\n", kNeedle, engineCounts.hits,
+    std::printf("keyword \"%s\": %llu hits by the engine, %llu rows on the page\n", keyword.c_str(), engineCounts.hits,
                 pageRows);
     std::printf("median plain enumeration: %.0f ms\n", plainMs);
     std::printf("median engine search:     %.0f ms  (ratio %.2f)\n", engineMs, engineMs / plainMs);
@@ -294,8 +295,10 @@ int main(int argc, char** argv)
         return Plant(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     if (command == "remove")
         return Remove();
-    if (command == "run" && argc > 2)
-        return Run(argv[2], !(argc > 3 && std::string(argv[3]) == "hidden"));
-    std::fprintf(stderr, "usage: SearchBench plant <values> | run <language file> [hidden] | remove\n");
+    if (command == "run" && argc > 2) {
+        const std::string keyword = argc > 3 && argv[3][0] ? argv[3] : kNeedle;
+        return Run(argv[2], keyword, !(argc > 4 && std::string(argv[4]) == "hidden"));
+    }
+    std::fprintf(stderr, "usage: SearchBench plant <values> | run <language file> [keyword] [hidden] | remove\n");
     return 2;
 }

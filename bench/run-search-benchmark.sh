@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
-# The search benchmark: plants a large tree (500,000 values by default) in a
-# scratch Wine prefix of its own, then times the search of all five root
-# keys against a plain enumeration of the same roots in one run, and prints
-# the ratio and the peak memory.
+# The search benchmark: times the search of all five root keys against a
+# plain enumeration of the same roots in one run, and prints the ratios and
+# the peak memory. It runs on the large registry that the cleaner's scan
+# benchmark planted (build/bench/prefix, made by bench/run-scan-benchmark.sh)
+# when that prefix exists; otherwise it plants a tree of its own (500,000
+# values by default, one in a thousand holding the keyword "QvNeedle") in a
+# scratch prefix, build/bench-search/wineprefix.
 # Usage: bench/run-search-benchmark.sh [values to plant]
-# Environment: BUILD_DIR (default build/win64), BENCH_PREFIX (default
-# build/bench-search/wineprefix); REPLANT=1 plants the tree afresh;
-# BENCH_PAGE=hidden keeps the search page hidden, to tell the cost of
-# painting the status line apart.
+# Environment: BUILD_DIR (default build/win64); BENCH_PREFIX names the prefix
+# to plant in and use; REPLANT=1 plants the own tree afresh; BENCH_KEYWORD
+# (default "QvNeedle"); BENCH_PAGE=hidden keeps the search page hidden, to
+# tell the cost of painting the status line apart.
 set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(cd "$here/.." && pwd)"
 values="${1:-500000}"
 build="${BUILD_DIR:-$repo/build/win64}"
-prefix="${BENCH_PREFIX:-$repo/build/bench-search/wineprefix}"
 out="$repo/build/bench-search"
+scan_prefix="$repo/build/bench/prefix"
+if [ -z "${BENCH_PREFIX:-}" ] && [ -f "$scan_prefix/system.reg" ]; then
+    prefix="$scan_prefix"
+    plant_own=""
+else
+    prefix="${BENCH_PREFIX:-$out/wineprefix}"
+    plant_own=1
+fi
 mkdir -p "$out" "$prefix"
 
 # The program's libraries, as the product build makes them.
@@ -40,14 +50,15 @@ run() {
 }
 [ -f "$prefix/system.reg" ] || { wine wineboot --init >/dev/null 2>&1 || true; wineserver -w; }
 
-marker="$out/planted-$values"
-if [ -n "${REPLANT:-}" ] || [ ! -f "$marker" ]; then
+echo "== registry of $prefix"
+marker="$prefix/.search-bench-planted-$values"
+if [ -n "$plant_own" ] && { [ -n "${REPLANT:-}" ] || [ ! -f "$marker" ]; }; then
     run "$out/SearchBench.exe" remove >/dev/null 2>&1 || true
-    rm -f "$out"/planted-*
+    rm -f "$prefix"/.search-bench-planted-*
     run "$out/SearchBench.exe" plant "$values"
     wineserver -w   # the registry is written to the prefix's files
     touch "$marker"
 fi
 
 language="Z:$(echo "$repo/resources/Quorvane.language" | tr '/' '\\')"
-run "$out/SearchBench.exe" run "$language" ${BENCH_PAGE:+"$BENCH_PAGE"}
+run "$out/SearchBench.exe" run "$language" "${BENCH_KEYWORD:-QvNeedle}" ${BENCH_PAGE:+"$BENCH_PAGE"}
