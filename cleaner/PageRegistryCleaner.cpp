@@ -115,14 +115,7 @@ void PageRegistryCleaner::OnInitDialog()
 void PageRegistryCleaner::OnSize(int clientWidth, int clientHeight)
 {
     layout_.Apply(clientWidth, clientHeight);
-    HWND list = results_.Window();
-    if (!list)
-        return;
-    RECT client = {};
-    GetClientRect(list, &client);
-    constexpr int kColumns = 4;
-    for (int column = 0; column < kColumns; ++column)
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
+    results_.ShareWidthEqually();
 }
 
 bool PageRegistryCleaner::OnCommand(int id, int code, HWND)
@@ -183,6 +176,7 @@ void PageRegistryCleaner::ScanThread(WorkerThread& worker)
     HWND status = nullptr;
     if (!worker.Run([&] {
             results_.Clear();
+            results_.BeginFilling();
             chosen = TaskChecks();
             status = GetDlgItem(window_, IDC_STATUS);
         }))
@@ -197,6 +191,7 @@ void PageRegistryCleaner::ScanThread(WorkerThread& worker)
     }
     const std::string doneFormat = LookupText("_PageRegistryCleanerState3");
     worker.Finish([&] {
+        results_.EndFilling();
         const int count = results_.RowCount();
         SetCleanerButtons(true, false, count > 0, count > 0);
         SetStatus(FormatTextWithNumber(doneFormat, count));
@@ -210,6 +205,7 @@ void PageRegistryCleaner::StopScan()
         return;
     }
     worker_.Stop();
+    results_.EndFilling();
     const int count = results_.RowCount();
     SetCleanerButtons(true, false, count > 0, count > 0);
     SetStatus(LookupText("_PageRegistryCleanerState4"));

@@ -14,6 +14,9 @@ constexpr int kColumnWidths[4] = {100, 300, 100, 300};
 const char* const kColumnKeys[4] = {"_RegistryListViewCol1", "_RegistryListViewCol2",
                                     "_RegistryListViewCol3", "_RegistryListViewCol4"};
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kFillTimer = 0x5146;   // private timer of the list
+constexpr UINT kFillPaintMs = 150;
 } // namespace
 
 void RegistryItemList::SetUp(HWND list)
@@ -27,6 +30,65 @@ void RegistryItemList::SetUp(HWND list)
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
     // The list object owns its image list; the control must not destroy it too.
     SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    SetWindowSubclass(list_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void RegistryItemList::ShareWidthEqually()
+{
+    if (!list_)
+        return;
+    RECT client = {};
+    GetClientRect(list_, &client);
+    constexpr int kColumns = 4;
+    for (int column = 0; column < kColumns; ++column)
+        SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
+}
+
+void RegistryItemList::BeginFilling()
+{
+    if (!list_ || filling_)
+        return;
+    filling_ = true;
+    pendingScroll_ = -1;
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    SetTimer(list_, kFillTimer, kFillPaintMs, nullptr);
+}
+
+void RegistryItemList::EndFilling()
+{
+    if (!list_ || !filling_)
+        return;
+    KillTimer(list_, kFillTimer);
+    ShowFilledRows();
+    filling_ = false;
+}
+
+void RegistryItemList::ShowFilledRows()
+{
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    if (pendingScroll_ >= 0 && pendingScroll_ < RowCount())
+        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(pendingScroll_), FALSE);
+    pendingScroll_ = -1;
+    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+LRESULT CALLBACK RegistryItemList::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR, DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<RegistryItemList*>(data);
+    if (message == WM_TIMER && wParam == kFillTimer) {
+        if (self->filling_) {
+            self->ShowFilledRows();
+            SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+        }
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        KillTimer(window, kFillTimer);
+        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+        self->list_ = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void RegistryItemList::AttachImages(int bitmapId)
@@ -60,8 +122,12 @@ int RegistryItemList::AddRow(const RegistryItem& item, bool scrollIntoView)
     SetCellText(position, 1, item.keyPath);
     SetCellText(position, 2, item.valueName);
     SetCellText(position, 3, item.dataText);
-    if (scrollIntoView)
-        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(position), FALSE);
+    if (scrollIntoView) {
+        if (filling_)
+            pendingScroll_ = position;
+        else
+            SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(position), FALSE);
+    }
     return position;
 }
 

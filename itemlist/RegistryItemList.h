@@ -48,6 +48,15 @@ public:
     void SelectNone();
     void InvertSelection();
 
+    // Gives every column the same share of the list's client width.
+    void ShareWidthEqually();
+
+    // While a worker fills the list, rows are painted and scrolled into view
+    // a few times a second instead of once per row: the list looks the same
+    // to the user, but a scan with many findings is not held up by painting.
+    void BeginFilling();
+    void EndFilling();
+
     // Sorts by a column with the direction flag shared by every list of
     // this kind, then inverts the flag.
     void SortByColumn(int column);
@@ -60,7 +69,13 @@ public:
     std::string CellText(int row, int column) const;
 
 private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
+    void ShowFilledRows();
+
     HWND list_ = nullptr;
+    bool filling_ = false;
+    int pendingScroll_ = -1;   // the last added row that asked to be scrolled into view
     std::string backupFolder_;
     ImageListOwner images_;
     std::map<LPARAM, RowTag> tags_;  // by the row's item data

@@ -85,14 +85,7 @@ void PageRegistrySearch::OnInitDialog()
 void PageRegistrySearch::OnSize(int clientWidth, int clientHeight)
 {
     layout_.Apply(clientWidth, clientHeight);
-    HWND list = results_.Window();
-    if (!list)
-        return;
-    RECT client = {};
-    GetClientRect(list, &client);
-    constexpr int kColumns = 4;
-    for (int column = 0; column < kColumns; ++column)
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
+    results_.ShareWidthEqually();
 }
 
 bool PageRegistrySearch::OnCommand(int id, int code, HWND)
@@ -122,24 +115,10 @@ bool PageRegistrySearch::OnNotify(NMHDR* header, LRESULT& result)
     return results_.HandleNotify(header, result);
 }
 
-bool PageRegistrySearch::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
-{
-    if (WorkerThread::HandleRequest(message, wParam, lParam)) {
-        result = TRUE;
-        return true;
-    }
-    return false;
-}
-
 void PageRegistrySearch::OnDestroy()
 {
     StopSearch();
     SaveSettings();
-}
-
-void PageRegistrySearch::SetStatus(const std::string& text)
-{
-    SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
 }
 
 bool PageRegistrySearch::IsChecked(int id) const
@@ -189,6 +168,7 @@ void PageRegistrySearch::RunSearch(WorkerThread& worker)
     if (!worker.Run([&] {
             SetSearchButtons(false, true, false);
             results_.Clear();
+            results_.BeginFilling();
             status = GetDlgItem(window_, IDC_STATUS);
         }))
         return;
@@ -198,6 +178,7 @@ void PageRegistrySearch::RunSearch(WorkerThread& worker)
                    &worker.StopFlag());
     const std::string doneText = LookupText("_PageRegistrySearchState3");
     worker.Finish([&] {
+        results_.EndFilling();
         SetSearchButtons(true, false, results_.RowCount() > 0);
         SetStatus(doneText);
     });
@@ -210,6 +191,7 @@ void PageRegistrySearch::StopSearch()
         return;
     }
     worker_.Stop();
+    results_.EndFilling();
     SetSearchButtons(true, false, results_.RowCount() > 0);
     SetStatus(LookupText("_PageRegistrySearchState4"));
 }

@@ -38,12 +38,10 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
     // The worker's body.
     void RunSearch(WorkerThread& worker);
-    void SetStatus(const std::string& text);
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
     std::string KeywordText() const;

@@ -202,9 +202,17 @@ TEST_F(CleanerPageTest, StopEndsTheScanAtOnceAndKeepsItsRows)
     EXPECT_EQ(Enabled(IDC_CLEANER_DELETE), rows > 0);
     EXPECT_EQ(Enabled(IDC_CLEANER_DELETE_ALL), rows > 0);
 
-    // A new scan empties the list first and runs to its end.
+    // A new scan empties the list first and runs to its end, with the last
+    // finding scrolled into view.
     ClickButton(page_, IDC_CLEANER_SCAN);
     ASSERT_TRUE(WaitForScanEnd()) << Status();
+    const int count = ListViewCount(results_);
+    if (count > 0) {
+        const int top = static_cast<int>(SendMessageA(results_, LVM_GETTOPINDEX, 0, 0));
+        const int perPage = static_cast<int>(SendMessageA(results_, LVM_GETCOUNTPERPAGE, 0, 0));
+        EXPECT_GE(count - 1, top);
+        EXPECT_LE(count - 1, top + perPage);
+    }
     EXPECT_EQ(Close(), 2u);
 }
 
