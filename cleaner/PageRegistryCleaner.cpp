@@ -4,6 +4,7 @@
 #include "app/WindowUtil.h"
 #include "cleaner/ScanTasks.h"
 #include "itemlist/DeleteItems.h"
+#include "itemlist/ListFeeder.h"
 #include "localisation/Language.h"
 #include "localisation/LanguageWin.h"
 #include "registry/RegistryPaths.h"
@@ -51,23 +52,21 @@ void SetCheckStateImage(HWND list, int row, bool ticked)
 class PageSink : public FindingSink {
 public:
     PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string scanningText)
-        : worker_(worker), results_(results), status_(status), scanningText_(std::move(scanningText))
+        : feeder_(worker, results, status), scanningText_(std::move(scanningText))
     {
     }
     void AddFinding(const RegistryItem& item, bool scrollIntoView) override
     {
-        worker_.Run([&] { results_.AddRow(item, scrollIntoView); });
+        feeder_.AddRow(item, scrollIntoView);
     }
     void ShowScanningKey(RootKey, const std::string& path) override
     {
-        const std::string text = scanningText_ + path;
-        worker_.Run([&] { SetWindowTextA(status_, text.c_str()); });
+        feeder_.ShowStatus(scanningText_ + path);
     }
+    void Flush() { feeder_.Flush(); }
 
 private:
-    WorkerThread& worker_;
-    RegistryItemList& results_;
-    HWND status_;
+    ListFeeder feeder_;
     std::string scanningText_;
 };
 
@@ -188,6 +187,7 @@ void PageRegistryCleaner::ScanThread(WorkerThread& worker)
             return;
         if (chosen[task])
             RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink, &worker.StopFlag());
+        sink.Flush();
     }
     const std::string doneFormat = LookupText("_PageRegistryCleanerState3");
     worker.Finish([&] {

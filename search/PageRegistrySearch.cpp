@@ -2,6 +2,7 @@
 #include "search/PageRegistrySearch.h"
 
 #include "app/WindowUtil.h"
+#include "itemlist/ListFeeder.h"
 #include "localisation/Language.h"
 #include "localisation/LanguageWin.h"
 #include "registry/Win32Platform.h"
@@ -40,23 +41,18 @@ const AnchorRule kSearchLayout[] = {
 class PageSink : public SearchSink {
 public:
     PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string searchingFormat)
-        : worker_(worker), results_(results), status_(status), searchingFormat_(std::move(searchingFormat))
+        : feeder_(worker, results, status), searchingFormat_(std::move(searchingFormat))
     {
     }
-    void AddHit(const RegistryItem& item) override
-    {
-        worker_.Run([&] { results_.AddRow(item); });
-    }
+    void AddHit(const RegistryItem& item) override { feeder_.AddRow(item); }
     void ShowKey(const std::string& path) override
     {
-        const std::string text = FormatTextWithString(searchingFormat_, path);
-        worker_.Run([&] { SetWindowTextA(status_, text.c_str()); });
+        feeder_.ShowStatus(FormatTextWithString(searchingFormat_, path));
     }
+    void Flush() { feeder_.Flush(); }
 
 private:
-    WorkerThread& worker_;
-    RegistryItemList& results_;
-    HWND status_;
+    ListFeeder feeder_;
     std::string searchingFormat_;
 };
 
@@ -176,6 +172,7 @@ void PageRegistrySearch::RunSearch(WorkerThread& worker)
     PageSink sink(worker, results_, status, LookupText("_PageRegistrySearchState2"));
     SearchRegistry(SystemPlatform(), options_, sink, LookupText("_PageRegistrySearchKeyFlagString"),
                    &worker.StopFlag());
+    sink.Flush();
     const std::string doneText = LookupText("_PageRegistrySearchState3");
     worker.Finish([&] {
         results_.EndFilling();
