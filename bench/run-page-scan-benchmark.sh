@@ -41,8 +41,12 @@ fi
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true; [ -n "$display_pid" ] && kill $display_pid 2>/dev/null || true' EXIT
 
-engine=$(wine "$build/scan-benchmark.exe" 1 | tee -a /dev/stderr)
-page=$(wine "$build/page-scan-benchmark.exe" "$(winepath -w "$run/Quorvane.exe")" | tee -a /dev/stderr)
+wine "$build/scan-benchmark.exe" 1 > "$bench/engine.txt"
+cat "$bench/engine.txt"
+wine "$build/page-scan-benchmark.exe" "$(winepath -w "$run/Quorvane.exe")" > "$bench/page.txt"
+cat "$bench/page.txt"
+engine=$(cat "$bench/engine.txt")
+page=$(cat "$bench/page.txt")
 
 a=$(echo "$engine" | awk '$1 == "all" { print $2 }' | tail -n 1)
 b=$(echo "$engine" | awk '$1 == "all" { print $3 }' | tail -n 1)
