@@ -85,9 +85,8 @@ protected:
         ASSERT_TRUE(program_.Start(copy_.Program()));
         main_ = program_.WaitForMainWindow();
         ASSERT_NE(main_, nullptr);
-        HWND splitter = GetWindow(GetDlgItem(main_, IDC_MAIN_PAGE_HOST), GW_CHILD);
-        pageList_ = GetDlgItem(splitter, IDC_PAGE_LIST);
-        HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+        pageList_ = PageListOf(main_);
+        HWND container = PageContainerOf(main_);
         for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             HWND list = GetDlgItem(child, IDC_BACKUP_LIST);
             if (list && ClassName(list) == "SysListView32" && GetDlgItem(child, IDC_BACKUP_BACKUP))

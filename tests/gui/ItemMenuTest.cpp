@@ -18,22 +18,6 @@ enum MenuPosition { kEdit = 1, kDelete, kExport, kInvert, kSelectNone, kSelectAl
 
 constexpr const char* kApplets = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
 
-HWND SearchPage(HWND mainWindow)
-{
-    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
-    HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
-    for (HWND page = GetWindow(container, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
-        if (GetDlgItem(page, IDC_SEARCH_KEYWORD))
-            return page;
-    return nullptr;
-}
-
-HWND PageList(HWND mainWindow)
-{
-    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
-    return GetDlgItem(splitter, IDC_PAGE_LIST);
-}
-
 void SetDword(const std::string& path, const char* name, DWORD number)
 {
     HKEY key = nullptr;
@@ -85,8 +69,8 @@ protected:
         ASSERT_TRUE(program_.Start(copy_.Program()));
         main_ = program_.WaitForMainWindow();
         ASSERT_NE(main_, nullptr);
-        ASSERT_TRUE(TreeViewSelectRoot(PageList(main_), 1));
-        page_ = SearchPage(main_);
+        ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main_), 1));
+        page_ = PageWithControl(main_, IDC_SEARCH_KEYWORD);
         ASSERT_NE(page_, nullptr);
         list_ = GetDlgItem(page_, IDC_SEARCH_RESULTS);
         ClickButton(page_, IDC_SEARCH_START);

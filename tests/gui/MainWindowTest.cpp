@@ -20,9 +20,7 @@ std::string LanguageText(const ProgramCopy& copy, const char* key)
 // The page window inside the container that is visible, or null.
 HWND VisiblePage(HWND mainWindow)
 {
-    HWND host = GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST);
-    HWND splitter = GetWindow(host, GW_CHILD);
-    HWND pages = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+    HWND pages = PageContainerOf(mainWindow);
     HWND visible = nullptr;
     int visibleCount = 0;
     for (HWND child = GetWindow(pages, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -32,18 +30,6 @@ HWND VisiblePage(HWND mainWindow)
         }
     }
     return visibleCount == 1 ? visible : nullptr;
-}
-
-HWND PageContainer(HWND mainWindow)
-{
-    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
-    return GetDlgItem(splitter, IDC_PAGE_CONTAINER);
-}
-
-HWND PageList(HWND mainWindow)
-{
-    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
-    return GetDlgItem(splitter, IDC_PAGE_LIST);
 }
 
 RECT ClientRectOf(HWND window)
@@ -74,7 +60,7 @@ TEST(MainWindow, ShowsCaptionPagesAndSwitchesBetweenThem)
     ASSERT_FALSE(productName.empty());
     EXPECT_EQ(WindowText(main), productName + " (V1.5)");
 
-    HWND list = PageList(main);
+    HWND list = PageListOf(main);
     ASSERT_NE(list, nullptr);
     const std::vector<std::string> entries = TreeViewRootTexts(program.Process(), list);
     const std::vector<std::string> expected = {LanguageText(copy, "_PageRegistryCleanerTitle"),
@@ -91,7 +77,7 @@ TEST(MainWindow, ShowsCaptionPagesAndSwitchesBetweenThem)
     EXPECT_EQ(WindowText(GetDlgItem(cleaner, IDC_CLEANER_SCAN)), LanguageText(copy, "_Scan"));
 
     // The visible page fills the container.
-    const RECT container = ClientRectOf(PageContainer(main));
+    const RECT container = ClientRectOf(PageContainerOf(main));
     const RECT page = ClientRectOf(cleaner);
     EXPECT_EQ(page.right, container.right);
     EXPECT_EQ(page.bottom, container.bottom);
@@ -138,7 +124,7 @@ TEST(MainWindow, ResizingStretchesBannerAndPageHostOnly)
     const RECT bannerBefore = WindowRectOf(banner);
     const RECT hostBefore = WindowRectOf(host);
     const RECT mainBefore = WindowRectOf(main);
-    const RECT containerBefore = ClientRectOf(PageContainer(main));
+    const RECT containerBefore = ClientRectOf(PageContainerOf(main));
 
     SetWindowPos(main, nullptr, 0, 0, (mainBefore.right - mainBefore.left) + 200,
                  (mainBefore.bottom - mainBefore.top) + 100, SWP_NOMOVE | SWP_NOZORDER);
@@ -150,7 +136,7 @@ TEST(MainWindow, ResizingStretchesBannerAndPageHostOnly)
     EXPECT_EQ(hostAfter.bottom - hostAfter.top, (hostBefore.bottom - hostBefore.top) + 100);
 
     // The container grew and the visible page followed it.
-    const RECT containerAfter = ClientRectOf(PageContainer(main));
+    const RECT containerAfter = ClientRectOf(PageContainerOf(main));
     EXPECT_GT(containerAfter.right, containerBefore.right);
     EXPECT_EQ(containerAfter.bottom, containerBefore.bottom + 100);
     HWND page = VisiblePage(main);
@@ -160,7 +146,7 @@ TEST(MainWindow, ResizingStretchesBannerAndPageHostOnly)
 
     // The page list keeps its share of the width: it grew in proportion.
     const RECT listBefore = {0, 0, 188, 0};
-    const RECT listAfter = WindowRectOf(PageList(main));
+    const RECT listAfter = WindowRectOf(PageListOf(main));
     EXPECT_GT(listAfter.right - listAfter.left, listBefore.right);
 
     // Minimising changes no layout.
@@ -250,7 +236,7 @@ TEST(MainWindow, WithoutLanguageFileShowsTheKeys)
     ASSERT_TRUE(program.Start(copy.Program()));
     HWND main = program.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    const std::vector<std::string> entries = TreeViewRootTexts(program.Process(), PageList(main));
+    const std::vector<std::string> entries = TreeViewRootTexts(program.Process(), PageListOf(main));
     const std::vector<std::string> keys = {"_PageRegistryCleanerTitle", "_PageRegistrySearchTitle",
                                            "_PageRegistryBackupTitle"};
     EXPECT_EQ(entries, keys);

@@ -45,13 +45,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000)
 // The search page window: the page container's child that holds the keyword box.
 HWND FindSearchPage(HWND mainWindow)
 {
-    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
-    HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
-    for (HWND page = GetWindow(container, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
-        if (GetDlgItem(page, IDC_SEARCH_KEYWORD))
-            return page;
-    }
-    return nullptr;
+    return PageWithControl(mainWindow, IDC_SEARCH_KEYWORD);
 }
 
 // "1" or "0" per box, joined as config.xml stores them.
@@ -152,8 +146,7 @@ protected:
         ASSERT_TRUE(program.Start(copy.Program()));
         main = program.WaitForMainWindow();
         ASSERT_NE(main, nullptr);
-        HWND splitter = GetWindow(GetDlgItem(main, IDC_MAIN_PAGE_HOST), GW_CHILD);
-        ASSERT_TRUE(TreeViewSelectRoot(GetDlgItem(splitter, IDC_PAGE_LIST), 1));
+        ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main), 1));
         page = FindSearchPage(main);
         ASSERT_NE(page, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 10000));

@@ -75,12 +75,7 @@ bool PlantedKey::HasKey(const std::string& subKey) const
 
 HWND CleanerPage(HWND mainWindow)
 {
-    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
-    HWND container = GetDlgItem(splitter, IDC_PAGE_CONTAINER);
-    for (HWND page = GetWindow(container, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
-        if (GetDlgItem(page, IDC_CLEANER_TASKS))
-            return page;
-    return nullptr;
+    return PageWithControl(mainWindow, IDC_CLEANER_TASKS);
 }
 
 bool TaskTicked(HWND tasks, int row)

@@ -1,6 +1,8 @@
 // Helpers of the GUI tests (see GuiDriver.h).
 #include "GuiDriver.h"
 
+#include "resource.h"
+
 #include <commctrl.h>
 
 #include <atomic>
@@ -238,6 +240,27 @@ bool RunningProgram::WaitForExit(DWORD& exitCode, DWORD timeoutMs)
     if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
         return false;
     return GetExitCodeProcess(process_, &exitCode) != FALSE;
+}
+
+HWND PageListOf(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    return GetDlgItem(splitter, IDC_PAGE_LIST);
+}
+
+HWND PageContainerOf(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, IDC_MAIN_PAGE_HOST), GW_CHILD);
+    return GetDlgItem(splitter, IDC_PAGE_CONTAINER);
+}
+
+HWND PageWithControl(HWND mainWindow, int controlId)
+{
+    HWND container = PageContainerOf(mainWindow);
+    for (HWND page = GetWindow(container, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (GetDlgItem(page, controlId))
+            return page;
+    return nullptr;
 }
 
 std::string WindowText(HWND window)

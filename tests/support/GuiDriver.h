@@ -51,6 +51,12 @@ private:
     DWORD processId_ = 0;
 };
 
+// The main window's page list, its page container, and the page among the
+// container's children that holds a control with `controlId`.
+HWND PageListOf(HWND mainWindow);
+HWND PageContainerOf(HWND mainWindow);
+HWND PageWithControl(HWND mainWindow, int controlId);
+
 // Reading and driving controls of another process.
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
