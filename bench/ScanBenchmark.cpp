@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "cleaner/PathRules.h"
-#include "cleaner/ScanTasks.h"
-#include "registry/RegistryPaths.h"
-#include "registry/RegistryWalk.h"
-#include "registry/Win32Platform.h"
+#include "core/PathRules.h"
+#include "core/ScanTasks.h"
+#include "core/RegistryPaths.h"
+#include "core/RegistryWalk.h"
+#include "win32/Win32Platform.h"
 
 namespace {
 

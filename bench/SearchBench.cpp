@@ -22,12 +22,12 @@
 #include <string>
 #include <vector>
 
-#include "localisation/LanguageWin.h"
-#include "registry/RegistryWalk.h"
-#include "registry/Win32Platform.h"
+#include "win32/LanguageWin.h"
+#include "core/RegistryWalk.h"
+#include "win32/Win32Platform.h"
 #include "resource.h"
-#include "search/PageRegistrySearch.h"
-#include "search/SearchEngine.h"
+#include "ui/PageRegistrySearch.h"
+#include "core/SearchEngine.h"
 
 namespace {
 

@@ -29,13 +29,13 @@ mkdir -p "$out" "$prefix"
 
 # The program's libraries, as the product build makes them.
 [ -f "$build/build.ninja" ] || cmake --preset win64 -B "$build" >/dev/null
-cmake --build "$build" --target quorvane_core quorvane_win >/dev/null
+cmake --build "$build" --target quorvane_ui >/dev/null
 
 # The program's resources: the search page dialog and its pictures.
 (cd "$repo/resources" && x86_64-w64-mingw32-windres -I. Quorvane.rc -O coff -o "$out/resources.o")
 x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -static -DNOMINMAX -DWIN32_LEAN_AND_MEAN \
-    -I"$repo" -I"$repo/resources" "$here/SearchBench.cpp" "$out/resources.o" \
-    "$build/libquorvane_win.a" "$build/libquorvane_core.a" \
+    -I"$repo/src" -I"$repo/resources" -I"$repo" "$here/SearchBench.cpp" "$out/resources.o" \
+    "$build/src/ui/libquorvane_ui.a" "$build/src/win32/libquorvane_win32.a" "$build/src/core/libquorvane_core.a" \
     -o "$out/SearchBench.exe" \
     -lcomctl32 -lcomdlg32 -lshlwapi -lshell32 -lole32 -loleaut32 -luuid -lversion -lpsapi \
     -limagehlp -lgdi32 -luser32 -ladvapi32 -lkernel32

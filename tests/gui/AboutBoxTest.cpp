@@ -2,7 +2,7 @@
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 
-#include "app/WindowUtil.h"
+#include "ui/WindowUtil.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 #include "GuiDriver.h"
 #include "RegistryScratch.h"
 
-#include "localisation/Language.h"
-#include "registry/RegeditBridge.h"
+#include "core/Language.h"
+#include "win32/RegeditBridge.h"
 #include "resource.h"
 
 #include <windows.h>

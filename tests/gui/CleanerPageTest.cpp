@@ -4,7 +4,7 @@
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 
-#include "localisation/Language.h"
+#include "core/Language.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // resizing, closing, the single instance and the start without XML support.
 #include "GuiDriver.h"
 
-#include "app/WindowUtil.h"
+#include "ui/WindowUtil.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

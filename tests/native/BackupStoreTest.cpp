@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "backup/BackupStore.h"
-#include "registry/MemoryPlatform.h"
+#include "core/BackupStore.h"
+#include "tests/support/MemoryPlatform.h"
 
 namespace {
 

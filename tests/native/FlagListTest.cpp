@@ -1,5 +1,5 @@
 // The flag lists of config.xml: writing and the forgiving read rules.
-#include "settings/FlagList.h"
+#include "core/FlagList.h"
 
 #include <gtest/gtest.h>
 

@@ -130,8 +130,7 @@ bool IsScannedSource(const fs::path& path) {
 // Every quoted language key in the program's sources, by its lower-case form,
 // with the first place it was seen ("Key in file:line").
 std::map<std::string, std::string> ScanSourceKeys() {
-    static const char* const kFolders[] = {"app",     "localisation", "settings", "registry", "itemlist",
-                                           "cleaner", "search",       "backup",   "resources"};
+    static const char* const kFolders[] = {"src", "tools", "resources"};
     const std::regex keyPattern("\"(_[A-Za-z][A-Za-z0-9]*)\"");
     std::map<std::string, std::string> keys;
     for (const char* folder : kFolders) {

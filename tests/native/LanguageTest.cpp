@@ -1,7 +1,7 @@
 // Language-file rules: lookups, escapes, program paths and the filling of
 // translated texts that carry one argument.
-#include "localisation/Language.h"
-#include "registry/MemoryPlatform.h"
+#include "core/Language.h"
+#include "tests/support/MemoryPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryPlatform.h"
+#include "tests/support/MemoryPlatform.h"
 #include "tests/support/RegistryPlatformCases.h"
 
 namespace {

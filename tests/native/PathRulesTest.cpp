@@ -7,8 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "cleaner/PathRules.h"
-#include "registry/MemoryPlatform.h"
+#include "core/AnsiText.h"
+#include "core/PathRules.h"
+#include "tests/support/MemoryPlatform.h"
 
 namespace {
 

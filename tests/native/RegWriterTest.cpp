@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryPlatform.h"
-#include "registry/RegWriter.h"
+#include "tests/support/MemoryPlatform.h"
+#include "core/RegWriter.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The registry side of list rows: deleting the entry behind a row, telling
 // whether it is still there, and writing an edited string value.
-#include "itemlist/RegistryEntry.h"
-#include "registry/MemoryPlatform.h"
+#include "core/RegistryEntry.h"
+#include "tests/support/MemoryPlatform.h"
 
 #include <gtest/gtest.h>
 

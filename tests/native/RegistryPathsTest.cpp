@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "registry/MemoryPlatform.h"
-#include "registry/RegistryPaths.h"
+#include "tests/support/MemoryPlatform.h"
+#include "core/RegistryPaths.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryPlatform.h"
-#include "registry/RegistryWalk.h"
+#include "tests/support/MemoryPlatform.h"
+#include "core/RegistryWalk.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "cleaner/ScanContext.h"
-#include "cleaner/ScanTasks.h"
-#include "cleaner/ValueChecks.h"
-#include "registry/MemoryPlatform.h"
+#include "core/ScanContext.h"
+#include "core/ScanTasks.h"
+#include "core/ValueChecks.h"
+#include "tests/support/MemoryPlatform.h"
 #include "tests/support/ScanRecorder.h"
 
 namespace {

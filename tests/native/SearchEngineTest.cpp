@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryPlatform.h"
-#include "search/SearchEngine.h"
+#include "tests/support/MemoryPlatform.h"
+#include "core/SearchEngine.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "registry/Platform.h"
+#include "core/Platform.h"
 
 // An INI file exercising the rules of GetPrivateProfileStringA.
 constexpr char kProfileCaseText[] =

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cleaner/ScanTasks.h"
+#include "core/ScanTasks.h"
 
 struct RecordedFinding {
     RegistryItem item;

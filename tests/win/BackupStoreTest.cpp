@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "RegistryScratch.h"
-#include "backup/BackupStore.h"
-#include "registry/Win32Platform.h"
+#include "core/BackupStore.h"
+#include "win32/Win32Platform.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The language file on the real system: lookups through the profile reader,
 // the program-folder operations, and the translation of real windows and menus.
-#include "localisation/LanguageWin.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "cleaner/PathRules.h"
-#include "registry/Win32Platform.h"
+#include "core/PathRules.h"
+#include "win32/Win32Platform.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "RegistryScratch.h"
 #include "RegistrySnapshot.h"
-#include "registry/RegWriter.h"
-#include "registry/Win32Platform.h"
+#include "core/RegWriter.h"
+#include "win32/Win32Platform.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "GuiDriver.h"
 #include "RegistryScratch.h"
-#include "registry/RegeditBridge.h"
+#include "win32/RegeditBridge.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "RegistryScratch.h"
-#include "registry/RegistryPaths.h"
-#include "registry/RegistryWalk.h"
-#include "registry/Win32Platform.h"
+#include "core/RegistryPaths.h"
+#include "core/RegistryWalk.h"
+#include "win32/Win32Platform.h"
 
 namespace {
 

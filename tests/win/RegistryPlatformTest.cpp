@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "RegistryScratch.h"
-#include "registry/Win32Platform.h"
+#include "win32/Win32Platform.h"
 #include "tests/support/RegistryPlatformCases.h"
 
 namespace {

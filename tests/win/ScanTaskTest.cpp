@@ -14,9 +14,9 @@
 
 #include "RegistryScratch.h"
 #include "ScanPlant.h"
-#include "cleaner/ScanContext.h"
-#include "cleaner/ScanTasks.h"
-#include "registry/Win32Platform.h"
+#include "core/ScanContext.h"
+#include "core/ScanTasks.h"
+#include "win32/Win32Platform.h"
 #include "tests/support/ScanRecorder.h"
 
 namespace {

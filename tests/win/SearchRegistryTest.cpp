@@ -3,8 +3,8 @@
 // names and value data with the system's own enumeration and lower-casing,
 // and nothing of it is found in roots that were not chosen.
 #include "RegistryScratch.h"
-#include "registry/Win32Platform.h"
-#include "search/SearchEngine.h"
+#include "win32/Win32Platform.h"
+#include "core/SearchEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // config.xml through the system's XML component: reading, writing and
 // keeping everything else in the file as it was.
-#include "app/Win32Handles.h"
-#include "settings/SettingsDocument.h"
+#include "win32/Win32Handles.h"
+#include "win32/SettingsDocument.h"
 
 #include <gtest/gtest.h>
 

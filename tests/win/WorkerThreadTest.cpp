@@ -1,9 +1,9 @@
 // A page's worker and the user-interface thread: requests carried out in
 // order, batches of rows reaching a real list in order, and a stop that
 // never deadlocks and after which nothing changes any more.
-#include "app/WorkerThread.h"
-#include "itemlist/ListFeeder.h"
-#include "itemlist/RegistryItemList.h"
+#include "win32/WorkerThread.h"
+#include "ui/ListFeeder.h"
+#include "ui/RegistryItemList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,106 @@
+// The program's entry point: one instance, COM, the language file, the XML
+// component test, the logging component, then the main window until it closes.
+#include "ui/MainWindow.h"
+#include "win32/Win32Handles.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+namespace {
+
+constexpr const char* kInstanceMutexName = "{287424ZO-V2UZ-4a6z-I14D-8A08515D78OV}";
+constexpr DWORD kComContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+
+// DOMDocument and IXMLDOMDocument.
+const CLSID kClsidDomDocument = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const IID kIidXmlDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+// The logging component (ProgID "ZevIzizive.Log") that may be installed with
+// the program; the program only hands it its log folder, Log\Data.
+const IID kIidLogComponent = {0x3266C63B, 0x1B1F, 0x4589, {0xB6, 0x61, 0x96, 0x58, 0xF8, 0xD0, 0x74, 0x96}};
+struct ILogComponent : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE FirstMethod() = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetLogFolder(BSTR folder) = 0;
+};
+
+bool XmlComponentAvailable()
+{
+    ComPtr<IUnknown> document;
+    return SUCCEEDED(CoCreateInstance(kClsidDomDocument, nullptr, kComContext, kIidXmlDomDocument,
+                                      document.ReceiveVoid()));
+}
+
+void StartLogging(ComPtr<ILogComponent>& log)
+{
+    CLSID clsid = {};
+    if (FAILED(CLSIDFromProgID(L"ZevIzizive.Log", &clsid)))
+        return;
+    if (FAILED(CoCreateInstance(clsid, nullptr, kComContext, kIidLogComponent, log.ReceiveVoid())))
+        return;
+    const std::string folder = ProgramFolder() + "\\Log\\Data";
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
+    BSTR text = SysAllocStringLen(nullptr, wideLength > 0 ? static_cast<UINT>(wideLength - 1) : 0);
+    if (!text)
+        return;
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, text, wideLength);
+    log->SetLogFolder(text);
+    SysFreeString(text);
+}
+
+int RunMainWindow(int showState)
+{
+    MainWindow mainWindow;
+    if (!mainWindow.Create())
+        return 0;
+    ShowWindow(mainWindow.Window(), showState);
+    MSG message;
+    int result = 0;
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            result = static_cast<int>(message.wParam);
+            break;
+        }
+        if (got == -1)
+            break;
+        HWND window = mainWindow.Window();
+        if (window && IsDialogMessageA(window, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return result;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState)
+{
+    UniqueHandle instanceMutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
+        return 0;
+
+    ComApartment com;
+    SetLanguageFile(ProgramFolder() + "\\" + ProgramBaseName(false) + ".language");
+
+    if (!XmlComponentAvailable()) {
+        ShowMessage(nullptr, LookupText("_NotInstallXML2"), MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+
+    ComPtr<ILogComponent> log;
+    StartLogging(log);
+
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                     ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    const int result = RunMainWindow(showState);
+    log.Reset();
+    return result;
+}

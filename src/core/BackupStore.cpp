@@ -1,0 +1,167 @@
+// The backup store (see BackupStore.h).
+#include "core/BackupStore.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "core/AnsiText.h"
+
+namespace {
+
+constexpr const char* kBackupExtension = "reg";
+// Far more backups of one kind than one second can see; only a folder that
+// claims every name is ever refused.
+constexpr int kMaxBackupsPerSecond = 100000;
+
+std::string FormatDate(const CalendarTime& time)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", time.year, time.month, time.day);
+    return text;
+}
+
+std::string FormatTime(const CalendarTime& time)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour, time.minute, time.second);
+    return text;
+}
+
+std::string StampText(const CalendarTime& now, bool withTime)
+{
+    std::string text = FormatDate(now);
+    if (withTime)
+        text += " " + FormatTime(now);
+    return text;
+}
+
+// The name of a backup made at the moment `stamp` (a date-time stamp); a
+// counter above 1 tells apart backups of the same second.
+std::string BackupFileNameFor(Platform& platform, std::string stamp, const std::string& typeText,
+                              int counter)
+{
+    std::replace(stamp.begin(), stamp.end(), ':', '-');
+    if (counter > 1)
+        stamp += " " + std::to_string(counter);
+    stamp += "(" + typeText + ")";
+    EnsureExtension(platform, stamp, kBackupExtension);
+    return stamp;
+}
+
+} // namespace
+
+std::string DateTimeStamp(Platform& platform, bool withTime)
+{
+    return StampText(platform.CurrentLocalTime(), withTime);
+}
+
+void EnsureExtension(Platform& platform, std::string& name, const std::string& extension)
+{
+    std::string wanted = extension;
+    platform.LowerText(wanted);
+    if (wanted.empty() || wanted[0] != '.')
+        wanted.insert(0, ".");
+    std::string ending = name.size() >= wanted.size() ? name.substr(name.size() - wanted.size()) : name;
+    platform.LowerText(ending);
+    if (ending != wanted)
+        name += wanted;
+}
+
+std::string MakeBackupFileName(Platform& platform, const std::string& typeText)
+{
+    return BackupFileNameFor(platform, DateTimeStamp(platform, true), typeText, 1);
+}
+
+std::string MakeUniqueBackupPath(Platform& platform, const std::string& folder,
+                                 const std::string& typeText)
+{
+    std::string prefix = folder;
+    if (prefix.empty() || prefix.back() != '\\')
+        prefix += '\\';
+    // One reading of the clock, so every candidate names the same second.
+    const std::string stamp = DateTimeStamp(platform, true);
+    for (int counter = 1; counter <= kMaxBackupsPerSecond; ++counter) {
+        const std::string path = prefix + BackupFileNameFor(platform, stamp, typeText, counter);
+        if (platform.FileAttributes(path) == kInvalidFileAttributes)
+            return path;
+    }
+    return std::string();
+}
+
+std::string BackupTypeOfFileName(const std::string& fileName)
+{
+    const std::vector<std::string> pieces = SplitString(fileName, "()");
+    return pieces.size() >= 2 ? pieces[1] : std::string();
+}
+
+int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* creation,
+                 CalendarTime* lastAccess, CalendarTime* lastWrite)
+{
+    for (CalendarTime* time : {creation, lastAccess, lastWrite}) {
+        if (time)
+            *time = CalendarTime();
+    }
+    CalendarTime read[3];
+    if (!platform.FileTimes(path, &read[0], &read[1], &read[2]))
+        return 0;
+    if (creation)
+        *creation = read[0];
+    if (lastAccess)
+        *lastAccess = read[1];
+    if (lastWrite)
+        *lastWrite = read[2];
+    return 1;
+}
+
+void FindFiles(Platform& platform, const std::string& folder,
+               const std::map<std::string, std::string>& patterns, const FileVisitor& visitor)
+{
+    std::string base = folder;
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+
+    std::vector<std::pair<std::string, const std::string*>> tests;
+    for (const auto& pattern : patterns) {
+        std::string lower = pattern.first;
+        platform.LowerText(lower);
+        tests.emplace_back(lower, &pattern.second);
+    }
+
+    platform.ListFolder(base + "\\*.*", [&](const FoundFile& found) {
+        if (found.attributes & kFileAttributeDirectory)
+            return true;
+        std::string name = found.name;
+        platform.LowerText(name);
+        for (const auto& test : tests) {
+            if (WildcardMatch(test.first, name)) {
+                visitor(base + "\\" + found.name, *test.second, found);
+                break;
+            }
+        }
+        return true;
+    });
+}
+
+BackupRow MakeBackupRow(Platform& platform, const std::string& path, const FoundFile& found)
+{
+    BackupRow row;
+    CalendarTime creation;
+    const bool readable = GetFileTimes(platform, path, &creation, nullptr, nullptr) != 0;
+    row.date = FormatDate(creation);
+    row.time = FormatTime(creation);
+    const auto lowSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(found.size & 0xFFFFFFFFu));
+    row.size = readable ? std::to_string(lowSize) : "-1";
+    row.type = BackupTypeOfFileName(found.name);
+    row.path = path;
+    return row;
+}
+
+int SelectionAfterRefresh(int previousSelection, int newRowCount)
+{
+    if (previousSelection >= newRowCount - 1)
+        previousSelection = newRowCount - 1;
+    return previousSelection < 0 ? -1 : previousSelection;
+}

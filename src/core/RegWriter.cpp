@@ -1,0 +1,329 @@
+// The REGEDIT4 writer: one value, one key with its subtree, or the selected
+// rows of an item list.
+#include "core/RegWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "core/AnsiText.h"
+#include "core/RegistryPaths.h"
+#include "core/RegistryWalk.h"
+
+namespace {
+
+// Line ends are written as CR LF on every platform: the registry editor
+// expects them and the file is written in binary.
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kHeader[] = "REGEDIT4\r\n";
+// Bytes on the first line of a hex list; every further line holds one less.
+constexpr std::uint32_t kHexBytesPerLine = 22;
+// The largest name buffer tried when a value name does not fit.
+constexpr std::uint32_t kLargestNameBuffer = 65536;
+
+std::uint32_t BufferSize(std::uint32_t longest)
+{
+    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
+}
+
+// Writes text, with the header before it when nothing is in the file yet.
+void WriteText(OutputFile& file, RegWriteCounts& counts, const std::string& text)
+{
+    bool ok = file.Position() < 1 ? file.Write(kHeader + text) : file.Write(text);
+    if (!ok)
+        counts.fileFailed = true;
+}
+
+// Backslashes and double quotes inside a quoted name or string are escaped,
+// as the registry editor reads them; double-byte characters pass whole.
+std::string Escape(Platform& platform, const std::string& text)
+{
+    std::string escaped;
+    escaped.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t next = NextCharIndex(platform, text, i);
+        if (next == i + 1 && (text[i] == '\\' || text[i] == '"'))
+            escaped += '\\';
+        escaped.append(text, i, next - i);
+        i = next;
+    }
+    return escaped;
+}
+
+std::string NamePart(Platform& platform, const std::string& name)
+{
+    return name.empty() ? std::string("@") : "\"" + Escape(platform, name) + "\"";
+}
+
+// "hex:" or "hex(N):" with N in hexadecimal, then the bytes; after the byte
+// at index 22, 44, 66, ... that is not the last, the list goes on on the next
+// line after ",\".
+std::string HexPart(std::uint32_t type, const std::uint8_t* data, std::uint32_t size)
+{
+    char prefix[24];
+    if (type == kRegBinary)
+        std::snprintf(prefix, sizeof prefix, "hex:");
+    else
+        std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
+    std::string text = prefix;
+    text.reserve(text.size() + size * 3 + (size / kHexBytesPerLine) * 3);
+    char byte[4];
+    for (std::uint32_t i = 0; i < size; ++i) {
+        std::snprintf(byte, sizeof byte, "%02x", data[i]);
+        text += byte;
+        if (i + 1 < size) {
+            text += ',';
+            if (i > 0 && i % kHexBytesPerLine == 0) {
+                text += '\\';
+                text += kLineEnd;
+            }
+        }
+    }
+    return text;
+}
+
+// A string the quoted form can carry exactly: one terminating zero at its
+// end, none before it, and no line break.
+bool IsPlainString(const std::uint8_t* data, std::uint32_t size)
+{
+    if (size == 0 || data[size - 1] != 0)
+        return false;
+    for (std::uint32_t i = 0; i + 1 < size; ++i) {
+        if (data[i] == 0 || data[i] == '\r' || data[i] == '\n')
+            return false;
+    }
+    return true;
+}
+
+std::string DataPart(Platform& platform, std::uint32_t type, const std::uint8_t* data,
+                     std::uint32_t size)
+{
+    if (type == kRegSz && IsPlainString(data, size)) {
+        std::string text(reinterpret_cast<const char*>(data), size - 1);
+        return "\"" + Escape(platform, text) + "\"";
+    }
+    if (type == kRegDword && size == 4) {
+        std::uint32_t number = static_cast<std::uint32_t>(data[0]) |
+                               static_cast<std::uint32_t>(data[1]) << 8 |
+                               static_cast<std::uint32_t>(data[2]) << 16 |
+                               static_cast<std::uint32_t>(data[3]) << 24;
+        char text[24];
+        std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(number));
+        return text;
+    }
+    return HexPart(type, data, size);
+}
+
+// Reads a value of an open key afresh and writes its key line and value
+// line. True when the entry went into the file.
+bool WriteValueOfKey(Platform& platform, KeyHandle key, const std::string& fullKeyPath,
+                     const std::string& valueName, OutputFile& file, RegWriteCounts& counts)
+{
+    KeyInfo info;
+    platform.QueryInfoKey(key, &info);
+    std::uint32_t size = BufferSize(info.maxValueDataSize);
+    std::unique_ptr<std::uint8_t[]> data;
+    std::uint32_t type = 0;
+    std::uint32_t dataSize = 0;
+    long result = kResultMoreData;
+    // A value that grew since the sizes were read gets the room it reports.
+    for (int attempt = 0; attempt < 3 && result == kResultMoreData; ++attempt) {
+        data.reset(new (std::nothrow) std::uint8_t[size]);
+        if (!data)
+            break;
+        dataSize = size;
+        result = platform.QueryValue(key, valueName, &type, data.get(), &dataSize);
+        if (result == kResultMoreData) {
+            if (dataSize <= size)
+                break;
+            size = dataSize;
+        }
+    }
+    if (result == kResultFileNotFound)
+        return false;   // gone: nothing is lost
+    if (result != kResultOk || HasLineBreak(fullKeyPath) || HasLineBreak(valueName)) {
+        ++counts.entriesLeftOut;
+        return false;
+    }
+    WriteText(file, counts,
+              "[" + fullKeyPath + "]" + kLineEnd + NamePart(platform, valueName) + "=" +
+                  DataPart(platform, type, data.get(), dataSize) + kLineEnd);
+    if (counts.fileFailed)
+        return false;
+    ++counts.entriesWritten;
+    return true;
+}
+
+// Opens the key of a write; false when there is nothing to write. A key that
+// exists but cannot be opened counts as left out.
+bool OpenForWriting(ScopedKey& key, RootKey root, const std::string& keyPath,
+                    RegWriteCounts& counts)
+{
+    long result = key.Open(RootHandle(root), keyPath);
+    if (result != kResultOk && result != kResultFileNotFound)
+        ++counts.entriesLeftOut;
+    return result == kResultOk;
+}
+
+struct KeyExport {
+    Platform& platform;
+    OutputFile& file;
+    bool includeSubkeys;
+    RegWriteCounts counts;
+};
+
+// Counts the subkeys that the walk will pass over because they cannot be
+// opened; false when the subkeys could not all be listed.
+bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
+                            const std::string& path, const KeyInfo& info)
+{
+    Platform& platform = exporter.platform;
+    std::uint32_t size = BufferSize(info.maxSubKeyNameLength);
+    std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
+    if (!name)
+        return false;
+    for (std::uint32_t index = 0;; ++index) {
+        long result = platform.EnumKey(key, index, name.get(), size);
+        if (result == kResultNoMoreItems)
+            return true;
+        if (result != kResultOk)
+            return false;
+        std::string childName = name.get();
+        if (HasLineBreak(childName))
+            continue;   // the walk visits it and it is counted there
+        ScopedKey child(platform);
+        long opened = child.Open(RootHandle(root), path + "\\" + childName);
+        if (opened != kResultOk && opened != kResultFileNotFound)
+            ++exporter.counts.entriesLeftOut;
+    }
+}
+
+// The walk's key visitor of a key export: the key's values, every type
+// included, or a key line of its own when none of them is written. A key
+// whose values or subkeys cannot all be listed counts as one entry left out.
+void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
+               const std::uint8_t*, std::uint32_t, void* context)
+{
+    KeyExport& exporter = *static_cast<KeyExport*>(context);
+    Platform& platform = exporter.platform;
+    RegWriteCounts& counts = exporter.counts;
+    ScopedKey key(platform);
+    if (!OpenForWriting(key, root, path, counts))
+        return;
+    KeyInfo info;
+    platform.QueryInfoKey(key.Get(), &info);
+    if (HasLineBreak(path)) {
+        counts.entriesLeftOut += std::max<std::uint32_t>(info.valueCount, 1);
+        return;
+    }
+    const std::string fullKeyPath = RootKeyName(platform, root) + "\\" + path;
+    bool anyWritten = false;
+    bool listed = true;
+    std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
+    std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
+    for (std::uint32_t index = 0; name;) {
+        std::uint32_t nameLength = nameSize;
+        long result = platform.EnumValue(key.Get(), index, name.get(), &nameLength, nullptr,
+                                         nullptr, nullptr);
+        if (result == kResultNoMoreItems)
+            break;
+        if (result == kResultMoreData && nameSize < kLargestNameBuffer) {
+            nameSize = std::min(nameSize * 2, kLargestNameBuffer);
+            name.reset(new (std::nothrow) char[nameSize]);
+            continue;
+        }
+        if (result != kResultOk) {
+            listed = false;
+            break;
+        }
+        std::string valueName(name.get(), nameLength);
+        if (WriteValueOfKey(platform, key.Get(), fullKeyPath, valueName, exporter.file, counts))
+            anyWritten = true;
+        ++index;
+    }
+    if (!name)
+        listed = false;
+    if (!anyWritten) {
+        WriteText(exporter.file, counts, "[" + fullKeyPath + "]" + kLineEnd);
+        if (!counts.fileFailed)
+            ++counts.entriesWritten;
+    }
+    if (exporter.includeSubkeys && !CountUnopenableSubKeys(exporter, key.Get(), root, path, info))
+        listed = false;
+    if (!listed)
+        ++counts.entriesLeftOut;
+}
+
+}  // namespace
+
+RegWriteCounts& RegWriteCounts::operator+=(const RegWriteCounts& other)
+{
+    entriesWritten += other.entriesWritten;
+    entriesLeftOut += other.entriesLeftOut;
+    fileFailed = fileFailed || other.fileFailed;
+    return *this;
+}
+
+RegWriteCounts WriteRegValue(Platform& platform, const std::string& fullKeyPath,
+                             const std::string& valueName, OutputFile& file)
+{
+    RegWriteCounts counts;
+    RootKey root = kNoRootKey;
+    std::string keyPath;
+    if (!SplitRegistryPath(platform, fullKeyPath, &root, &keyPath))
+        return counts;
+    ScopedKey key(platform);
+    if (OpenForWriting(key, root, keyPath, counts))
+        WriteValueOfKey(platform, key.Get(), fullKeyPath, valueName, file, counts);
+    return counts;
+}
+
+RegWriteCounts WriteRegKey(Platform& platform, const std::string& fullKeyPath, OutputFile& file,
+                           bool includeSubkeys)
+{
+    RootKey root = kNoRootKey;
+    std::string keyPath;
+    if (!SplitRegistryPath(platform, fullKeyPath, &root, &keyPath))
+        return RegWriteCounts();
+    keyPath = TrimBackslashes(platform, keyPath);   // as the walk takes it
+    KeyExport exporter{platform, file, includeSubkeys, RegWriteCounts()};
+    {
+        // The walk passes over a starting key it cannot open; tell that
+        // apart from one that is gone.
+        ScopedKey start(platform);
+        if (!OpenForWriting(start, root, keyPath, exporter.counts))
+            return exporter.counts;
+    }
+    WalkRegistry(platform, root, keyPath, includeSubkeys, nullptr, nullptr, &ExportKey, &exporter,
+                 0xFFFFFFFFu, std::vector<std::string>());
+    return exporter.counts;
+}
+
+RegExportResult WriteRegFile(Platform& platform, const std::vector<RegExportRow>& rows,
+                             const std::string& filePath, RegExportProgress progress,
+                             void* context)
+{
+    RegExportResult result;
+    std::unique_ptr<OutputFile> file = platform.CreateOutputFile(filePath, false);
+    if (!file)
+        return result;
+    result.created = true;
+    RegWriteCounts counts;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (progress)
+            progress(i, context);
+        const RegExportRow& row = rows[i];
+        const std::string fullKeyPath = row.rootName + "\\" + row.keyPath;
+        if (row.tagType == -1)
+            counts += WriteRegKey(platform, fullKeyPath, *file, true);
+        else
+            counts += WriteRegValue(platform, fullKeyPath, row.valueName, *file);
+    }
+    bool stored = file->Close();
+    result.entriesWritten = counts.entriesWritten;
+    result.entriesLeftOut = counts.entriesLeftOut;
+    result.complete = stored && !counts.fileFailed && counts.entriesLeftOut == 0;
+    return result;
+}

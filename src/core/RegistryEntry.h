@@ -1,0 +1,24 @@
+// Deleting the registry entry behind a list row, and telling whether it is
+// still there afterwards. Platform-free.
+#pragma once
+
+#include "core/RegistryItem.h"
+#include "core/Platform.h"
+
+#include <string>
+
+// The full key path of a row: column 1, a backslash and column 2.
+std::string FullKeyPathOf(const RegistryItem& item);
+
+// Deletes the row's key with its subtree, or its value; true on success.
+bool DeleteRegistryEntry(Platform& platform, const RegistryItem& item);
+
+// True while the row's key (for a key row) or value still exists.
+bool RegistryEntryExists(Platform& platform, const RegistryItem& item);
+
+// Writes `newData` as the string value `newName` of the row's key; when the
+// name changed, the value of the former name is then deleted, which makes
+// the edit a rename. False, with nothing changed, when the key cannot be
+// opened or the value cannot be written.
+bool WriteEditedValue(Platform& platform, const RegistryItem& row, const std::string& newName,
+                      const std::string& newData);

@@ -1,0 +1,242 @@
+// Root keys, full registry paths, value display text and the small registry
+// read, list and delete operations.
+#include "core/RegistryPaths.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "core/AnsiText.h"
+
+namespace {
+
+struct RootKeyEntry {
+    RootKey root;
+    const char* name;
+};
+
+constexpr RootKeyEntry kRootKeys[] = {
+    {kHkeyClassesRoot, "HKEY_CLASSES_ROOT"},
+    {kHkeyCurrentUser, "HKEY_CURRENT_USER"},
+    {kHkeyLocalMachine, "HKEY_LOCAL_MACHINE"},
+    {kHkeyUsers, "HKEY_USERS"},
+    {kHkeyPerformanceData, "HKEY_PERFORMANCE_DATA"},
+    {kHkeyCurrentConfig, "HKEY_CURRENT_CONFIG"},
+    {kHkeyDynData, "HKEY_DYN_DATA"},
+};
+
+// Text up to the first zero byte, never beyond size.
+std::string TextUpToZero(const std::uint8_t* data, std::uint32_t size)
+{
+    if (!data)
+        return std::string();
+    const std::uint8_t* end = std::find(data, data + size, 0);
+    return std::string(reinterpret_cast<const char*>(data), end - data);
+}
+
+}  // namespace
+
+long ScopedKey::Open(KeyHandle parent, const std::string& path)
+{
+    Close();
+    KeyHandle key = kNoKey;
+    long result = platform_.OpenKey(parent, path, &key);
+    if (result == kResultOk && key != kNoKey) {
+        key_ = key;
+        owned_ = key != parent;
+    } else if (result == kResultOk) {
+        result = kResultFileNotFound;   // success without a handle is no key
+    }
+    return result;
+}
+
+void ScopedKey::Close()
+{
+    if (key_ != kNoKey && owned_)
+        platform_.CloseKey(key_);
+    key_ = kNoKey;
+    owned_ = false;
+}
+
+std::string RootKeyName(Platform& /*platform*/, RootKey root)
+{
+    for (const RootKeyEntry& entry : kRootKeys) {
+        if (entry.root == root)
+            return entry.name;
+    }
+    return std::string();
+}
+
+RootKey ParseRootKey(Platform& platform, const std::string& name)
+{
+    std::string upper = name;
+    platform.UpperText(upper);
+    for (const RootKeyEntry& entry : kRootKeys) {
+        if (upper == entry.name)
+            return entry.root;
+    }
+    return kNoRootKey;
+}
+
+std::string TrimBackslashes(Platform& platform, const std::string& path)
+{
+    std::size_t begin = path.find_first_not_of('\\');
+    if (begin == std::string::npos)
+        return std::string();
+    // The final run starts at a backslash that is a whole character, so the
+    // text is walked from the front to tell trail bytes apart.
+    std::size_t end = path.size();
+    std::size_t runStart = std::string::npos;
+    for (std::size_t i = begin; i < path.size(); i = NextCharIndex(platform, path, i)) {
+        if (path[i] == '\\') {
+            if (runStart == std::string::npos)
+                runStart = i;
+        } else {
+            runStart = std::string::npos;
+        }
+    }
+    if (runStart != std::string::npos)
+        end = runStart;
+    return path.substr(begin, end - begin);
+}
+
+bool SplitRegistryPath(Platform& platform, const std::string& fullPath, RootKey* root,
+                       std::string* keyPath)
+{
+    *root = kNoRootKey;
+    keyPath->clear();
+    std::string text = TrimBackslashes(platform, fullPath);
+    std::size_t slash = FindChar(platform, text, '\\');
+    if (text.empty() || slash == std::string::npos)
+        return false;
+    RootKey parsed = ParseRootKey(platform, text.substr(0, slash));
+    if (parsed == kNoRootKey)
+        return false;
+    *root = parsed;
+    *keyPath = text.substr(slash + 1);
+    return true;
+}
+
+std::string FormatValueData(Platform& /*platform*/, std::uint32_t type, const std::uint8_t* data,
+                            std::uint32_t dataSize)
+{
+    if (!data)
+        dataSize = 0;
+    switch (type) {
+    case kRegSz:
+    case kRegExpandSz:
+        return TextUpToZero(data, dataSize);
+    case kRegBinary: {
+        std::string text;
+        char hex[4];
+        for (std::uint32_t i = 0; i < dataSize && i < 20; ++i) {
+            std::snprintf(hex, sizeof hex, "%02x", data[i]);
+            if (i > 0)
+                text += ' ';
+            text += hex;
+        }
+        if (dataSize > 20)
+            text += "...";
+        return text;
+    }
+    case kRegDword: {
+        // Shorter data is taken as far as it goes rather than read past its end.
+        std::uint32_t number = 0;
+        for (std::uint32_t i = 0; i < 4 && i < dataSize; ++i)
+            number |= static_cast<std::uint32_t>(data[i]) << (8 * i);
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%08" PRIx32 " (%" PRId32 ")", number,
+                      static_cast<std::int32_t>(number));
+        return text;
+    }
+    case kRegMultiSz: {
+        std::string text;
+        std::uint32_t offset = 0;
+        while (offset < dataSize) {
+            std::string part = TextUpToZero(data + offset, dataSize - offset);
+            if (part.empty())
+                break;
+            if (!text.empty())
+                text += ' ';
+            text += part;
+            offset += static_cast<std::uint32_t>(part.size()) + 1;
+        }
+        return text;
+    }
+    default:
+        return std::string();
+    }
+}
+
+std::string ReadStringValue(Platform& platform, RootKey root, const std::string& keyPath,
+                            const std::string& valueName)
+{
+    ScopedKey key(platform);
+    if (key.Open(RootHandle(root), keyPath) != kResultOk)
+        return std::string();
+    std::uint8_t buffer[256] = {};
+    std::uint32_t type = 0;
+    std::uint32_t size = 255;
+    if (platform.QueryValue(key.Get(), valueName, &type, buffer, &size) != kResultOk)
+        return std::string();
+    return TextUpToZero(buffer, sizeof buffer);
+}
+
+void EnumSubKeys(Platform& platform, RootKey root, const std::string& keyPath,
+                 SubKeyVisitor visitor, void* context)
+{
+    std::string path = keyPath;
+    TrimChars(platform, path, " \\");
+    ScopedKey key(platform);
+    if (key.Open(RootHandle(root), path) != kResultOk)
+        return;
+    // Room for the longest name the key reports, and never less than a full
+    // 255-character name with its NUL, so that no name ends the listing early.
+    KeyInfo info;
+    platform.QueryInfoKey(key.Get(), &info);
+    std::uint32_t size = std::max<std::uint32_t>(info.maxSubKeyNameLength + 1, 256);
+    std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
+    if (!name)
+        return;
+    for (std::uint32_t index = 0;; ++index) {
+        if (platform.EnumKey(key.Get(), index, name.get(), size) != kResultOk)
+            break;
+        if (visitor)
+            visitor(root, path, name.get(), context);
+    }
+}
+
+bool DeleteRegistryValue(Platform& platform, const std::string& fullKeyPath,
+                         const std::string& valueName)
+{
+    RootKey root = kNoRootKey;
+    std::string keyPath;
+    if (!SplitRegistryPath(platform, fullKeyPath, &root, &keyPath))
+        return false;
+    ScopedKey key(platform);
+    if (key.Open(RootHandle(root), keyPath) != kResultOk)
+        return false;
+    return platform.DeleteValue(key.Get(), valueName) == kResultOk;
+}
+
+bool DeleteRegistryKey(Platform& platform, const std::string& fullKeyPath)
+{
+    RootKey root = kNoRootKey;
+    std::string keyPath;
+    if (!SplitRegistryPath(platform, TrimBackslashes(platform, fullKeyPath), &root, &keyPath))
+        return false;
+    // A key directly beneath the root is deleted from the root itself.
+    std::size_t slash = FindLastChar(platform, keyPath, '\\');
+    std::string parentPath = slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
+    std::string leaf = slash == std::string::npos ? keyPath : keyPath.substr(slash + 1);
+    // An empty name would make the deletion empty the parent itself, and a
+    // key path that begins with a backslash names no key the registry opens.
+    if (leaf.empty() || (slash != std::string::npos && parentPath.empty()))
+        return false;
+    ScopedKey parent(platform);
+    if (parent.Open(RootHandle(root), parentPath) != kResultOk)
+        return false;
+    return platform.DeleteKeyTree(parent.Get(), leaf) == kResultOk;
+}

@@ -1,0 +1,113 @@
+// The recursive registry walk.
+#include "core/RegistryWalk.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "core/AnsiText.h"
+#include "core/RegistryPaths.h"
+
+namespace {
+
+struct Walk {
+    Platform& platform;
+    RootKey root;
+    bool recurse;
+    ValueVisitor valueVisitor;
+    void* valueContext;
+    KeyVisitor keyVisitor;
+    void* keyContext;
+    std::uint32_t typeMask;
+    std::vector<std::string> loweredExclusions;
+    const std::atomic<bool>* stop;
+
+    bool Stopped() const { return stop && stop->load(); }
+};
+
+// A buffer size for a reported longest length: one more for the NUL, never
+// less than 256 bytes.
+std::uint32_t BufferSize(std::uint32_t longest)
+{
+    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
+}
+
+bool IsExcluded(const Walk& walk, const std::string& path)
+{
+    if (walk.loweredExclusions.empty())
+        return false;
+    std::string lowered = path;
+    walk.platform.LowerText(lowered);
+    for (const std::string& fragment : walk.loweredExclusions) {
+        if (FindText(walk.platform, lowered, fragment) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+void WalkKey(const Walk& walk, const std::string& startPath)
+{
+    if (walk.Stopped())
+        return;
+    std::string path = TrimBackslashes(walk.platform, startPath);
+    if (IsExcluded(walk, path))
+        return;
+    ScopedKey key(walk.platform);
+    if (key.Open(RootHandle(walk.root), path) != kResultOk)
+        return;
+    if (walk.keyVisitor)
+        walk.keyVisitor(walk.root, path, nullptr, 0, 0, nullptr, 0, walk.keyContext);
+
+    // Buffers are sized once per key from its longest name and data; when the
+    // sizes cannot be read they stay at 256 bytes.
+    KeyInfo info;
+    walk.platform.QueryInfoKey(key.Get(), &info);
+    const std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
+    const std::uint32_t dataSize = BufferSize(info.maxValueDataSize);
+    const std::uint32_t subKeySize = BufferSize(info.maxSubKeyNameLength);
+    std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
+    std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[dataSize]);
+    std::unique_ptr<char[]> subKey(new (std::nothrow) char[subKeySize]);
+    if (!name || !data || !subKey)
+        return;
+
+    for (std::uint32_t index = 0;; ++index) {
+        if (walk.Stopped())
+            return;
+        std::uint32_t nameLength = nameSize;
+        std::uint32_t type = 0;
+        std::uint32_t size = dataSize;
+        if (walk.platform.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
+                                    &size) != kResultOk)
+            break;
+        if (walk.valueVisitor && (type & walk.typeMask) != 0)
+            walk.valueVisitor(walk.root, path, name.get(), nameLength, type, data.get(), size,
+                              walk.valueContext);
+    }
+
+    if (!walk.recurse)
+        return;
+    for (std::uint32_t index = 0;; ++index) {
+        if (walk.Stopped())
+            return;
+        if (walk.platform.EnumKey(key.Get(), index, subKey.get(), subKeySize) != kResultOk)
+            break;
+        WalkKey(walk, path + "\\" + subKey.get());
+    }
+}
+
+}  // namespace
+
+void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
+                  ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
+                  void* keyContext, std::uint32_t typeMask,
+                  const std::vector<std::string>& excludedPaths, const std::atomic<bool>* stop)
+{
+    Walk walk{platform, root, recurse, valueVisitor, valueContext, keyVisitor, keyContext,
+              typeMask, {}, stop};
+    for (std::string fragment : excludedPaths) {
+        platform.LowerText(fragment);
+        walk.loweredExclusions.push_back(fragment);
+    }
+    WalkKey(walk, path);
+}

@@ -1,0 +1,100 @@
+// The two shapes of a cleaner finding and the guard against protected keys.
+#include "core/ScanContext.h"
+
+#include <algorithm>
+
+#include "core/PathRules.h"
+#include "core/AnsiText.h"
+#include "core/RegistryPaths.h"
+
+namespace {
+
+struct PathShape {
+    std::size_t components = 1;
+    bool emptyComponent = false;   // leading, trailing or doubled backslash
+};
+
+// Walks the path character by character, so that a trail byte equal to a
+// backslash does not split a name.
+PathShape PathShapeOf(Platform& platform, const std::string& keyPath)
+{
+    PathShape shape;
+    std::size_t componentStart = 0;
+    for (std::size_t i = 0; i < keyPath.size(); i = NextCharIndex(platform, keyPath, i)) {
+        if (keyPath[i] != '\\')
+            continue;
+        if (i == componentStart)
+            shape.emptyComponent = true;
+        ++shape.components;
+        componentStart = i + 1;
+    }
+    if (componentStart == keyPath.size())
+        shape.emptyComponent = true;
+    return shape;
+}
+
+}  // namespace
+
+std::string DataAsText(const std::uint8_t* data, std::uint32_t size)
+{
+    if (!data)
+        return std::string();
+    const std::uint8_t* end = std::find(data, data + size, 0);
+    return std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(end - data));
+}
+
+std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName)
+{
+    return keyPath.empty() ? subKeyName : keyPath + "\\" + subKeyName;
+}
+
+std::size_t CountPathComponents(Platform& platform, const std::string& keyPath)
+{
+    return keyPath.empty() ? 0 : PathShapeOf(platform, keyPath).components;
+}
+
+bool NamesMissingFile(Platform& platform, const std::string& text)
+{
+    std::string path;
+    return ExtractFilePath(platform, text, path) && IsMissingFile(platform, path);
+}
+
+bool IsProtectedKeyPath(Platform& platform, const std::string& keyPath)
+{
+    const PathShape shape = PathShapeOf(platform, keyPath);
+    if (keyPath.empty() || shape.emptyComponent || shape.components < 2)
+        return true;
+    std::string lowered = keyPath;
+    platform.LowerText(lowered);
+    return lowered == "software\\classes" || lowered == "software\\classes\\clsid";
+}
+
+void ReportValueFinding(ScanContext& context, RootKey root, const std::string& keyPath,
+                        const std::string& valueName, std::uint32_t type,
+                        const std::string& dataText)
+{
+    if (context.Stopped())
+        return;
+    RegistryItem item;
+    item.rootName = RootKeyName(context.platform, root);
+    item.keyPath = keyPath;
+    item.valueName = valueName;
+    item.dataText = dataText;
+    item.image = type == kRegSz ? kCleanerImageString : kCleanerImageOther;
+    item.type = static_cast<std::int32_t>(type);
+    context.sink.AddFinding(item, true);
+}
+
+void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& keyPath,
+                      const std::string& dataText, bool scrollIntoView)
+{
+    if (context.Stopped() || IsProtectedKeyPath(context.platform, keyPath))
+        return;
+    RegistryItem item;
+    item.rootName = RootKeyName(context.platform, root);
+    item.keyPath = keyPath;
+    item.dataText = dataText;
+    item.image = kCleanerImageKey;
+    item.type = kKeyRowType;
+    context.sink.AddFinding(item, scrollIntoView);
+}

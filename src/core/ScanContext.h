@@ -1,0 +1,67 @@
+// What a running cleaner task hands from check to check (the platform, the
+// sink, the stop flag and what the task builds for its checks), the two shapes
+// of a finding, and the guard that keeps the keys holding every class or
+// program registration of the machine out of the findings. Platform-free.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "core/ScanTasks.h"
+#include "core/Platform.h"
+
+// The program groups of the start menus: folder name to full folder path.
+// Names are compared ignoring case when the map is read.
+using MenuFolderMap = std::map<std::string, std::string>;
+
+// The context every check of a task receives.
+struct ScanContext {
+    ScanContext(Platform& platform, FindingSink& sink, const std::atomic<bool>* stop)
+        : platform(platform), sink(sink), stop(stop)
+    {
+    }
+
+    bool Stopped() const { return stop && stop->load(); }
+
+    Platform& platform;
+    FindingSink& sink;
+    const std::atomic<bool>* stop = nullptr;
+    // Class checks: how many path components a class key has in the walk under
+    // way (2 for "CLSID\{x}", 4 for "Software\Classes\CLSID\{x}"). No class
+    // finding names a key above that level.
+    std::size_t classKeyLevel = 0;
+    // Menu order checks: the folders of both start-menu program folders.
+    MenuFolderMap menuFolders;
+};
+
+// The data read as a zero-terminated ANSI string, never beyond size.
+std::string DataAsText(const std::uint8_t* data, std::uint32_t size);
+
+// keyPath + "\" + subKeyName, or the name alone below a root.
+std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName);
+
+// Components of a key path (empty ones included); 0 for "".
+std::size_t CountPathComponents(Platform& platform, const std::string& keyPath);
+
+// True when the text is a drive-qualified path on a fixed disk whose file is gone.
+bool NamesMissingFile(Platform& platform, const std::string& text);
+
+// Key paths no finding may name, because deleting them would take every class
+// registration (or every program's settings) with them: a path with fewer than
+// two components, a path with an empty component (it could be trimmed into its
+// parent on deletion), "Software\Classes" and "Software\Classes\CLSID".
+bool IsProtectedKeyPath(Platform& platform, const std::string& keyPath);
+
+// A value to delete: image 0 for a REG_SZ value, else 2; the row's type is the
+// value's type. Nothing is added once the scan has been stopped.
+void ReportValueFinding(ScanContext& context, RootKey root, const std::string& keyPath,
+                        const std::string& valueName, std::uint32_t type,
+                        const std::string& dataText);
+
+// A key to delete with its subtree: empty value name, image 1, kKeyRowType.
+// Held back when the path is protected or the scan has been stopped.
+void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& keyPath,
+                      const std::string& dataText, bool scrollIntoView = true);

@@ -1,0 +1,55 @@
+// The cleaner's eleven tasks: where each looks in the registry and what it
+// reports. A task only reads; every finding goes to a sink, which the
+// cleaner page turns into a row of its result list. Platform-free.
+#pragma once
+
+#include "core/RegistryItem.h"
+#include "core/Platform.h"
+#include "core/RegistryPaths.h"
+#include "core/RegistryWalk.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int kScanTaskCount = 11;
+
+// Where a running task reports to.
+class FindingSink {
+public:
+    virtual ~FindingSink() = default;
+    // One finding: a value to delete (its type in item.type) or a key to
+    // delete with its subtree (kKeyRowType). scrollIntoView is false only for
+    // the extension row of a broken file association.
+    virtual void AddFinding(const RegistryItem& item, bool scrollIntoView) = 0;
+    // A walking task opened this key (tasks 5, 7 and 10 do not call it).
+    virtual void ShowScanningKey(RootKey root, const std::string& path) = 0;
+};
+
+// Runs task `number` (1 to 11) to its end, or until `stop` is set. Numbers
+// outside 1 to 11 do nothing.
+void RunScanTask(Platform& platform, int number, FindingSink& sink,
+                 const std::atomic<bool>* stop = nullptr);
+
+// One step of a task, in the order the task carries them out.
+enum class ScanStepKind {
+    Walk,          // WalkRegistry with valueCheck, reporting each key it opens
+    SubKeys,       // EnumSubKeys with keyCheck
+    MenuFolders,   // builds the menu folder map that the menu order check reads
+};
+
+struct ScanStep {
+    ScanStepKind kind = ScanStepKind::Walk;
+    RootKey root = kNoRootKey;
+    std::string path;
+    bool recurse = false;
+    std::uint32_t typeMask = 0;
+    std::vector<std::string> excludedPaths;
+    ValueVisitor valueCheck = nullptr;   // Walk
+    SubKeyVisitor keyCheck = nullptr;    // SubKeys
+};
+
+// The steps of task `number` (1 to 11); empty for any other number. The
+// checks expect a ScanContext (cleaner/ScanContext.h) as their context.
+std::vector<ScanStep> ScanTaskSteps(int number);

@@ -1,0 +1,114 @@
+// The registry search proper (see SearchEngine.h).
+#include "core/SearchEngine.h"
+
+#include <vector>
+
+#include "core/PathRules.h"
+#include "core/AnsiText.h"
+#include "core/RegistryPaths.h"
+#include "core/RegistryWalk.h"
+
+std::string LimitKeyword(Platform& platform, const std::string& text)
+{
+    if (text.size() <= kMaxKeywordLength)
+        return text;
+    std::size_t end = 0;
+    for (;;) {
+        const std::size_t next = NextCharIndex(platform, text, end);
+        if (next > kMaxKeywordLength || next <= end)
+            break;
+        end = next;
+    }
+    return text.substr(0, end);
+}
+
+SearchContext::SearchContext(Platform& platform, const SearchOptions& options, SearchSink& sink,
+                             std::string keyRowText)
+    : platform(platform), options(options), sink(sink), keyRowText(std::move(keyRowText)),
+      keyword_(options.keyword)
+{
+    if (!options.caseSensitive)
+        platform.LowerText(keyword_);
+}
+
+bool SearchContext::Matches(const std::string& subject) const
+{
+    std::string text = subject;
+    if (!options.caseSensitive)
+        platform.LowerText(text);
+    if (options.fullWordMatch)
+        return text == keyword_;
+    if (options.useWildcard)
+        return WildcardMatch(keyword_, text);
+    return !keyword_.empty() && FindText(platform, text, keyword_) != std::string::npos;
+}
+
+void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
+              const std::uint8_t*, std::uint32_t, void* context)
+{
+    auto& search = *static_cast<SearchContext*>(context);
+    if (search.options.includeKeyNames) {
+        const std::size_t lastBackslash = FindLastChar(search.platform, path, '\\');
+        const std::string name =
+            lastBackslash == std::string::npos ? path : path.substr(lastBackslash + 1);
+        if (search.Matches(name)) {
+            RegistryItem item;
+            item.rootName = RootKeyName(search.platform, root);
+            item.keyPath = path;
+            item.valueName = search.keyRowText;
+            item.image = kSearchImageKey;
+            item.type = kKeyRowType;
+            search.sink.AddHit(item);
+        }
+    }
+    search.sink.ShowKey(path);
+}
+
+void MatchValue(RootKey root, const std::string& path, const char* valueName,
+                std::uint32_t valueNameLength, std::uint32_t type, const std::uint8_t* data,
+                std::uint32_t dataSize, void* context)
+{
+    auto& search = *static_cast<SearchContext*>(context);
+    const std::string name = valueName ? std::string(valueName, valueNameLength) : std::string();
+    // The display text serves both as the subject and as the row's text:
+    // the test works on a lower-cased copy, so the row keeps its case.
+    const std::string dataText = FormatValueData(search.platform, type, data, dataSize);
+    const bool hit = (search.options.includeValueNames && search.Matches(name)) ||
+                     (search.options.includeValueData && search.Matches(dataText));
+    if (!hit)
+        return;
+    RegistryItem item;
+    item.rootName = RootKeyName(search.platform, root);
+    item.keyPath = path;
+    item.valueName = name;
+    item.dataText = dataText;
+    item.image = (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)
+                     ? kSearchImageString
+                     : kSearchImageOther;
+    item.type = static_cast<std::int32_t>(type);
+    search.sink.AddHit(item);
+}
+
+void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink& sink,
+                    const std::string& keyRowText, const std::atomic<bool>* stop)
+{
+    if (options.keyword.empty())
+        return;
+    const struct {
+        bool chosen;
+        RootKey root;
+    } roots[] = {
+        {options.searchHKCR, kHkeyClassesRoot}, {options.searchHKCU, kHkeyCurrentUser},
+        {options.searchHKLM, kHkeyLocalMachine}, {options.searchHKU, kHkeyUsers},
+        {options.searchHKCC, kHkeyCurrentConfig},
+    };
+    SearchContext context(platform, options, sink, keyRowText);
+    const std::vector<std::string> noExclusions;
+    for (const auto& entry : roots) {
+        if (stop && stop->load())
+            return;
+        if (entry.chosen)
+            WalkRegistry(platform, entry.root, "", true, MatchValue, &context, MatchKey, &context,
+                         0xFFFFFFFFu, noExclusions, stop);
+    }
+}

@@ -1,0 +1,104 @@
+// The value checks of the walking cleaner tasks.
+#include "core/ValueChecks.h"
+
+#include "core/PathRules.h"
+#include "core/ScanContext.h"
+#include "core/AnsiText.h"
+#include "core/RegistryPaths.h"
+
+namespace {
+
+ScanContext& ContextOf(void* context)
+{
+    return *static_cast<ScanContext*>(context);
+}
+
+std::string NameOf(const char* valueName, std::uint32_t valueNameLength)
+{
+    return valueName ? std::string(valueName, valueNameLength) : std::string();
+}
+
+// The name is tested first; the data only when the name names no missing file.
+bool NameOrDataNamesMissingFile(Platform& platform, const std::string& name,
+                                const std::string& dataText)
+{
+    return NamesMissingFile(platform, name) || NamesMissingFile(platform, dataText);
+}
+
+}  // namespace
+
+void CheckFileValue(RootKey root, const std::string& path, const char* valueName,
+                    std::uint32_t valueNameLength, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t dataSize, void* context)
+{
+    ScanContext& scan = ContextOf(context);
+    if (type != kRegSz)
+        return;
+    const std::string name = NameOf(valueName, valueNameLength);
+    const std::string dataText = DataAsText(data, dataSize);
+    if (NameOrDataNamesMissingFile(scan.platform, name, dataText))
+        ReportValueFinding(scan, root, path, name, type, dataText);
+}
+
+void CheckClassFileValue(RootKey root, const std::string& path, const char* valueName,
+                         std::uint32_t valueNameLength, std::uint32_t type,
+                         const std::uint8_t* data, std::uint32_t dataSize, void* context)
+{
+    ScanContext& scan = ContextOf(context);
+    if (type != kRegSz)
+        return;
+    const std::string dataText = DataAsText(data, dataSize);
+    if (!NameOrDataNamesMissingFile(scan.platform, NameOf(valueName, valueNameLength), dataText))
+        return;
+    const std::size_t slash = FindLastChar(scan.platform, path, '\\');
+    const std::string classKey = slash == std::string::npos ? path : path.substr(0, slash);
+    // A value stored directly in a class key would name the key of all class
+    // registrations ("CLSID", "Software\Classes\CLSID") or one above it:
+    // offering that for deletion would unregister every COM class at once.
+    if (CountPathComponents(scan.platform, classKey) < scan.classKeyLevel)
+        return;
+    ReportKeyFinding(scan, root, classKey, dataText);
+}
+
+void ReportEveryValue(RootKey root, const std::string& path, const char* valueName,
+                      std::uint32_t valueNameLength, std::uint32_t type, const std::uint8_t* data,
+                      std::uint32_t dataSize, void* context)
+{
+    ScanContext& scan = ContextOf(context);
+    ReportValueFinding(scan, root, path, NameOf(valueName, valueNameLength), type,
+                       FormatValueData(scan.platform, type, data, dataSize));
+}
+
+void CheckSharedDll(RootKey root, const std::string& path, const char* valueName,
+                    std::uint32_t valueNameLength, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t dataSize, void* context)
+{
+    ScanContext& scan = ContextOf(context);
+    const std::string name = NameOf(valueName, valueNameLength);
+    if (NamesMissingFile(scan.platform, name))
+        ReportValueFinding(scan, root, path, name, type,
+                           FormatValueData(scan.platform, type, data, dataSize));
+}
+
+void CheckEmptyData(RootKey root, const std::string& path, const char* valueName,
+                    std::uint32_t valueNameLength, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t dataSize, void* context)
+{
+    ScanContext& scan = ContextOf(context);
+    // Data of no bytes at all is as empty as data that starts with a zero.
+    if (DataAsText(data, dataSize).empty())
+        ReportValueFinding(scan, root, path, NameOf(valueName, valueNameLength), type,
+                           std::string());
+}
+
+void CheckRunEntry(RootKey root, const std::string& path, const char* valueName,
+                   std::uint32_t valueNameLength, std::uint32_t type, const std::uint8_t* data,
+                   std::uint32_t dataSize, void* context)
+{
+    ScanContext& scan = ContextOf(context);
+    const std::string command = DataAsText(data, dataSize);
+    // A command that names no drive-qualified path at all cannot be checked
+    // and counts as invalid; one refused for its arguments or drive is kept.
+    if (NamesMissingFile(scan.platform, command) || !WildcardMatch("*:\\*", command))
+        ReportValueFinding(scan, root, path, NameOf(valueName, valueNameLength), type, command);
+}

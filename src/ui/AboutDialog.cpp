@@ -1,0 +1,51 @@
+// The About box (see AboutDialog.h).
+#include "ui/AboutDialog.h"
+
+#include "ui/WindowUtil.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
+#include "resource.h"
+
+INT_PTR AboutDialog::Show(HWND owner)
+{
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+void AboutDialog::OnInitDialog(HWND window)
+{
+    CenterWindow(window, GetWindow(window, GW_OWNER));
+    TranslateWindow(window);
+    // An edit control breaks lines only at CR LF; the language file may
+    // write a bare line feed between names.
+    std::string thanks = LookupText("_Thankyoulist", true);
+    std::string lines;
+    for (std::size_t i = 0; i < thanks.size(); ++i) {
+        if (thanks[i] == '\n' && (i == 0 || thanks[i - 1] != '\r'))
+            lines += '\r';
+        lines += thanks[i];
+    }
+    SetDlgItemTextA(window, IDC_ABOUT_THANKS, lines.c_str());
+    const std::string program = ProgramFilePath();
+    SetDlgItemTextA(window, IDC_ABOUT_NAME, ReadProductString(program, "ProductName").c_str());
+    SetDlgItemTextA(window, IDC_ABOUT_VERSION, ReadProductString(program, "ProductVersion").c_str());
+    website_.Attach(GetDlgItem(window, IDC_ABOUT_WEBSITE), MakerWebSite() + "/ostrel/registrycleaner.htm");
+    support_.Attach(GetDlgItem(window, IDC_ABOUT_SUPPORT), MakerWebSite() + "/ostrel/support.htm");
+}
+
+INT_PTR CALLBACK AboutDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        reinterpret_cast<AboutDialog*>(lParam)->OnInitDialog(window);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
+            EndDialog(window, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

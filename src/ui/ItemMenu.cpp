@@ -1,0 +1,93 @@
+// The context menu of a registry item list (see ItemMenu.h).
+#include "ui/ItemMenu.h"
+
+#include "win32/Win32Handles.h"
+#include "ui/DeleteItems.h"
+#include "ui/EditItemDialog.h"
+#include "ui/RegistryItemList.h"
+#include "win32/LanguageWin.h"
+#include "win32/RegeditBridge.h"
+
+#include <string>
+
+bool ItemMenuCommandEnabled(int command, int selected, int rows)
+{
+    switch (command) {
+    case kItemMenuEdit:
+    case kItemMenuJump:
+        return selected == 1;
+    case kItemMenuDelete:
+    case kItemMenuExport:
+        return selected >= 1;
+    case kItemMenuInvertSelection:
+    case kItemMenuSelectNone:
+    case kItemMenuSelectAll:
+        return rows >= 1;
+    default:
+        return false;
+    }
+}
+
+void ShowItemMenu(RegistryItemList& list)
+{
+    MenuOwner menu(CreatePopupMenu());
+    if (!menu.Get())
+        return;
+    const int selected = list.SelectedCount();
+    const int rows = list.RowCount();
+    for (int command = kItemMenuEdit; command <= kItemMenuJump; ++command) {
+        const std::string caption = LookupText("_RegistryListViewMenuItem" + std::to_string(command));
+        const UINT state = ItemMenuCommandEnabled(command, selected, rows) ? MF_ENABLED : MF_GRAYED;
+        AppendMenuA(menu.Get(), MF_STRING | state, static_cast<UINT_PTR>(command), caption.c_str());
+        if (command == kItemMenuDelete || command == kItemMenuExport || command == kItemMenuSelectAll)
+            AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                                       list.Window(), nullptr);
+    if (command != 0 && ItemMenuCommandEnabled(command, selected, rows))
+        RunItemMenuCommand(list, command);
+}
+
+void RunItemMenuCommand(RegistryItemList& list, int command)
+{
+    switch (command) {
+    case kItemMenuEdit: {
+        const int row = list.NextSelected(-1);
+        RegistryItem item;
+        if (row < 0 || !list.ReadRow(row, item))
+            return;
+        EditItemDialog dialog(item);
+        if (dialog.Show(GetActiveWindow()) == 1) {
+            list.SetCellText(row, 2, dialog.Result().valueName);
+            list.SetCellText(row, 3, dialog.Result().dataText);
+        }
+        break;
+    }
+    case kItemMenuDelete:
+        DeleteItems(list);
+        break;
+    case kItemMenuExport:
+        ExportItems(list, std::string());
+        break;
+    case kItemMenuInvertSelection:
+        list.InvertSelection();
+        break;
+    case kItemMenuSelectNone:
+        list.SelectNone();
+        break;
+    case kItemMenuSelectAll:
+        list.SelectAll();
+        break;
+    case kItemMenuJump: {
+        const int row = list.NextSelected(-1);
+        RegistryItem item;
+        if (row >= 0 && list.ReadRow(row, item))
+            OpenInRegedit(item.rootName, item.keyPath, list.Window());
+        break;
+    }
+    default:
+        break;
+    }
+}

@@ -1,0 +1,173 @@
+// The program's only top-level window (see MainWindow.h).
+#include "ui/MainWindow.h"
+
+#include "ui/AboutDialog.h"
+#include "ui/WebLink.h"
+#include "ui/WindowUtil.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
+#include "resource.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+constexpr int kSplitterPosition = 188;
+constexpr COLORREF kPageListTextColour = RGB(33, 77, 144);
+constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
+
+const AnchorRule kMainLayout[] = {
+    {IDC_MAIN_BANNER, kAnchorTopLeftRight},
+    {IDC_MAIN_PAGE_HOST, kAnchorAll},
+};
+
+} // namespace
+
+bool MainWindow::Create()
+{
+    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                 DialogProc, reinterpret_cast<LPARAM>(this));
+    return window_ != nullptr;
+}
+
+INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MainWindow* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<MainWindow*>(lParam);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!self)
+        return FALSE;
+    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+    }
+    return result;
+}
+
+INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return TRUE;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            layout_.Apply(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_PAGE_LIST &&
+            (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
+            host_.OnSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.hItem);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_DESTROY:
+        if (largeIcon_)
+            DestroyIcon(largeIcon_);
+        if (smallIcon_)
+            DestroyIcon(smallIcon_);
+        largeIcon_ = smallIcon_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void MainWindow::OnInitDialog()
+{
+    CenterWindow(window_, nullptr);
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    largeIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXICON),
+                                               GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    TranslateWindow(window_);
+    TranslateMenu(GetMenu(window_));
+    DrawMenuBar(window_);
+    SetCaptionFromVersion();
+
+    banner_.Attach(GetDlgItem(window_, IDC_MAIN_BANNER), IDB_BANNER);
+    layout_.Attach(window_, kMainLayout, sizeof kMainLayout / sizeof kMainLayout[0]);
+
+    host_.Attach(GetDlgItem(window_, IDC_MAIN_PAGE_HOST), window_, kSplitterPosition);
+    host_.SetImageList(IDB_PAGE_LIST, kMaskGreen);
+    pageListFont_.Reset(CreateFontA(15, 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    host_.SetListFont(pageListFont_.Get(), kPageListTextColour);
+
+    HWND container = host_.Container();
+    if (container) {
+        cleaner_.Create(container, IDD_PAGE_CLEANER);
+        search_.Create(container, IDD_PAGE_SEARCH);
+        backup_.Create(container, IDD_PAGE_BACKUP);
+    }
+    host_.AddPage(cleaner_.Window(), LookupText("_PageRegistryCleanerTitle"));
+    host_.AddPage(search_.Window(), LookupText("_PageRegistrySearchTitle"));
+    host_.AddPage(backup_.Window(), LookupText("_PageRegistryBackupTitle"));
+    host_.SelectFirst();
+}
+
+void MainWindow::SetCaptionFromVersion()
+{
+    const std::string program = ProgramFilePath();
+    const std::string caption = ReadProductString(program, "ProductName") + " (" +
+                                ReadProductString(program, "ProductVersion") + ")";
+    SetWindowTextA(window_, caption.c_str());
+}
+
+void MainWindow::OnCommand(int id)
+{
+    switch (id) {
+    case ID_FILE_EXIT:
+        OnClose();
+        break;
+    case ID_ABOUT_HELP: {
+        const std::string helpFile = ProgramFolder() + "\\" + ProgramBaseName(false) + ".chm";
+        ShellExecuteA(window_, "open", helpFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    }
+    case ID_ABOUT_WEBSITE:
+        ShellExecuteA(window_, "open", (MakerWebSite() + "/ostrel/registrycleaner.htm").c_str(), nullptr,
+                      nullptr, SW_SHOWNORMAL);
+        break;
+    case ID_ABOUT_SUPPORT:
+        ShellExecuteA(window_, "open", (MakerWebSite() + "/ostrel/contactus.htm").c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+        break;
+    case ID_ABOUT_ABOUT: {
+        AboutDialog about;
+        about.Show(GetActiveWindow());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MainWindow::OnClose()
+{
+    if (cleaner_.IsScanRunning() &&
+        ShowMessage(window_, LookupText("_MainDialogCancelConfirm"), MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    DestroyWindow(window_);
+    PostQuitMessage(ID_FILE_EXIT);
+}

@@ -1,0 +1,320 @@
+// The backup page (see PageRegistryBackup.h).
+#include "ui/PageRegistryBackup.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "ui/ListViewHelpers.h"
+#include "core/Language.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
+#include "win32/RegeditBridge.h"
+#include "win32/Win32Platform.h"
+#include "resource.h"
+
+namespace {
+
+const AnchorRule kBackupLayout[] = {
+    {IDC_BACKUP_LIST, kAnchorAll},
+    {IDC_BACKUP_BACKUP, kAnchorTopRight},
+    {IDC_BACKUP_RESTORE, kAnchorTopRight},
+    {IDC_BACKUP_TO_FILE, kAnchorTopRight},
+    {IDC_BACKUP_FROM_FILE, kAnchorTopRight},
+    {IDC_BACKUP_DELETE, kAnchorTopRight},
+    {IDC_STATUS, kAnchorBottomLeftRight},
+};
+
+struct BackupColumn {
+    const char* headingKey;
+    int width;
+    LPARAM sortKind;
+};
+
+// In the order of the row texts; the last, the file's path, stays hidden.
+const BackupColumn kBackupColumns[] = {
+    {"_PageRegistryBackupListCol2", 100, kSortAsText},
+    {"_PageRegistryBackupListCol3", 100, kSortAsText},
+    {"_PageRegistryBackupListCol4", 100, kSortAsNumber},
+    {"_PageRegistryBackupListCol5", 100, kSortAsText},
+    {"_PageRegistryBackupListCol1", 0, kSortAsText},
+};
+constexpr int kPathColumn = 4;
+
+constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
+constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+
+// Large enough for any path the ANSI file dialogs return.
+constexpr DWORD kFileDialogBufferSize = 4096;
+
+// The file dialogs' filters are the program's only own wording.
+const char kSaveFilter[] = "Registry File (*.reg)\0*.reg\0All Files (*.*)\0*.*\0";
+const char kOpenFilter[] = "Registry File (*.reg)\0*.reg\0";
+
+// Shows a save or open dialog; the chosen path, or empty when cancelled.
+std::string AskFilePath(bool save)
+{
+    std::vector<char> path(kFileDialogBufferSize, '\0');
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetActiveWindow();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = kFileDialogBufferSize;
+    if (save) {
+        dialog.lpstrFilter = kSaveFilter;
+        dialog.lpstrDefExt = "reg";
+        dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+        if (!GetSaveFileNameA(&dialog))
+            return std::string();
+    } else {
+        dialog.lpstrFilter = kOpenFilter;
+        dialog.Flags = OFN_HIDEREADONLY;
+        if (!GetOpenFileNameA(&dialog))
+            return std::string();
+    }
+    return path.data();
+}
+
+} // namespace
+
+PageRegistryBackup::PageRegistryBackup()
+    : backupFolder_(ProgramFolder() + kBackupFolderBelowProgram),
+      editorPath_(ProgramFolder() + kRegeditBelowProgram)
+{
+}
+
+void PageRegistryBackup::OnInitDialog()
+{
+    TranslateWindow(window_);
+    layout_.Attach(window_, kBackupLayout, sizeof kBackupLayout / sizeof kBackupLayout[0]);
+    SetUpList();
+    SetStatus(LookupText("_PageRegistryBackupState1"));
+    RefreshBackupList();
+}
+
+void PageRegistryBackup::SetUpList()
+{
+    list_ = GetDlgItem(window_, IDC_BACKUP_LIST);
+    if (!list_)
+        return;
+    // The page owns the image list, so the list must not destroy it as well.
+    SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    images_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
+    GdiObject<HBITMAP> diskette(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DISKETTE), IMAGE_BITMAP, 0, 0, 0)));
+    if (images_.Get() && diskette)
+        ImageList_AddMasked(images_.Get(), diskette.Get(), kMaskGreen);
+    SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+
+    int position = 0;
+    for (const BackupColumn& column : kBackupColumns)
+        InsertSortableColumn(list_, position++, LookupText(column.headingKey).c_str(), column.width,
+                             column.sortKind);
+    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+}
+
+void PageRegistryBackup::OnShow(bool shown)
+{
+    // Automatic backups may have been written while another page was shown.
+    if (shown)
+        RefreshBackupList();
+}
+
+void PageRegistryBackup::OnSize(int clientWidth, int clientHeight)
+{
+    layout_.Apply(clientWidth, clientHeight);
+    if (!list_)
+        return;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    if (columns < 2)
+        return;
+    RECT client = {};
+    GetClientRect(list_, &client);
+    const int width = (client.right - client.left) / (columns - 1);
+    for (int column = 0; column < columns - 1; ++column)
+        SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
+bool PageRegistryBackup::OnCommand(int id, int code, HWND control)
+{
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_BACKUP_BACKUP:
+        Backup();
+        return true;
+    case IDC_BACKUP_TO_FILE:
+        BackupToFile(AskFilePath(true));
+        return true;
+    case IDC_BACKUP_RESTORE:
+        Restore();
+        return true;
+    case IDC_BACKUP_FROM_FILE:
+        RestoreFromFile(AskFilePath(false));
+        return true;
+    case IDC_BACKUP_DELETE:
+        Delete();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PageRegistryBackup::OnNotify(NMHDR* header, LRESULT& result)
+{
+    if (!list_ || header->hwndFrom != list_ || header->code != LVN_COLUMNCLICK)
+        return false;
+    const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
+    SortListByColumn(list_, click->iSubItem, sortDescending_);
+    result = 0;
+    return true;
+}
+
+void PageRegistryBackup::Backup()
+{
+    SetStatus(LookupText("_PageRegistryBackupState2"));
+    Platform& platform = SystemPlatform();
+    // A name not taken yet, so a second backup within the same second keeps
+    // the first one.
+    const std::string path =
+        MakeUniqueBackupPath(platform, backupFolder_, LookupText("_PageRegistryBackupType1"));
+    platform.MakeDirectoryPath(backupFolder_);
+    ExportRegistry(path);
+    RefreshBackupList();
+}
+
+void PageRegistryBackup::BackupToFile(const std::string& path)
+{
+    if (path.empty())
+        return;
+    SetStatus(LookupText("_PageRegistryBackupState2"));
+    ExportRegistry(path);
+    RefreshBackupList();
+}
+
+void PageRegistryBackup::ExportRegistry(const std::string& path)
+{
+    if (!path.empty())
+        RunRegeditExport(std::string(), path, editorPath_, true);
+    // The editor reports nothing, so whether the backup exists is read from
+    // the disk: a backup that was not written must never read as saved.
+    const bool written = !path.empty() && SystemPlatform().FileAttributes(path) != kInvalidFileAttributes;
+    SetStatus(FormatTextWithString(
+        LookupText(written ? "_PageRegistryBackupState3" : "_PageRegistryBackupState6"), path));
+}
+
+void PageRegistryBackup::Restore()
+{
+    const int row = ConfirmSelected("_PageRegistryBackupAreYouSureRestore");
+    if (row < 0)
+        return;
+    SetStatus(LookupText("_PageRegistryBackupState4"));
+    const std::string path = RowPath(row);
+    RunRegeditImport(path, editorPath_, true, true);
+    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState5"), path));
+}
+
+void PageRegistryBackup::RestoreFromFile(const std::string& path)
+{
+    if (path.empty())
+        return;
+    SetStatus(LookupText("_PageRegistryBackupState4"));
+    RunRegeditImport(path, editorPath_, true, true);
+    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState5"), path));
+}
+
+void PageRegistryBackup::Delete()
+{
+    const int row = ConfirmSelected("_PageRegistryBackupAreYouSureDeleteBackupFile");
+    if (row < 0)
+        return;
+    SetStatus(LookupText("_PageRegistryBackupState4"));
+    SystemPlatform().RemoveFile(RowPath(row));
+    RefreshBackupList();
+    SetStatus(LookupText("_PageRegistryBackupState7"));
+}
+
+int PageRegistryBackup::ConfirmSelected(const char* questionKey)
+{
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(window_, LookupText("_PageRegistryBackupPleaseSelectAItem"), MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    if (ShowMessage(window_, LookupText(questionKey), MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return -1;
+    return row;
+}
+
+void PageRegistryBackup::RefreshBackupList()
+{
+    if (!list_)
+        return;
+    const int selected = SelectedRow();
+    SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+    Platform& platform = SystemPlatform();
+    const std::map<std::string, std::string> patterns = {{kBackupFilePattern, ""}};
+    FindFiles(platform, backupFolder_, patterns,
+              [&](const std::string& path, const std::string&, const FoundFile& found) {
+                  AddBackupRow(MakeBackupRow(platform, path, found));
+              });
+
+    const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+    const int row = SelectionAfterRefresh(selected, count);
+    if (row < 0)
+        return;
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+void PageRegistryBackup::AddBackupRow(const BackupRow& row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<char*>(row.date.c_str());
+    item.iImage = 0;
+    const int position =
+        static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (position < 0)
+        return;
+    // The column sort finds rows by their item data: the insertion index.
+    LVITEMA data = {};
+    data.mask = LVIF_PARAM;
+    data.iItem = position;
+    data.lParam = position;
+    SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    const std::string* const texts[] = {&row.time, &row.size, &row.type, &row.path};
+    int column = 1;
+    for (const std::string* text : texts) {
+        LVITEMA cell = {};
+        cell.iSubItem = column++;
+        cell.pszText = const_cast<char*>(text->c_str());
+        SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&cell));
+    }
+}
+
+int PageRegistryBackup::SelectedRow() const
+{
+    if (!list_)
+        return -1;
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::string PageRegistryBackup::RowPath(int row) const
+{
+    return ListViewCellText(list_, row, kPathColumn);
+}
+
+void PageRegistryBackup::SetStatus(const std::string& text)
+{
+    SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
+    // The editor blocks this thread next; show the text before it does.
+    if (HWND status = GetDlgItem(window_, IDC_STATUS))
+        UpdateWindow(status);
+}

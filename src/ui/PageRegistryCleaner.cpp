@@ -1,0 +1,304 @@
+// The cleaner page (see PageRegistryCleaner.h).
+#include "ui/PageRegistryCleaner.h"
+
+#include "ui/WindowUtil.h"
+#include "core/ScanTasks.h"
+#include "ui/DeleteItems.h"
+#include "ui/ListFeeder.h"
+#include "core/Language.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
+#include "core/RegistryPaths.h"
+#include "win32/Win32Platform.h"
+#include "resource.h"
+#include "core/FlagList.h"
+#include "win32/SettingsDocument.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr const char* kTaskListElement = "/config/quorvane/cleanersearchtasklist";
+
+const AnchorRule kCleanerLayout[] = {
+    {IDC_CLEANER_TASKS, kAnchorTopLeftRight},
+    {IDC_CLEANER_SCAN, kAnchorTopRight},
+    {IDC_CLEANER_STOP, kAnchorTopRight},
+    {IDC_CLEANER_DELETE, kAnchorTopRight},
+    {IDC_CLEANER_DELETE_ALL, kAnchorTopRight},
+    {IDC_CLEANER_RESULTS, kAnchorAll},
+    {IDC_STATUS, kAnchorBottomLeftRight},
+};
+
+enum TaskMenuCommand { kMenuDefaults = 1, kMenuTickAll, kMenuUntickAll, kMenuInvert };
+
+// State-image index of a list-view check box: 1 unticked, 2 ticked.
+int CheckStateImage(HWND list, int row)
+{
+    const UINT state =
+        static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    return static_cast<int>(state >> 12);
+}
+
+void SetCheckStateImage(HWND list, int row, bool ticked)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// Hands a task's findings and walked keys to the page through the worker's
+// requests.
+class PageSink : public FindingSink {
+public:
+    PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string scanningText)
+        : feeder_(worker, results, status), scanningText_(std::move(scanningText))
+    {
+    }
+    void AddFinding(const RegistryItem& item, bool scrollIntoView) override
+    {
+        feeder_.AddRow(item, scrollIntoView);
+    }
+    void ShowScanningKey(RootKey, const std::string& path) override
+    {
+        feeder_.ShowStatus(scanningText_ + path);
+    }
+    void Flush() { feeder_.Flush(); }
+
+private:
+    ListFeeder feeder_;
+    std::string scanningText_;
+};
+
+} // namespace
+
+PageRegistryCleaner::~PageRegistryCleaner()
+{
+    worker_.Stop();
+}
+
+void PageRegistryCleaner::OnInitDialog()
+{
+    TranslateWindow(window_);
+    layout_.Attach(window_, kCleanerLayout, sizeof kCleanerLayout / sizeof kCleanerLayout[0]);
+
+    tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
+    taskImages_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kScanTaskCount, 0));
+    GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TASKS), IMAGE_BITMAP, 0, 0, 0)));
+    if (taskImages_.Get() && strip)
+        ImageList_AddMasked(taskImages_.Get(), strip.Get(), RGB(0, 255, 0));
+    SendMessageA(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
+    SendMessageA(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    // The page owns the image list; the control must not destroy it too.
+    SetWindowLongPtrA(tasks_, GWL_STYLE, GetWindowLongPtrA(tasks_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    for (int task = 0; task < kScanTaskCount; ++task) {
+        const std::string title = LookupText("_PageRegistryCleanerTask" + std::to_string(task + 1));
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = task;
+        item.pszText = const_cast<char*>(title.c_str());
+        item.iImage = task;
+        SendMessageA(tasks_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+
+    results_.SetUp(GetDlgItem(window_, IDC_CLEANER_RESULTS));
+    results_.AttachImages(IDB_CLEANER_ITEMS);
+    results_.SetBackupFolder(ProgramFolder() + "\\Data\\Quorvane\\Backup\\");
+
+    SetCleanerButtons(true, false, false, false);
+    SetStatus(LookupText("_PageRegistryCleanerState1"));
+    LoadTaskChoices("custom");
+}
+
+void PageRegistryCleaner::OnSize(int clientWidth, int clientHeight)
+{
+    layout_.Apply(clientWidth, clientHeight);
+    results_.ShareWidthEqually();
+}
+
+bool PageRegistryCleaner::OnCommand(int id, int code, HWND)
+{
+    switch (id) {
+    case IDC_CLEANER_SCAN:
+        StartScan();
+        return true;
+    case IDC_CLEANER_STOP:
+        StopScan();
+        return true;
+    case IDC_CLEANER_DELETE:
+        DeleteSelected();
+        return true;
+    case IDC_CLEANER_DELETE_ALL:
+        DeleteEverything();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
+{
+    if (header->hwndFrom == tasks_ && header->code == NM_RCLICK) {
+        ShowTaskMenu();
+        result = 0;
+        return true;
+    }
+    return results_.HandleNotify(header, result);
+}
+
+void PageRegistryCleaner::OnDestroy()
+{
+    StopScan();
+    SaveTaskChoices();
+}
+
+void PageRegistryCleaner::SetCleanerButtons(bool scan, bool stop, bool deleteSelected, bool deleteAll)
+{
+    EnableControl(window_, IDC_CLEANER_SCAN, scan);
+    EnableControl(window_, IDC_CLEANER_STOP, stop);
+    EnableControl(window_, IDC_CLEANER_DELETE, deleteSelected);
+    EnableControl(window_, IDC_CLEANER_DELETE_ALL, deleteAll);
+}
+
+void PageRegistryCleaner::StartScan()
+{
+    if (worker_.IsRunning())
+        return;
+    if (worker_.Start(window_, [this](WorkerThread& worker) { ScanThread(worker); }))
+        SetCleanerButtons(false, true, false, false);
+}
+
+void PageRegistryCleaner::ScanThread(WorkerThread& worker)
+{
+    std::vector<bool> chosen;
+    HWND status = nullptr;
+    if (!worker.Run([&] {
+            results_.Clear();
+            results_.BeginFilling();
+            chosen = TaskChecks();
+            status = GetDlgItem(window_, IDC_STATUS);
+        }))
+        return;
+    // The walking text is looked up once per scan, not once per key.
+    PageSink sink(worker, results_, status, LookupText("_PageRegistryCleanerState2"));
+    for (std::size_t task = 0; task < chosen.size() && task < kScanTaskCount; ++task) {
+        if (worker.StopRequested())
+            return;
+        if (chosen[task])
+            RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink, &worker.StopFlag());
+        sink.Flush();
+    }
+    const std::string doneFormat = LookupText("_PageRegistryCleanerState3");
+    worker.Finish([&] {
+        results_.EndFilling();
+        const int count = results_.RowCount();
+        SetCleanerButtons(true, false, count > 0, count > 0);
+        SetStatus(FormatTextWithNumber(doneFormat, count));
+    });
+}
+
+void PageRegistryCleaner::StopScan()
+{
+    if (!worker_.IsRunning()) {
+        worker_.Stop(); // joins a worker that has already finished
+        return;
+    }
+    worker_.Stop();
+    results_.EndFilling();
+    const int count = results_.RowCount();
+    SetCleanerButtons(true, false, count > 0, count > 0);
+    SetStatus(LookupText("_PageRegistryCleanerState4"));
+}
+
+std::vector<bool> PageRegistryCleaner::TaskChecks() const
+{
+    const int count = static_cast<int>(SendMessageA(tasks_, LVM_GETITEMCOUNT, 0, 0));
+    std::vector<bool> checks;
+    for (int row = 0; row < count; ++row)
+        checks.push_back(CheckStateImage(tasks_, row) - 1 != 0);
+    return checks;
+}
+
+void PageRegistryCleaner::SetTaskChecks(const std::vector<bool>& checks)
+{
+    for (std::size_t row = 0; row < checks.size(); ++row)
+        SetCheckStateImage(tasks_, static_cast<int>(row), checks[row]);
+}
+
+void PageRegistryCleaner::LoadTaskChoices(const std::string& attribute)
+{
+    const std::string text = ReadSettings({kTaskListElement}, attribute).front();
+    std::vector<bool> checks = TaskChecks();
+    if (DecodeFlagList(text, checks))
+        SetTaskChecks(checks);
+}
+
+void PageRegistryCleaner::SaveTaskChoices()
+{
+    if (!tasks_)
+        return;
+    const int count = static_cast<int>(SendMessageA(tasks_, LVM_GETITEMCOUNT, 0, 0));
+    std::vector<bool> checks;
+    for (int row = 0; row < count; ++row)
+        checks.push_back(CheckStateImage(tasks_, row) != 1);
+    WriteSettings({{kTaskListElement, EncodeFlagList(checks)}});
+}
+
+void PageRegistryCleaner::ShowTaskMenu()
+{
+    MenuOwner menu(CreatePopupMenu());
+    if (!menu.Get())
+        return;
+    AppendMenuA(menu.Get(), MF_STRING, kMenuDefaults, LookupText("_PageRegistryCleanerTaskListMenuItem1").c_str());
+    AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.Get(), MF_STRING, kMenuTickAll, LookupText("_PageRegistryCleanerTaskListMenuItem2").c_str());
+    AppendMenuA(menu.Get(), MF_STRING, kMenuUntickAll, LookupText("_PageRegistryCleanerTaskListMenuItem3").c_str());
+    AppendMenuA(menu.Get(), MF_STRING, kMenuInvert, LookupText("_PageRegistryCleanerTaskListMenuItem4").c_str());
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                                       window_, nullptr);
+    std::vector<bool> checks = TaskChecks();
+    switch (command) {
+    case kMenuDefaults:
+        LoadTaskChoices("default");
+        break;
+    case kMenuTickAll:
+        SetTaskChecks(std::vector<bool>(checks.size(), true));
+        break;
+    case kMenuUntickAll:
+        SetTaskChecks(std::vector<bool>(checks.size(), false));
+        break;
+    case kMenuInvert: {
+        const int count = static_cast<int>(checks.size());
+        for (int row = 0; row < count; ++row)
+            checks[static_cast<std::size_t>(row)] = CheckStateImage(tasks_, row) == 1;
+        SetTaskChecks(checks);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PageRegistryCleaner::DeleteSelected()
+{
+    const int selected = results_.SelectedCount();
+    if (selected == 0)
+        return;
+    const std::string question =
+        FormatTextWithNumber(LookupText("_PageRegistryCleanerDeleteConfirm"), selected);
+    if (ShowMessage(window_, question, MB_YESNO | MB_ICONINFORMATION) == IDYES)
+        DeleteItems(results_);
+}
+
+void PageRegistryCleaner::DeleteEverything()
+{
+    if (ShowMessage(window_, LookupText("_PageRegistryCleanerDeleteAllConfirm"), MB_YESNO | MB_ICONINFORMATION) !=
+        IDYES)
+        return;
+    results_.SelectAll();
+    DeleteItems(results_);
+}

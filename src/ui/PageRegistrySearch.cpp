@@ -1,0 +1,237 @@
+// The search page (see PageRegistrySearch.h).
+#include "ui/PageRegistrySearch.h"
+
+#include "ui/WindowUtil.h"
+#include "ui/ListFeeder.h"
+#include "core/Language.h"
+#include "win32/LanguageWin.h"
+#include "win32/Win32Platform.h"
+#include "resource.h"
+#include "core/FlagList.h"
+#include "win32/SettingsDocument.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+constexpr const char* kOptionsElement = "/config/quorvane/searchpage/options";
+constexpr const char* kRangeElement = "/config/quorvane/searchpage/searchrange";
+constexpr const char* kKeywordElement = "/config/quorvane/searchpage/searchkeyword";
+
+// The check boxes in the order their flags are stored in config.xml.
+const int kOptionBoxes[] = {IDC_SEARCH_INCLUDE_KEY, IDC_SEARCH_INCLUDE_VALUE, IDC_SEARCH_INCLUDE_DATA,
+                            IDC_SEARCH_WILDCARD,    IDC_SEARCH_FULL_WORD,     IDC_SEARCH_CASE};
+const int kRangeBoxes[] = {IDC_SEARCH_HKCR, IDC_SEARCH_HKCU, IDC_SEARCH_HKLM, IDC_SEARCH_HKU, IDC_SEARCH_HKCC};
+
+const AnchorRule kSearchLayout[] = {
+    {IDC_SEARCH_START, kAnchorTopRight},
+    {IDC_SEARCH_STOP, kAnchorTopRight},
+    {IDC_SEARCH_CLEAR, kAnchorTopRight},
+    {IDC_SEARCH_DEFAULT, kAnchorTopRight},
+    {IDC_SEARCH_KEYWORD, kAnchorTopLeftRight},
+    {IDC_SEARCH_RANGE_GROUP, kAnchorTopLeftRight},
+    {IDC_STATUS, kAnchorBottomLeftRight},
+    {IDC_SEARCH_RESULTS, kAnchorAll},
+};
+
+// Hands the search's hits and walked keys to the page through the worker's
+// requests.
+class PageSink : public SearchSink {
+public:
+    PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string searchingFormat)
+        : feeder_(worker, results, status), searchingFormat_(std::move(searchingFormat))
+    {
+    }
+    void AddHit(const RegistryItem& item) override { feeder_.AddRow(item); }
+    void ShowKey(const std::string& path) override
+    {
+        feeder_.ShowStatus(FormatTextWithString(searchingFormat_, path));
+    }
+    void Flush() { feeder_.Flush(); }
+
+private:
+    ListFeeder feeder_;
+    std::string searchingFormat_;
+};
+
+} // namespace
+
+PageRegistrySearch::~PageRegistrySearch()
+{
+    worker_.Stop();
+}
+
+void PageRegistrySearch::OnInitDialog()
+{
+    TranslateWindow(window_);
+    layout_.Attach(window_, kSearchLayout, sizeof kSearchLayout / sizeof kSearchLayout[0]);
+
+    // The search list keeps no backup folder: deleting its rows writes no backup.
+    results_.SetUp(GetDlgItem(window_, IDC_SEARCH_RESULTS));
+    results_.AttachImages(IDB_SEARCH_ITEMS);
+    SendDlgItemMessageA(window_, IDC_SEARCH_KEYWORD, EM_LIMITTEXT, kMaxKeywordLength, 0);
+
+    SetSearchButtons(true, false, results_.RowCount() > 0);
+    SetStatus(LookupText("_PageRegistrySearchState1"));
+    LoadSettings("custom");
+}
+
+void PageRegistrySearch::OnSize(int clientWidth, int clientHeight)
+{
+    layout_.Apply(clientWidth, clientHeight);
+    results_.ShareWidthEqually();
+}
+
+bool PageRegistrySearch::OnCommand(int id, int code, HWND)
+{
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_SEARCH_START:
+        StartSearch();
+        return true;
+    case IDC_SEARCH_STOP:
+        StopSearch();
+        return true;
+    case IDC_SEARCH_CLEAR:
+        ClearResults();
+        return true;
+    case IDC_SEARCH_DEFAULT:
+        LoadSettings("default");
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PageRegistrySearch::OnNotify(NMHDR* header, LRESULT& result)
+{
+    return results_.HandleNotify(header, result);
+}
+
+void PageRegistrySearch::OnDestroy()
+{
+    StopSearch();
+    SaveSettings();
+}
+
+bool PageRegistrySearch::IsChecked(int id) const
+{
+    return IsDlgButtonChecked(window_, id) == BST_CHECKED;
+}
+
+void PageRegistrySearch::SetChecked(int id, bool checked)
+{
+    CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+std::string PageRegistrySearch::KeywordText() const
+{
+    return LimitKeyword(SystemPlatform(), ControlText(GetDlgItem(window_, IDC_SEARCH_KEYWORD)));
+}
+
+void PageRegistrySearch::SetSearchButtons(bool start, bool stop, bool clear)
+{
+    EnableControl(window_, IDC_SEARCH_START, start);
+    EnableControl(window_, IDC_SEARCH_STOP, stop);
+    EnableControl(window_, IDC_SEARCH_CLEAR, clear);
+}
+
+void PageRegistrySearch::StartSearch()
+{
+    StopSearch();
+    options_ = SearchOptions();
+    options_.keyword = KeywordText();
+    options_.includeKeyNames = IsChecked(IDC_SEARCH_INCLUDE_KEY);
+    options_.includeValueNames = IsChecked(IDC_SEARCH_INCLUDE_VALUE);
+    options_.includeValueData = IsChecked(IDC_SEARCH_INCLUDE_DATA);
+    options_.useWildcard = IsChecked(IDC_SEARCH_WILDCARD);
+    options_.fullWordMatch = IsChecked(IDC_SEARCH_FULL_WORD);
+    options_.caseSensitive = IsChecked(IDC_SEARCH_CASE);
+    options_.searchHKCR = IsChecked(IDC_SEARCH_HKCR);
+    options_.searchHKCU = IsChecked(IDC_SEARCH_HKCU);
+    options_.searchHKLM = IsChecked(IDC_SEARCH_HKLM);
+    options_.searchHKU = IsChecked(IDC_SEARCH_HKU);
+    options_.searchHKCC = IsChecked(IDC_SEARCH_HKCC);
+    worker_.Start(window_, [this](WorkerThread& worker) { RunSearch(worker); });
+}
+
+void PageRegistrySearch::RunSearch(WorkerThread& worker)
+{
+    HWND status = nullptr;
+    if (!worker.Run([&] {
+            SetSearchButtons(false, true, false);
+            results_.Clear();
+            results_.BeginFilling();
+            status = GetDlgItem(window_, IDC_STATUS);
+        }))
+        return;
+    // The texts are looked up once per search, not once per key.
+    PageSink sink(worker, results_, status, LookupText("_PageRegistrySearchState2"));
+    SearchRegistry(SystemPlatform(), options_, sink, LookupText("_PageRegistrySearchKeyFlagString"),
+                   &worker.StopFlag());
+    sink.Flush();
+    const std::string doneText = LookupText("_PageRegistrySearchState3");
+    worker.Finish([&] {
+        results_.EndFilling();
+        SetSearchButtons(true, false, results_.RowCount() > 0);
+        SetStatus(doneText);
+    });
+}
+
+void PageRegistrySearch::StopSearch()
+{
+    if (!worker_.IsRunning()) {
+        worker_.Stop(); // joins a worker that has already finished
+        return;
+    }
+    worker_.Stop();
+    results_.EndFilling();
+    SetSearchButtons(true, false, results_.RowCount() > 0);
+    SetStatus(LookupText("_PageRegistrySearchState4"));
+}
+
+void PageRegistrySearch::ClearResults()
+{
+    results_.Clear();
+    SetSearchButtons(true, false, results_.RowCount() > 0);
+}
+
+void PageRegistrySearch::LoadSettings(const std::string& attribute)
+{
+    const std::vector<std::string> values =
+        ReadSettings({kOptionsElement, kRangeElement, kKeywordElement}, attribute);
+    if (values.size() < 3)
+        return;
+    const auto applyFlags = [this](const std::string& text, const int* boxes, std::size_t count) {
+        std::vector<bool> flags;
+        for (std::size_t i = 0; i < count; ++i)
+            flags.push_back(IsChecked(boxes[i]));
+        if (!DecodeFlagList(text, flags))
+            return;
+        for (std::size_t i = 0; i < count; ++i)
+            SetChecked(boxes[i], flags[i]);
+    };
+    applyFlags(values[0], kOptionBoxes, sizeof kOptionBoxes / sizeof kOptionBoxes[0]);
+    applyFlags(values[1], kRangeBoxes, sizeof kRangeBoxes / sizeof kRangeBoxes[0]);
+    SetDlgItemTextA(window_, IDC_SEARCH_KEYWORD, values[2].c_str());
+}
+
+void PageRegistrySearch::SaveSettings()
+{
+    if (!window_)
+        return;
+    const auto flagsOf = [this](const int* boxes, std::size_t count) {
+        std::vector<bool> flags;
+        for (std::size_t i = 0; i < count; ++i)
+            flags.push_back(IsChecked(boxes[i]));
+        return EncodeFlagList(flags);
+    };
+    WriteSettings({
+        {kOptionsElement, flagsOf(kOptionBoxes, sizeof kOptionBoxes / sizeof kOptionBoxes[0])},
+        {kRangeElement, flagsOf(kRangeBoxes, sizeof kRangeBoxes / sizeof kRangeBoxes[0])},
+        {kKeywordElement, KeywordText()},
+    });
+}

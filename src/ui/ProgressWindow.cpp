@@ -1,0 +1,48 @@
+// The progress window of deletions and exports (see ProgressWindow.h).
+#include "ui/ProgressWindow.h"
+
+#include "ui/WindowUtil.h"
+#include "win32/LanguageWin.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+ProgressWindow::ProgressWindow(HWND owner, const std::string& status, int steps)
+{
+    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), owner,
+                                 DialogProc, 0);
+    if (!window_)
+        return;
+    TranslateWindow(window_);
+    HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    CenterWindow(window_, top);
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(window_, SW_SHOW);
+    SetDlgItemTextA(window_, IDC_STATUS, status.c_str());
+    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, steps);
+    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    UpdateWindow(window_);
+}
+
+ProgressWindow::~ProgressWindow()
+{
+    if (window_)
+        DestroyWindow(window_);
+}
+
+void ProgressWindow::Step(int position)
+{
+    if (!window_)
+        return;
+    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    MSG message;
+    if (PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+INT_PTR CALLBACK ProgressWindow::DialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}

@@ -1,0 +1,194 @@
+// A vertical splitter (see Splitter.h).
+#include "ui/Splitter.h"
+
+namespace {
+
+constexpr const char* kSplitterClass = "QuorvaneSplitter";
+
+int BarWidth()
+{
+    return GetSystemMetrics(SM_CXSIZEFRAME);
+}
+
+int MinimumPane()
+{
+    return 2 * GetSystemMetrics(SM_CXEDGE);
+}
+
+bool RegisterSplitterClass(LRESULT(CALLBACK* proc)(HWND, UINT, WPARAM, LPARAM))
+{
+    WNDCLASSEXA cls = {};
+    cls.cbSize = sizeof cls;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoExA(instance, kSplitterClass, &cls))
+        return true;
+    cls.cbSize = sizeof cls;
+    cls.style = CS_HREDRAW | CS_VREDRAW;
+    cls.lpfnWndProc = proc;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = kSplitterClass;
+    return RegisterClassExA(&cls) != 0;
+}
+
+} // namespace
+
+bool Splitter::Create(HWND parent, HWND owner)
+{
+    if (!RegisterSplitterClass(WindowProc))
+        return false;
+    owner_ = owner;
+    RECT client = {};
+    GetClientRect(parent, &client);
+    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kSplitterClass, "",
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
+                              client.bottom, parent, nullptr, GetModuleHandleA(nullptr), this);
+    return window_ != nullptr;
+}
+
+void Splitter::SetPanes(HWND left, HWND right)
+{
+    left_ = left;
+    right_ = right;
+    Layout();
+}
+
+int Splitter::ClampPosition(int position) const
+{
+    RECT client = {};
+    GetClientRect(window_, &client);
+    const int highest = client.right - BarWidth() - MinimumPane();
+    if (position > highest)
+        position = highest;
+    if (position < MinimumPane())
+        position = MinimumPane();
+    return position;
+}
+
+void Splitter::SetPosition(int position)
+{
+    position_ = ClampPosition(position);
+    RECT client = {};
+    GetClientRect(window_, &client);
+    share_ = client.right > 0 ? static_cast<double>(position_) / client.right : 0.0;
+    Layout();
+}
+
+void Splitter::Layout()
+{
+    RECT client = {};
+    GetClientRect(window_, &client);
+    if (left_)
+        MoveWindow(left_, 0, 0, position_, client.bottom, TRUE);
+    if (right_) {
+        const int x = position_ + BarWidth();
+        MoveWindow(right_, x, 0, client.right > x ? client.right - x : 0, client.bottom, TRUE);
+    }
+}
+
+bool Splitter::OverBar(int x) const
+{
+    return x >= position_ && x < position_ + BarWidth();
+}
+
+void Splitter::DrawGhostBar(int position) const
+{
+    HDC dc = GetDC(window_);
+    RECT client = {};
+    GetClientRect(window_, &client);
+    PatBlt(dc, position, 0, BarWidth(), client.bottom, DSTINVERT);
+    ReleaseDC(window_, dc);
+}
+
+LRESULT CALLBACK Splitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Splitter* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Splitter*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Splitter*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!self)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE: {
+        const int width = LOWORD(lParam);
+        if (width > 0 && share_ > 0.0)
+            position_ = ClampPosition(static_cast<int>(share_ * width + 0.5));
+        Layout();
+        return 0;
+    }
+    case WM_SETCURSOR: {
+        POINT point = {};
+        GetCursorPos(&point);
+        ScreenToClient(window_, &point);
+        if (reinterpret_cast<HWND>(wParam) == window_ && (dragging_ || OverBar(point.x))) {
+            SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_LBUTTONDOWN: {
+        const int x = static_cast<short>(LOWORD(lParam));
+        if (OverBar(x)) {
+            dragging_ = true;
+            SetCapture(window_);
+            BOOL fullDrag = TRUE;
+            SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+            if (!fullDrag) {
+                ghost_ = position_;
+                DrawGhostBar(ghost_);
+            }
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (dragging_) {
+            const int x = ClampPosition(static_cast<short>(LOWORD(lParam)) - BarWidth() / 2);
+            if (ghost_ >= 0) {
+                DrawGhostBar(ghost_);
+                ghost_ = x;
+                DrawGhostBar(ghost_);
+            } else {
+                SetPosition(x);
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        if (dragging_) {
+            dragging_ = false;
+            if (ghost_ >= 0) {
+                DrawGhostBar(ghost_);
+                const int x = ghost_;
+                ghost_ = -1;
+                SetPosition(x);
+            }
+            if (message == WM_LBUTTONUP)
+                ReleaseCapture();
+        }
+        return 0;
+    case WM_NOTIFY:
+    case WM_COMMAND:
+        // The panes' controls report to the window that owns the splitter.
+        if (owner_)
+            return SendMessageA(owner_, message, wParam, lParam);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}

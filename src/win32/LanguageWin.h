@@ -1,0 +1,24 @@
+// The program's language file on Windows: where it lies, the lookup of texts
+// through it, and the translation of windows and menus whose texts are keys.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Makes `path` the language file of every later lookup. Called once at start,
+// before any window or worker exists.
+void SetLanguageFile(const std::string& path);
+const std::string& LanguageFile();
+
+// The language file's text for `key`, or the key itself.
+std::string LookupText(const std::string& key, bool expandEscapes = false);
+
+// Replaces the text of the window and of every descendant by its language
+// text, with escapes expanded.
+void TranslateWindow(HWND window);
+// Replaces the text of every menu item, submenus first, without expansion.
+void TranslateMenu(HMENU menu);
+
+// A message box captioned with the text of "_Quorvane".
+int ShowMessage(HWND owner, const std::string& text, UINT flags);

@@ -1,0 +1,358 @@
+// The Win32 side of the platform: registry, file system, drives, ANSI text
+// rules, profiles and clock of the running system.
+#include "win32/Win32Platform.h"
+
+#include <windows.h>
+#include <imagehlp.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/AnsiText.h"
+
+namespace {
+
+// Predefined keys are 32-bit values; on x64 the system sign-extends them.
+bool IsRootHandle(KeyHandle key)
+{
+    return key >= kHkeyClassesRoot && key <= kHkeyDynData;
+}
+
+HKEY ToHkey(KeyHandle key)
+{
+    if (IsRootHandle(key))
+        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(key)));
+    return reinterpret_cast<HKEY>(key);
+}
+
+KeyHandle FromHkey(HKEY key)
+{
+    ULONG_PTR raw = reinterpret_cast<ULONG_PTR>(key);
+    for (RootKey root = kHkeyClassesRoot; root <= kHkeyDynData; ++root) {
+        if (raw == static_cast<ULONG_PTR>(static_cast<LONG>(root)))
+            return RootHandle(root);
+    }
+    return static_cast<KeyHandle>(raw);
+}
+
+CalendarTime FromSystemTime(const SYSTEMTIME& time)
+{
+    return CalendarTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+}
+
+// A file-system time as local calendar time; zero when it cannot be converted.
+CalendarTime LocalCalendarTime(const FILETIME& fileTime)
+{
+    SYSTEMTIME utc, local;
+    if (!FileTimeToSystemTime(&fileTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return CalendarTime();
+    return FromSystemTime(local);
+}
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+class Win32OutputFile : public OutputFile {
+public:
+    explicit Win32OutputFile(HANDLE handle) : handle_(handle) {}
+    ~Win32OutputFile() override { Close(); }
+
+    bool Write(const std::string& bytes) override
+    {
+        if (handle_ == INVALID_HANDLE_VALUE || failed_)
+            return false;
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+            DWORD written = 0;
+            if (!WriteFile(handle_, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+                failed_ = true;
+                return false;
+            }
+            done += written;
+            position_ += written;
+        }
+        return true;
+    }
+    std::uint64_t Position() const override { return position_; }
+    bool Close() override
+    {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            // The file may be the only copy of what is about to be deleted.
+            if (!FlushFileBuffers(handle_))
+                failed_ = true;
+            if (!CloseHandle(handle_))
+                failed_ = true;
+            handle_ = INVALID_HANDLE_VALUE;
+        }
+        return !failed_;
+    }
+
+private:
+    HANDLE handle_;
+    std::uint64_t position_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------------ registry
+
+long Win32Platform::OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key)
+{
+    HKEY opened = nullptr;
+    LONG result = RegOpenKeyA(ToHkey(parent), path.c_str(), &opened);
+    *key = result == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
+    return result;
+}
+
+long Win32Platform::QueryInfoKey(KeyHandle key, KeyInfo* info)
+{
+    DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxValueData = 0;
+    LONG result = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKey,
+                                   nullptr, &values, &maxValueName, &maxValueData, nullptr, nullptr);
+    if (result == ERROR_SUCCESS) {
+        info->subKeyCount = subKeys;
+        info->maxSubKeyNameLength = maxSubKey;
+        info->valueCount = values;
+        info->maxValueNameLength = maxValueName;
+        info->maxValueDataSize = maxValueData;
+    }
+    return result;
+}
+
+long Win32Platform::QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
+                               std::uint8_t* data, std::uint32_t* size)
+{
+    DWORD valueType = 0;
+    DWORD dataSize = size ? *size : 0;
+    LONG result = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, data,
+                                   size ? &dataSize : nullptr);
+    if (type)
+        *type = valueType;
+    if (size)
+        *size = dataSize;
+    return result;
+}
+
+long Win32Platform::EnumValue(KeyHandle key, std::uint32_t index, char* name,
+                              std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
+                              std::uint32_t* dataSize)
+{
+    DWORD length = *nameLength;
+    DWORD valueType = 0;
+    DWORD size = dataSize ? *dataSize : 0;
+    LONG result = RegEnumValueA(ToHkey(key), index, name, &length, nullptr, &valueType, data,
+                                dataSize ? &size : nullptr);
+    *nameLength = length;
+    if (type)
+        *type = valueType;
+    if (dataSize)
+        *dataSize = size;
+    return result;
+}
+
+long Win32Platform::EnumKey(KeyHandle key, std::uint32_t index, char* name,
+                            std::uint32_t nameBufferSize)
+{
+    return RegEnumKeyA(ToHkey(key), index, name, nameBufferSize);
+}
+
+long Win32Platform::SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size)
+{
+    return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+}
+
+long Win32Platform::DeleteValue(KeyHandle key, const std::string& name)
+{
+    return RegDeleteValueA(ToHkey(key), name.c_str());
+}
+
+long Win32Platform::DeleteKeyTree(KeyHandle parent, const std::string& subKey)
+{
+    return static_cast<long>(SHDeleteKeyA(ToHkey(parent), subKey.c_str()));
+}
+
+void Win32Platform::CloseKey(KeyHandle key)
+{
+    // A root key stays open for the whole process.
+    if (key != kNoKey && !IsRootHandle(key))
+        RegCloseKey(ToHkey(key));
+}
+
+// --------------------------------------------------------------- file system
+
+bool Win32Platform::OpenFileExists(const std::string& path)
+{
+    OFSTRUCT info = {};
+    return OpenFile(path.c_str(), &info, OF_EXIST) != HFILE_ERROR;
+}
+
+std::uint32_t Win32Platform::FileAttributes(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+void Win32Platform::RefreshDriveTable()
+{
+    auto now = std::chrono::steady_clock::now();
+    if (driveTableRead_ && now - driveTableTime_ < kDriveTableValidity)
+        return;
+    char buffer[500] = {};
+    GetLogicalDriveStringsA(sizeof buffer, buffer);
+    // The list ends at the first empty string; the last byte stays a NUL.
+    std::size_t end = 0;
+    while (end + 1 < sizeof buffer && buffer[end] != '\0')
+        end += std::strlen(buffer + end) + 1;
+    driveStrings_.assign(buffer, end);
+    driveStrings_ += '\0';
+    for (unsigned& type : driveTypes_)
+        type = DRIVE_NO_ROOT_DIR;
+    for (const char* root = buffer; *root; root += std::strlen(root) + 1) {
+        if (char letter = DriveRootLetter(root))
+            driveTypes_[letter - 'A'] = GetDriveTypeA(root);
+    }
+    driveTableRead_ = true;
+    driveTableTime_ = now;
+}
+
+std::string Win32Platform::LogicalDriveStrings()
+{
+    std::lock_guard<std::mutex> lock(driveMutex_);
+    RefreshDriveTable();
+    return driveStrings_;
+}
+
+unsigned Win32Platform::DriveType(const std::string& rootPath)
+{
+    char letter = DriveRootLetter(rootPath);
+    if (!letter)
+        return GetDriveTypeA(rootPath.c_str());
+    std::lock_guard<std::mutex> lock(driveMutex_);
+    RefreshDriveTable();
+    return driveTypes_[letter - 'A'];
+}
+
+bool Win32Platform::ListFolder(const std::string& pattern,
+                               const std::function<bool(const FoundFile&)>& visitor)
+{
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (find.get() == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        FoundFile file;
+        file.name = data.cFileName;
+        file.attributes = data.dwFileAttributes;
+        file.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        if (!visitor(file))
+            break;
+    } while (FindNextFileA(find.get(), &data));
+    return true;
+}
+
+bool Win32Platform::FileTimes(const std::string& path, CalendarTime* creation,
+                              CalendarTime* lastAccess, CalendarTime* lastWrite)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    if (creation)
+        *creation = LocalCalendarTime(data.ftCreationTime);
+    if (lastAccess)
+        *lastAccess = LocalCalendarTime(data.ftLastAccessTime);
+    if (lastWrite)
+        *lastWrite = LocalCalendarTime(data.ftLastWriteTime);
+    return true;
+}
+
+bool Win32Platform::MakeDirectoryPath(const std::string& folder)
+{
+    return MakeSureDirectoryPathExists(folder.c_str()) != FALSE;
+}
+
+std::unique_ptr<OutputFile> Win32Platform::CreateOutputFile(const std::string& path,
+                                                            bool failIfExists)
+{
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return std::make_unique<Win32OutputFile>(handle);
+}
+
+bool Win32Platform::RemoveFile(const std::string& path)
+{
+    return DeleteFileA(path.c_str()) != FALSE;
+}
+
+// ---------------------------------------------------------------- text rules
+
+bool Win32Platform::IsLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+void Win32Platform::LowerText(std::string& text)
+{
+    if (!text.empty())
+        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+}
+
+void Win32Platform::UpperText(std::string& text)
+{
+    if (!text.empty())
+        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+}
+
+// ------------------------------------------------------------ profile, time
+
+std::string Win32Platform::ReadProfileString(const std::string& file, const std::string& section,
+                                             const std::string& key, std::size_t maxLength)
+{
+    std::vector<char> buffer(maxLength + 1, '\0');
+    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
+                                            static_cast<DWORD>(buffer.size()), file.c_str());
+    return std::string(buffer.data(), std::min<std::size_t>(length, maxLength));
+}
+
+CalendarTime Win32Platform::CurrentLocalTime()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return FromSystemTime(now);
+}
+
+std::string Win32Platform::CurrentTimeZoneStandardName()
+{
+    TIME_ZONE_INFORMATION zone = {};
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
+        return std::string();
+    char name[2 * sizeof zone.StandardName] = {};
+    if (!WideCharToMultiByte(CP_ACP, 0, zone.StandardName, -1, name, sizeof name, nullptr, nullptr))
+        return std::string();
+    return name;
+}
+
+Platform& SystemPlatform()
+{
+    static Win32Platform platform;
+    return platform;
+}
