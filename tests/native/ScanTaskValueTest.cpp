@@ -105,6 +105,18 @@ TEST_F(ScanTaskValueTest, Task1LeavesPresentRefusedAndNonStringValuesAlone)
     EXPECT_EQ(Rows{}, sink.Rows());
 }
 
+TEST_F(ScanTaskValueTest, Task1TakesTypeLibrariesInsideModulesForPresentFiles)
+{
+    const std::string typeLib = "Software\\Classes\\TypeLib\\{1}\\1.0\\0";
+    platform.AddString(kHkeyCurrentUser, typeLib + "\\win32", "", "C:\\Apps\\present.dll\\2");
+    platform.AddString(kHkeyCurrentUser, typeLib + "\\win64", "", "C:\\Gone\\absent.dll\\2");
+
+    Run(1);
+
+    EXPECT_EQ((Rows{DescribeRow(kHkcu, typeLib + "\\win64", "", "C:\\Gone\\absent.dll\\2", 0, 1)}),
+              sink.Rows());
+}
+
 TEST_F(ScanTaskValueTest, Task1SkipsClassKeysAndUnopenableKeysButWalksTheirSiblings)
 {
     platform.AddString(kHkeyCurrentUser, "Software\\Vendor\\CLSID\\{1}", "", "C:\\Gone\\a.dll");
