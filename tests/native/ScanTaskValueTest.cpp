@@ -320,6 +320,8 @@ TEST_F(ScanTaskValueTest, Task8ReportsUsageCountsOfMissingSharedFiles)
     // Only the name is tested, never the data.
     platform.AddString(kHkeyLocalMachine, shared, "Present", "C:\\Gone\\data.dll");
     platform.AddDword(kHkeyLocalMachine, shared + "\\Sub", "C:\\Gone\\deeper.dll", 1);
+    // No cleaner check ever sees a REG_NONE value (only the search does).
+    AddBytes(kHkeyLocalMachine, shared, "C:\\Gone\\none.dll", kRegNone, "");
 
     Run(8);
 
@@ -342,6 +344,7 @@ TEST_F(ScanTaskValueTest, Task9ReportsLocalesWithEmptyData)
     AddBytes(kHkeyLocalMachine, locale, "Expand", kRegExpandSz, std::string("\0", 1));
     platform.AddDword(kHkeyLocalMachine, locale, "Dword", 0);
     platform.AddString(kHkeyLocalMachine, locale + "\\Alternate Sorts", "00010407", "");
+    AddBytes(kHkeyLocalMachine, locale, "None", kRegNone, "");
 
     Run(9);
 
