@@ -119,7 +119,7 @@ public:
 private:
     void Report(std::size_t line, RegReadProblem problem)
     {
-        content_.issues.push_back(RegReadIssue{line, problem});
+        content_.refusedLines.push_back(RegRefusedLine{line, problem});
     }
 
     bool ReadHeader(const Text& line)
@@ -483,7 +483,7 @@ RegFileContent ReadRegFile(Platform& platform, const std::string& bytes, Utf16To
     if (bytes.size() % 2 != 0) {
         // The byte left over belongs to the last line.
         const std::size_t lastLine = parser.LineCount() > 0 ? parser.LineCount() : 1;
-        content.issues.push_back(RegReadIssue{lastLine, RegReadProblem::kOddLength});
+        content.refusedLines.push_back(RegRefusedLine{lastLine, RegReadProblem::kOddLength});
     }
     return content;
 }

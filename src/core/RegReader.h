@@ -56,16 +56,16 @@ enum class RegReadProblem {
     kNotConvertible,    // UTF-16 text without an exact spelling in the ANSI code page
 };
 
-struct RegReadIssue {
+struct RegRefusedLine {
     std::size_t line = 0;   // from 1
     RegReadProblem problem = RegReadProblem::kUnknownLine;
 };
 
 struct RegFileContent {
     RegFileFormat format = RegFileFormat::kUnknown;
-    bool utf16 = false;                  // the file began with the UTF-16LE byte-order mark
-    std::vector<RegFileKey> keys;        // in file order
-    std::vector<RegReadIssue> issues;    // in line order
+    bool utf16 = false;                         // the file began with the UTF-16LE byte-order mark
+    std::vector<RegFileKey> keys;               // in file order
+    std::vector<RegRefusedLine> refusedLines;   // in line order
 };
 
 // Converts UTF-16 text (length code units; zeros may occur inside) to the

@@ -37,7 +37,7 @@ struct RestoreShortfall {
 // did not come back, in the order of their lines in the file. Text values the
 // registry editor stored with a terminating zero the file did not give count
 // as restored. Entries the reader could not read are not checked here: they
-// are among the reader's issues.
+// are among the reader's refused lines.
 std::vector<RestoreShortfall> CheckRestoredEntries(Platform& platform,
                                                    const RegFileContent& content,
                                                    const std::string& defaultValueText);

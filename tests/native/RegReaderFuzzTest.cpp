@@ -1,7 +1,7 @@
 // The REG file reader on damaged input: every truncation of valid files,
 // seeded random byte changes, huge lines, unterminated quotes and UTF-16
 // files of odd length. Each result must hold together (lines within the file,
-// issues in line order, data no larger than the file, the same result twice);
+// refused lines in line order, data no larger than the file, the same result twice);
 // under the sanitizers every read is also checked to stay in bounds.
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ std::size_t LineCountBound(const std::string& bytes)
 bool SameContent(const RegFileContent& a, const RegFileContent& b)
 {
     if (a.format != b.format || a.utf16 != b.utf16 || a.keys.size() != b.keys.size() ||
-        a.issues.size() != b.issues.size())
+        a.refusedLines.size() != b.refusedLines.size())
         return false;
     for (std::size_t i = 0; i < a.keys.size(); ++i) {
         const RegFileKey& x = a.keys[i];
@@ -65,8 +65,8 @@ bool SameContent(const RegFileContent& a, const RegFileContent& b)
                 return false;
         }
     }
-    for (std::size_t i = 0; i < a.issues.size(); ++i) {
-        if (a.issues[i].line != b.issues[i].line || a.issues[i].problem != b.issues[i].problem)
+    for (std::size_t i = 0; i < a.refusedLines.size(); ++i) {
+        if (a.refusedLines[i].line != b.refusedLines[i].line || a.refusedLines[i].problem != b.refusedLines[i].problem)
             return false;
     }
     return true;
@@ -99,12 +99,12 @@ protected:
             }
         }
         ASSERT_LE(dataBytes, bytes.size()) << what;
-        std::size_t lastIssue = 0;
-        for (const RegReadIssue& issue : content.issues) {
-            ASSERT_GE(issue.line, 1u) << what;
-            ASSERT_GE(issue.line, lastIssue) << what;
-            ASSERT_LE(issue.line, lines) << what;
-            lastIssue = issue.line;
+        std::size_t lastRefused = 0;
+        for (const RegRefusedLine& refused : content.refusedLines) {
+            ASSERT_GE(refused.line, 1u) << what;
+            ASSERT_GE(refused.line, lastRefused) << what;
+            ASSERT_LE(refused.line, lines) << what;
+            lastRefused = refused.line;
         }
         ASSERT_TRUE(SameContent(content, ReadRegFile(platform, bytes, &Latin1, nullptr))) << what;
     }

@@ -91,11 +91,11 @@ Strings Entries(const RegFileContent& content)
     return lines;
 }
 
-Strings Issues(const RegFileContent& content)
+Strings RefusedLines(const RegFileContent& content)
 {
     Strings lines;
-    for (const RegReadIssue& issue : content.issues)
-        lines.push_back(std::to_string(issue.line) + ": " + ProblemName(issue.problem));
+    for (const RegRefusedLine& refused : content.refusedLines)
+        lines.push_back(std::to_string(refused.line) + ": " + ProblemName(refused.problem));
     return lines;
 }
 
@@ -165,7 +165,7 @@ TEST_F(RegReaderTest, GoldenRegedit4FileGivesEveryEntryAndEveryRefusedLine)
                   "49: unknown line",      "50: unknown root",     "51: value without key",
                   "52: bad key line",      "53: bad key line",     "54: bad key line",
               }),
-              Issues(content));
+              RefusedLines(content));
 }
 
 TEST_F(RegReaderTest, GoldenVersion5FileConvertsNamesAndTextsOrReportsThem)
@@ -191,15 +191,15 @@ TEST_F(RegReaderTest, GoldenVersion5FileConvertsNamesAndTextsOrReportsThem)
               Entries(content));
     EXPECT_EQ((Strings{"8: not convertible", "10: not convertible", "11: not convertible",
                        "14: not convertible", "15: not convertible"}),
-              Issues(content));
+              RefusedLines(content));
 
     // Without a conversion nothing of a UTF-16 file can be spelled.
     const RegFileContent unconverted =
         ReadRegFile(platform, GoldenFile("version5-golden.reg"), nullptr, nullptr);
     EXPECT_TRUE(unconverted.keys.empty());
-    EXPECT_EQ(15u, unconverted.issues.size());
-    for (const RegReadIssue& issue : unconverted.issues)
-        EXPECT_EQ(RegReadProblem::kNotConvertible, issue.problem) << issue.line;
+    EXPECT_EQ(15u, unconverted.refusedLines.size());
+    for (const RegRefusedLine& refused : unconverted.refusedLines)
+        EXPECT_EQ(RegReadProblem::kNotConvertible, refused.problem) << refused.line;
 }
 
 TEST_F(RegReaderTest, AnyHeaderOtherThanTheTwoOnTheFirstLineReadsNothing)
@@ -213,7 +213,7 @@ TEST_F(RegReaderTest, AnyHeaderOtherThanTheTwoOnTheFirstLineReadsNothing)
         const RegFileContent content = Read(bytes);
         EXPECT_EQ(RegFileFormat::kUnknown, content.format) << bytes;
         EXPECT_TRUE(content.keys.empty()) << bytes;
-        EXPECT_EQ((Strings{"1: no header"}), Issues(content)) << bytes;
+        EXPECT_EQ((Strings{"1: no header"}), RefusedLines(content)) << bytes;
     }
     // Leading blanks are allowed, and either header goes with either encoding.
     EXPECT_EQ(RegFileFormat::kRegedit4, Read("  REGEDIT4").format);
@@ -226,7 +226,7 @@ TEST_F(RegReaderTest, LinesEndInCrLfLfOrCr)
         Read("REGEDIT4\n[HKEY_USERS\\a]\r\"x\"=dword:00000001\r\n\n\r\"y\"=hex:01,\\\r  02\n");
     EXPECT_EQ((Strings{"[HKEY_USERS\\a] @2", "  x=4:<01><00><00><00> @3", "  y=3:<01><02> @6"}),
               Entries(content));
-    EXPECT_TRUE(content.issues.empty());
+    EXPECT_TRUE(content.refusedLines.empty());
 }
 
 TEST_F(RegReaderTest, HexListsContinueOverCommentsAndStopAtALineThatIsNoList)
@@ -249,7 +249,7 @@ TEST_F(RegReaderTest, HexListsContinueOverCommentsAndStopAtALineThatIsNoList)
               Entries(content));
     EXPECT_EQ((Strings{"5: bad data", "7: bad data", "8: bad data", "9: bad data",
                        "10: unknown line", "11: unknown line", "12: bad data"}),
-              Issues(content));
+              RefusedLines(content));
 }
 
 TEST_F(RegReaderTest, TypesOfHexFormsAreHexadecimalAndBounded)
@@ -265,7 +265,7 @@ TEST_F(RegReaderTest, TypesOfHexFormsAreHexadecimalAndBounded)
               Entries(content));
     EXPECT_EQ((Strings{"7: bad data", "8: bad data", "9: bad data", "10: bad data", "11: bad data",
                        "12: bad data"}),
-              Issues(content));
+              RefusedLines(content));
 }
 
 TEST_F(RegReaderTest, KeyPathsKeepTheirTextAndDeletionsEndTheKey)
@@ -285,7 +285,7 @@ TEST_F(RegReaderTest, KeyPathsKeepTheirTextAndDeletionsEndTheKey)
               Entries(content));
     EXPECT_EQ((Strings{"2: unknown root", "6: value without key", "7: unknown root",
                        "8: unknown root", "9: value without key"}),
-              Issues(content));
+              RefusedLines(content));
 }
 
 TEST_F(RegReaderTest, ZeroCharactersRefuseTheirLine)
@@ -294,7 +294,7 @@ TEST_F(RegReaderTest, ZeroCharactersRefuseTheirLine)
         Read("REGEDIT4\r\n[HKEY_USERS\\a]\r\n" + std::string("\"x\0y\"=\"1\"\r\n", 11) +
              "\"z\"=\"2\"\r\n");
     EXPECT_EQ((Strings{"[HKEY_USERS\\a] @2", "  z=1:2<00> @4"}), Entries(content));
-    EXPECT_EQ((Strings{"3: zero character"}), Issues(content));
+    EXPECT_EQ((Strings{"3: zero character"}), RefusedLines(content));
 }
 
 TEST_F(RegReaderTest, DoubleByteTrailBytesAreNeverEscapesQuotesOrBrackets)
@@ -311,7 +311,7 @@ TEST_F(RegReaderTest, DoubleByteTrailBytesAreNeverEscapesQuotesOrBrackets)
     EXPECT_EQ((Strings{"[HKEY_USERS\\k<95>\\] @2", "  n<95>\\=1:d<95>\\<00> @3",
                        "  b<81>]=1:\\<00> @4"}),
               Entries(content));
-    EXPECT_EQ((Strings{"5: bad key line"}), Issues(content));
+    EXPECT_EQ((Strings{"5: bad key line"}), RefusedLines(content));
 }
 
 TEST_F(RegReaderTest, Utf16FileOfOddLengthReportsTheLeftOverByte)
@@ -325,7 +325,7 @@ TEST_F(RegReaderTest, Utf16FileOfOddLengthReportsTheLeftOverByte)
     bytes += 'Z';
     const RegFileContent content = Read(bytes);
     EXPECT_EQ((Strings{"[HKEY_USERS\\a] @2", "  x=1:1<00> @3"}), Entries(content));
-    EXPECT_EQ((Strings{"3: odd length"}), Issues(content));
+    EXPECT_EQ((Strings{"3: odd length"}), RefusedLines(content));
 }
 
 // The writer's file of a key and what the reader makes of it.
@@ -402,7 +402,7 @@ TEST_F(RegReaderRoundTrip, EveryValueTypeComesBackByteForByte)
     Add("R", "", kRegExpandSz, std::string("%PATH%\0", 7));
 
     const RegFileContent content = WriteAndRead("R");
-    EXPECT_EQ(Strings{}, Issues(content));
+    EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(Stored("R"), MergedEntries(content));
 }
 
@@ -425,7 +425,7 @@ TEST_F(RegReaderRoundTrip, HostileNamesComeBackAndLineBreaksStayOut)
     platform.AddKey(kHkeyCurrentUser, "H\\empty key");
 
     const RegFileContent content = WriteAndRead("H");
-    EXPECT_EQ(Strings{}, Issues(content));
+    EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(Stored("H"), MergedEntries(content));
 }
 

@@ -38,7 +38,7 @@ protected:
         for (const std::string& line : lines)
             bytes += line + "\r\n";
         const RegFileContent content = ReadRegFile(platform, bytes, nullptr, nullptr);
-        EXPECT_TRUE(content.issues.empty());
+        EXPECT_TRUE(content.refusedLines.empty());
         Strings result;
         for (const RestoreShortfall& shortfall : CheckRestoredEntries(platform, content, "(Default)"))
             result.push_back(std::to_string(shortfall.line) + ": " + KindName(shortfall.kind) + ": " +

@@ -47,11 +47,11 @@ bool ExportWithRegedit(const std::string& file, const std::string& key)
     return waited == WAIT_OBJECT_0 && exitCode == 0;
 }
 
-Strings Issues(const RegFileContent& content)
+Strings RefusedLines(const RegFileContent& content)
 {
     Strings lines;
-    for (const RegReadIssue& issue : content.issues)
-        lines.push_back(std::to_string(issue.line) + ":" + std::to_string(static_cast<int>(issue.problem)));
+    for (const RegRefusedLine& refused : content.refusedLines)
+        lines.push_back(std::to_string(refused.line) + ":" + std::to_string(static_cast<int>(refused.problem)));
     return lines;
 }
 
@@ -130,7 +130,7 @@ TEST_F(RegReaderRoundTripTest, ProgramBackupMergedByTheEditorChecksOutWhole)
     ASSERT_TRUE(written.complete);
     const RegFileContent content = ReadFile(file);
     EXPECT_EQ(RegFileFormat::kRegedit4, content.format);
-    EXPECT_EQ(Strings{}, Issues(content));
+    EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(34u, ValueCount(content));
     // Before the deletion everything is there.
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, content, "(Default)")));
@@ -164,7 +164,7 @@ TEST_F(RegReaderRoundTripTest, EditorsUtf16ExportReadsWholeAndChecksOut)
     const RegFileContent content = ReadFile(file);
     EXPECT_EQ(RegFileFormat::kVersion5, content.format);
     EXPECT_TRUE(content.utf16);
-    EXPECT_EQ(Strings{}, Issues(content));
+    EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(34u, ValueCount(content));
 
     // The editor's export cannot carry a few values exactly (a text without
@@ -199,9 +199,9 @@ TEST_F(RegReaderRoundTripTest, TextTheCodePageCannotSpellIsReportedNotChanged)
     ASSERT_EQ(1u, content.keys.size());
     ASSERT_EQ(1u, content.keys[0].values.size());
     EXPECT_EQ("plain", content.keys[0].values[0].name);
-    ASSERT_EQ(2u, content.issues.size());
-    for (const RegReadIssue& issue : content.issues)
-        EXPECT_EQ(RegReadProblem::kNotConvertible, issue.problem) << issue.line;
+    ASSERT_EQ(2u, content.refusedLines.size());
+    for (const RegRefusedLine& refused : content.refusedLines)
+        EXPECT_EQ(RegReadProblem::kNotConvertible, refused.problem) << refused.line;
 }
 
 }  // namespace
