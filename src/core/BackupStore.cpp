@@ -152,11 +152,34 @@ BackupRow MakeBackupRow(Platform& platform, const std::string& path, const Found
     const bool readable = GetFileTimes(platform, path, &creation, nullptr, nullptr) != 0;
     row.date = FormatDate(creation);
     row.time = FormatTime(creation);
-    const auto lowSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(found.size & 0xFFFFFFFFu));
-    row.size = readable ? std::to_string(lowSize) : "-1";
+    row.size = readable ? std::to_string(found.size) : "-1";
     row.type = BackupTypeOfFileName(found.name);
     row.path = path;
     return row;
+}
+
+int CompareBackupSizeTexts(const std::string& first, const std::string& second)
+{
+    // Decimal digits without leading zeros order by their count first, then
+    // digit by digit: no size is too large to compare.
+    auto digits = [](const std::string& text, std::string* number) {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        const std::size_t start = text.find_first_not_of('0');
+        *number = start == std::string::npos ? std::string() : text.substr(start);
+        return true;
+    };
+    std::string a;
+    std::string b;
+    const bool firstIsSize = digits(first, &a);
+    const bool secondIsSize = digits(second, &b);
+    if (firstIsSize != secondIsSize)
+        return firstIsSize ? 1 : -1;
+    if (!firstIsSize || a == b)
+        return 0;
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a < b ? -1 : 1;
 }
 
 int SelectionAfterRefresh(int previousSelection, int newRowCount)

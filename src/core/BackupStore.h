@@ -63,7 +63,7 @@ void FindFiles(Platform& platform, const std::string& folder,
 struct BackupRow {
     std::string date;   // creation date, "0000-00-00" when unreadable
     std::string time;   // creation time, "00:00:00" when unreadable
-    std::string size;   // low 32 bits of the size as a signed number, "-1" when unreadable
+    std::string size;   // the whole 64-bit size in decimal, "-1" when unreadable
     std::string type;   // BackupTypeOfFileName of the listed name
     std::string path;   // full path of the file
 };
@@ -71,6 +71,12 @@ struct BackupRow {
 // Describes a listed backup file: the creation time is read afresh, the size
 // is the listing's; both count as unreadable when the file's attributes are.
 BackupRow MakeBackupRow(Platform& platform, const std::string& path, const FoundFile& found);
+
+// The order of two texts of the size column: texts that are no size (the
+// "-1" of an unreadable file) first, then by the size they name, however
+// large. Negative, zero or positive as first comes before, with or after
+// second.
+int CompareBackupSizeTexts(const std::string& first, const std::string& second);
 
 // The row to select after the list was refilled, given the row selected
 // before (-1 for none) and the new row count: the same position, moved up to

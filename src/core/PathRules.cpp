@@ -25,6 +25,29 @@ bool Contains(Platform& platform, const std::string& text, char ch) {
     return FindChar(platform, text, ch) != std::string::npos;
 }
 
+bool IsDecimalNumber(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// A type library kept as a resource of a module is registered as the
+// module's path, a backslash and the resource number
+// ("C:\Windows\system32\hnetcfg.dll\2"). Such a path is present exactly
+// when the module is: a file, not a folder.
+bool NamesResourceOfExistingFile(Platform& platform, const std::string& path) {
+    const std::size_t slash = FindLastChar(platform, path, '\\');
+    if (slash == std::string::npos || slash == 0 || !IsDecimalNumber(path.substr(slash + 1))) {
+        return false;
+    }
+    const std::string module = path.substr(0, slash);
+    if (FileExists(platform, module)) return true;
+    const std::uint32_t attributes = platform.FileAttributes(module);
+    return attributes != kInvalidFileAttributes && !(attributes & kFileAttributeDirectory);
+}
+
 }  // namespace
 
 bool ExtractFilePath(Platform& platform, const std::string& text, std::string& path) {
@@ -96,7 +119,8 @@ bool IsMissingFile(Platform& platform, const std::string& path) {
     // query is asked first: it answers the same for present files at a small
     // part of the open test's cost.
     if (platform.FileAttributes(path) != kInvalidFileAttributes) return false;
-    return !FileExists(platform, path);
+    if (FileExists(platform, path)) return false;
+    return !NamesResourceOfExistingFile(platform, path);
 }
 
 std::string GetFixedDriveLetters(Platform& platform) {

@@ -14,7 +14,10 @@ bool ExtractFilePath(Platform& platform, const std::string& text, std::string& p
 
 // True when the path names nothing that exists: neither a file that can be
 // opened nor anything the file attributes can be read from (so an existing
-// folder counts as present). An empty path is never reported missing.
+// folder counts as present). A path whose last component is a decimal number
+// after an existing file names a resource of that file (a type library such
+// as "hnetcfg.dll\2") and counts as present. An empty path is never reported
+// missing.
 bool IsMissingFile(Platform& platform, const std::string& path);
 
 // True when the path is not empty and names a file that can be opened.

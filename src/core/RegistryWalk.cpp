@@ -21,8 +21,14 @@ struct Walk {
     std::uint32_t typeMask;
     std::vector<std::string> loweredExclusions;
     const std::atomic<bool>* stop;
+    NoneValues noneValues;
 
     bool Stopped() const { return stop && stop->load(); }
+
+    bool Admits(std::uint32_t type) const
+    {
+        return (type & typeMask) != 0 || (type == kRegNone && noneValues == NoneValues::kVisit);
+    }
 };
 
 // A buffer size for a reported longest length: one more for the NUL, never
@@ -80,7 +86,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
         if (walk.platform.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
                                     &size) != kResultOk)
             break;
-        if (walk.valueVisitor && (type & walk.typeMask) != 0)
+        if (walk.valueVisitor && walk.Admits(type))
             walk.valueVisitor(walk.root, path, name.get(), nameLength, type, data.get(), size,
                               walk.valueContext);
     }
@@ -101,10 +107,11 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
                   ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
                   void* keyContext, std::uint32_t typeMask,
-                  const std::vector<std::string>& excludedPaths, const std::atomic<bool>* stop)
+                  const std::vector<std::string>& excludedPaths, const std::atomic<bool>* stop,
+                  NoneValues noneValues)
 {
     Walk walk{platform, root, recurse, valueVisitor, valueContext, keyVisitor, keyContext,
-              typeMask, {}, stop};
+              typeMask, {}, stop, noneValues};
     for (std::string fragment : excludedPaths) {
         platform.LowerText(fragment);
         walk.loweredExclusions.push_back(fragment);

@@ -21,15 +21,20 @@ using ValueVisitor = void (*)(RootKey root, const std::string& path, const char*
 // same arguments as a value visitor whose five middle arguments are zero.
 using KeyVisitor = ValueVisitor;
 
+// Whether values of type REG_NONE, which no type mask admits, reach the
+// value visitor all the same.
+enum class NoneValues { kSkip, kVisit };
+
 // Walks the key at path below root ("" is the root itself; leading and
 // trailing backslashes are ignored). Keys whose path contains one of the
 // excluded fragments (compared after system lower-casing) are skipped with
 // their whole subtree, as are keys that cannot be opened. A value reaches the
-// value visitor only when (type & typeMask) is non-zero, so REG_NONE never
-// does. When stop is given and becomes true, the walk ends before the next
-// key, value or subkey.
+// value visitor only when (type & typeMask) is non-zero, so REG_NONE does not
+// unless noneValues asks for it. When stop is given and becomes true, the
+// walk ends before the next key, value or subkey.
 void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
                   ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
                   void* keyContext, std::uint32_t typeMask,
                   const std::vector<std::string>& excludedPaths,
-                  const std::atomic<bool>* stop = nullptr);
+                  const std::atomic<bool>* stop = nullptr,
+                  NoneValues noneValues = NoneValues::kSkip);

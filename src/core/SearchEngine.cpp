@@ -109,6 +109,6 @@ void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink
             return;
         if (entry.chosen)
             WalkRegistry(platform, entry.root, "", true, MatchValue, &context, MatchKey, &context,
-                         0xFFFFFFFFu, noExclusions, stop);
+                         0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit);
     }
 }

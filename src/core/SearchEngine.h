@@ -81,7 +81,7 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
 
 // Walks every chosen root key, in the order HKEY_CLASSES_ROOT,
 // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
-// with the two visitors. An empty keyword walks nothing. Ends early once
-// stop is set.
+// with the two visitors; values of every type are tested, REG_NONE included.
+// An empty keyword walks nothing. Ends early once stop is set.
 void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink& sink,
                     const std::string& keyRowText, const std::atomic<bool>* stop = nullptr);

@@ -40,6 +40,7 @@ const BackupColumn kBackupColumns[] = {
     {"_PageRegistryBackupListCol5", 100, kSortAsText},
     {"_PageRegistryBackupListCol1", 0, kSortAsText},
 };
+constexpr int kSizeColumn = 2;
 constexpr int kPathColumn = 4;
 
 constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
@@ -51,6 +52,32 @@ constexpr DWORD kFileDialogBufferSize = 4096;
 // The file dialogs' filters are the program's only own wording.
 const char kSaveFilter[] = "Registry File (*.reg)\0*.reg\0All Files (*.*)\0*.*\0";
 const char kOpenFilter[] = "Registry File (*.reg)\0*.reg\0";
+
+struct SizeSort {
+    HWND list;
+    bool descending;
+};
+
+// The size text of the row whose item data is itemData.
+std::string SizeTextOfRow(HWND list, LPARAM itemData)
+{
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = itemData;
+    const int row = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                                  reinterpret_cast<LPARAM>(&find)));
+    return row < 0 ? std::string() : ListViewCellText(list, row, kSizeColumn);
+}
+
+// Sizes pass 4 GB and the exact range of a floating-point number, so the size
+// column is ordered by its texts as whole 64-bit sizes.
+int CALLBACK CompareSizeRows(LPARAM first, LPARAM second, LPARAM context)
+{
+    const auto* sort = reinterpret_cast<const SizeSort*>(context);
+    const int order = CompareBackupSizeTexts(SizeTextOfRow(sort->list, first),
+                                             SizeTextOfRow(sort->list, second));
+    return sort->descending ? -order : order;
+}
 
 // Shows a save or open dialog; the chosen path, or empty when cancelled.
 std::string AskFilePath(bool save)
@@ -167,7 +194,14 @@ bool PageRegistryBackup::OnNotify(NMHDR* header, LRESULT& result)
     if (!list_ || header->hwndFrom != list_ || header->code != LVN_COLUMNCLICK)
         return false;
     const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
-    SortListByColumn(list_, click->iSubItem, sortDescending_);
+    if (click->iSubItem == kSizeColumn) {
+        SizeSort sort = {list_, sortDescending_};
+        SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
+                     reinterpret_cast<LPARAM>(CompareSizeRows));
+        sortDescending_ = !sortDescending_;
+    } else {
+        SortListByColumn(list_, click->iSubItem, sortDescending_);
+    }
     result = 0;
     return true;
 }

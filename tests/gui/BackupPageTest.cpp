@@ -60,6 +60,21 @@ protected:
     std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
     std::string Status() const { return WindowText(GetDlgItem(page_, IDC_STATUS)); }
 
+    // A backup file of the given size that takes no room on the disk: its
+    // end is set past bytes never written.
+    void PlaceSparseBackup(const std::string& name, LONGLONG size)
+    {
+        const std::string path = PlaceBackup(name, "");
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+        EXPECT_TRUE(SetEndOfFile(file));
+        CloseHandle(file);
+    }
+
     // Puts a file into the backup folder before or while the program runs.
     std::string PlaceBackup(const std::string& name, const std::string& bytes = "REGEDIT4\r\n")
     {
@@ -554,4 +569,18 @@ TEST_F(BackupPageTest, ColumnsShareTheWidthAndSortInTurnDescendingAndAscending)
     EXPECT_EQ(std::vector<std::string>(types.rbegin(), types.rend()), Column(3));
     ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 3));
     EXPECT_EQ(types, Column(3));
+}
+
+TEST_F(BackupPageTest, SizesBeyondFourGigabytesShowWholeAndSortByTheirValue)
+{
+    PlaceBackup("small(" + Text("_PageRegistryBackupType1") + ").reg", std::string(900, 'x'));
+    PlaceSparseBackup("huge(" + Text("_PageRegistryBackupType1") + ").reg", 0x140000003LL);
+    PlaceSparseBackup("large(" + Text("_PageRegistryBackupType1") + ").reg", 0x80000000LL);
+    StartOnBackupPage();
+    ASSERT_EQ(3, ListViewCount(list_));
+
+    ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 2));
+    EXPECT_EQ((std::vector<std::string>{"5368709123", "2147483648", "900"}), Column(2));
+    ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 2));
+    EXPECT_EQ((std::vector<std::string>{"900", "2147483648", "5368709123"}), Column(2));
 }

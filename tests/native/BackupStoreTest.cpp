@@ -167,13 +167,40 @@ TEST_F(BackupStoreTest, RowOfAnUnreadableFileShowsZeroTimesAndSizeMinusOne)
     EXPECT_EQ("Auto", row.type);
 }
 
-TEST_F(BackupStoreTest, RowSizeIsTheLowHalfOfTheSizeAsASignedNumber)
+TEST_F(BackupStoreTest, RowSizeIsTheWhole64BitSize)
 {
     const std::string path = "C:\\Backups\\big.reg";
     platform.AddFile(path);
     EXPECT_EQ("0", MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, 0}).size);
-    EXPECT_EQ("-1", MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, 0xFFFFFFFFull}).size);
-    EXPECT_EQ("5", MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, 0x100000005ull}).size);
+    EXPECT_EQ("2147483648", MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, 0x80000000ull}).size);
+    EXPECT_EQ("4294967295", MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, 0xFFFFFFFFull}).size);
+    EXPECT_EQ("4294967301", MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, 0x100000005ull}).size);
+    EXPECT_EQ("18446744073709551615",
+              MakeBackupRow(platform, path, FoundFile{"big.reg", 0x20, ~0ull}).size);
+}
+
+TEST(BackupSizeOrder, UnreadableFirstThenBySizeHoweverLarge)
+{
+    // In ascending order; each compares below every later one.
+    const std::vector<std::string> ascending = {
+        "-1",         "0",          "5",          "2147483647", "2147483648", "4294967295",
+        "4294967296", "4294967301", "9007199254740992", "9007199254740993",
+        "18446744073709551615", "100000000000000000000"};
+    for (std::size_t i = 0; i < ascending.size(); ++i) {
+        EXPECT_EQ(0, CompareBackupSizeTexts(ascending[i], ascending[i])) << ascending[i];
+        for (std::size_t j = i + 1; j < ascending.size(); ++j) {
+            EXPECT_LT(CompareBackupSizeTexts(ascending[i], ascending[j]), 0)
+                << ascending[i] << " " << ascending[j];
+            EXPECT_GT(CompareBackupSizeTexts(ascending[j], ascending[i]), 0)
+                << ascending[j] << " " << ascending[i];
+        }
+    }
+    // Leading zeros do not change a size; texts that are no size tie.
+    EXPECT_EQ(0, CompareBackupSizeTexts("007", "7"));
+    EXPECT_EQ(0, CompareBackupSizeTexts("00", "0"));
+    EXPECT_EQ(0, CompareBackupSizeTexts("-1", ""));
+    EXPECT_EQ(0, CompareBackupSizeTexts("-1", "12a"));
+    EXPECT_LT(CompareBackupSizeTexts("x", "0"), 0);
 }
 
 TEST_F(BackupStoreTest, FileTimesAreZeroedWhenUnreadable)

@@ -155,6 +155,35 @@ TEST_F(PathRulesTest, ExistenceTests) {
     EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
+TEST_F(PathRulesTest, ResourceNumberAfterAnExistingFileIsPresent) {
+    platform.AddFile("C:\\Windows\\system32\\hnetcfg.dll");
+    platform.AddFile("C:\\Windows\\system32\\locked.tlb");
+    platform.MakeFileUnopenable("C:\\Windows\\system32\\locked.tlb");
+
+    // A type library registered by its resource number in the module.
+    std::string path;
+    ASSERT_TRUE(ExtractFilePath(platform, "C:\\Windows\\system32\\hnetcfg.dll\\2", path));
+    EXPECT_FALSE(IsMissingFile(platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\WINDOWS\\System32\\HNETCFG.DLL\\12"));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\Windows\\system32\\locked.tlb\\1"));
+    // It is still no file of its own.
+    EXPECT_FALSE(FileExists(platform, path));
+
+    // A missing module followed by a number is missing; so is a folder
+    // followed by one, and any last component that is not a plain number.
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\Windows\\system32\\gone.dll\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\Windows\\system32\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\2"));
+    for (const char* suffix : {"\\x2", "\\2a", "\\-2", "\\ 2", "\\2\\3"}) {
+        EXPECT_TRUE(IsMissingFile(platform, std::string("C:\\Windows\\system32\\hnetcfg.dll") + suffix))
+            << suffix;
+    }
+
+    // Once the module is gone, so is its type library.
+    ASSERT_TRUE(platform.RemoveFile("C:\\Windows\\system32\\hnetcfg.dll"));
+    EXPECT_TRUE(IsMissingFile(platform, path));
+}
+
 TEST(PathRulesWildcardTest, MatchesBytesAnchoredAtBothEnds) {
     const struct {
         const char* pattern;

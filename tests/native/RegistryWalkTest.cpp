@@ -86,6 +86,26 @@ TEST_F(RegistryWalkTest, TypeMaskIsAndedWithTheTypeCode)
               recorder.visits);
 }
 
+TEST_F(RegistryWalkTest, NoneValuesPassOnlyWhenAskedFor)
+{
+    WalkRegistry(platform, kHkeyCurrentUser, "Root", false, &RecordValue, &recorder, nullptr,
+                 nullptr, 0xFFFFFFFFu, {}, nullptr, NoneValues::kVisit);
+    EXPECT_EQ((std::vector<std::string>{"V:Root|none|0|n", "V:Root|sz|1|s"}), recorder.visits);
+
+    // The mask still decides for every other type (4 shares a bit with 4 and 7).
+    recorder.visits.clear();
+    WalkRegistry(platform, kHkeyCurrentUser, "Root", true, &RecordValue, &recorder, nullptr,
+                 nullptr, 0x4u, {}, nullptr, NoneValues::kVisit);
+    EXPECT_EQ((std::vector<std::string>{"V:Root|none|0|n", "V:Root\\B\\Deep|dw|4|d",
+                                        "V:Root\\A|multi|7|m"}),
+              recorder.visits);
+
+    recorder.visits.clear();
+    WalkRegistry(platform, kHkeyCurrentUser, "Root", false, &RecordValue, &recorder, nullptr,
+                 nullptr, 0xFFFFFFFFu, {}, nullptr, NoneValues::kSkip);
+    EXPECT_EQ((std::vector<std::string>{"V:Root|sz|1|s"}), recorder.visits);
+}
+
 TEST_F(RegistryWalkTest, ExcludedFragmentsSkipWholeSubtreesWhateverTheCase)
 {
     platform.AddKey(kHkeyCurrentUser, "Software\\Classes\\CLSID\\{x}");

@@ -105,6 +105,18 @@ TEST_F(ScanTaskValueTest, Task1LeavesPresentRefusedAndNonStringValuesAlone)
     EXPECT_EQ(Rows{}, sink.Rows());
 }
 
+TEST_F(ScanTaskValueTest, Task1TakesTypeLibrariesInsideModulesForPresentFiles)
+{
+    const std::string typeLib = "Software\\Classes\\TypeLib\\{1}\\1.0\\0";
+    platform.AddString(kHkeyCurrentUser, typeLib + "\\win32", "", "C:\\Apps\\present.dll\\2");
+    platform.AddString(kHkeyCurrentUser, typeLib + "\\win64", "", "C:\\Gone\\absent.dll\\2");
+
+    Run(1);
+
+    EXPECT_EQ((Rows{DescribeRow(kHkcu, typeLib + "\\win64", "", "C:\\Gone\\absent.dll\\2", 0, 1)}),
+              sink.Rows());
+}
+
 TEST_F(ScanTaskValueTest, Task1SkipsClassKeysAndUnopenableKeysButWalksTheirSiblings)
 {
     platform.AddString(kHkeyCurrentUser, "Software\\Vendor\\CLSID\\{1}", "", "C:\\Gone\\a.dll");
@@ -308,6 +320,8 @@ TEST_F(ScanTaskValueTest, Task8ReportsUsageCountsOfMissingSharedFiles)
     // Only the name is tested, never the data.
     platform.AddString(kHkeyLocalMachine, shared, "Present", "C:\\Gone\\data.dll");
     platform.AddDword(kHkeyLocalMachine, shared + "\\Sub", "C:\\Gone\\deeper.dll", 1);
+    // No cleaner check ever sees a REG_NONE value (only the search does).
+    AddBytes(kHkeyLocalMachine, shared, "C:\\Gone\\none.dll", kRegNone, "");
 
     Run(8);
 
@@ -330,6 +344,7 @@ TEST_F(ScanTaskValueTest, Task9ReportsLocalesWithEmptyData)
     AddBytes(kHkeyLocalMachine, locale, "Expand", kRegExpandSz, std::string("\0", 1));
     platform.AddDword(kHkeyLocalMachine, locale, "Dword", 0);
     platform.AddString(kHkeyLocalMachine, locale + "\\Alternate Sorts", "00010407", "");
+    AddBytes(kHkeyLocalMachine, locale, "None", kRegNone, "");
 
     Run(9);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/MemoryPlatform.h"
+#include "core/RegWriter.h"
 #include "core/SearchEngine.h"
 
 namespace {
@@ -272,20 +273,44 @@ TEST_F(SearchEngineTest, ValuesAreTestedInTheirDisplayText)
     EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|expand|%Temp%\\x|1|2"}), Search("%temp%"));
 }
 
-TEST_F(SearchEngineTest, RegNoneIsNeverTestedAndOtherTypesOnlyByName)
+TEST_F(SearchEngineTest, RegNoneAndOtherTypesWithoutDisplayTextAreFoundByNameOnly)
 {
     platform.AddValue(kHkeyCurrentUser, "K", "nonevalue", kRegNone, "nonedata");
     platform.AddValue(kHkeyCurrentUser, "K", "qwordvalue", kRegQword, "qworddat");
     options.includeKeyNames = false;
 
-    EXPECT_TRUE(Search("none").empty());
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|nonevalue||2|0"}), Search("none"));
+    EXPECT_TRUE(Search("nonedata").empty());
     EXPECT_TRUE(Search("qworddat").empty());
     EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|qwordvalue||2|11"}), Search("qword"));
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|nonevalue||2|0", "HKEY_CURRENT_USER|K|qwordvalue||2|11"}),
+              Search("value"));
 
     // A wildcard that matches the empty text finds a value with no display text.
     options.includeValueNames = false;
     options.useWildcard = true;
-    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|qwordvalue||2|11"}), Search("*"));
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|K|nonevalue||2|0", "HKEY_CURRENT_USER|K|qwordvalue||2|11"}),
+              Search("*"));
+    EXPECT_TRUE(Search("?*").empty());
+}
+
+TEST_F(SearchEngineTest, RegNoneHitsAreExportedWithTheirBytes)
+{
+    platform.AddValue(kHkeyCurrentUser, "K", "marker", kRegNone, std::string("\x01\x00", 2));
+    platform.AddValue(kHkeyCurrentUser, "K", "empty marker", kRegNone, "");
+    options.includeKeyNames = false;
+    Search("marker");
+    ASSERT_EQ(2u, sink.hits.size());
+
+    // The export of the hit rows, as the item list hands them over.
+    const std::vector<RegExportRow> rows = {{"HKEY_CURRENT_USER", "K", "marker", 0},
+                                            {"HKEY_CURRENT_USER", "K", "empty marker", 0}};
+    const RegExportResult result = WriteRegFile(platform, rows, "C:\\hits.reg", nullptr, nullptr);
+    EXPECT_TRUE(result.complete);
+    EXPECT_EQ(2u, result.entriesWritten);
+    EXPECT_EQ("REGEDIT4\r\n[HKEY_CURRENT_USER\\K]\r\n\"marker\"=hex(0):01,00\r\n"
+              "[HKEY_CURRENT_USER\\K]\r\n\"empty marker\"=hex(0):\r\n",
+              platform.FileContent("C:\\hits.reg"));
 }
 
 TEST_F(SearchEngineTest, HitRowsKeepTheStoredCase)

@@ -147,6 +147,28 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
+TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
+    ScratchFolder folder(GetParam());
+    ASSERT_TRUE(folder.created()) << folder.path();
+    const std::string module = folder.path() + "\\hnetcfg.dll";
+    ASSERT_TRUE(MakeFile(module));
+
+    // The system itself finds nothing at such a path.
+    const std::string typeLibrary = module + "\\2";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(typeLibrary.c_str()));
+    std::string path;
+    ASSERT_TRUE(ExtractFilePath(platform, typeLibrary, path));
+    EXPECT_FALSE(IsMissingFile(platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, module + "\\12"));
+
+    // Not a number, a folder before the number, or a missing module: missing.
+    EXPECT_TRUE(IsMissingFile(platform, module + "\\2a"));
+    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone.dll\\2"));
+    ASSERT_TRUE(DeleteFileA(module.c_str()));
+    EXPECT_TRUE(IsMissingFile(platform, path));
+}
+
 TEST_P(PathRulesOnDrive, LowerCaseDriveLetterIsAcceptedWithItsCaseKept) {
     ScratchFolder folder(GetParam());
     ASSERT_TRUE(folder.created()) << folder.path();

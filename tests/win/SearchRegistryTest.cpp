@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -97,6 +98,7 @@ TEST_F(SearchRegistryTest, FindsKeysValueNamesAndDataInWalkOrder)
                   "HKEY_CURRENT_USER|" + key + "|Both" + token + "|" + token + "|1|1",
                   "HKEY_CURRENT_USER|" + key + "|Expand|%TEMP%\\" + token + "|1|2",
                   "HKEY_CURRENT_USER|" + key + "|Name" + token + "|plain|1|1",
+                  "HKEY_CURRENT_USER|" + key + "|None" + token + "||2|0",
                   "HKEY_CURRENT_USER|" + key + "|Other|C:\\Data\\" + token + "\\File.txt|1|1",
               }),
               Search(token));
@@ -110,10 +112,10 @@ TEST_F(SearchRegistryTest, CaseFoldingUsesTheSystemLowerCasing)
 {
     std::string upper = token;
     CharUpperA(&upper[0]);
-    EXPECT_EQ(5u, Search(upper).size());
+    EXPECT_EQ(6u, Search(upper).size());
     options.caseSensitive = true;
     EXPECT_TRUE(Search(upper).empty());
-    EXPECT_EQ(5u, Search(token).size());
+    EXPECT_EQ(6u, Search(token).size());
 }
 
 TEST_F(SearchRegistryTest, WholeTextAndWildcardsOnRealNames)
@@ -125,11 +127,12 @@ TEST_F(SearchRegistryTest, WholeTextAndWildcardsOnRealNames)
     options.fullWordMatch = false;
     options.useWildcard = true;
     options.includeValueData = false;
-    // Four characters and the token: two value names; the REG_NONE value of
-    // the same shape is never tested.
+    // Four characters and the token: three value names, the REG_NONE one
+    // among them.
     EXPECT_EQ((Strings{
                   "HKEY_CURRENT_USER|" + key + "|Both" + token + "|" + token + "|1|1",
                   "HKEY_CURRENT_USER|" + key + "|Name" + token + "|plain|1|1",
+                  "HKEY_CURRENT_USER|" + key + "|None" + token + "||2|0",
               }),
               Search("????" + token));
     EXPECT_EQ((Strings{"HKEY_CURRENT_USER|" + key + "|(key)||0|-1"}), Search(token + "k*"));
@@ -156,10 +159,24 @@ TEST_F(SearchRegistryTest, BinaryAndNumbersAreSearchedInTheirDisplayText)
     EXPECT_EQ((Strings{"HKEY_CURRENT_USER|" + inner + "|Dword|0x0000000a (10)|2|4"}), sink.hits);
 }
 
-TEST_F(SearchRegistryTest, RegNoneValuesAreNeverFound)
+TEST_F(SearchRegistryTest, RegNoneValuesAreFoundByNameOnly)
 {
-    Search("None" + token);
-    EXPECT_TRUE(sink.hits.empty());
+    const std::string key = "T\\" + token + "Key";
+    const Strings noneHit = {"HKEY_CURRENT_USER|" + key + "|None" + token + "||2|0"};
+    EXPECT_EQ(noneHit, Search("None" + token));
+    // Its bytes have no display text to be found in.
+    options.includeValueNames = false;
+    options.includeKeyNames = false;
+    Search(token);
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|" + key + "|Both" + token + "|" + token + "|1|1",
+                       "HKEY_CURRENT_USER|" + key + "|Expand|%TEMP%\\" + token + "|1|2",
+                       "HKEY_CURRENT_USER|" + key + "|Other|C:\\Data\\" + token + "\\File.txt|1|1"}),
+              sink.hits);
+    // A wildcard that matches the empty text finds it by its data.
+    options.useWildcard = true;
+    options.fullWordMatch = false;
+    Search("*");
+    EXPECT_NE(sink.hits.end(), std::find(sink.hits.begin(), sink.hits.end(), noneHit[0]));
 }
 
 TEST_F(SearchRegistryTest, UnchosenRootsAreNotWalked)
