@@ -74,11 +74,11 @@ void WalkOnly(Platform& platform, int task, Tally& tally)
     for (const ScanStep& step : ScanTaskSteps(task)) {
         switch (step.kind) {
         case ScanStepKind::Walk:
-            WalkRegistry(platform, step.root, step.path, step.recurse, &CountValue, &tally,
+            WalkRegistry(platform, platform, step.root, step.path, step.recurse, &CountValue, &tally,
                          &CountKey, &tally, step.typeMask, step.excludedPaths);
             break;
         case ScanStepKind::SubKeys:
-            EnumSubKeys(platform, step.root, step.path, &CountSubKey, &tally);
+            EnumSubKeys(platform, platform, step.root, step.path, &CountSubKey, &tally);
             break;
         case ScanStepKind::MenuFolders:
             break;   // a folder listing, part of the check
@@ -157,7 +157,7 @@ void PrintPlatformCosts(Platform& platform)
         std::string extracted;
         double start = Now();
         for (int i = 0; i < calls; ++i)
-            ExtractFilePath(platform, "\"" + sample.path + "\" /S", extracted);
+            ExtractFilePath(platform, platform, "\"" + sample.path + "\" /S", extracted);
         const double extract = (Now() - start) * 1e6 / calls;
         start = Now();
         for (int i = 0; i < calls; ++i)

@@ -150,8 +150,9 @@ const RootKey kRoots[] = {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine,
 Counts PlainWalk()
 {
     Counts counts;
+    Platform& platform = SystemPlatform();
     for (RootKey root : kRoots)
-        WalkRegistry(SystemPlatform(), root, "", true, CountValue, &counts, CountKey, &counts, 0xFFFFFFFFu, {});
+        WalkRegistry(platform, platform, root, "", true, CountValue, &counts, CountKey, &counts, 0xFFFFFFFFu, {});
     return counts;
 }
 
@@ -174,7 +175,8 @@ SearchOptions BenchOptions(const std::string& keyword)
 Counts EngineSearch(const std::string& keyword)
 {
     CountingSink sink;
-    SearchRegistry(SystemPlatform(), BenchOptions(keyword), sink, "(key)");
+    Platform& platform = SystemPlatform();
+    SearchRegistry(platform, platform, BenchOptions(keyword), sink, "(key)");
     return sink.counts;
 }
 

@@ -40,52 +40,53 @@ std::string StampText(const CalendarTime& now, bool withTime)
 
 // The name of a backup made at the moment `stamp` (a date-time stamp); a
 // counter above 1 tells apart backups of the same second.
-std::string BackupFileNameFor(Platform& platform, std::string stamp, const std::string& typeText,
+std::string BackupFileNameFor(CodePage& codePage, std::string stamp, const std::string& typeText,
                               int counter)
 {
     std::replace(stamp.begin(), stamp.end(), ':', '-');
     if (counter > 1)
         stamp += " " + std::to_string(counter);
     stamp += "(" + typeText + ")";
-    EnsureExtension(platform, stamp, kBackupExtension);
+    EnsureExtension(codePage, stamp, kBackupExtension);
     return stamp;
 }
 
 } // namespace
 
-std::string DateTimeStamp(Platform& platform, bool withTime)
+std::string DateTimeStamp(Environment& environment, bool withTime)
 {
-    return StampText(platform.CurrentLocalTime(), withTime);
+    return StampText(environment.CurrentLocalTime(), withTime);
 }
 
-void EnsureExtension(Platform& platform, std::string& name, const std::string& extension)
+void EnsureExtension(CodePage& codePage, std::string& name, const std::string& extension)
 {
     std::string wanted = extension;
-    platform.LowerText(wanted);
+    codePage.LowerText(wanted);
     if (wanted.empty() || wanted[0] != '.')
         wanted.insert(0, ".");
     std::string ending = name.size() >= wanted.size() ? name.substr(name.size() - wanted.size()) : name;
-    platform.LowerText(ending);
+    codePage.LowerText(ending);
     if (ending != wanted)
         name += wanted;
 }
 
-std::string MakeBackupFileName(Platform& platform, const std::string& typeText)
+std::string MakeBackupFileName(CodePage& codePage, Environment& environment,
+                               const std::string& typeText)
 {
-    return BackupFileNameFor(platform, DateTimeStamp(platform, true), typeText, 1);
+    return BackupFileNameFor(codePage, DateTimeStamp(environment, true), typeText, 1);
 }
 
-std::string MakeUniqueBackupPath(Platform& platform, const std::string& folder,
-                                 const std::string& typeText)
+std::string MakeUniqueBackupPath(FileSystem& files, CodePage& codePage, Environment& environment,
+                                 const std::string& folder, const std::string& typeText)
 {
     std::string prefix = folder;
     if (prefix.empty() || prefix.back() != '\\')
         prefix += '\\';
     // One reading of the clock, so every candidate names the same second.
-    const std::string stamp = DateTimeStamp(platform, true);
+    const std::string stamp = DateTimeStamp(environment, true);
     for (int counter = 1; counter <= kMaxBackupsPerSecond; ++counter) {
-        const std::string path = prefix + BackupFileNameFor(platform, stamp, typeText, counter);
-        if (platform.FileAttributes(path) == kInvalidFileAttributes)
+        const std::string path = prefix + BackupFileNameFor(codePage, stamp, typeText, counter);
+        if (files.FileAttributes(path) == kInvalidFileAttributes)
             return path;
     }
     return std::string();
@@ -97,7 +98,7 @@ std::string BackupTypeOfFileName(const std::string& fileName)
     return pieces.size() >= 2 ? pieces[1] : std::string();
 }
 
-int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* creation,
+int GetFileTimes(FileSystem& files, const std::string& path, CalendarTime* creation,
                  CalendarTime* lastAccess, CalendarTime* lastWrite)
 {
     for (CalendarTime* time : {creation, lastAccess, lastWrite}) {
@@ -105,7 +106,7 @@ int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* crea
             *time = CalendarTime();
     }
     CalendarTime read[3];
-    if (!platform.FileTimes(path, &read[0], &read[1], &read[2]))
+    if (!files.FileTimes(path, &read[0], &read[1], &read[2]))
         return 0;
     if (creation)
         *creation = read[0];
@@ -116,7 +117,7 @@ int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* crea
     return 1;
 }
 
-void FindFiles(Platform& platform, const std::string& folder,
+void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
                const std::map<std::string, std::string>& patterns, const FileVisitor& visitor)
 {
     std::string base = folder;
@@ -126,15 +127,15 @@ void FindFiles(Platform& platform, const std::string& folder,
     std::vector<std::pair<std::string, const std::string*>> tests;
     for (const auto& pattern : patterns) {
         std::string lower = pattern.first;
-        platform.LowerText(lower);
+        codePage.LowerText(lower);
         tests.emplace_back(lower, &pattern.second);
     }
 
-    platform.ListFolder(base + "\\*.*", [&](const FoundFile& found) {
+    files.ListFolder(base + "\\*.*", [&](const FoundFile& found) {
         if (found.attributes & kFileAttributeDirectory)
             return true;
         std::string name = found.name;
-        platform.LowerText(name);
+        codePage.LowerText(name);
         for (const auto& test : tests) {
             if (WildcardMatch(test.first, name)) {
                 visitor(base + "\\" + found.name, *test.second, found);
@@ -145,11 +146,11 @@ void FindFiles(Platform& platform, const std::string& folder,
     });
 }
 
-BackupRow MakeBackupRow(Platform& platform, const std::string& path, const FoundFile& found)
+BackupRow MakeBackupRow(FileSystem& files, const std::string& path, const FoundFile& found)
 {
     BackupRow row;
     CalendarTime creation;
-    const bool readable = GetFileTimes(platform, path, &creation, nullptr, nullptr) != 0;
+    const bool readable = GetFileTimes(files, path, &creation, nullptr, nullptr) != 0;
     row.date = FormatDate(creation);
     row.time = FormatTime(creation);
     const auto lowSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(found.size & 0xFFFFFFFFu));

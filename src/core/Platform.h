@@ -1,8 +1,12 @@
-// The one door through which the program's core reaches the registry, the file
-// system and the ANSI text rules of the system. The Win32 implementation talks
-// to the real system; the in-memory one backs the native unit tests.
+// The doors through which the program's core reaches the system: the registry,
+// the file system, the ANSI text rules of the code page, and the environment
+// (profile files and the clock). Each function of the core takes only the
+// doors it goes through. The Win32 implementation talks to the real system;
+// the in-memory one backs the native unit tests. Both implement every door,
+// bundled as Platform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -96,11 +100,11 @@ public:
     virtual bool Close() = 0;
 };
 
-class Platform {
+// The registry (RegOpenKeyA and its companions).
+class RegistryAccess {
 public:
-    virtual ~Platform() = default;
+    virtual ~RegistryAccess() = default;
 
-    // --- Registry (RegOpenKeyA and its companions) ---
     virtual long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) = 0;
     virtual long QueryInfoKey(KeyHandle key, KeyInfo* info) = 0;
     // size: in, the buffer size in bytes; out, the data size. data may be null
@@ -120,8 +124,13 @@ public:
     // Deletes the subkey with everything below it (SHDeleteKeyA).
     virtual long DeleteKeyTree(KeyHandle parent, const std::string& subKey) = 0;
     virtual void CloseKey(KeyHandle key) = 0;
+};
 
-    // --- File system ---
+// Files, folders and drives.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
     // OpenFile with OF_EXIST: true when the file could be opened.
     virtual bool OpenFileExists(const std::string& path) = 0;
     // GetFileAttributesA; kInvalidFileAttributes when nothing of that name exists.
@@ -146,19 +155,36 @@ public:
     virtual std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path,
                                                          bool failIfExists) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+};
 
-    // --- ANSI text rules of the system's code page ---
+// The ANSI text rules of the system's code page.
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+
     virtual bool IsLeadByte(unsigned char byte) = 0;     // IsDBCSLeadByte
     virtual void LowerText(std::string& text) = 0;       // CharLowerA
     virtual void UpperText(std::string& text) = 0;       // CharUpperA
+};
 
-    // --- Profile reader (GetPrivateProfileStringA, empty default) ---
-    // At most maxLength characters are returned.
+// Profile files and the clock.
+class Environment {
+public:
+    virtual ~Environment() = default;
+
+    // GetPrivateProfileStringA with an empty default; at most maxLength
+    // characters are returned.
     virtual std::string ReadProfileString(const std::string& file, const std::string& section,
                                           const std::string& key, std::size_t maxLength) = 0;
-
-    // --- Time ---
     virtual CalendarTime CurrentLocalTime() = 0;
     // Standard name of the time zone in use, in the ANSI code page.
     virtual std::string CurrentTimeZoneStandardName() = 0;
+};
+
+// Every door at once, for the few places that go through all of them (a
+// cleaner task) and for handing one object to functions that take several.
+class Platform : public RegistryAccess,
+                 public FileSystem,
+                 public CodePage,
+                 public Environment {
 };

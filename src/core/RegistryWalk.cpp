@@ -11,7 +11,8 @@
 namespace {
 
 struct Walk {
-    Platform& platform;
+    RegistryAccess& registry;
+    CodePage& codePage;
     RootKey root;
     bool recurse;
     ValueVisitor valueVisitor;
@@ -37,9 +38,9 @@ bool IsExcluded(const Walk& walk, const std::string& path)
     if (walk.loweredExclusions.empty())
         return false;
     std::string lowered = path;
-    walk.platform.LowerText(lowered);
+    walk.codePage.LowerText(lowered);
     for (const std::string& fragment : walk.loweredExclusions) {
-        if (FindText(walk.platform, lowered, fragment) != std::string::npos)
+        if (FindText(walk.codePage, lowered, fragment) != std::string::npos)
             return true;
     }
     return false;
@@ -49,10 +50,10 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 {
     if (walk.Stopped())
         return;
-    std::string path = TrimBackslashes(walk.platform, startPath);
+    std::string path = TrimBackslashes(walk.codePage, startPath);
     if (IsExcluded(walk, path))
         return;
-    ScopedKey key(walk.platform);
+    ScopedKey key(walk.registry);
     if (key.Open(RootHandle(walk.root), path) != kResultOk)
         return;
     if (walk.keyVisitor)
@@ -61,7 +62,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
     // Buffers are sized once per key from its longest name and data; when the
     // sizes cannot be read they stay at 256 bytes.
     KeyInfo info;
-    walk.platform.QueryInfoKey(key.Get(), &info);
+    walk.registry.QueryInfoKey(key.Get(), &info);
     const std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
     const std::uint32_t dataSize = BufferSize(info.maxValueDataSize);
     const std::uint32_t subKeySize = BufferSize(info.maxSubKeyNameLength);
@@ -77,7 +78,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
         std::uint32_t nameLength = nameSize;
         std::uint32_t type = 0;
         std::uint32_t size = dataSize;
-        if (walk.platform.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
+        if (walk.registry.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
                                     &size) != kResultOk)
             break;
         if (walk.valueVisitor && (type & walk.typeMask) != 0)
@@ -90,7 +91,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
     for (std::uint32_t index = 0;; ++index) {
         if (walk.Stopped())
             return;
-        if (walk.platform.EnumKey(key.Get(), index, subKey.get(), subKeySize) != kResultOk)
+        if (walk.registry.EnumKey(key.Get(), index, subKey.get(), subKeySize) != kResultOk)
             break;
         WalkKey(walk, path + "\\" + subKey.get());
     }
@@ -98,15 +99,16 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 
 }  // namespace
 
-void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
-                  ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
-                  void* keyContext, std::uint32_t typeMask,
-                  const std::vector<std::string>& excludedPaths, const std::atomic<bool>* stop)
+void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
+                  const std::string& path, bool recurse, ValueVisitor valueVisitor,
+                  void* valueContext, KeyVisitor keyVisitor, void* keyContext,
+                  std::uint32_t typeMask, const std::vector<std::string>& excludedPaths,
+                  const std::atomic<bool>* stop)
 {
-    Walk walk{platform, root, recurse, valueVisitor, valueContext, keyVisitor, keyContext,
-              typeMask, {}, stop};
+    Walk walk{registry, codePage, root, recurse, valueVisitor, valueContext, keyVisitor,
+              keyContext, typeMask, {}, stop};
     for (std::string fragment : excludedPaths) {
-        platform.LowerText(fragment);
+        codePage.LowerText(fragment);
         walk.loweredExclusions.push_back(fragment);
     }
     WalkKey(walk, path);

@@ -28,7 +28,8 @@ using KeyVisitor = ValueVisitor;
 // value visitor only when (type & typeMask) is non-zero, so REG_NONE never
 // does. When stop is given and becomes true, the walk ends before the next
 // key, value or subkey.
-void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
+void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
+                  const std::string& path, bool recurse,
                   ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
                   void* keyContext, std::uint32_t typeMask,
                   const std::vector<std::string>& excludedPaths,

@@ -44,16 +44,16 @@ std::string DataAsText(const std::uint8_t* data, std::uint32_t size);
 std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName);
 
 // Components of a key path (empty ones included); 0 for "".
-std::size_t CountPathComponents(Platform& platform, const std::string& keyPath);
+std::size_t CountPathComponents(CodePage& codePage, const std::string& keyPath);
 
 // True when the text is a drive-qualified path on a fixed disk whose file is gone.
-bool NamesMissingFile(Platform& platform, const std::string& text);
+bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& text);
 
 // Key paths no finding may name, because deleting them would take every class
 // registration (or every program's settings) with them: a path with fewer than
 // two components, a path with an empty component (it could be trimmed into its
 // parent on deletion), "Software\Classes" and "Software\Classes\CLSID".
-bool IsProtectedKeyPath(Platform& platform, const std::string& keyPath);
+bool IsProtectedKeyPath(CodePage& codePage, const std::string& keyPath);
 
 // A value to delete: image 0 for a REG_SZ value, else 2; the row's type is the
 // value's type. Nothing is added once the scan has been stopped.

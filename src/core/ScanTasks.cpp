@@ -63,15 +63,17 @@ void RunScanStep(ScanContext& context, const ScanStep& step)
         // Keys directly below the walk's start are the class keys of task 4.
         context.classKeyLevel =
             CountPathComponents(context.platform, TrimBackslashes(context.platform, step.path)) + 1;
-        WalkRegistry(context.platform, step.root, step.path, step.recurse, step.valueCheck,
-                     &context, &ShowWalkedKey, &context, step.typeMask, step.excludedPaths,
-                     context.stop);
+        WalkRegistry(context.platform, context.platform, step.root, step.path, step.recurse,
+                     step.valueCheck, &context, &ShowWalkedKey, &context, step.typeMask,
+                     step.excludedPaths, context.stop);
         break;
     case ScanStepKind::SubKeys:
-        EnumSubKeys(context.platform, step.root, step.path, step.keyCheck, &context);
+        EnumSubKeys(context.platform, context.platform, step.root, step.path, step.keyCheck,
+                    &context);
         break;
     case ScanStepKind::MenuFolders:
-        BuildMenuFolderMap(context.platform, context.menuFolders);
+        BuildMenuFolderMap(context.platform, context.platform, context.platform,
+                           context.menuFolders);
         break;
     }
 }

@@ -35,7 +35,7 @@ struct SearchOptions {
 
 // The keyword as the search keeps it: at most kMaxKeywordLength bytes, cut
 // before a double-byte character that would not fit whole.
-std::string LimitKeyword(Platform& platform, const std::string& text);
+std::string LimitKeyword(CodePage& codePage, const std::string& text);
 
 // Where a running search reports to.
 class SearchSink {
@@ -52,13 +52,13 @@ public:
 class SearchContext {
 public:
     // keyRowText is what a key row shows in its value name column.
-    SearchContext(Platform& platform, const SearchOptions& options, SearchSink& sink,
+    SearchContext(CodePage& codePage, const SearchOptions& options, SearchSink& sink,
                   std::string keyRowText);
 
     // True when the subject text matches the keyword under the options.
     bool Matches(const std::string& subject) const;
 
-    Platform& platform;
+    CodePage& codePage;
     const SearchOptions& options;
     SearchSink& sink;
     const std::string keyRowText;
@@ -83,5 +83,6 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
 // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
 // with the two visitors. An empty keyword walks nothing. Ends early once
 // stop is set.
-void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink& sink,
-                    const std::string& keyRowText, const std::atomic<bool>* stop = nullptr);
+void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
+                    SearchSink& sink, const std::string& keyRowText,
+                    const std::atomic<bool>* stop = nullptr);

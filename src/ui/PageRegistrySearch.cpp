@@ -170,7 +170,8 @@ void PageRegistrySearch::RunSearch(WorkerThread& worker)
         return;
     // The texts are looked up once per search, not once per key.
     PageSink sink(worker, results_, status, LookupText("_PageRegistrySearchState2"));
-    SearchRegistry(SystemPlatform(), options_, sink, LookupText("_PageRegistrySearchKeyFlagString"),
+    Platform& platform = SystemPlatform();
+    SearchRegistry(platform, platform, options_, sink, LookupText("_PageRegistrySearchKeyFlagString"),
                    &worker.StopFlag());
     sink.Flush();
     const std::string doneText = LookupText("_PageRegistrySearchState3");

@@ -30,7 +30,7 @@ protected:
     // the output empty even when it held something before.
     std::string Extract(const std::string& text) {
         std::string path = "stale";
-        if (ExtractFilePath(platform, text, path)) return path;
+        if (ExtractFilePath(platform, platform, text, path)) return path;
         EXPECT_EQ("", path) << text;
         return "<refused>";
     }
@@ -102,7 +102,7 @@ TEST_F(PathRulesTest, RefusesPathsOnDrivesThatAreNotFixedDisks) {
     }
     // Without any drive list every path is refused.
     for (char letter : {'C', 'D', 'E', 'F', 'G', 'R'}) platform.RemoveDrive(letter);
-    EXPECT_EQ("", GetFixedDriveLetters(platform));
+    EXPECT_EQ("", GetFixedDriveLetters(platform, platform));
     EXPECT_EQ(kRefused, Extract("C:\\Windows\\notepad.exe"));
 }
 
@@ -121,10 +121,10 @@ TEST_F(PathRulesTest, StepOrderDecidesBetweenSimilarCommands) {
 }
 
 TEST_F(PathRulesTest, FixedDriveLettersFollowTheDriveTable) {
-    EXPECT_EQ("CG", GetFixedDriveLetters(platform));
+    EXPECT_EQ("CG", GetFixedDriveLetters(platform, platform));
     platform.SetDrive('D', kDriveFixed);
     platform.SetDrive('G', kDriveRemote);
-    EXPECT_EQ("CD", GetFixedDriveLetters(platform));
+    EXPECT_EQ("CD", GetFixedDriveLetters(platform, platform));
 }
 
 TEST_F(PathRulesTest, ExistenceTests) {
@@ -148,7 +148,7 @@ TEST_F(PathRulesTest, ExistenceTests) {
     EXPECT_FALSE(IsMissingFile(platform, ""));
 
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, "\"C:\\App\\app.exe\" /background", path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "\"C:\\App\\app.exe\" /background", path));
     EXPECT_FALSE(IsMissingFile(platform, path));
     ASSERT_TRUE(platform.RemoveFile("C:\\App\\app.exe"));
     EXPECT_FALSE(FileExists(platform, path));
@@ -283,10 +283,10 @@ TEST_F(PathRulesTest, ConcurrentCallsGiveTheSameAnswers) {
         workers.emplace_back([this, w, &wrong] {
             for (int i = 0; i < 500; ++i) {
                 std::string path;
-                const bool present = ExtractFilePath(platform, "\"C:\\App\\app.exe\" /S", path) &&
+                const bool present = ExtractFilePath(platform, platform, "\"C:\\App\\app.exe\" /S", path) &&
                                      path == "C:\\App\\app.exe" && !IsMissingFile(platform, path);
                 const bool refused =
-                    !ExtractFilePath(platform, "D:\\App\\app.exe", path) && path.empty();
+                    !ExtractFilePath(platform, platform, "D:\\App\\app.exe", path) && path.empty();
                 if (!present || !refused) ++wrong[w];
             }
         });

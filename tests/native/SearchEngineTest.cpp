@@ -54,7 +54,7 @@ protected:
     {
         options.keyword = keyword;
         sink = RecordingSink();
-        SearchRegistry(platform, options, sink, "(key)");
+        SearchRegistry(platform, platform, options, sink, "(key)");
         return sink.hits;
     }
 
@@ -348,13 +348,13 @@ TEST_F(SearchEngineTest, StopFlagEndsTheSearchAtOnce)
     options.keyword = "hit";
     sink.stop = &stop;
     sink.stopAfterHits = 3;
-    SearchRegistry(platform, options, sink, "(key)", &stop);
+    SearchRegistry(platform, platform, options, sink, "(key)", &stop);
     EXPECT_EQ(3u, sink.hits.size());
     EXPECT_EQ(0u, platform.OpenKeyCount());
 
     // A search that starts with the flag set walks nothing.
     RecordingSink second;
-    SearchRegistry(platform, options, second, "(key)", &stop);
+    SearchRegistry(platform, platform, options, second, "(key)", &stop);
     EXPECT_TRUE(second.keys.empty());
 }
 

@@ -18,7 +18,8 @@ namespace {
 std::vector<std::string> ListedNames(const std::string& folder)
 {
     std::vector<std::string> names;
-    FindFiles(SystemPlatform(), folder, {{kBackupFilePattern, ""}},
+    Platform& platform = SystemPlatform();
+    FindFiles(platform, platform, folder, {{kBackupFilePattern, ""}},
               [&](const std::string& path, const std::string& label, const FoundFile& found) {
                   EXPECT_EQ(folder + found.name, path);
                   EXPECT_EQ("", label);
@@ -69,7 +70,8 @@ TEST_P(BackupFolderTest, RowsShowCreationTimeSizeAndTypeOfRealFiles)
     folder.WriteTestFile("a(b)(c).reg", "");
 
     std::map<std::string, BackupRow> rows;
-    FindFiles(SystemPlatform(), folder.Path(), {{kBackupFilePattern, ""}},
+    Platform& platform = SystemPlatform();
+    FindFiles(platform, platform, folder.Path(), {{kBackupFilePattern, ""}},
               [&](const std::string& path, const std::string&, const FoundFile& found) {
                   rows[found.name] = MakeBackupRow(SystemPlatform(), path, found);
               });
@@ -116,7 +118,7 @@ TEST_P(BackupFolderTest, NewBackupNameNeverTakesAnExistingFile)
     // boundary): each is new and the earlier files keep their content.
     std::vector<std::string> made;
     for (int i = 0; i < 4; ++i) {
-        const std::string path = MakeUniqueBackupPath(platform, folder.Path(), "Full");
+        const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder.Path(), "Full");
         ASSERT_FALSE(path.empty());
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path;
         EXPECT_EQ(0u, path.find(folder.Path()));
@@ -127,7 +129,7 @@ TEST_P(BackupFolderTest, NewBackupNameNeverTakesAnExistingFile)
         EXPECT_EQ("backup " + std::to_string(i), ReadWholeFile(made[i]));
     EXPECT_EQ(4u, ListedNames(folder.Path()).size());
     std::map<std::string, BackupRow> rows;
-    FindFiles(platform, folder.Path(), {{kBackupFilePattern, ""}},
+    FindFiles(platform, platform, folder.Path(), {{kBackupFilePattern, ""}},
               [&](const std::string& path, const std::string&, const FoundFile& found) {
                   EXPECT_EQ("Full", MakeBackupRow(platform, path, found).type) << found.name;
               });
@@ -140,7 +142,7 @@ TEST(BackupNames, NameCarriesTheLocalDateAndTime)
     for (int attempt = 0; attempt < 5; ++attempt) {
         SYSTEMTIME before;
         GetLocalTime(&before);
-        const std::string name = MakeBackupFileName(platform, "Full");
+        const std::string name = MakeBackupFileName(platform, platform, "Full");
         const std::string stamp = DateTimeStamp(platform, true);
         SYSTEMTIME after;
         GetLocalTime(&after);

@@ -87,20 +87,20 @@ TEST_P(PathRulesOnDrive, ExistingFileIsAcceptedAndFoundUntilDeleted) {
     ASSERT_TRUE(MakeFile(program));
 
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, "  \"" + program + "\" /S", path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "  \"" + program + "\" /S", path));
     EXPECT_EQ(program, path);
     EXPECT_TRUE(FileExists(platform, path));
     EXPECT_FALSE(IsMissingFile(platform, path));
 
-    ASSERT_TRUE(ExtractFilePath(platform, "\"" + program + "\" \"%1\"", path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "\"" + program + "\" \"%1\"", path));
     EXPECT_EQ(program, path);
 
     // Arguments that start with a hyphen keep the text from being tested.
-    EXPECT_FALSE(ExtractFilePath(platform, "\"" + program + "\" -silent", path));
+    EXPECT_FALSE(ExtractFilePath(platform, platform, "\"" + program + "\" -silent", path));
     EXPECT_EQ("", path);
 
     ASSERT_TRUE(DeleteFileA(program.c_str()));
-    ASSERT_TRUE(ExtractFilePath(platform, program, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, program, path));
     EXPECT_FALSE(FileExists(platform, path));
     EXPECT_TRUE(IsMissingFile(platform, path));
 }
@@ -140,7 +140,7 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     const std::string longFile = deep + "\\library.dll";
     ASSERT_TRUE(MakeFile(longFile));
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, longFile, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, longFile, path));
     EXPECT_FALSE(FileExists(platform, path));
     EXPECT_FALSE(IsMissingFile(platform, path));
     ASSERT_TRUE(DeleteFileA(longFile.c_str()));
@@ -154,7 +154,7 @@ TEST_P(PathRulesOnDrive, LowerCaseDriveLetterIsAcceptedWithItsCaseKept) {
     text[0] = static_cast<char>(text[0] - 'A' + 'a');
 
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, text, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, text, path));
     EXPECT_EQ(text, path);
     EXPECT_TRUE(IsMissingFile(platform, path));
 }
@@ -163,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(FixedDrives, PathRulesOnDrive,
                          ::testing::Values(TempFolder(), std::string("Z:\\tmp\\")));
 
 TEST(PathRulesDrives, FixedDriveLettersHoldCAndZ) {
-    const std::string letters = GetFixedDriveLetters(SystemPlatform());
+    Platform& platform = SystemPlatform();
+    const std::string letters = GetFixedDriveLetters(platform, platform);
     EXPECT_NE(std::string::npos, letters.find('C')) << letters;
     EXPECT_NE(std::string::npos, letters.find('Z')) << letters;
     // Upper case, one letter per drive, in the order the system lists them.
@@ -188,10 +189,10 @@ TEST(PathRulesDrives, PathOnAbsentDriveIsRefused) {
     ASSERT_NE(0, absent) << "every drive letter is in use";
 
     std::string path = "left over";
-    EXPECT_FALSE(ExtractFilePath(platform, std::string(1, absent) + ":\\Program\\app.exe", path));
+    EXPECT_FALSE(ExtractFilePath(platform, platform, std::string(1, absent) + ":\\Program\\app.exe", path));
     EXPECT_EQ("", path);
     // The drive test alone refuses it: the same text on C: is accepted.
-    EXPECT_TRUE(ExtractFilePath(platform, "C:\\Program\\app.exe", path));
+    EXPECT_TRUE(ExtractFilePath(platform, platform, "C:\\Program\\app.exe", path));
 }
 
 TEST(PathRulesDrives, TextsThatAreNoPlainPathAreRefused) {
@@ -201,7 +202,7 @@ TEST(PathRulesDrives, TextsThatAreNoPlainPathAreRefused) {
                              "%SystemRoot%\\system32\\shell32.dll", "\\\\server\\share\\x.exe",
                              "notepad.exe", "C:\\windows\\notepad.exe %1",
                              "C:\\windows\\notepad.exe C:\\x.txt"}) {
-        EXPECT_FALSE(ExtractFilePath(platform, text, path)) << text;
+        EXPECT_FALSE(ExtractFilePath(platform, platform, text, path)) << text;
     }
 }
 

@@ -79,7 +79,8 @@ protected:
     {
         options.keyword = keyword;
         sink = TreeSink(tree.KeyPath());
-        SearchRegistry(SystemPlatform(), options, sink, "(key)");
+        Platform& platform = SystemPlatform();
+        SearchRegistry(platform, platform, options, sink, "(key)");
         return sink.hits;
     }
 
@@ -179,7 +180,8 @@ TEST_F(SearchRegistryTest, StopFlagEndsTheWalk)
     sink = TreeSink(tree.KeyPath());
     sink.stop = &stop;
     sink.stopAfterHits = 2;
-    SearchRegistry(SystemPlatform(), options, sink, "(key)", &stop);
+    Platform& platform = SystemPlatform();
+    SearchRegistry(platform, platform, options, sink, "(key)", &stop);
     EXPECT_EQ(2u, sink.hits.size());
     EXPECT_EQ(2u, sink.allHits);
 }
