@@ -1,7 +1,6 @@
 // The key checks of cleaner tasks 5, 7 and 10 and the menu folder map.
 #include "core/KeyChecks.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -180,11 +179,8 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
         if (ext.Open(RootHandle(root), extKey) == kResultOk) {
             KeyInfo info;
             platform.QueryInfoKey(ext.Get(), &info);
-            // The longest data plus its zero, never less than 256 bytes.
-            const std::uint32_t size =
-                info.maxValueDataSize >= 0xFFFFFFFFu
-                    ? info.maxValueDataSize
-                    : std::max<std::uint32_t>(info.maxValueDataSize + 1, 256);
+            // The longest data plus its zero.
+            const std::uint32_t size = BufferSizeForLongest(info.maxValueDataSize);
             std::string text;
             if (ReadValueText(platform, ext.Get(), "", size, &text))
                 progId = text;

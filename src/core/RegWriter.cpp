@@ -23,11 +23,6 @@ constexpr std::uint32_t kHexBytesPerLine = 22;
 // The largest name buffer tried when a value name does not fit.
 constexpr std::uint32_t kLargestNameBuffer = 65536;
 
-std::uint32_t BufferSize(std::uint32_t longest)
-{
-    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
-}
-
 // Writes text, with the header before it when nothing is in the file yet.
 void WriteText(OutputFile& file, RegWriteCounts& counts, const std::string& text)
 {
@@ -124,7 +119,7 @@ bool WriteValueOfKey(RegistryAccess& registry, CodePage& codePage, KeyHandle key
 {
     KeyInfo info;
     registry.QueryInfoKey(key, &info);
-    std::uint32_t size = BufferSize(info.maxValueDataSize);
+    std::uint32_t size = BufferSizeForLongest(info.maxValueDataSize);
     std::unique_ptr<std::uint8_t[]> data;
     std::uint32_t type = 0;
     std::uint32_t dataSize = 0;
@@ -182,7 +177,7 @@ bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
                             const std::string& path, const KeyInfo& info)
 {
     RegistryAccess& registry = exporter.registry;
-    std::uint32_t size = BufferSize(info.maxSubKeyNameLength);
+    std::uint32_t size = BufferSizeForLongest(info.maxSubKeyNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
     if (!name)
         return false;
@@ -223,7 +218,7 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
     const std::string fullKeyPath = RootKeyName(root) + "\\" + path;
     bool anyWritten = false;
     bool listed = true;
-    std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
+    std::uint32_t nameSize = BufferSizeForLongest(info.maxValueNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
     for (std::uint32_t index = 0; name;) {
         std::uint32_t nameLength = nameSize;

@@ -60,6 +60,11 @@ void ScopedKey::Close()
     owned_ = false;
 }
 
+std::uint32_t BufferSizeForLongest(std::uint32_t longest)
+{
+    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
+}
+
 std::string RootKeyName(RootKey root)
 {
     for (const RootKeyEntry& entry : kRootKeys) {
@@ -191,11 +196,11 @@ void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
     ScopedKey key(registry);
     if (key.Open(RootHandle(root), path) != kResultOk)
         return;
-    // Room for the longest name the key reports, and never less than a full
-    // 255-character name with its NUL, so that no name ends the listing early.
+    // Room for the longest name the key reports, so that no name ends the
+    // listing early.
     KeyInfo info;
     registry.QueryInfoKey(key.Get(), &info);
-    std::uint32_t size = std::max<std::uint32_t>(info.maxSubKeyNameLength + 1, 256);
+    const std::uint32_t size = BufferSizeForLongest(info.maxSubKeyNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
     if (!name)
         return;

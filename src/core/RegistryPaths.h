@@ -30,6 +30,12 @@ private:
     bool owned_ = false;
 };
 
+// The size of a buffer for a name or data whose longest length a key reports
+// (KeyInfo): one more for the NUL, and never less than 256 bytes, so that a
+// full 255-character name with its NUL always fits. A report of 0xFFFFFFFF,
+// which leaves no room for one more, is taken as it is.
+std::uint32_t BufferSizeForLongest(std::uint32_t longest);
+
 // The full upper-case name of a root key ("HKEY_CURRENT_USER"); empty for any
 // value outside the seven predefined keys.
 std::string RootKeyName(RootKey root);

@@ -1,7 +1,6 @@
 // The recursive registry walk.
 #include "core/RegistryWalk.h"
 
-#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -25,13 +24,6 @@ struct Walk {
 
     bool Stopped() const { return stop && stop->load(); }
 };
-
-// A buffer size for a reported longest length: one more for the NUL, never
-// less than 256 bytes.
-std::uint32_t BufferSize(std::uint32_t longest)
-{
-    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
-}
 
 bool IsExcluded(const Walk& walk, const std::string& path)
 {
@@ -63,9 +55,9 @@ void WalkKey(const Walk& walk, const std::string& startPath)
     // sizes cannot be read they stay at 256 bytes.
     KeyInfo info;
     walk.registry.QueryInfoKey(key.Get(), &info);
-    const std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
-    const std::uint32_t dataSize = BufferSize(info.maxValueDataSize);
-    const std::uint32_t subKeySize = BufferSize(info.maxSubKeyNameLength);
+    const std::uint32_t nameSize = BufferSizeForLongest(info.maxValueNameLength);
+    const std::uint32_t dataSize = BufferSizeForLongest(info.maxValueDataSize);
+    const std::uint32_t subKeySize = BufferSizeForLongest(info.maxSubKeyNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
     std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[dataSize]);
     std::unique_ptr<char[]> subKey(new (std::nothrow) char[subKeySize]);

@@ -142,6 +142,18 @@ TEST(ReadStringValueTest, ReadsUpTo255BytesWithTheirZero)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
+TEST(BufferSizeForLongestTest, OneMoreThanTheLongestAndNeverBelow256Bytes)
+{
+    EXPECT_EQ(256u, BufferSizeForLongest(0));
+    EXPECT_EQ(256u, BufferSizeForLongest(254));
+    EXPECT_EQ(256u, BufferSizeForLongest(255));
+    EXPECT_EQ(257u, BufferSizeForLongest(256));
+    EXPECT_EQ(16384u, BufferSizeForLongest(16383));
+    // The largest reports never wrap around to a small buffer.
+    EXPECT_EQ(0xFFFFFFFFu, BufferSizeForLongest(0xFFFFFFFEu));
+    EXPECT_EQ(0xFFFFFFFFu, BufferSizeForLongest(0xFFFFFFFFu));
+}
+
 using SubKeyList = std::vector<std::pair<std::string, std::string>>;
 
 void CollectSubKey(RootKey root, const std::string& keyPath, const std::string& name, void* context)
