@@ -51,6 +51,31 @@ std::string BackupFileNameFor(CodePage& codePage, std::string stamp, const std::
     return stamp;
 }
 
+// What the folder visitor of FindFiles works with.
+struct FileSearch {
+    CodePage& codePage;
+    std::string base;   // the folder without its trailing backslash
+    std::vector<std::pair<std::string, const std::string*>> tests;   // lower-cased pattern, label
+    FileVisitor visitor;
+    void* context;
+};
+
+bool VisitListedFile(const FoundFile& found, void* context)
+{
+    const FileSearch& search = *static_cast<const FileSearch*>(context);
+    if (found.attributes & kFileAttributeDirectory)
+        return true;
+    std::string name = found.name;
+    search.codePage.LowerText(name);
+    for (const auto& test : search.tests) {
+        if (WildcardMatch(test.first, name)) {
+            search.visitor(search.base + "\\" + found.name, *test.second, found, search.context);
+            break;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::string DateTimeStamp(Environment& environment, bool withTime)
@@ -118,32 +143,20 @@ int GetFileTimes(FileSystem& files, const std::string& path, CalendarTime* creat
 }
 
 void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
-               const std::map<std::string, std::string>& patterns, const FileVisitor& visitor)
+               const std::map<std::string, std::string>& patterns, FileVisitor visitor,
+               void* context)
 {
-    std::string base = folder;
-    if (!base.empty() && base.back() == '\\')
-        base.pop_back();
-
-    std::vector<std::pair<std::string, const std::string*>> tests;
+    if (!visitor)
+        return;
+    FileSearch search{codePage, folder, {}, visitor, context};
+    if (!search.base.empty() && search.base.back() == '\\')
+        search.base.pop_back();
     for (const auto& pattern : patterns) {
         std::string lower = pattern.first;
         codePage.LowerText(lower);
-        tests.emplace_back(lower, &pattern.second);
+        search.tests.emplace_back(lower, &pattern.second);
     }
-
-    files.ListFolder(base + "\\*.*", [&](const FoundFile& found) {
-        if (found.attributes & kFileAttributeDirectory)
-            return true;
-        std::string name = found.name;
-        codePage.LowerText(name);
-        for (const auto& test : tests) {
-            if (WildcardMatch(test.first, name)) {
-                visitor(base + "\\" + found.name, *test.second, found);
-                break;
-            }
-        }
-        return true;
-    });
+    files.ListFolder(search.base + "\\*.*", &VisitListedFile, &search);
 }
 
 BackupRow MakeBackupRow(FileSystem& files, const std::string& path, const FoundFile& found)

@@ -4,7 +4,6 @@
 // interfaces of Platform.h.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <string>
 
@@ -49,17 +48,18 @@ std::string BackupTypeOfFileName(const std::string& fileName);
 int GetFileTimes(FileSystem& files, const std::string& path, CalendarTime* creation,
                  CalendarTime* lastAccess, CalendarTime* lastWrite);
 
-// Receives a listed file: its full path, the label of the pattern it matched
-// and its find data.
-using FileVisitor = std::function<void(const std::string& path, const std::string& label,
-                                       const FoundFile& found)>;
+// Receives a listed file: its full path, the label of the pattern it matched,
+// its find data and the context FindFiles was given.
+using FileVisitor = void (*)(const std::string& path, const std::string& label,
+                             const FoundFile& found, void* context);
 
 // Lists the files (never folders, never below subfolders) directly in folder
 // whose lower-cased names match one of the lower-cased patterns, tried in the
 // map's key order; each file goes to the visitor once, with the label of the
 // first pattern it matched. A missing or unreadable folder lists nothing.
 void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
-               const std::map<std::string, std::string>& patterns, const FileVisitor& visitor);
+               const std::map<std::string, std::string>& patterns, FileVisitor visitor,
+               void* context);
 
 // The five texts of one row of the backup list, in column order.
 struct BackupRow {

@@ -49,6 +49,20 @@ bool IsDotEntry(const std::string& name)
     return name == "." || name == "..";
 }
 
+// What the folder visitor of ListSubfolders adds to.
+struct SubfolderList {
+    const std::string& base;   // the listed folder, ending in a backslash
+    MenuFolderMap& map;
+};
+
+bool AddSubfolder(const FoundFile& found, void* context)
+{
+    SubfolderList& list = *static_cast<SubfolderList*>(context);
+    if ((found.attributes & kFileAttributeDirectory) != 0 && !IsDotEntry(found.name))
+        list.map[found.name] = list.base + found.name;
+    return true;
+}
+
 bool EndsWithBackslash(CodePage& codePage, const std::string& text)
 {
     std::size_t last = std::string::npos;
@@ -110,11 +124,8 @@ void ListSubfolders(FileSystem& files, CodePage& codePage, const std::string& fo
     if (folder.empty())
         return;
     const std::string base = EndsWithBackslash(codePage, folder) ? folder : folder + "\\";
-    files.ListFolder(base + "*.*", [&](const FoundFile& found) {
-        if ((found.attributes & kFileAttributeDirectory) != 0 && !IsDotEntry(found.name))
-            map[found.name] = base + found.name;
-        return true;
-    });
+    SubfolderList list{base, map};
+    files.ListFolder(base + "*.*", &AddSubfolder, &list);
 }
 
 void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, CodePage& codePage,

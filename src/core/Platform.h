@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -88,6 +87,10 @@ struct FoundFile {
     std::uint64_t size = 0;
 };
 
+// Receives one entry of a folder listing with the listing's context; returns
+// false to end the listing.
+using FolderVisitor = bool (*)(const FoundFile& found, void* context);
+
 // A file opened for writing; closed when destroyed.
 class OutputFile {
 public:
@@ -140,10 +143,10 @@ public:
     virtual std::string LogicalDriveStrings() = 0;
     virtual unsigned DriveType(const std::string& rootPath) = 0;
     // Lists the entries of a folder matching a pattern such as "C:\\x\\*.*", in
-    // the file system's order; the visitor returns false to stop early.
-    // False when the listing could not be started.
-    virtual bool ListFolder(const std::string& pattern,
-                            const std::function<bool(const FoundFile&)>& visitor) = 0;
+    // the file system's order, handing each to the visitor (when there is
+    // one) with the context; the visitor returns false to stop early. False
+    // when the listing could not be started.
+    virtual bool ListFolder(const std::string& pattern, FolderVisitor visitor, void* context) = 0;
     // Creation, last-access and last-write times in local time; false when the
     // attributes cannot be read.
     virtual bool FileTimes(const std::string& path, CalendarTime* creation,

@@ -258,9 +258,11 @@ void PageRegistryBackup::RefreshBackupList()
     Platform& platform = SystemPlatform();
     const std::map<std::string, std::string> patterns = {{kBackupFilePattern, ""}};
     FindFiles(platform, platform, backupFolder_, patterns,
-              [&](const std::string& path, const std::string&, const FoundFile& found) {
-                  AddBackupRow(MakeBackupRow(platform, path, found));
-              });
+              [](const std::string& path, const std::string&, const FoundFile& found, void* page) {
+                  static_cast<PageRegistryBackup*>(page)->AddBackupRow(
+                      MakeBackupRow(SystemPlatform(), path, found));
+              },
+              this);
 
     const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
     const int row = SelectionAfterRefresh(selected, count);

@@ -36,10 +36,13 @@ protected:
     {
         std::vector<std::string> names;
         FindFiles(platform, platform, folder, patterns,
-                  [&](const std::string& path, const std::string& label, const FoundFile& found) {
+                  [](const std::string& path, const std::string& label, const FoundFile& found,
+                     void* context) {
                       EXPECT_EQ(path, std::string("C:\\Backups\\") + found.name);
-                      names.push_back(found.name + "|" + label);
-                  });
+                      static_cast<std::vector<std::string>*>(context)->push_back(found.name + "|" +
+                                                                                 label);
+                  },
+                  &names);
         return names;
     }
 
