@@ -58,15 +58,18 @@ void CountSubKey(RootKey, const std::string&, const std::string&, void* context)
     ++static_cast<Tally*>(context)->subKeys;
 }
 
-class CountingSink : public FindingSink {
-public:
-    explicit CountingSink(Tally& tally) : tally_(tally) {}
-    void AddFinding(const RegistryItem&, bool) override { ++tally_.findings; }
-    void ShowScanningKey(RootKey, const std::string&) override { ++tally_.keys; }
-
-private:
-    Tally& tally_;
-};
+FindingSink CountingSink(Tally& tally)
+{
+    FindingSink sink;
+    sink.addFinding = [](const RegistryItem&, bool, void* context) {
+        ++static_cast<Tally*>(context)->findings;
+    };
+    sink.showScanningKey = [](RootKey, const std::string&, void* context) {
+        ++static_cast<Tally*>(context)->keys;
+    };
+    sink.context = &tally;
+    return sink;
+}
 
 // (a) for one task: its walks and listings, nothing checked.
 void WalkOnly(Platform& platform, int task, Tally& tally)
@@ -102,7 +105,7 @@ Round MeasureRound(Platform& platform)
         round.walkSeconds[task] = Now() - start;
     }
     for (int task = 1; task <= kScanTaskCount; ++task) {
-        CountingSink sink(round.scan[task]);
+        const FindingSink sink = CountingSink(round.scan[task]);
         const double start = Now();
         RunScanTask(platform, task, sink);
         round.scanSeconds[task] = Now() - start;

@@ -33,6 +33,12 @@ PathShape PathShapeOf(CodePage& codePage, const std::string& keyPath)
     return shape;
 }
 
+void Deliver(const ScanContext& context, const RegistryItem& item, bool scrollIntoView)
+{
+    if (context.sink.addFinding)
+        context.sink.addFinding(item, scrollIntoView, context.sink.context);
+}
+
 }  // namespace
 
 std::string DataAsText(const std::uint8_t* data, std::uint32_t size)
@@ -82,7 +88,7 @@ void ReportValueFinding(ScanContext& context, RootKey root, const std::string& k
     item.dataText = dataText;
     item.image = type == kRegSz ? kCleanerImageString : kCleanerImageOther;
     item.type = static_cast<std::int32_t>(type);
-    context.sink.AddFinding(item, true);
+    Deliver(context, item, true);
 }
 
 void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& keyPath,
@@ -96,5 +102,5 @@ void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& key
     item.dataText = dataText;
     item.image = kCleanerImageKey;
     item.type = kKeyRowType;
-    context.sink.AddFinding(item, scrollIntoView);
+    Deliver(context, item, scrollIntoView);
 }

@@ -19,7 +19,7 @@ using MenuFolderMap = std::map<std::string, std::string>;
 
 // The context every check of a task receives.
 struct ScanContext {
-    ScanContext(Platform& platform, FindingSink& sink, const std::atomic<bool>* stop)
+    ScanContext(Platform& platform, const FindingSink& sink, const std::atomic<bool>* stop)
         : platform(platform), sink(sink), stop(stop)
     {
     }
@@ -27,7 +27,7 @@ struct ScanContext {
     bool Stopped() const { return stop && stop->load(); }
 
     Platform& platform;
-    FindingSink& sink;
+    const FindingSink sink;
     const std::atomic<bool>* stop = nullptr;
     // Class checks: how many path components a class key has in the walk under
     // way (2 for "CLSID\{x}", 4 for "Software\Classes\CLSID\{x}"). No class

@@ -53,7 +53,9 @@ ScanStep MenuFolders()
 void ShowWalkedKey(RootKey root, const std::string& path, const char*, std::uint32_t,
                    std::uint32_t, const std::uint8_t*, std::uint32_t, void* context)
 {
-    static_cast<ScanContext*>(context)->sink.ShowScanningKey(root, path);
+    const FindingSink& sink = static_cast<ScanContext*>(context)->sink;
+    if (sink.showScanningKey)
+        sink.showScanningKey(root, path, sink.context);
 }
 
 void RunScanStep(ScanContext& context, const ScanStep& step)
@@ -150,7 +152,7 @@ std::vector<ScanStep> ScanTaskSteps(int number)
     }
 }
 
-void RunScanTask(Platform& platform, int number, FindingSink& sink,
+void RunScanTask(Platform& platform, int number, const FindingSink& sink,
                  const std::atomic<bool>* stop)
 {
     ScanContext context(platform, sink, stop);

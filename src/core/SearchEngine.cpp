@@ -8,6 +8,16 @@
 #include "core/RegistryPaths.h"
 #include "core/RegistryWalk.h"
 
+namespace {
+
+void ReportHit(const SearchSink& sink, const RegistryItem& item)
+{
+    if (sink.addHit)
+        sink.addHit(item, sink.context);
+}
+
+}  // namespace
+
 std::string LimitKeyword(CodePage& codePage, const std::string& text)
 {
     if (text.size() <= kMaxKeywordLength)
@@ -22,8 +32,8 @@ std::string LimitKeyword(CodePage& codePage, const std::string& text)
     return text.substr(0, end);
 }
 
-SearchContext::SearchContext(CodePage& codePage, const SearchOptions& options, SearchSink& sink,
-                             std::string keyRowText)
+SearchContext::SearchContext(CodePage& codePage, const SearchOptions& options,
+                             const SearchSink& sink, std::string keyRowText)
     : codePage(codePage), options(options), sink(sink), keyRowText(std::move(keyRowText)),
       keyword_(options.keyword)
 {
@@ -58,10 +68,11 @@ void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t,
             item.valueName = search.keyRowText;
             item.image = kSearchImageKey;
             item.type = kKeyRowType;
-            search.sink.AddHit(item);
+            ReportHit(search.sink, item);
         }
     }
-    search.sink.ShowKey(path);
+    if (search.sink.showKey)
+        search.sink.showKey(path, search.sink.context);
 }
 
 void MatchValue(RootKey root, const std::string& path, const char* valueName,
@@ -86,11 +97,11 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
                      ? kSearchImageString
                      : kSearchImageOther;
     item.type = static_cast<std::int32_t>(type);
-    search.sink.AddHit(item);
+    ReportHit(search.sink, item);
 }
 
 void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
-                    SearchSink& sink, const std::string& keyRowText,
+                    const SearchSink& sink, const std::string& keyRowText,
                     const std::atomic<bool>* stop)
 {
     if (options.keyword.empty())

@@ -15,9 +15,23 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // Records every hit as "ROOT|path|name|data|image|type" and every walked key.
-class RecordingSink : public SearchSink {
+class RecordingSink {
 public:
-    void AddHit(const RegistryItem& item) override
+    // The sink the search reports to; it records into this object.
+    SearchSink Sink()
+    {
+        SearchSink sink;
+        sink.addHit = [](const RegistryItem& item, void* context) {
+            static_cast<RecordingSink*>(context)->AddHit(item);
+        };
+        sink.showKey = [](const std::string& path, void* context) {
+            static_cast<RecordingSink*>(context)->ShowKey(path);
+        };
+        sink.context = this;
+        return sink;
+    }
+
+    void AddHit(const RegistryItem& item)
     {
         hits.push_back(item.rootName + "|" + item.keyPath + "|" + item.valueName + "|" +
                        item.dataText + "|" + std::to_string(item.image) + "|" +
@@ -26,7 +40,7 @@ public:
         if (stop && hits.size() == stopAfterHits)
             *stop = true;
     }
-    void ShowKey(const std::string& path) override
+    void ShowKey(const std::string& path)
     {
         keys.push_back(path);
         events.push_back("key " + path);
@@ -54,7 +68,7 @@ protected:
     {
         options.keyword = keyword;
         sink = RecordingSink();
-        SearchRegistry(platform, platform, options, sink, "(key)");
+        SearchRegistry(platform, platform, options, sink.Sink(), "(key)");
         return sink.hits;
     }
 
@@ -62,8 +76,7 @@ protected:
     bool Matches(const std::string& keyword, const std::string& subject)
     {
         options.keyword = keyword;
-        RecordingSink unused;
-        SearchContext context(platform, options, unused, "(key)");
+        SearchContext context(platform, options, SearchSink(), "(key)");
         return context.Matches(subject);
     }
 
@@ -348,14 +361,26 @@ TEST_F(SearchEngineTest, StopFlagEndsTheSearchAtOnce)
     options.keyword = "hit";
     sink.stop = &stop;
     sink.stopAfterHits = 3;
-    SearchRegistry(platform, platform, options, sink, "(key)", &stop);
+    SearchRegistry(platform, platform, options, sink.Sink(), "(key)", &stop);
     EXPECT_EQ(3u, sink.hits.size());
     EXPECT_EQ(0u, platform.OpenKeyCount());
 
     // A search that starts with the flag set walks nothing.
     RecordingSink second;
-    SearchRegistry(platform, platform, options, second, "(key)", &stop);
+    SearchRegistry(platform, platform, options, second.Sink(), "(key)", &stop);
     EXPECT_TRUE(second.keys.empty());
+}
+
+// A sink may leave its functions out: the search walks the same keys.
+TEST_F(SearchEngineTest, SinkWithoutFunctionsWalksTheSameKeys)
+{
+    platform.AddString(kHkeyCurrentUser, "Software\\Hit", "hit", "hit");
+    platform.AddKey(kHkeyCurrentUser, "Software\\Other\\Deeper");
+    EXPECT_EQ(2u, Search("hit").size());
+    const std::size_t opened = platform.KeyOpenTotal();
+    SearchRegistry(platform, platform, options, SearchSink(), "(key)");
+    EXPECT_EQ(opened * 2, platform.KeyOpenTotal());
+    EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
 TEST(SearchKeyword, IsCutAt499BytesOnACharacterBoundary)
