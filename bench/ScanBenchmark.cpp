@@ -58,15 +58,18 @@ void CountSubKey(RootKey, const std::string&, const std::string&, void* context)
     ++static_cast<Tally*>(context)->subKeys;
 }
 
-class CountingSink : public FindingSink {
-public:
-    explicit CountingSink(Tally& tally) : tally_(tally) {}
-    void AddFinding(const RegistryItem&, bool) override { ++tally_.findings; }
-    void ShowScanningKey(RootKey, const std::string&) override { ++tally_.keys; }
-
-private:
-    Tally& tally_;
-};
+FindingSink CountingSink(Tally& tally)
+{
+    FindingSink sink;
+    sink.addFinding = [](const RegistryItem&, bool, void* context) {
+        ++static_cast<Tally*>(context)->findings;
+    };
+    sink.showScanningKey = [](RootKey, const std::string&, void* context) {
+        ++static_cast<Tally*>(context)->keys;
+    };
+    sink.context = &tally;
+    return sink;
+}
 
 // (a) for one task: its walks and listings, nothing checked.
 void WalkOnly(Platform& platform, int task, Tally& tally)
@@ -74,11 +77,11 @@ void WalkOnly(Platform& platform, int task, Tally& tally)
     for (const ScanStep& step : ScanTaskSteps(task)) {
         switch (step.kind) {
         case ScanStepKind::Walk:
-            WalkRegistry(platform, step.root, step.path, step.recurse, &CountValue, &tally,
+            WalkRegistry(platform, platform, step.root, step.path, step.recurse, &CountValue, &tally,
                          &CountKey, &tally, step.typeMask, step.excludedPaths);
             break;
         case ScanStepKind::SubKeys:
-            EnumSubKeys(platform, step.root, step.path, &CountSubKey, &tally);
+            EnumSubKeys(platform, platform, step.root, step.path, &CountSubKey, &tally);
             break;
         case ScanStepKind::MenuFolders:
             break;   // a folder listing, part of the check
@@ -102,7 +105,7 @@ Round MeasureRound(Platform& platform)
         round.walkSeconds[task] = Now() - start;
     }
     for (int task = 1; task <= kScanTaskCount; ++task) {
-        CountingSink sink(round.scan[task]);
+        const FindingSink sink = CountingSink(round.scan[task]);
         const double start = Now();
         RunScanTask(platform, task, sink);
         round.scanSeconds[task] = Now() - start;
@@ -157,7 +160,7 @@ void PrintPlatformCosts(Platform& platform)
         std::string extracted;
         double start = Now();
         for (int i = 0; i < calls; ++i)
-            ExtractFilePath(platform, "\"" + sample.path + "\" /S", extracted);
+            ExtractFilePath(platform, platform, "\"" + sample.path + "\" /S", extracted);
         const double extract = (Now() - start) * 1e6 / calls;
         start = Now();
         for (int i = 0; i < calls; ++i)

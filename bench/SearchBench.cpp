@@ -150,17 +150,20 @@ const RootKey kRoots[] = {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine,
 Counts PlainWalk()
 {
     Counts counts;
+    Platform& platform = SystemPlatform();
     for (RootKey root : kRoots)
-        WalkRegistry(SystemPlatform(), root, "", true, CountValue, &counts, CountKey, &counts, 0xFFFFFFFFu, {});
+        WalkRegistry(platform, platform, root, "", true, CountValue, &counts, CountKey, &counts, 0xFFFFFFFFu, {});
     return counts;
 }
 
-class CountingSink : public SearchSink {
-public:
-    void AddHit(const RegistryItem&) override { ++counts.hits; }
-    void ShowKey(const std::string&) override { ++counts.keys; }
-    Counts counts;
-};
+SearchSink CountingSink(Counts& counts)
+{
+    SearchSink sink;
+    sink.addHit = [](const RegistryItem&, void* context) { ++static_cast<Counts*>(context)->hits; };
+    sink.showKey = [](const std::string&, void* context) { ++static_cast<Counts*>(context)->keys; };
+    sink.context = &counts;
+    return sink;
+}
 
 SearchOptions BenchOptions(const std::string& keyword)
 {
@@ -173,9 +176,10 @@ SearchOptions BenchOptions(const std::string& keyword)
 
 Counts EngineSearch(const std::string& keyword)
 {
-    CountingSink sink;
-    SearchRegistry(SystemPlatform(), BenchOptions(keyword), sink, "(key)");
-    return sink.counts;
+    Counts counts;
+    Platform& platform = SystemPlatform();
+    SearchRegistry(platform, platform, BenchOptions(keyword), CountingSink(counts), "(key)");
+    return counts;
 }
 
 // The search page as the program shows it, driven through its controls.

@@ -3,45 +3,45 @@
 
 #include <cstring>
 
-std::size_t NextCharIndex(Platform& platform, const std::string& text, std::size_t index)
+std::size_t NextCharIndex(CodePage& codePage, const std::string& text, std::size_t index)
 {
-    if (index + 1 < text.size() && platform.IsLeadByte(static_cast<unsigned char>(text[index])))
+    if (index + 1 < text.size() && codePage.IsLeadByte(static_cast<unsigned char>(text[index])))
         return index + 2;
     return index + 1;
 }
 
-std::size_t FindChar(Platform& platform, const std::string& text, char c, std::size_t from)
+std::size_t FindChar(CodePage& codePage, const std::string& text, char c, std::size_t from)
 {
-    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(platform, text, i)) {
+    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(codePage, text, i)) {
         if (i >= from && text[i] == c)
             return i;
     }
     return std::string::npos;
 }
 
-std::size_t FindLastChar(Platform& platform, const std::string& text, char c)
+std::size_t FindLastChar(CodePage& codePage, const std::string& text, char c)
 {
     std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(platform, text, i)) {
+    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(codePage, text, i)) {
         if (text[i] == c)
             found = i;
     }
     return found;
 }
 
-std::size_t FindText(Platform& platform, const std::string& text, const std::string& needle,
+std::size_t FindText(CodePage& codePage, const std::string& text, const std::string& needle,
                      std::size_t from)
 {
     if (needle.empty())
         return from <= text.size() ? from : std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(platform, text, i)) {
+    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(codePage, text, i)) {
         if (i >= from && text.compare(i, needle.size(), needle) == 0)
             return i;
     }
     return std::string::npos;
 }
 
-void TrimChars(Platform& platform, std::string& text, const char* set)
+void TrimChars(CodePage& codePage, std::string& text, const char* set)
 {
     auto inSet = [set](char c) { return c != '\0' && std::strchr(set, c) != nullptr; };
     std::size_t begin = 0;
@@ -51,7 +51,7 @@ void TrimChars(Platform& platform, std::string& text, const char* set)
     // equal to a character of the set is not cut off.
     std::size_t end = begin;
     for (std::size_t i = begin; i < text.size();) {
-        std::size_t next = NextCharIndex(platform, text, i);
+        std::size_t next = NextCharIndex(codePage, text, i);
         if (next != i + 1 || !inSet(text[i]))
             end = next;
         i = next;
@@ -109,18 +109,18 @@ bool WildcardMatch(const std::string& pattern, const std::string& text) {
     return p == patternSize;
 }
 
-std::size_t CountSubstring(Platform& platform, const std::string& text,
+std::size_t CountSubstring(CodePage& codePage, const std::string& text,
                            const std::string& needle, bool caseSensitive) {
     if (needle.empty()) return 0;
     std::string haystack = text;
     std::string wanted = needle;
     if (!caseSensitive) {
-        platform.LowerText(haystack);
-        platform.LowerText(wanted);
+        codePage.LowerText(haystack);
+        codePage.LowerText(wanted);
     }
     std::size_t count = 0;
-    for (std::size_t at = FindText(platform, haystack, wanted); at != std::string::npos;
-         at = FindText(platform, haystack, wanted, at + wanted.size())) {
+    for (std::size_t at = FindText(codePage, haystack, wanted); at != std::string::npos;
+         at = FindText(codePage, haystack, wanted, at + wanted.size())) {
         ++count;
     }
     return count;

@@ -11,22 +11,22 @@
 #include "core/Platform.h"
 
 // Index of the character after the one starting at index.
-std::size_t NextCharIndex(Platform& platform, const std::string& text, std::size_t index);
+std::size_t NextCharIndex(CodePage& codePage, const std::string& text, std::size_t index);
 
 // First occurrence of a single-byte character at or after from, or npos.
-std::size_t FindChar(Platform& platform, const std::string& text, char c, std::size_t from = 0);
+std::size_t FindChar(CodePage& codePage, const std::string& text, char c, std::size_t from = 0);
 
 // Last occurrence of a single-byte character, or npos.
-std::size_t FindLastChar(Platform& platform, const std::string& text, char c);
+std::size_t FindLastChar(CodePage& codePage, const std::string& text, char c);
 
 // First occurrence of needle that starts on a character boundary at or after
 // from, or npos. An empty needle is found at from.
-std::size_t FindText(Platform& platform, const std::string& text, const std::string& needle,
+std::size_t FindText(CodePage& codePage, const std::string& text, const std::string& needle,
                      std::size_t from = 0);
 
 // Removes every leading and every trailing character that is one of the
 // single-byte characters in set.
-void TrimChars(Platform& platform, std::string& text, const char* set);
+void TrimChars(CodePage& codePage, std::string& text, const char* set);
 
 // True when the text holds a carriage return or a line feed.
 bool HasLineBreak(const std::string& text);
@@ -42,7 +42,7 @@ bool WildcardMatch(const std::string& pattern, const std::string& text);
 // Number of non-overlapping occurrences of needle in text, found from left to
 // right at character boundaries. Without caseSensitive both are lower-cased by
 // the system's rules first. An empty needle counts 0.
-std::size_t CountSubstring(Platform& platform, const std::string& text,
+std::size_t CountSubstring(CodePage& codePage, const std::string& text,
                            const std::string& needle, bool caseSensitive);
 
 // The strings of a buffer of zero-ended strings closed by an empty string (as

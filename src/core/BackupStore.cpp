@@ -40,52 +40,78 @@ std::string StampText(const CalendarTime& now, bool withTime)
 
 // The name of a backup made at the moment `stamp` (a date-time stamp); a
 // counter above 1 tells apart backups of the same second.
-std::string BackupFileNameFor(Platform& platform, std::string stamp, const std::string& typeText,
+std::string BackupFileNameFor(CodePage& codePage, std::string stamp, const std::string& typeText,
                               int counter)
 {
     std::replace(stamp.begin(), stamp.end(), ':', '-');
     if (counter > 1)
         stamp += " " + std::to_string(counter);
     stamp += "(" + typeText + ")";
-    EnsureExtension(platform, stamp, kBackupExtension);
+    EnsureExtension(codePage, stamp, kBackupExtension);
     return stamp;
+}
+
+// What the folder visitor of FindFiles works with.
+struct FileSearch {
+    CodePage& codePage;
+    std::string base;   // the folder without its trailing backslash
+    std::vector<std::pair<std::string, const std::string*>> tests;   // lower-cased pattern, label
+    FileVisitor visitor;
+    void* context;
+};
+
+bool VisitListedFile(const FoundFile& found, void* context)
+{
+    const FileSearch& search = *static_cast<const FileSearch*>(context);
+    if (found.attributes & kFileAttributeDirectory)
+        return true;
+    std::string name = found.name;
+    search.codePage.LowerText(name);
+    for (const auto& test : search.tests) {
+        if (WildcardMatch(test.first, name)) {
+            search.visitor(search.base + "\\" + found.name, *test.second, found, search.context);
+            break;
+        }
+    }
+    return true;
 }
 
 } // namespace
 
-std::string DateTimeStamp(Platform& platform, bool withTime)
+std::string DateTimeStamp(Environment& environment, bool withTime)
 {
-    return StampText(platform.CurrentLocalTime(), withTime);
+    return StampText(environment.CurrentLocalTime(), withTime);
 }
 
-void EnsureExtension(Platform& platform, std::string& name, const std::string& extension)
+void EnsureExtension(CodePage& codePage, std::string& name, const std::string& extension)
 {
     std::string wanted = extension;
-    platform.LowerText(wanted);
+    codePage.LowerText(wanted);
     if (wanted.empty() || wanted[0] != '.')
         wanted.insert(0, ".");
     std::string ending = name.size() >= wanted.size() ? name.substr(name.size() - wanted.size()) : name;
-    platform.LowerText(ending);
+    codePage.LowerText(ending);
     if (ending != wanted)
         name += wanted;
 }
 
-std::string MakeBackupFileName(Platform& platform, const std::string& typeText)
+std::string MakeBackupFileName(CodePage& codePage, Environment& environment,
+                               const std::string& typeText)
 {
-    return BackupFileNameFor(platform, DateTimeStamp(platform, true), typeText, 1);
+    return BackupFileNameFor(codePage, DateTimeStamp(environment, true), typeText, 1);
 }
 
-std::string MakeUniqueBackupPath(Platform& platform, const std::string& folder,
-                                 const std::string& typeText)
+std::string MakeUniqueBackupPath(FileSystem& files, CodePage& codePage, Environment& environment,
+                                 const std::string& folder, const std::string& typeText)
 {
     std::string prefix = folder;
     if (prefix.empty() || prefix.back() != '\\')
         prefix += '\\';
     // One reading of the clock, so every candidate names the same second.
-    const std::string stamp = DateTimeStamp(platform, true);
+    const std::string stamp = DateTimeStamp(environment, true);
     for (int counter = 1; counter <= kMaxBackupsPerSecond; ++counter) {
-        const std::string path = prefix + BackupFileNameFor(platform, stamp, typeText, counter);
-        if (platform.FileAttributes(path) == kInvalidFileAttributes)
+        const std::string path = prefix + BackupFileNameFor(codePage, stamp, typeText, counter);
+        if (files.FileAttributes(path) == kInvalidFileAttributes)
             return path;
     }
     return std::string();
@@ -97,7 +123,7 @@ std::string BackupTypeOfFileName(const std::string& fileName)
     return pieces.size() >= 2 ? pieces[1] : std::string();
 }
 
-int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* creation,
+int GetFileTimes(FileSystem& files, const std::string& path, CalendarTime* creation,
                  CalendarTime* lastAccess, CalendarTime* lastWrite)
 {
     for (CalendarTime* time : {creation, lastAccess, lastWrite}) {
@@ -105,7 +131,7 @@ int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* crea
             *time = CalendarTime();
     }
     CalendarTime read[3];
-    if (!platform.FileTimes(path, &read[0], &read[1], &read[2]))
+    if (!files.FileTimes(path, &read[0], &read[1], &read[2]))
         return 0;
     if (creation)
         *creation = read[0];
@@ -116,40 +142,28 @@ int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* crea
     return 1;
 }
 
-void FindFiles(Platform& platform, const std::string& folder,
-               const std::map<std::string, std::string>& patterns, const FileVisitor& visitor)
+void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
+               const std::map<std::string, std::string>& patterns, FileVisitor visitor,
+               void* context)
 {
-    std::string base = folder;
-    if (!base.empty() && base.back() == '\\')
-        base.pop_back();
-
-    std::vector<std::pair<std::string, const std::string*>> tests;
+    if (!visitor)
+        return;
+    FileSearch search{codePage, folder, {}, visitor, context};
+    if (!search.base.empty() && search.base.back() == '\\')
+        search.base.pop_back();
     for (const auto& pattern : patterns) {
         std::string lower = pattern.first;
-        platform.LowerText(lower);
-        tests.emplace_back(lower, &pattern.second);
+        codePage.LowerText(lower);
+        search.tests.emplace_back(lower, &pattern.second);
     }
-
-    platform.ListFolder(base + "\\*.*", [&](const FoundFile& found) {
-        if (found.attributes & kFileAttributeDirectory)
-            return true;
-        std::string name = found.name;
-        platform.LowerText(name);
-        for (const auto& test : tests) {
-            if (WildcardMatch(test.first, name)) {
-                visitor(base + "\\" + found.name, *test.second, found);
-                break;
-            }
-        }
-        return true;
-    });
+    files.ListFolder(search.base + "\\*.*", &VisitListedFile, &search);
 }
 
-BackupRow MakeBackupRow(Platform& platform, const std::string& path, const FoundFile& found)
+BackupRow MakeBackupRow(FileSystem& files, const std::string& path, const FoundFile& found)
 {
     BackupRow row;
     CalendarTime creation;
-    const bool readable = GetFileTimes(platform, path, &creation, nullptr, nullptr) != 0;
+    const bool readable = GetFileTimes(files, path, &creation, nullptr, nullptr) != 0;
     row.date = FormatDate(creation);
     row.time = FormatTime(creation);
     row.size = readable ? std::to_string(found.size) : "-1";

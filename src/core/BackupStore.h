@@ -1,9 +1,9 @@
 // The backup store: where backups lie, how their files are named, how the
 // folder is listed and what each listed file shows in the backup list.
-// Platform-free; the file system and the clock are reached through Platform.
+// Platform-free; the file system and the clock are reached through the
+// interfaces of Platform.h.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <string>
 
@@ -16,17 +16,18 @@ constexpr const char* kBackupFilePattern = "*.REG";
 
 // The current local date as "%04d-%02d-%02d"; with withTime, followed by one
 // blank and the local time as "%02d:%02d:%02d". The clock is read once.
-std::string DateTimeStamp(Platform& platform, bool withTime);
+std::string DateTimeStamp(Environment& environment, bool withTime);
 
 // Makes name end with the extension (a leading "." is added to it when
 // missing), comparing the end of name case-insensitively; when it differs the
 // lower-cased extension is appended.
-void EnsureExtension(Platform& platform, std::string& name, const std::string& extension);
+void EnsureExtension(CodePage& codePage, std::string& name, const std::string& extension);
 
 // The backup file name for the current moment, such as
 // "2008-03-03 14-05-09(Full).reg"; typeText is the language text of the
 // backup's kind, put between the brackets unchanged.
-std::string MakeBackupFileName(Platform& platform, const std::string& typeText);
+std::string MakeBackupFileName(CodePage& codePage, Environment& environment,
+                               const std::string& typeText);
 
 // The full path of a new backup file of the given kind in folder (a backslash
 // is put between them when folder lacks one). When a backup of the same second
@@ -34,8 +35,8 @@ std::string MakeBackupFileName(Platform& platform, const std::string& typeText);
 // then 3, ...), so an earlier backup is never overwritten and the type text
 // still lists as before. Empty only when every counter is taken. Used by the
 // manual backups and by the automatic ones written before a deletion.
-std::string MakeUniqueBackupPath(Platform& platform, const std::string& folder,
-                                 const std::string& typeText);
+std::string MakeUniqueBackupPath(FileSystem& files, CodePage& codePage, Environment& environment,
+                                 const std::string& folder, const std::string& typeText);
 
 // The type a backup file name shows: its second non-empty piece when split at
 // "(" and ")", or "" when it has fewer than two.
@@ -44,20 +45,21 @@ std::string BackupTypeOfFileName(const std::string& fileName);
 // Sets each present output to all zero, then to the file's creation, last-access
 // and last-write times in local time. 1 on success, 0 when the file's
 // attributes cannot be read.
-int GetFileTimes(Platform& platform, const std::string& path, CalendarTime* creation,
+int GetFileTimes(FileSystem& files, const std::string& path, CalendarTime* creation,
                  CalendarTime* lastAccess, CalendarTime* lastWrite);
 
-// Receives a listed file: its full path, the label of the pattern it matched
-// and its find data.
-using FileVisitor = std::function<void(const std::string& path, const std::string& label,
-                                       const FoundFile& found)>;
+// Receives a listed file: its full path, the label of the pattern it matched,
+// its find data and the context FindFiles was given.
+using FileVisitor = void (*)(const std::string& path, const std::string& label,
+                             const FoundFile& found, void* context);
 
 // Lists the files (never folders, never below subfolders) directly in folder
 // whose lower-cased names match one of the lower-cased patterns, tried in the
 // map's key order; each file goes to the visitor once, with the label of the
 // first pattern it matched. A missing or unreadable folder lists nothing.
-void FindFiles(Platform& platform, const std::string& folder,
-               const std::map<std::string, std::string>& patterns, const FileVisitor& visitor);
+void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
+               const std::map<std::string, std::string>& patterns, FileVisitor visitor,
+               void* context);
 
 // The five texts of one row of the backup list, in column order.
 struct BackupRow {
@@ -70,7 +72,7 @@ struct BackupRow {
 
 // Describes a listed backup file: the creation time is read afresh, the size
 // is the listing's; both count as unreadable when the file's attributes are.
-BackupRow MakeBackupRow(Platform& platform, const std::string& path, const FoundFile& found);
+BackupRow MakeBackupRow(FileSystem& files, const std::string& path, const FoundFile& found);
 
 // The order of two texts of the size column: texts that are no size (the
 // "-1" of an unreadable file) first, then by the size they name, however

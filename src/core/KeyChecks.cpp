@@ -1,7 +1,6 @@
 // The key checks of cleaner tasks 5, 7 and 10 and the menu folder map.
 #include "core/KeyChecks.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -24,7 +23,7 @@ ScanContext& ContextOf(void* context)
 // Reads a value into a zero-filled buffer of bufferSize bytes; text is the
 // buffer up to its first zero. False when the value cannot be read whole or
 // the buffer cannot be had.
-bool ReadValueText(Platform& platform, KeyHandle key, const std::string& name,
+bool ReadValueText(RegistryAccess& registry, KeyHandle key, const std::string& name,
                    std::uint32_t bufferSize, std::string* text)
 {
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[bufferSize]());
@@ -32,7 +31,7 @@ bool ReadValueText(Platform& platform, KeyHandle key, const std::string& name,
         return false;
     std::uint32_t type = 0;
     std::uint32_t size = bufferSize;
-    if (platform.QueryValue(key, name, &type, buffer.get(), &size) != kResultOk)
+    if (registry.QueryValue(key, name, &type, buffer.get(), &size) != kResultOk)
         return false;
     *text = DataAsText(buffer.get(), bufferSize);
     return true;
@@ -50,10 +49,24 @@ bool IsDotEntry(const std::string& name)
     return name == "." || name == "..";
 }
 
-bool EndsWithBackslash(Platform& platform, const std::string& text)
+// What the folder visitor of ListSubfolders adds to.
+struct SubfolderList {
+    const std::string& base;   // the listed folder, ending in a backslash
+    MenuFolderMap& map;
+};
+
+bool AddSubfolder(const FoundFile& found, void* context)
+{
+    SubfolderList& list = *static_cast<SubfolderList*>(context);
+    if ((found.attributes & kFileAttributeDirectory) != 0 && !IsDotEntry(found.name))
+        list.map[found.name] = list.base + found.name;
+    return true;
+}
+
+bool EndsWithBackslash(CodePage& codePage, const std::string& text)
 {
     std::size_t last = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(platform, text, i))
+    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(codePage, text, i))
         last = i;
     return last != std::string::npos && text[last] == '\\';
 }
@@ -62,20 +75,20 @@ bool EndsWithBackslash(Platform& platform, const std::string& text)
 // below it: one with a leading, trailing or doubled backslash could resolve
 // to the classes key itself, which the registry reaches by skipping the
 // empty components.
-bool IsUsableClassName(Platform& platform, const std::string& name)
+bool IsUsableClassName(CodePage& codePage, const std::string& name)
 {
-    return TrimBackslashes(platform, name) == name &&
-           FindText(platform, name, "\\\\") == std::string::npos;
+    return TrimBackslashes(codePage, name) == name &&
+           FindText(codePage, name, "\\\\") == std::string::npos;
 }
 
 // Drops a trailing placeholder argument such as '%1' (and a quote opening it)
 // from an open command: cut at the first "%" after the last space.
-std::string WithoutPlaceholder(Platform& platform, const std::string& command)
+std::string WithoutPlaceholder(CodePage& codePage, const std::string& command)
 {
-    const std::size_t lastSpace = FindLastChar(platform, command, ' ');
+    const std::size_t lastSpace = FindLastChar(codePage, command, ' ');
     if (lastSpace == std::string::npos)
         return command;
-    const std::size_t percent = FindChar(platform, command, '%', lastSpace);
+    const std::size_t percent = FindChar(codePage, command, '%', lastSpace);
     return percent == std::string::npos ? command : command.substr(0, percent);
 }
 
@@ -99,34 +112,33 @@ void CheckUninstallEntry(RootKey root, const std::string& keyPath, const std::st
     std::string command;
     if (ReadValueText(scan.platform, key.Get(), "UninstallString", kFixedValueBufferSize,
                       &command) &&
-        NamesMissingFile(scan.platform, command))
+        NamesMissingFile(scan.platform, scan.platform, command))
         ReportKeyFinding(scan, root, path, std::string());
 }
 
-void ListSubfolders(Platform& platform, const std::string& folder, MenuFolderMap& map, bool clear)
+void ListSubfolders(FileSystem& files, CodePage& codePage, const std::string& folder,
+                    MenuFolderMap& map, bool clear)
 {
     if (clear)
         map.clear();
     if (folder.empty())
         return;
-    const std::string base = EndsWithBackslash(platform, folder) ? folder : folder + "\\";
-    platform.ListFolder(base + "*.*", [&](const FoundFile& found) {
-        if ((found.attributes & kFileAttributeDirectory) != 0 && !IsDotEntry(found.name))
-            map[found.name] = base + found.name;
-        return true;
-    });
+    const std::string base = EndsWithBackslash(codePage, folder) ? folder : folder + "\\";
+    SubfolderList list{base, map};
+    files.ListFolder(base + "*.*", &AddSubfolder, &list);
 }
 
-void BuildMenuFolderMap(Platform& platform, MenuFolderMap& map)
+void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
+                        MenuFolderMap& map)
 {
     const char* const shellFolders =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::string userPrograms =
-        ReadStringValue(platform, kHkeyCurrentUser, shellFolders, "Programs");
+        ReadStringValue(registry, kHkeyCurrentUser, shellFolders, "Programs");
     const std::string commonPrograms =
-        ReadStringValue(platform, kHkeyLocalMachine, shellFolders, "Common Programs");
-    ListSubfolders(platform, userPrograms, map, true);
-    ListSubfolders(platform, commonPrograms, map, false);
+        ReadStringValue(registry, kHkeyLocalMachine, shellFolders, "Common Programs");
+    ListSubfolders(files, codePage, userPrograms, map, true);
+    ListSubfolders(files, codePage, commonPrograms, map, false);
 }
 
 void CheckMenuOrderEntry(RootKey root, const std::string& keyPath, const std::string& subKeyName,
@@ -178,11 +190,8 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
         if (ext.Open(RootHandle(root), extKey) == kResultOk) {
             KeyInfo info;
             platform.QueryInfoKey(ext.Get(), &info);
-            // The longest data plus its zero, never less than 256 bytes.
-            const std::uint32_t size =
-                info.maxValueDataSize >= 0xFFFFFFFFu
-                    ? info.maxValueDataSize
-                    : std::max<std::uint32_t>(info.maxValueDataSize + 1, 256);
+            // The longest data plus its zero.
+            const std::uint32_t size = BufferSizeForLongest(info.maxValueDataSize);
             std::string text;
             if (ReadValueText(platform, ext.Get(), "", size, &text))
                 progId = text;
@@ -208,7 +217,7 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
     std::string command;
     if (!ReadValueText(platform, commandKey.Get(), "", kFixedValueBufferSize, &command))
         return;
-    if (!NamesMissingFile(platform, WithoutPlaceholder(platform, command)))
+    if (!NamesMissingFile(platform, platform, WithoutPlaceholder(platform, command)))
         return;
 
     ReportKeyFinding(scan, root, extKey, command, false);

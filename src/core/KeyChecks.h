@@ -16,12 +16,13 @@ void CheckUninstallEntry(RootKey root, const std::string& keyPath, const std::st
 
 // Adds every folder directly inside folder to map (name to full path),
 // emptying the map first when clear is set. Files, "." and ".." are left out.
-void ListSubfolders(Platform& platform, const std::string& folder, MenuFolderMap& map,
-                    bool clear);
+void ListSubfolders(FileSystem& files, CodePage& codePage, const std::string& folder,
+                    MenuFolderMap& map, bool clear);
 
 // The program folders of the user's and the common start menu, as the shell
 // folder values name them, listed into one map.
-void BuildMenuFolderMap(Platform& platform, MenuFolderMap& map);
+void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
+                        MenuFolderMap& map);
 
 // Task 7: a saved start-menu order for a program group that is in neither
 // program folder (context.menuFolders).

@@ -24,11 +24,11 @@ void ExpandEscapes(std::string& text)
     replaceAll("\\n", '\n');
 }
 
-std::string LookupText(Platform& platform, const std::string& languageFile,
+std::string LookupText(Environment& environment, const std::string& languageFile,
                        const std::string& key, bool expandEscapes)
 {
     std::string text =
-        platform.ReadProfileString(languageFile, kLanguageSection, key, kMaxLanguageTextLength);
+        environment.ReadProfileString(languageFile, kLanguageSection, key, kMaxLanguageTextLength);
     if (text.find_first_not_of(" \t") == std::string::npos)
         return key;
     if (expandEscapes)
@@ -36,7 +36,7 @@ std::string LookupText(Platform& platform, const std::string& languageFile,
     return text;
 }
 
-std::string FolderOfModulePath(Platform& platform, const std::string& modulePath)
+std::string FolderOfModulePath(CodePage& codePage, const std::string& modulePath)
 {
     // Walk forward so that a trail byte of a double-byte character is never
     // taken for a separator.
@@ -45,7 +45,7 @@ std::string FolderOfModulePath(Platform& platform, const std::string& modulePath
         const unsigned char c = static_cast<unsigned char>(modulePath[i]);
         if (c == '\\' || c == ':')
             cut = i;
-        else if (platform.IsLeadByte(c) && i + 1 < modulePath.size())
+        else if (codePage.IsLeadByte(c) && i + 1 < modulePath.size())
             ++i;
     }
     if (cut == std::string::npos)

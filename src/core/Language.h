@@ -5,7 +5,8 @@
 
 #include <string>
 
-class Platform;
+class CodePage;
+class Environment;
 
 // The section of the language file that holds every text.
 constexpr const char* kLanguageSection = "String";
@@ -18,13 +19,13 @@ void ExpandEscapes(std::string& text);
 
 // The text of `key` in the language file, or `key` itself when the file, the
 // key or the text is missing or blank.
-std::string LookupText(Platform& platform, const std::string& languageFile,
+std::string LookupText(Environment& environment, const std::string& languageFile,
                        const std::string& key, bool expandEscapes = false);
 
 // The folder part of a module path, without a trailing backslash: everything
 // before the last backslash or colon. A drive colon that the cut removed is
 // put back, so a program in the root of C: gives "C:".
-std::string FolderOfModulePath(Platform& platform, const std::string& modulePath);
+std::string FolderOfModulePath(CodePage& codePage, const std::string& modulePath);
 
 // A file name without its last extension ("My.Tool.exe" gives "My.Tool").
 std::string StripExtension(const std::string& name);

@@ -9,20 +9,20 @@ namespace {
 
 // Leading and trailing blanks and double quotes, stepping over double-byte
 // characters whole.
-std::string Trimmed(Platform& platform, const std::string& text) {
+std::string Trimmed(CodePage& codePage, const std::string& text) {
     std::string trimmed = text;
-    TrimChars(platform, trimmed, " \"");
+    TrimChars(codePage, trimmed, " \"");
     return trimmed;
 }
 
 // Cuts text at the offset (dropping it and everything after it) and trims what
 // is left.
-void CutAndTrim(Platform& platform, std::string& text, std::size_t offset) {
-    text = Trimmed(platform, text.substr(0, offset));
+void CutAndTrim(CodePage& codePage, std::string& text, std::size_t offset) {
+    text = Trimmed(codePage, text.substr(0, offset));
 }
 
-bool Contains(Platform& platform, const std::string& text, char ch) {
-    return FindChar(platform, text, ch) != std::string::npos;
+bool Contains(CodePage& codePage, const std::string& text, char ch) {
+    return FindChar(codePage, text, ch) != std::string::npos;
 }
 
 bool IsDecimalNumber(const std::string& text) {
@@ -37,80 +37,82 @@ bool IsDecimalNumber(const std::string& text) {
 // module's path, a backslash and the resource number
 // ("C:\Windows\system32\hnetcfg.dll\2"). Such a path is present exactly
 // when the module is: a file, not a folder.
-bool NamesResourceOfExistingFile(Platform& platform, const std::string& path) {
-    const std::size_t slash = FindLastChar(platform, path, '\\');
+bool NamesResourceOfExistingFile(FileSystem& files, CodePage& codePage, const std::string& path) {
+    const std::size_t slash = FindLastChar(codePage, path, '\\');
     if (slash == std::string::npos || slash == 0 || !IsDecimalNumber(path.substr(slash + 1))) {
         return false;
     }
     const std::string module = path.substr(0, slash);
-    if (FileExists(platform, module)) return true;
-    const std::uint32_t attributes = platform.FileAttributes(module);
+    if (FileExists(files, module)) return true;
+    const std::uint32_t attributes = files.FileAttributes(module);
     return attributes != kInvalidFileAttributes && !(attributes & kFileAttributeDirectory);
 }
 
 }  // namespace
 
-bool ExtractFilePath(Platform& platform, const std::string& text, std::string& path) {
+bool ExtractFilePath(FileSystem& files, CodePage& codePage, const std::string& text,
+                     std::string& path) {
     const std::size_t npos = std::string::npos;
     path.clear();
-    std::string s = Trimmed(platform, text);
+    std::string s = Trimmed(codePage, text);
 
     // A drive letter (or any one byte), a colon and a backslash must start it.
     if (!WildcardMatch("?:\\*", s)) return false;
 
     // Lists, command separators and shell syntax are never single paths.
-    if (Contains(platform, s, ',') || Contains(platform, s, ';') || Contains(platform, s, '!')) {
+    if (Contains(codePage, s, ',') || Contains(codePage, s, ';') || Contains(codePage, s, '!')) {
         return false;
     }
 
     // A bracket after the last dot, as in 'x.dll[1]', is not a file name.
-    const std::size_t lastDot = FindLastChar(platform, s, '.');
-    if (lastDot != npos && FindChar(platform, s, '[', lastDot) != npos) return false;
+    const std::size_t lastDot = FindLastChar(codePage, s, '.');
+    if (lastDot != npos && FindChar(codePage, s, '[', lastDot) != npos) return false;
 
     // Switches such as ' /S' follow the path: drop them.
-    const std::size_t slash = FindChar(platform, s, '/');
-    if (slash != npos) CutAndTrim(platform, s, slash);
+    const std::size_t slash = FindChar(codePage, s, '/');
+    if (slash != npos) CutAndTrim(codePage, s, slash);
 
     // A second drive-qualified path after the first is cut at its colon.
     // (The cut above may have removed the first ':\' already; nothing to do then.)
-    const std::size_t driveSeparator = FindText(platform, s, ":\\");
+    const std::size_t driveSeparator = FindText(codePage, s, ":\\");
     if (driveSeparator != npos) {
-        const std::size_t secondColon = FindChar(platform, s, ':', driveSeparator + 2);
-        if (secondColon != npos) CutAndTrim(platform, s, secondColon);
+        const std::size_t secondColon = FindChar(codePage, s, ':', driveSeparator + 2);
+        if (secondColon != npos) CutAndTrim(codePage, s, secondColon);
     }
 
-    if (Contains(platform, s, '*')) return false;
+    if (Contains(codePage, s, '*')) return false;
 
     // An argument beginning with a hyphen is refused before the quote cut, so a
     // quoted program followed by ' -switch' is not tested.
-    if (FindText(platform, s, " -") != npos) return false;
+    if (FindText(codePage, s, " -") != npos) return false;
 
     // A closing quote ends a quoted program path; its arguments are dropped.
-    const std::size_t quote = FindChar(platform, s, '"');
-    if (quote != npos) CutAndTrim(platform, s, quote);
+    const std::size_t quote = FindChar(codePage, s, '"');
+    if (quote != npos) CutAndTrim(codePage, s, quote);
 
-    if (Contains(platform, s, '\'')) return false;
+    if (Contains(codePage, s, '\'')) return false;
 
     // A blank after the first dot means arguments follow the file name.
-    const std::size_t firstDot = FindChar(platform, s, '.');
-    if (firstDot != npos && FindChar(platform, s, ' ', firstDot) != npos) return false;
+    const std::size_t firstDot = FindChar(codePage, s, '.');
+    if (firstDot != npos && FindChar(codePage, s, ' ', firstDot) != npos) return false;
 
-    if (CountSubstring(platform, s, ":\\", false) != 1) return false;
+    if (CountSubstring(codePage, s, ":\\", false) != 1) return false;
 
     // Only paths on local fixed disks are tested.
     std::string drive = s.substr(0, 1);
-    platform.UpperText(drive);
-    if (drive.empty() || GetFixedDriveLetters(platform).find(drive[0]) == npos) return false;
+    codePage.UpperText(drive);
+    if (drive.empty() || GetFixedDriveLetters(files, codePage).find(drive[0]) == npos)
+        return false;
 
-    path = Trimmed(platform, s);
+    path = Trimmed(codePage, s);
     return true;
 }
 
-bool FileExists(Platform& platform, const std::string& path) {
-    return !path.empty() && platform.OpenFileExists(path);
+bool FileExists(FileSystem& files, const std::string& path) {
+    return !path.empty() && files.OpenFileExists(path);
 }
 
-bool IsMissingFile(Platform& platform, const std::string& path) {
+bool IsMissingFile(FileSystem& files, CodePage& codePage, const std::string& path) {
     // An empty path names no file at all; calling it missing would turn a text
     // that was never a path into a finding.
     if (path.empty()) return false;
@@ -118,17 +120,17 @@ bool IsMissingFile(Platform& platform, const std::string& path) {
     // attributes (folders, files the open test cannot open). The attribute
     // query is asked first: it answers the same for present files at a small
     // part of the open test's cost.
-    if (platform.FileAttributes(path) != kInvalidFileAttributes) return false;
-    if (FileExists(platform, path)) return false;
-    return !NamesResourceOfExistingFile(platform, path);
+    if (files.FileAttributes(path) != kInvalidFileAttributes) return false;
+    if (FileExists(files, path)) return false;
+    return !NamesResourceOfExistingFile(files, codePage, path);
 }
 
-std::string GetFixedDriveLetters(Platform& platform) {
+std::string GetFixedDriveLetters(FileSystem& files, CodePage& codePage) {
     std::string letters;
-    for (const std::string& root : SplitMultiString(platform.LogicalDriveStrings())) {
-        if (platform.DriveType(root) != kDriveFixed) continue;
+    for (const std::string& root : SplitMultiString(files.LogicalDriveStrings())) {
+        if (files.DriveType(root) != kDriveFixed) continue;
         std::string letter = root.substr(0, 1);
-        platform.UpperText(letter);
+        codePage.UpperText(letter);
         letters += letter;
     }
     return letters;

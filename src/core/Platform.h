@@ -1,10 +1,13 @@
-// The one door through which the program's core reaches the registry, the file
-// system and the ANSI text rules of the system. The Win32 implementation talks
-// to the real system; the in-memory one backs the native unit tests.
+// The doors through which the program's core reaches the system: the registry,
+// the file system, the ANSI text rules of the code page, and the environment
+// (profile files and the clock). Each function of the core takes only the
+// doors it goes through. The Win32 implementation talks to the real system;
+// the in-memory one backs the native unit tests. Both implement every door,
+// bundled as Platform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -84,6 +87,10 @@ struct FoundFile {
     std::uint64_t size = 0;
 };
 
+// Receives one entry of a folder listing with the listing's context; returns
+// false to end the listing.
+using FolderVisitor = bool (*)(const FoundFile& found, void* context);
+
 // A file opened for writing; closed when destroyed.
 class OutputFile {
 public:
@@ -96,11 +103,11 @@ public:
     virtual bool Close() = 0;
 };
 
-class Platform {
+// The registry (RegOpenKeyA and its companions).
+class RegistryAccess {
 public:
-    virtual ~Platform() = default;
+    virtual ~RegistryAccess() = default;
 
-    // --- Registry (RegOpenKeyA and its companions) ---
     virtual long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) = 0;
     virtual long QueryInfoKey(KeyHandle key, KeyInfo* info) = 0;
     // size: in, the buffer size in bytes; out, the data size. data may be null
@@ -120,8 +127,13 @@ public:
     // Deletes the subkey with everything below it (SHDeleteKeyA).
     virtual long DeleteKeyTree(KeyHandle parent, const std::string& subKey) = 0;
     virtual void CloseKey(KeyHandle key) = 0;
+};
 
-    // --- File system ---
+// Files, folders and drives.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
     // OpenFile with OF_EXIST: true when the file could be opened.
     virtual bool OpenFileExists(const std::string& path) = 0;
     // GetFileAttributesA; kInvalidFileAttributes when nothing of that name exists.
@@ -131,10 +143,10 @@ public:
     virtual std::string LogicalDriveStrings() = 0;
     virtual unsigned DriveType(const std::string& rootPath) = 0;
     // Lists the entries of a folder matching a pattern such as "C:\\x\\*.*", in
-    // the file system's order; the visitor returns false to stop early.
-    // False when the listing could not be started.
-    virtual bool ListFolder(const std::string& pattern,
-                            const std::function<bool(const FoundFile&)>& visitor) = 0;
+    // the file system's order, handing each to the visitor (when there is
+    // one) with the context; the visitor returns false to stop early. False
+    // when the listing could not be started.
+    virtual bool ListFolder(const std::string& pattern, FolderVisitor visitor, void* context) = 0;
     // Creation, last-access and last-write times in local time; false when the
     // attributes cannot be read.
     virtual bool FileTimes(const std::string& path, CalendarTime* creation,
@@ -146,19 +158,36 @@ public:
     virtual std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path,
                                                          bool failIfExists) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+};
 
-    // --- ANSI text rules of the system's code page ---
+// The ANSI text rules of the system's code page.
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+
     virtual bool IsLeadByte(unsigned char byte) = 0;     // IsDBCSLeadByte
     virtual void LowerText(std::string& text) = 0;       // CharLowerA
     virtual void UpperText(std::string& text) = 0;       // CharUpperA
+};
 
-    // --- Profile reader (GetPrivateProfileStringA, empty default) ---
-    // At most maxLength characters are returned.
+// Profile files and the clock.
+class Environment {
+public:
+    virtual ~Environment() = default;
+
+    // GetPrivateProfileStringA with an empty default; at most maxLength
+    // characters are returned.
     virtual std::string ReadProfileString(const std::string& file, const std::string& section,
                                           const std::string& key, std::size_t maxLength) = 0;
-
-    // --- Time ---
     virtual CalendarTime CurrentLocalTime() = 0;
     // Standard name of the time zone in use, in the ANSI code page.
     virtual std::string CurrentTimeZoneStandardName() = 0;
+};
+
+// Every door at once, for the few places that go through all of them (a
+// cleaner task) and for handing one object to functions that take several.
+class Platform : public RegistryAccess,
+                 public FileSystem,
+                 public CodePage,
+                 public Environment {
 };

@@ -93,14 +93,14 @@ enum class KeyState { kNone, kOpen, kNotConvertible };
 template <typename Text>
 class RegFileParser {
 public:
-    RegFileParser(Platform& platform, bool utf16, Utf16ToAnsi convert, void* context,
+    RegFileParser(CodePage& codePage, bool utf16, Utf16ToAnsi convert, void* context,
                   RegFileContent& content)
-        : platform_(platform), utf16_(utf16), convert_(convert), context_(context),
+        : codePage_(codePage), utf16_(utf16), convert_(convert), context_(context),
           content_(content)
     {
         // Asked once: a file is stepped through character by character.
         for (unsigned byte = 0; byte < 256; ++byte)
-            leadByte_[byte] = !utf16 && platform.IsLeadByte(static_cast<unsigned char>(byte));
+            leadByte_[byte] = !utf16 && codePage.IsLeadByte(static_cast<unsigned char>(byte));
     }
 
     void Parse(const Text& text)
@@ -235,16 +235,16 @@ private:
             keyState_ = KeyState::kNotConvertible;
             return;
         }
-        const std::size_t slash = FindChar(platform_, fullName, '\\');
+        const std::size_t slash = FindChar(codePage_, fullName, '\\');
         RegFileKey key;
-        key.root = ParseRootKey(platform_, fullName.substr(0, slash));
+        key.root = ParseRootKey(codePage_, fullName.substr(0, slash));
         if (key.root == kNoRootKey) {
             Report(number, RegReadProblem::kUnknownRootKey);
             return;
         }
-        key.rootName = RootKeyName(platform_, key.root);
+        key.rootName = RootKeyName(key.root);
         if (slash != std::string::npos)
-            key.path = TrimBackslashes(platform_, fullName.substr(slash + 1));
+            key.path = TrimBackslashes(codePage_, fullName.substr(slash + 1));
         if (deletion && key.path.empty()) {
             Report(number, RegReadProblem::kBadKeyLine);   // a root key cannot be deleted
             return;
@@ -450,7 +450,7 @@ private:
 
     std::size_t NextIndex(const std::u16string&, std::size_t i) const { return i + 1; }
 
-    Platform& platform_;
+    CodePage& codePage_;
     bool leadByte_[256] = {};
     const bool utf16_;
     const Utf16ToAnsi convert_;
@@ -462,7 +462,7 @@ private:
 
 }  // namespace
 
-RegFileContent ReadRegFile(Platform& platform, const std::string& bytes, Utf16ToAnsi convert,
+RegFileContent ReadRegFile(CodePage& codePage, const std::string& bytes, Utf16ToAnsi convert,
                            void* context)
 {
     RegFileContent content;
@@ -470,7 +470,7 @@ RegFileContent ReadRegFile(Platform& platform, const std::string& bytes, Utf16To
                        static_cast<unsigned char>(bytes[1]) == 0xFE;
     content.utf16 = utf16;
     if (!utf16) {
-        RegFileParser<std::string>(platform, false, convert, context, content).Parse(bytes);
+        RegFileParser<std::string>(codePage, false, convert, context, content).Parse(bytes);
         return content;
     }
     std::u16string text;
@@ -478,7 +478,7 @@ RegFileContent ReadRegFile(Platform& platform, const std::string& bytes, Utf16To
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
         text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                              static_cast<unsigned char>(bytes[i + 1]) << 8));
-    RegFileParser<std::u16string> parser(platform, true, convert, context, content);
+    RegFileParser<std::u16string> parser(codePage, true, convert, context, content);
     parser.Parse(text);
     if (bytes.size() % 2 != 0) {
         // The byte left over belongs to the last line.

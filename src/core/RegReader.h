@@ -79,5 +79,5 @@ using Utf16ToAnsi = bool (*)(const char16_t* text, std::size_t length, std::stri
 // when it is null, every name and text of such a file is reported as not
 // convertible. Lines may end in CR LF, LF or CR. Memory grows only with the
 // bytes actually read.
-RegFileContent ReadRegFile(Platform& platform, const std::string& bytes, Utf16ToAnsi convert,
+RegFileContent ReadRegFile(CodePage& codePage, const std::string& bytes, Utf16ToAnsi convert,
                            void* context);

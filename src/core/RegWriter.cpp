@@ -23,11 +23,6 @@ constexpr std::uint32_t kHexBytesPerLine = 22;
 // The largest name buffer tried when a value name does not fit.
 constexpr std::uint32_t kLargestNameBuffer = 65536;
 
-std::uint32_t BufferSize(std::uint32_t longest)
-{
-    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
-}
-
 // Writes text, with the header before it when nothing is in the file yet.
 void WriteText(OutputFile& file, RegWriteCounts& counts, const std::string& text)
 {
@@ -38,12 +33,12 @@ void WriteText(OutputFile& file, RegWriteCounts& counts, const std::string& text
 
 // Backslashes and double quotes inside a quoted name or string are escaped,
 // as the registry editor reads them; double-byte characters pass whole.
-std::string Escape(Platform& platform, const std::string& text)
+std::string Escape(CodePage& codePage, const std::string& text)
 {
     std::string escaped;
     escaped.reserve(text.size() + 8);
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t next = NextCharIndex(platform, text, i);
+        std::size_t next = NextCharIndex(codePage, text, i);
         if (next == i + 1 && (text[i] == '\\' || text[i] == '"'))
             escaped += '\\';
         escaped.append(text, i, next - i);
@@ -52,9 +47,9 @@ std::string Escape(Platform& platform, const std::string& text)
     return escaped;
 }
 
-std::string NamePart(Platform& platform, const std::string& name)
+std::string NamePart(CodePage& codePage, const std::string& name)
 {
-    return name.empty() ? std::string("@") : "\"" + Escape(platform, name) + "\"";
+    return name.empty() ? std::string("@") : "\"" + Escape(codePage, name) + "\"";
 }
 
 // "hex:" or "hex(N):" with N in hexadecimal, then the bytes; after the byte
@@ -97,12 +92,12 @@ bool IsPlainString(const std::uint8_t* data, std::uint32_t size)
     return true;
 }
 
-std::string DataPart(Platform& platform, std::uint32_t type, const std::uint8_t* data,
+std::string DataPart(CodePage& codePage, std::uint32_t type, const std::uint8_t* data,
                      std::uint32_t size)
 {
     if (type == kRegSz && IsPlainString(data, size)) {
         std::string text(reinterpret_cast<const char*>(data), size - 1);
-        return "\"" + Escape(platform, text) + "\"";
+        return "\"" + Escape(codePage, text) + "\"";
     }
     if (type == kRegDword && size == 4) {
         std::uint32_t number = static_cast<std::uint32_t>(data[0]) |
@@ -118,12 +113,13 @@ std::string DataPart(Platform& platform, std::uint32_t type, const std::uint8_t*
 
 // Reads a value of an open key afresh and writes its key line and value
 // line. True when the entry went into the file.
-bool WriteValueOfKey(Platform& platform, KeyHandle key, const std::string& fullKeyPath,
-                     const std::string& valueName, OutputFile& file, RegWriteCounts& counts)
+bool WriteValueOfKey(RegistryAccess& registry, CodePage& codePage, KeyHandle key,
+                     const std::string& fullKeyPath, const std::string& valueName,
+                     OutputFile& file, RegWriteCounts& counts)
 {
     KeyInfo info;
-    platform.QueryInfoKey(key, &info);
-    std::uint32_t size = BufferSize(info.maxValueDataSize);
+    registry.QueryInfoKey(key, &info);
+    std::uint32_t size = BufferSizeForLongest(info.maxValueDataSize);
     std::unique_ptr<std::uint8_t[]> data;
     std::uint32_t type = 0;
     std::uint32_t dataSize = 0;
@@ -134,7 +130,7 @@ bool WriteValueOfKey(Platform& platform, KeyHandle key, const std::string& fullK
         if (!data)
             break;
         dataSize = size;
-        result = platform.QueryValue(key, valueName, &type, data.get(), &dataSize);
+        result = registry.QueryValue(key, valueName, &type, data.get(), &dataSize);
         if (result == kResultMoreData) {
             if (dataSize <= size)
                 break;
@@ -148,8 +144,8 @@ bool WriteValueOfKey(Platform& platform, KeyHandle key, const std::string& fullK
         return false;
     }
     WriteText(file, counts,
-              "[" + fullKeyPath + "]" + kLineEnd + NamePart(platform, valueName) + "=" +
-                  DataPart(platform, type, data.get(), dataSize) + kLineEnd);
+              "[" + fullKeyPath + "]" + kLineEnd + NamePart(codePage, valueName) + "=" +
+                  DataPart(codePage, type, data.get(), dataSize) + kLineEnd);
     if (counts.fileFailed)
         return false;
     ++counts.entriesWritten;
@@ -168,7 +164,8 @@ bool OpenForWriting(ScopedKey& key, RootKey root, const std::string& keyPath,
 }
 
 struct KeyExport {
-    Platform& platform;
+    RegistryAccess& registry;
+    CodePage& codePage;
     OutputFile& file;
     bool includeSubkeys;
     RegWriteCounts counts;
@@ -179,13 +176,13 @@ struct KeyExport {
 bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
                             const std::string& path, const KeyInfo& info)
 {
-    Platform& platform = exporter.platform;
-    std::uint32_t size = BufferSize(info.maxSubKeyNameLength);
+    RegistryAccess& registry = exporter.registry;
+    std::uint32_t size = BufferSizeForLongest(info.maxSubKeyNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
     if (!name)
         return false;
     for (std::uint32_t index = 0;; ++index) {
-        long result = platform.EnumKey(key, index, name.get(), size);
+        long result = registry.EnumKey(key, index, name.get(), size);
         if (result == kResultNoMoreItems)
             return true;
         if (result != kResultOk)
@@ -193,7 +190,7 @@ bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
         std::string childName = name.get();
         if (HasLineBreak(childName))
             continue;   // the walk visits it and it is counted there
-        ScopedKey child(platform);
+        ScopedKey child(registry);
         long opened = child.Open(RootHandle(root), path + "\\" + childName);
         if (opened != kResultOk && opened != kResultFileNotFound)
             ++exporter.counts.entriesLeftOut;
@@ -207,25 +204,25 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
                const std::uint8_t*, std::uint32_t, void* context)
 {
     KeyExport& exporter = *static_cast<KeyExport*>(context);
-    Platform& platform = exporter.platform;
+    RegistryAccess& registry = exporter.registry;
     RegWriteCounts& counts = exporter.counts;
-    ScopedKey key(platform);
+    ScopedKey key(registry);
     if (!OpenForWriting(key, root, path, counts))
         return;
     KeyInfo info;
-    platform.QueryInfoKey(key.Get(), &info);
+    registry.QueryInfoKey(key.Get(), &info);
     if (HasLineBreak(path)) {
         counts.entriesLeftOut += std::max<std::uint32_t>(info.valueCount, 1);
         return;
     }
-    const std::string fullKeyPath = RootKeyName(platform, root) + "\\" + path;
+    const std::string fullKeyPath = RootKeyName(root) + "\\" + path;
     bool anyWritten = false;
     bool listed = true;
-    std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
+    std::uint32_t nameSize = BufferSizeForLongest(info.maxValueNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
     for (std::uint32_t index = 0; name;) {
         std::uint32_t nameLength = nameSize;
-        long result = platform.EnumValue(key.Get(), index, name.get(), &nameLength, nullptr,
+        long result = registry.EnumValue(key.Get(), index, name.get(), &nameLength, nullptr,
                                          nullptr, nullptr);
         if (result == kResultNoMoreItems)
             break;
@@ -239,7 +236,8 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
             break;
         }
         std::string valueName(name.get(), nameLength);
-        if (WriteValueOfKey(platform, key.Get(), fullKeyPath, valueName, exporter.file, counts))
+        if (WriteValueOfKey(registry, exporter.codePage, key.Get(), fullKeyPath, valueName,
+                            exporter.file, counts))
             anyWritten = true;
         ++index;
     }
@@ -266,47 +264,48 @@ RegWriteCounts& RegWriteCounts::operator+=(const RegWriteCounts& other)
     return *this;
 }
 
-RegWriteCounts WriteRegValue(Platform& platform, const std::string& fullKeyPath,
-                             const std::string& valueName, OutputFile& file)
+RegWriteCounts WriteRegValue(RegistryAccess& registry, CodePage& codePage,
+                             const std::string& fullKeyPath, const std::string& valueName,
+                             OutputFile& file)
 {
     RegWriteCounts counts;
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(platform, fullKeyPath, &root, &keyPath))
+    if (!SplitRegistryPath(codePage, fullKeyPath, &root, &keyPath))
         return counts;
-    ScopedKey key(platform);
+    ScopedKey key(registry);
     if (OpenForWriting(key, root, keyPath, counts))
-        WriteValueOfKey(platform, key.Get(), fullKeyPath, valueName, file, counts);
+        WriteValueOfKey(registry, codePage, key.Get(), fullKeyPath, valueName, file, counts);
     return counts;
 }
 
-RegWriteCounts WriteRegKey(Platform& platform, const std::string& fullKeyPath, OutputFile& file,
-                           bool includeSubkeys)
+RegWriteCounts WriteRegKey(RegistryAccess& registry, CodePage& codePage,
+                           const std::string& fullKeyPath, OutputFile& file, bool includeSubkeys)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(platform, fullKeyPath, &root, &keyPath))
+    if (!SplitRegistryPath(codePage, fullKeyPath, &root, &keyPath))
         return RegWriteCounts();
-    keyPath = TrimBackslashes(platform, keyPath);   // as the walk takes it
-    KeyExport exporter{platform, file, includeSubkeys, RegWriteCounts()};
+    keyPath = TrimBackslashes(codePage, keyPath);   // as the walk takes it
+    KeyExport exporter{registry, codePage, file, includeSubkeys, RegWriteCounts()};
     {
         // The walk passes over a starting key it cannot open; tell that
         // apart from one that is gone.
-        ScopedKey start(platform);
+        ScopedKey start(registry);
         if (!OpenForWriting(start, root, keyPath, exporter.counts))
             return exporter.counts;
     }
-    WalkRegistry(platform, root, keyPath, includeSubkeys, nullptr, nullptr, &ExportKey, &exporter,
-                 0xFFFFFFFFu, std::vector<std::string>());
+    WalkRegistry(registry, codePage, root, keyPath, includeSubkeys, nullptr, nullptr, &ExportKey,
+                 &exporter, 0xFFFFFFFFu, std::vector<std::string>());
     return exporter.counts;
 }
 
-RegExportResult WriteRegFile(Platform& platform, const std::vector<RegExportRow>& rows,
-                             const std::string& filePath, RegExportProgress progress,
-                             void* context)
+RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
+                             const std::vector<RegExportRow>& rows, const std::string& filePath,
+                             RegExportProgress progress, void* context)
 {
     RegExportResult result;
-    std::unique_ptr<OutputFile> file = platform.CreateOutputFile(filePath, false);
+    std::unique_ptr<OutputFile> file = files.CreateOutputFile(filePath, false);
     if (!file)
         return result;
     result.created = true;
@@ -317,9 +316,9 @@ RegExportResult WriteRegFile(Platform& platform, const std::vector<RegExportRow>
         const RegExportRow& row = rows[i];
         const std::string fullKeyPath = row.rootName + "\\" + row.keyPath;
         if (row.tagType == -1)
-            counts += WriteRegKey(platform, fullKeyPath, *file, true);
+            counts += WriteRegKey(registry, codePage, fullKeyPath, *file, true);
         else
-            counts += WriteRegValue(platform, fullKeyPath, row.valueName, *file);
+            counts += WriteRegValue(registry, codePage, fullKeyPath, row.valueName, *file);
     }
     bool stored = file->Close();
     result.entriesWritten = counts.entriesWritten;

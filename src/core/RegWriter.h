@@ -26,14 +26,15 @@ struct RegWriteCounts {
 // Writes one value, with the header first when the file is still empty.
 // Writes nothing when the path does not split or the key or value no longer
 // exists.
-RegWriteCounts WriteRegValue(Platform& platform, const std::string& fullKeyPath,
-                             const std::string& valueName, OutputFile& file);
+RegWriteCounts WriteRegValue(RegistryAccess& registry, CodePage& codePage,
+                             const std::string& fullKeyPath, const std::string& valueName,
+                             OutputFile& file);
 
 // Writes every value of the key and, with includeSubkeys, of every key below
 // it, depth first; a key that holds no written value gets a key line of its
 // own so that it comes back on restore.
-RegWriteCounts WriteRegKey(Platform& platform, const std::string& fullKeyPath, OutputFile& file,
-                           bool includeSubkeys);
+RegWriteCounts WriteRegKey(RegistryAccess& registry, CodePage& codePage,
+                           const std::string& fullKeyPath, OutputFile& file, bool includeSubkeys);
 
 // One selected row of a registry item list, as an export reads it.
 struct RegExportRow {
@@ -57,6 +58,6 @@ struct RegExportResult {
 // Creates (or truncates) the file and writes the rows into it in order: a key
 // row with its whole subtree, a value row as that one value. No rows, or rows
 // of which nothing exists any more, leave an empty file.
-RegExportResult WriteRegFile(Platform& platform, const std::vector<RegExportRow>& rows,
-                             const std::string& filePath, RegExportProgress progress,
-                             void* context);
+RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
+                             const std::vector<RegExportRow>& rows, const std::string& filePath,
+                             RegExportProgress progress, void* context);

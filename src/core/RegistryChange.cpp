@@ -92,11 +92,11 @@ BackupFile WriteBackup(Platform& platform, const ChangeBackup& backup, const std
     if (folder.back() != '\\')
         folder += '\\';
     platform.MakeDirectoryPath(folder);
-    const std::string path = MakeUniqueBackupPath(platform, folder, backup.typeText);
+    const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder, backup.typeText);
     if (path.empty())
         return file;
     ProgressForward forward{progress, context};
-    const RegExportResult written = WriteRegFile(platform, rows, path, ForwardBackupProgress, &forward);
+    const RegExportResult written = WriteRegFile(platform, platform, platform, rows, path, ForwardBackupProgress, &forward);
     if (!written.complete) {
         if (written.created)
             platform.RemoveFile(path);
@@ -152,12 +152,12 @@ DeleteOutcome DeleteEntries(Platform& platform, const std::vector<RegistryItem>&
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (progress)
             progress(ChangePhase::Change, i, context);
-        DeleteRegistryEntry(platform, entries[i]);
+        DeleteRegistryEntry(platform, platform, entries[i]);
     }
     // Read back only after every deletion: a value below a key deleted later
     // in the selection is gone as well.
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (RegistryEntryExists(platform, entries[i]))
+        if (RegistryEntryExists(platform, platform, entries[i]))
             outcome.remaining.push_back(i);
         else
             outcome.gone.push_back(i);

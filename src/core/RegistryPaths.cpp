@@ -42,7 +42,7 @@ long ScopedKey::Open(KeyHandle parent, const std::string& path)
 {
     Close();
     KeyHandle key = kNoKey;
-    long result = platform_.OpenKey(parent, path, &key);
+    long result = registry_.OpenKey(parent, path, &key);
     if (result == kResultOk && key != kNoKey) {
         key_ = key;
         owned_ = key != parent;
@@ -55,12 +55,17 @@ long ScopedKey::Open(KeyHandle parent, const std::string& path)
 void ScopedKey::Close()
 {
     if (key_ != kNoKey && owned_)
-        platform_.CloseKey(key_);
+        registry_.CloseKey(key_);
     key_ = kNoKey;
     owned_ = false;
 }
 
-std::string RootKeyName(Platform& /*platform*/, RootKey root)
+std::uint32_t BufferSizeForLongest(std::uint32_t longest)
+{
+    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
+}
+
+std::string RootKeyName(RootKey root)
 {
     for (const RootKeyEntry& entry : kRootKeys) {
         if (entry.root == root)
@@ -69,10 +74,10 @@ std::string RootKeyName(Platform& /*platform*/, RootKey root)
     return std::string();
 }
 
-RootKey ParseRootKey(Platform& platform, const std::string& name)
+RootKey ParseRootKey(CodePage& codePage, const std::string& name)
 {
     std::string upper = name;
-    platform.UpperText(upper);
+    codePage.UpperText(upper);
     for (const RootKeyEntry& entry : kRootKeys) {
         if (upper == entry.name)
             return entry.root;
@@ -80,7 +85,7 @@ RootKey ParseRootKey(Platform& platform, const std::string& name)
     return kNoRootKey;
 }
 
-std::string TrimBackslashes(Platform& platform, const std::string& path)
+std::string TrimBackslashes(CodePage& codePage, const std::string& path)
 {
     std::size_t begin = path.find_first_not_of('\\');
     if (begin == std::string::npos)
@@ -89,7 +94,7 @@ std::string TrimBackslashes(Platform& platform, const std::string& path)
     // text is walked from the front to tell trail bytes apart.
     std::size_t end = path.size();
     std::size_t runStart = std::string::npos;
-    for (std::size_t i = begin; i < path.size(); i = NextCharIndex(platform, path, i)) {
+    for (std::size_t i = begin; i < path.size(); i = NextCharIndex(codePage, path, i)) {
         if (path[i] == '\\') {
             if (runStart == std::string::npos)
                 runStart = i;
@@ -102,16 +107,16 @@ std::string TrimBackslashes(Platform& platform, const std::string& path)
     return path.substr(begin, end - begin);
 }
 
-bool SplitRegistryPath(Platform& platform, const std::string& fullPath, RootKey* root,
+bool SplitRegistryPath(CodePage& codePage, const std::string& fullPath, RootKey* root,
                        std::string* keyPath)
 {
     *root = kNoRootKey;
     keyPath->clear();
-    std::string text = TrimBackslashes(platform, fullPath);
-    std::size_t slash = FindChar(platform, text, '\\');
+    std::string text = TrimBackslashes(codePage, fullPath);
+    std::size_t slash = FindChar(codePage, text, '\\');
     if (text.empty() || slash == std::string::npos)
         return false;
-    RootKey parsed = ParseRootKey(platform, text.substr(0, slash));
+    RootKey parsed = ParseRootKey(codePage, text.substr(0, slash));
     if (parsed == kNoRootKey)
         return false;
     *root = parsed;
@@ -119,8 +124,7 @@ bool SplitRegistryPath(Platform& platform, const std::string& fullPath, RootKey*
     return true;
 }
 
-std::string FormatValueData(Platform& /*platform*/, std::uint32_t type, const std::uint8_t* data,
-                            std::uint32_t dataSize)
+std::string FormatValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t dataSize)
 {
     if (!data)
         dataSize = 0;
@@ -170,73 +174,74 @@ std::string FormatValueData(Platform& /*platform*/, std::uint32_t type, const st
     }
 }
 
-std::string ReadStringValue(Platform& platform, RootKey root, const std::string& keyPath,
+std::string ReadStringValue(RegistryAccess& registry, RootKey root, const std::string& keyPath,
                             const std::string& valueName)
 {
-    ScopedKey key(platform);
+    ScopedKey key(registry);
     if (key.Open(RootHandle(root), keyPath) != kResultOk)
         return std::string();
     std::uint8_t buffer[256] = {};
     std::uint32_t type = 0;
     std::uint32_t size = 255;
-    if (platform.QueryValue(key.Get(), valueName, &type, buffer, &size) != kResultOk)
+    if (registry.QueryValue(key.Get(), valueName, &type, buffer, &size) != kResultOk)
         return std::string();
     return TextUpToZero(buffer, sizeof buffer);
 }
 
-void EnumSubKeys(Platform& platform, RootKey root, const std::string& keyPath,
-                 SubKeyVisitor visitor, void* context)
+void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
+                 const std::string& keyPath, SubKeyVisitor visitor, void* context)
 {
     std::string path = keyPath;
-    TrimChars(platform, path, " \\");
-    ScopedKey key(platform);
+    TrimChars(codePage, path, " \\");
+    ScopedKey key(registry);
     if (key.Open(RootHandle(root), path) != kResultOk)
         return;
-    // Room for the longest name the key reports, and never less than a full
-    // 255-character name with its NUL, so that no name ends the listing early.
+    // Room for the longest name the key reports, so that no name ends the
+    // listing early.
     KeyInfo info;
-    platform.QueryInfoKey(key.Get(), &info);
-    std::uint32_t size = std::max<std::uint32_t>(info.maxSubKeyNameLength + 1, 256);
+    registry.QueryInfoKey(key.Get(), &info);
+    const std::uint32_t size = BufferSizeForLongest(info.maxSubKeyNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
     if (!name)
         return;
     for (std::uint32_t index = 0;; ++index) {
-        if (platform.EnumKey(key.Get(), index, name.get(), size) != kResultOk)
+        if (registry.EnumKey(key.Get(), index, name.get(), size) != kResultOk)
             break;
         if (visitor)
             visitor(root, path, name.get(), context);
     }
 }
 
-bool DeleteRegistryValue(Platform& platform, const std::string& fullKeyPath,
-                         const std::string& valueName)
+bool DeleteRegistryValue(RegistryAccess& registry, CodePage& codePage,
+                         const std::string& fullKeyPath, const std::string& valueName)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(platform, fullKeyPath, &root, &keyPath))
+    if (!SplitRegistryPath(codePage, fullKeyPath, &root, &keyPath))
         return false;
-    ScopedKey key(platform);
+    ScopedKey key(registry);
     if (key.Open(RootHandle(root), keyPath) != kResultOk)
         return false;
-    return platform.DeleteValue(key.Get(), valueName) == kResultOk;
+    return registry.DeleteValue(key.Get(), valueName) == kResultOk;
 }
 
-bool DeleteRegistryKey(Platform& platform, const std::string& fullKeyPath)
+bool DeleteRegistryKey(RegistryAccess& registry, CodePage& codePage,
+                       const std::string& fullKeyPath)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(platform, TrimBackslashes(platform, fullKeyPath), &root, &keyPath))
+    if (!SplitRegistryPath(codePage, TrimBackslashes(codePage, fullKeyPath), &root, &keyPath))
         return false;
     // A key directly beneath the root is deleted from the root itself.
-    std::size_t slash = FindLastChar(platform, keyPath, '\\');
+    std::size_t slash = FindLastChar(codePage, keyPath, '\\');
     std::string parentPath = slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
     std::string leaf = slash == std::string::npos ? keyPath : keyPath.substr(slash + 1);
     // An empty name would make the deletion empty the parent itself, and a
     // key path that begins with a backslash names no key the registry opens.
     if (leaf.empty() || (slash != std::string::npos && parentPath.empty()))
         return false;
-    ScopedKey parent(platform);
+    ScopedKey parent(registry);
     if (parent.Open(RootHandle(root), parentPath) != kResultOk)
         return false;
-    return platform.DeleteKeyTree(parent.Get(), leaf) == kResultOk;
+    return registry.DeleteKeyTree(parent.Get(), leaf) == kResultOk;
 }

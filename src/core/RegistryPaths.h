@@ -8,53 +8,58 @@
 
 #include "core/Platform.h"
 
-// Owns a key opened through the platform and closes it when destroyed. When
-// the platform hands back the parent itself (an empty path), nothing is
+// Owns a key opened through the registry and closes it when destroyed. When
+// the registry hands back the parent itself (an empty path), nothing is
 // closed, since the key belongs to whoever opened the parent.
 class ScopedKey {
 public:
-    explicit ScopedKey(Platform& platform) : platform_(platform) {}
+    explicit ScopedKey(RegistryAccess& registry) : registry_(registry) {}
     ~ScopedKey() { Close(); }
     ScopedKey(const ScopedKey&) = delete;
     ScopedKey& operator=(const ScopedKey&) = delete;
 
-    // Opens path below parent; returns the platform's result code.
+    // Opens path below parent; returns the registry's result code.
     long Open(KeyHandle parent, const std::string& path);
     void Close();
     KeyHandle Get() const { return key_; }
     bool IsOpen() const { return key_ != kNoKey; }
 
 private:
-    Platform& platform_;
+    RegistryAccess& registry_;
     KeyHandle key_ = kNoKey;
     bool owned_ = false;
 };
 
+// The size of a buffer for a name or data whose longest length a key reports
+// (KeyInfo): one more for the NUL, and never less than 256 bytes, so that a
+// full 255-character name with its NUL always fits. A report of 0xFFFFFFFF,
+// which leaves no room for one more, is taken as it is.
+std::uint32_t BufferSizeForLongest(std::uint32_t longest);
+
 // The full upper-case name of a root key ("HKEY_CURRENT_USER"); empty for any
 // value outside the seven predefined keys.
-std::string RootKeyName(Platform& platform, RootKey root);
+std::string RootKeyName(RootKey root);
 
 // The root key of a full name, compared after system upper-casing; kNoRootKey
 // when the name is none of the seven (short forms and blanks never match).
-RootKey ParseRootKey(Platform& platform, const std::string& name);
+RootKey ParseRootKey(CodePage& codePage, const std::string& name);
 
 // Removes every leading backslash and the trailing run of backslashes.
-std::string TrimBackslashes(Platform& platform, const std::string& path);
+std::string TrimBackslashes(CodePage& codePage, const std::string& path);
 
 // Splits "ROOT\key\path" into its root key and key path. Fails (root
 // kNoRootKey, empty key path) for an unknown root or a bare root name.
-bool SplitRegistryPath(Platform& platform, const std::string& fullPath, RootKey* root,
+bool SplitRegistryPath(CodePage& codePage, const std::string& fullPath, RootKey* root,
                        std::string* keyPath);
 
 // One line of display text for value data: strings as stored, up to 20 binary
 // bytes in hex, 32-bit numbers as "0x%08x (%ld)", multi-strings joined by
 // blanks; empty for every other type.
-std::string FormatValueData(Platform& platform, std::uint32_t type, const std::uint8_t* data,
-                            std::uint32_t dataSize);
+std::string FormatValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t dataSize);
 
 // The value's text as read into a 256-byte buffer offering 255 bytes; empty
 // when the key or value cannot be read or the value needs more room.
-std::string ReadStringValue(Platform& platform, RootKey root, const std::string& keyPath,
+std::string ReadStringValue(RegistryAccess& registry, RootKey root, const std::string& keyPath,
                             const std::string& valueName);
 
 using SubKeyVisitor = void (*)(RootKey root, const std::string& keyPath,
@@ -62,12 +67,13 @@ using SubKeyVisitor = void (*)(RootKey root, const std::string& keyPath,
 
 // Calls the visitor for every direct subkey of the key, in the registry's
 // order, with the key path trimmed of blanks and backslashes at both ends.
-void EnumSubKeys(Platform& platform, RootKey root, const std::string& keyPath,
-                 SubKeyVisitor visitor, void* context);
+void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
+                 const std::string& keyPath, SubKeyVisitor visitor, void* context);
 
 // Deletes one value; true only when it was deleted.
-bool DeleteRegistryValue(Platform& platform, const std::string& fullKeyPath,
-                         const std::string& valueName);
+bool DeleteRegistryValue(RegistryAccess& registry, CodePage& codePage,
+                         const std::string& fullKeyPath, const std::string& valueName);
 
 // Deletes a key with everything below it; true only when it was deleted.
-bool DeleteRegistryKey(Platform& platform, const std::string& fullKeyPath);
+bool DeleteRegistryKey(RegistryAccess& registry, CodePage& codePage,
+                       const std::string& fullKeyPath);

@@ -1,7 +1,6 @@
 // The recursive registry walk.
 #include "core/RegistryWalk.h"
 
-#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -11,7 +10,8 @@
 namespace {
 
 struct Walk {
-    Platform& platform;
+    RegistryAccess& registry;
+    CodePage& codePage;
     RootKey root;
     bool recurse;
     ValueVisitor valueVisitor;
@@ -31,21 +31,14 @@ struct Walk {
     }
 };
 
-// A buffer size for a reported longest length: one more for the NUL, never
-// less than 256 bytes.
-std::uint32_t BufferSize(std::uint32_t longest)
-{
-    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
-}
-
 bool IsExcluded(const Walk& walk, const std::string& path)
 {
     if (walk.loweredExclusions.empty())
         return false;
     std::string lowered = path;
-    walk.platform.LowerText(lowered);
+    walk.codePage.LowerText(lowered);
     for (const std::string& fragment : walk.loweredExclusions) {
-        if (FindText(walk.platform, lowered, fragment) != std::string::npos)
+        if (FindText(walk.codePage, lowered, fragment) != std::string::npos)
             return true;
     }
     return false;
@@ -55,10 +48,10 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 {
     if (walk.Stopped())
         return;
-    std::string path = TrimBackslashes(walk.platform, startPath);
+    std::string path = TrimBackslashes(walk.codePage, startPath);
     if (IsExcluded(walk, path))
         return;
-    ScopedKey key(walk.platform);
+    ScopedKey key(walk.registry);
     if (key.Open(RootHandle(walk.root), path) != kResultOk)
         return;
     if (walk.keyVisitor)
@@ -67,10 +60,10 @@ void WalkKey(const Walk& walk, const std::string& startPath)
     // Buffers are sized once per key from its longest name and data; when the
     // sizes cannot be read they stay at 256 bytes.
     KeyInfo info;
-    walk.platform.QueryInfoKey(key.Get(), &info);
-    const std::uint32_t nameSize = BufferSize(info.maxValueNameLength);
-    const std::uint32_t dataSize = BufferSize(info.maxValueDataSize);
-    const std::uint32_t subKeySize = BufferSize(info.maxSubKeyNameLength);
+    walk.registry.QueryInfoKey(key.Get(), &info);
+    const std::uint32_t nameSize = BufferSizeForLongest(info.maxValueNameLength);
+    const std::uint32_t dataSize = BufferSizeForLongest(info.maxValueDataSize);
+    const std::uint32_t subKeySize = BufferSizeForLongest(info.maxSubKeyNameLength);
     std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
     std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[dataSize]);
     std::unique_ptr<char[]> subKey(new (std::nothrow) char[subKeySize]);
@@ -83,7 +76,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
         std::uint32_t nameLength = nameSize;
         std::uint32_t type = 0;
         std::uint32_t size = dataSize;
-        if (walk.platform.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
+        if (walk.registry.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
                                     &size) != kResultOk)
             break;
         if (walk.valueVisitor && walk.Admits(type))
@@ -96,7 +89,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
     for (std::uint32_t index = 0;; ++index) {
         if (walk.Stopped())
             return;
-        if (walk.platform.EnumKey(key.Get(), index, subKey.get(), subKeySize) != kResultOk)
+        if (walk.registry.EnumKey(key.Get(), index, subKey.get(), subKeySize) != kResultOk)
             break;
         WalkKey(walk, path + "\\" + subKey.get());
     }
@@ -104,16 +97,16 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 
 }  // namespace
 
-void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
-                  ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
-                  void* keyContext, std::uint32_t typeMask,
-                  const std::vector<std::string>& excludedPaths, const std::atomic<bool>* stop,
-                  NoneValues noneValues)
+void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
+                  const std::string& path, bool recurse, ValueVisitor valueVisitor,
+                  void* valueContext, KeyVisitor keyVisitor, void* keyContext,
+                  std::uint32_t typeMask, const std::vector<std::string>& excludedPaths,
+                  const std::atomic<bool>* stop, NoneValues noneValues)
 {
-    Walk walk{platform, root, recurse, valueVisitor, valueContext, keyVisitor, keyContext,
-              typeMask, {}, stop, noneValues};
+    Walk walk{registry, codePage, root, recurse, valueVisitor, valueContext, keyVisitor,
+              keyContext, typeMask, {}, stop, noneValues};
     for (std::string fragment : excludedPaths) {
-        platform.LowerText(fragment);
+        codePage.LowerText(fragment);
         walk.loweredExclusions.push_back(fragment);
     }
     WalkKey(walk, path);

@@ -32,7 +32,8 @@ enum class NoneValues { kSkip, kVisit };
 // value visitor only when (type & typeMask) is non-zero, so REG_NONE does not
 // unless noneValues asks for it. When stop is given and becomes true, the
 // walk ends before the next key, value or subkey.
-void WalkRegistry(Platform& platform, RootKey root, const std::string& path, bool recurse,
+void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
+                  const std::string& path, bool recurse,
                   ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
                   void* keyContext, std::uint32_t typeMask,
                   const std::vector<std::string>& excludedPaths,

@@ -28,7 +28,7 @@ struct Expectation {
 // filed under their upper-cased names.
 class ExpectedState {
 public:
-    explicit ExpectedState(Platform& platform) : platform_(platform) {}
+    explicit ExpectedState(CodePage& codePage) : codePage_(codePage) {}
 
     void Replay(const RegFileContent& content)
     {
@@ -52,7 +52,7 @@ public:
 private:
     std::string Folded(std::string text) const
     {
-        platform_.UpperText(text);
+        codePage_.UpperText(text);
         return text;
     }
 
@@ -79,7 +79,7 @@ private:
         if (key.path.empty())
             return;   // a root key is always there
         keys_[Folded(FullPath(key))] = KeyExpectation(key, true, key.line);
-        for (std::size_t i = 0; i < key.path.size(); i = NextCharIndex(platform_, key.path, i)) {
+        for (std::size_t i = 0; i < key.path.size(); i = NextCharIndex(codePage_, key.path, i)) {
             if (key.path[i] != '\\')
                 continue;
             RegFileKey parent = key;
@@ -119,7 +119,7 @@ private:
         values_[{Folded(FullPath(key)), Folded(value.name)}] = expectation;
     }
 
-    Platform& platform_;
+    CodePage& codePage_;
     std::map<std::string, Expectation> keys_;
     std::map<std::pair<std::string, std::string>, Expectation> values_;
 };
@@ -162,14 +162,14 @@ std::string LineText(const Expectation& expected, bool isValue, const std::strin
 
 class RestoreChecker {
 public:
-    RestoreChecker(Platform& platform, const std::string& defaultValueText)
-        : platform_(platform), defaultValueText_(defaultValueText)
+    RestoreChecker(RegistryAccess& registry, const std::string& defaultValueText)
+        : registry_(registry), defaultValueText_(defaultValueText)
     {
     }
 
     void CheckKey(const Expectation& expected)
     {
-        ScopedKey key(platform_);
+        ScopedKey key(registry_);
         const KeyPresence presence = PresenceOf(key.Open(RootHandle(expected.root), expected.keyPath));
         if (presence == KeyPresence::kUnknown)
             Add(RestoreShortfallKind::kNotReadable, expected, false);
@@ -181,7 +181,7 @@ public:
 
     void CheckValue(const Expectation& expected)
     {
-        ScopedKey key(platform_);
+        ScopedKey key(registry_);
         const long opened = key.Open(RootHandle(expected.root), expected.keyPath);
         if (opened == kResultFileNotFound) {
             if (expected.present)
@@ -202,7 +202,7 @@ public:
         }
         std::uint32_t type = 0;
         std::uint32_t size = room;
-        const long read = platform_.QueryValue(key.Get(), expected.valueName, &type, buffer.get(), &size);
+        const long read = registry_.QueryValue(key.Get(), expected.valueName, &type, buffer.get(), &size);
         if (read == kResultFileNotFound) {
             if (expected.present)
                 Add(RestoreShortfallKind::kValueMissing, expected, true);
@@ -243,20 +243,20 @@ private:
         result_.push_back(shortfall);
     }
 
-    Platform& platform_;
+    RegistryAccess& registry_;
     const std::string& defaultValueText_;
     std::vector<RestoreShortfall> result_;
 };
 
 }  // namespace
 
-std::vector<RestoreShortfall> CheckRestoredEntries(Platform& platform,
+std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, CodePage& codePage,
                                                    const RegFileContent& content,
                                                    const std::string& defaultValueText)
 {
-    ExpectedState expected(platform);
+    ExpectedState expected(codePage);
     expected.Replay(content);
-    RestoreChecker checker(platform, defaultValueText);
+    RestoreChecker checker(registry, defaultValueText);
     for (const auto& key : expected.Keys())
         checker.CheckKey(key.second);
     for (const auto& value : expected.Values())

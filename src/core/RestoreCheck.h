@@ -38,6 +38,6 @@ struct RestoreShortfall {
 // registry editor stored with a terminating zero the file did not give count
 // as restored. Entries the reader could not read are not checked here: they
 // are among the reader's refused lines.
-std::vector<RestoreShortfall> CheckRestoredEntries(Platform& platform,
+std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, CodePage& codePage,
                                                    const RegFileContent& content,
                                                    const std::string& defaultValueText);

@@ -16,11 +16,11 @@ struct PathShape {
 
 // Walks the path character by character, so that a trail byte equal to a
 // backslash does not split a name.
-PathShape PathShapeOf(Platform& platform, const std::string& keyPath)
+PathShape PathShapeOf(CodePage& codePage, const std::string& keyPath)
 {
     PathShape shape;
     std::size_t componentStart = 0;
-    for (std::size_t i = 0; i < keyPath.size(); i = NextCharIndex(platform, keyPath, i)) {
+    for (std::size_t i = 0; i < keyPath.size(); i = NextCharIndex(codePage, keyPath, i)) {
         if (keyPath[i] != '\\')
             continue;
         if (i == componentStart)
@@ -31,6 +31,12 @@ PathShape PathShapeOf(Platform& platform, const std::string& keyPath)
     if (componentStart == keyPath.size())
         shape.emptyComponent = true;
     return shape;
+}
+
+void Deliver(const ScanContext& context, const RegistryItem& item, bool scrollIntoView)
+{
+    if (context.sink.addFinding)
+        context.sink.addFinding(item, scrollIntoView, context.sink.context);
 }
 
 }  // namespace
@@ -48,24 +54,24 @@ std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName
     return keyPath.empty() ? subKeyName : keyPath + "\\" + subKeyName;
 }
 
-std::size_t CountPathComponents(Platform& platform, const std::string& keyPath)
+std::size_t CountPathComponents(CodePage& codePage, const std::string& keyPath)
 {
-    return keyPath.empty() ? 0 : PathShapeOf(platform, keyPath).components;
+    return keyPath.empty() ? 0 : PathShapeOf(codePage, keyPath).components;
 }
 
-bool NamesMissingFile(Platform& platform, const std::string& text)
+bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& text)
 {
     std::string path;
-    return ExtractFilePath(platform, text, path) && IsMissingFile(platform, path);
+    return ExtractFilePath(files, codePage, text, path) && IsMissingFile(files, codePage, path);
 }
 
-bool IsProtectedKeyPath(Platform& platform, const std::string& keyPath)
+bool IsProtectedKeyPath(CodePage& codePage, const std::string& keyPath)
 {
-    const PathShape shape = PathShapeOf(platform, keyPath);
+    const PathShape shape = PathShapeOf(codePage, keyPath);
     if (keyPath.empty() || shape.emptyComponent || shape.components < 2)
         return true;
     std::string lowered = keyPath;
-    platform.LowerText(lowered);
+    codePage.LowerText(lowered);
     return lowered == "software\\classes" || lowered == "software\\classes\\clsid";
 }
 
@@ -76,13 +82,13 @@ void ReportValueFinding(ScanContext& context, RootKey root, const std::string& k
     if (context.Stopped())
         return;
     RegistryItem item;
-    item.rootName = RootKeyName(context.platform, root);
+    item.rootName = RootKeyName(root);
     item.keyPath = keyPath;
     item.valueName = valueName;
     item.dataText = dataText;
     item.image = type == kRegSz ? kCleanerImageString : kCleanerImageOther;
     item.type = static_cast<std::int32_t>(type);
-    context.sink.AddFinding(item, true);
+    Deliver(context, item, true);
 }
 
 void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& keyPath,
@@ -91,10 +97,10 @@ void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& key
     if (context.Stopped() || IsProtectedKeyPath(context.platform, keyPath))
         return;
     RegistryItem item;
-    item.rootName = RootKeyName(context.platform, root);
+    item.rootName = RootKeyName(root);
     item.keyPath = keyPath;
     item.dataText = dataText;
     item.image = kCleanerImageKey;
     item.type = kKeyRowType;
-    context.sink.AddFinding(item, scrollIntoView);
+    Deliver(context, item, scrollIntoView);
 }

@@ -19,7 +19,7 @@ using MenuFolderMap = std::map<std::string, std::string>;
 
 // The context every check of a task receives.
 struct ScanContext {
-    ScanContext(Platform& platform, FindingSink& sink, const std::atomic<bool>* stop)
+    ScanContext(Platform& platform, const FindingSink& sink, const std::atomic<bool>* stop)
         : platform(platform), sink(sink), stop(stop)
     {
     }
@@ -27,7 +27,7 @@ struct ScanContext {
     bool Stopped() const { return stop && stop->load(); }
 
     Platform& platform;
-    FindingSink& sink;
+    const FindingSink sink;
     const std::atomic<bool>* stop = nullptr;
     // Class checks: how many path components a class key has in the walk under
     // way (2 for "CLSID\{x}", 4 for "Software\Classes\CLSID\{x}"). No class
@@ -44,16 +44,16 @@ std::string DataAsText(const std::uint8_t* data, std::uint32_t size);
 std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName);
 
 // Components of a key path (empty ones included); 0 for "".
-std::size_t CountPathComponents(Platform& platform, const std::string& keyPath);
+std::size_t CountPathComponents(CodePage& codePage, const std::string& keyPath);
 
 // True when the text is a drive-qualified path on a fixed disk whose file is gone.
-bool NamesMissingFile(Platform& platform, const std::string& text);
+bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& text);
 
 // Key paths no finding may name, because deleting them would take every class
 // registration (or every program's settings) with them: a path with fewer than
 // two components, a path with an empty component (it could be trimmed into its
 // parent on deletion), "Software\Classes" and "Software\Classes\CLSID".
-bool IsProtectedKeyPath(Platform& platform, const std::string& keyPath);
+bool IsProtectedKeyPath(CodePage& codePage, const std::string& keyPath);
 
 // A value to delete: image 0 for a REG_SZ value, else 2; the row's type is the
 // value's type. Nothing is added once the scan has been stopped.

@@ -53,7 +53,9 @@ ScanStep MenuFolders()
 void ShowWalkedKey(RootKey root, const std::string& path, const char*, std::uint32_t,
                    std::uint32_t, const std::uint8_t*, std::uint32_t, void* context)
 {
-    static_cast<ScanContext*>(context)->sink.ShowScanningKey(root, path);
+    const FindingSink& sink = static_cast<ScanContext*>(context)->sink;
+    if (sink.showScanningKey)
+        sink.showScanningKey(root, path, sink.context);
 }
 
 void RunScanStep(ScanContext& context, const ScanStep& step)
@@ -63,15 +65,17 @@ void RunScanStep(ScanContext& context, const ScanStep& step)
         // Keys directly below the walk's start are the class keys of task 4.
         context.classKeyLevel =
             CountPathComponents(context.platform, TrimBackslashes(context.platform, step.path)) + 1;
-        WalkRegistry(context.platform, step.root, step.path, step.recurse, step.valueCheck,
-                     &context, &ShowWalkedKey, &context, step.typeMask, step.excludedPaths,
-                     context.stop);
+        WalkRegistry(context.platform, context.platform, step.root, step.path, step.recurse,
+                     step.valueCheck, &context, &ShowWalkedKey, &context, step.typeMask,
+                     step.excludedPaths, context.stop);
         break;
     case ScanStepKind::SubKeys:
-        EnumSubKeys(context.platform, step.root, step.path, step.keyCheck, &context);
+        EnumSubKeys(context.platform, context.platform, step.root, step.path, step.keyCheck,
+                    &context);
         break;
     case ScanStepKind::MenuFolders:
-        BuildMenuFolderMap(context.platform, context.menuFolders);
+        BuildMenuFolderMap(context.platform, context.platform, context.platform,
+                           context.menuFolders);
         break;
     }
 }
@@ -148,7 +152,7 @@ std::vector<ScanStep> ScanTaskSteps(int number)
     }
 }
 
-void RunScanTask(Platform& platform, int number, FindingSink& sink,
+void RunScanTask(Platform& platform, int number, const FindingSink& sink,
                  const std::atomic<bool>* stop)
 {
     ScanContext context(platform, sink, stop);

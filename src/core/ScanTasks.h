@@ -15,21 +15,25 @@
 
 constexpr int kScanTaskCount = 11;
 
-// Where a running task reports to.
-class FindingSink {
-public:
-    virtual ~FindingSink() = default;
-    // One finding: a value to delete (its type in item.type) or a key to
-    // delete with its subtree (kKeyRowType). scrollIntoView is false only for
-    // the extension row of a broken file association.
-    virtual void AddFinding(const RegistryItem& item, bool scrollIntoView) = 0;
-    // A walking task opened this key (tasks 5, 7 and 10 do not call it).
-    virtual void ShowScanningKey(RootKey root, const std::string& path) = 0;
+// Receives one finding: a value to delete (its type in item.type) or a key
+// to delete with its subtree (kKeyRowType). scrollIntoView is false only for
+// the extension row of a broken file association.
+using FindingReceiver = void (*)(const RegistryItem& item, bool scrollIntoView, void* context);
+
+// Receives a key a walking task opened (tasks 5, 7 and 10 do not walk).
+using ScanningKeyReceiver = void (*)(RootKey root, const std::string& path, void* context);
+
+// Where a running task reports to: each function is called with the sink's
+// context; a function left null is not called.
+struct FindingSink {
+    FindingReceiver addFinding = nullptr;
+    ScanningKeyReceiver showScanningKey = nullptr;
+    void* context = nullptr;
 };
 
 // Runs task `number` (1 to 11) to its end, or until `stop` is set. Numbers
 // outside 1 to 11 do nothing.
-void RunScanTask(Platform& platform, int number, FindingSink& sink,
+void RunScanTask(Platform& platform, int number, const FindingSink& sink,
                  const std::atomic<bool>* stop = nullptr);
 
 // One step of a task, in the order the task carries them out.

@@ -8,13 +8,23 @@
 #include "core/RegistryPaths.h"
 #include "core/RegistryWalk.h"
 
-std::string LimitKeyword(Platform& platform, const std::string& text)
+namespace {
+
+void ReportHit(const SearchSink& sink, const RegistryItem& item)
+{
+    if (sink.addHit)
+        sink.addHit(item, sink.context);
+}
+
+}  // namespace
+
+std::string LimitKeyword(CodePage& codePage, const std::string& text)
 {
     if (text.size() <= kMaxKeywordLength)
         return text;
     std::size_t end = 0;
     for (;;) {
-        const std::size_t next = NextCharIndex(platform, text, end);
+        const std::size_t next = NextCharIndex(codePage, text, end);
         if (next > kMaxKeywordLength || next <= end)
             break;
         end = next;
@@ -22,25 +32,25 @@ std::string LimitKeyword(Platform& platform, const std::string& text)
     return text.substr(0, end);
 }
 
-SearchContext::SearchContext(Platform& platform, const SearchOptions& options, SearchSink& sink,
-                             std::string keyRowText)
-    : platform(platform), options(options), sink(sink), keyRowText(std::move(keyRowText)),
+SearchContext::SearchContext(CodePage& codePage, const SearchOptions& options,
+                             const SearchSink& sink, std::string keyRowText)
+    : codePage(codePage), options(options), sink(sink), keyRowText(std::move(keyRowText)),
       keyword_(options.keyword)
 {
     if (!options.caseSensitive)
-        platform.LowerText(keyword_);
+        codePage.LowerText(keyword_);
 }
 
 bool SearchContext::Matches(const std::string& subject) const
 {
     std::string text = subject;
     if (!options.caseSensitive)
-        platform.LowerText(text);
+        codePage.LowerText(text);
     if (options.fullWordMatch)
         return text == keyword_;
     if (options.useWildcard)
         return WildcardMatch(keyword_, text);
-    return !keyword_.empty() && FindText(platform, text, keyword_) != std::string::npos;
+    return !keyword_.empty() && FindText(codePage, text, keyword_) != std::string::npos;
 }
 
 void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
@@ -48,20 +58,21 @@ void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t,
 {
     auto& search = *static_cast<SearchContext*>(context);
     if (search.options.includeKeyNames) {
-        const std::size_t lastBackslash = FindLastChar(search.platform, path, '\\');
+        const std::size_t lastBackslash = FindLastChar(search.codePage, path, '\\');
         const std::string name =
             lastBackslash == std::string::npos ? path : path.substr(lastBackslash + 1);
         if (search.Matches(name)) {
             RegistryItem item;
-            item.rootName = RootKeyName(search.platform, root);
+            item.rootName = RootKeyName(root);
             item.keyPath = path;
             item.valueName = search.keyRowText;
             item.image = kSearchImageKey;
             item.type = kKeyRowType;
-            search.sink.AddHit(item);
+            ReportHit(search.sink, item);
         }
     }
-    search.sink.ShowKey(path);
+    if (search.sink.showKey)
+        search.sink.showKey(path, search.sink.context);
 }
 
 void MatchValue(RootKey root, const std::string& path, const char* valueName,
@@ -72,13 +83,13 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
     const std::string name = valueName ? std::string(valueName, valueNameLength) : std::string();
     // The display text serves both as the subject and as the row's text:
     // the test works on a lower-cased copy, so the row keeps its case.
-    const std::string dataText = FormatValueData(search.platform, type, data, dataSize);
+    const std::string dataText = FormatValueData(type, data, dataSize);
     const bool hit = (search.options.includeValueNames && search.Matches(name)) ||
                      (search.options.includeValueData && search.Matches(dataText));
     if (!hit)
         return;
     RegistryItem item;
-    item.rootName = RootKeyName(search.platform, root);
+    item.rootName = RootKeyName(root);
     item.keyPath = path;
     item.valueName = name;
     item.dataText = dataText;
@@ -86,11 +97,12 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
                      ? kSearchImageString
                      : kSearchImageOther;
     item.type = static_cast<std::int32_t>(type);
-    search.sink.AddHit(item);
+    ReportHit(search.sink, item);
 }
 
-void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink& sink,
-                    const std::string& keyRowText, const std::atomic<bool>* stop)
+void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
+                    const SearchSink& sink, const std::string& keyRowText,
+                    const std::atomic<bool>* stop)
 {
     if (options.keyword.empty())
         return;
@@ -102,13 +114,13 @@ void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink
         {options.searchHKLM, kHkeyLocalMachine}, {options.searchHKU, kHkeyUsers},
         {options.searchHKCC, kHkeyCurrentConfig},
     };
-    SearchContext context(platform, options, sink, keyRowText);
+    SearchContext context(codePage, options, sink, keyRowText);
     const std::vector<std::string> noExclusions;
     for (const auto& entry : roots) {
         if (stop && stop->load())
             return;
         if (entry.chosen)
-            WalkRegistry(platform, entry.root, "", true, MatchValue, &context, MatchKey, &context,
-                         0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit);
+            WalkRegistry(registry, codePage, entry.root, "", true, MatchValue, &context, MatchKey,
+                         &context, 0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit);
     }
 }

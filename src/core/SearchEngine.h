@@ -35,32 +35,36 @@ struct SearchOptions {
 
 // The keyword as the search keeps it: at most kMaxKeywordLength bytes, cut
 // before a double-byte character that would not fit whole.
-std::string LimitKeyword(Platform& platform, const std::string& text);
+std::string LimitKeyword(CodePage& codePage, const std::string& text);
 
-// Where a running search reports to.
-class SearchSink {
-public:
-    virtual ~SearchSink() = default;
-    // One hit: a key row (type kKeyRowType) or a value row.
-    virtual void AddHit(const RegistryItem& item) = 0;
-    // The walk has opened this key; called for every key, hit or not, before
-    // its values are tested.
-    virtual void ShowKey(const std::string& path) = 0;
+// Receives one hit: a key row (type kKeyRowType) or a value row.
+using HitReceiver = void (*)(const RegistryItem& item, void* context);
+
+// Receives a key the walk has opened; called for every key, hit or not,
+// before its values are tested.
+using SearchedKeyReceiver = void (*)(const std::string& path, void* context);
+
+// Where a running search reports to: each function is called with the sink's
+// context; a function left null is not called.
+struct SearchSink {
+    HitReceiver addHit = nullptr;
+    SearchedKeyReceiver showKey = nullptr;
+    void* context = nullptr;
 };
 
 // What the two visitors need; handed to the walk as their context.
 class SearchContext {
 public:
     // keyRowText is what a key row shows in its value name column.
-    SearchContext(Platform& platform, const SearchOptions& options, SearchSink& sink,
+    SearchContext(CodePage& codePage, const SearchOptions& options, const SearchSink& sink,
                   std::string keyRowText);
 
     // True when the subject text matches the keyword under the options.
     bool Matches(const std::string& subject) const;
 
-    Platform& platform;
+    CodePage& codePage;
     const SearchOptions& options;
-    SearchSink& sink;
+    const SearchSink sink;
     const std::string keyRowText;
 
 private:
@@ -83,5 +87,6 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
 // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
 // with the two visitors; values of every type are tested, REG_NONE included.
 // An empty keyword walks nothing. Ends early once stop is set.
-void SearchRegistry(Platform& platform, const SearchOptions& options, SearchSink& sink,
-                    const std::string& keyRowText, const std::atomic<bool>* stop = nullptr);
+void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
+                    const SearchSink& sink, const std::string& keyRowText,
+                    const std::atomic<bool>* stop = nullptr);

@@ -19,10 +19,10 @@ std::string NameOf(const char* valueName, std::uint32_t valueNameLength)
 }
 
 // The name is tested first; the data only when the name names no missing file.
-bool NameOrDataNamesMissingFile(Platform& platform, const std::string& name,
+bool NameOrDataNamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& name,
                                 const std::string& dataText)
 {
-    return NamesMissingFile(platform, name) || NamesMissingFile(platform, dataText);
+    return NamesMissingFile(files, codePage, name) || NamesMissingFile(files, codePage, dataText);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ void CheckFileValue(RootKey root, const std::string& path, const char* valueName
         return;
     const std::string name = NameOf(valueName, valueNameLength);
     const std::string dataText = DataAsText(data, dataSize);
-    if (NameOrDataNamesMissingFile(scan.platform, name, dataText))
+    if (NameOrDataNamesMissingFile(scan.platform, scan.platform, name, dataText))
         ReportValueFinding(scan, root, path, name, type, dataText);
 }
 
@@ -48,7 +48,8 @@ void CheckClassFileValue(RootKey root, const std::string& path, const char* valu
     if (type != kRegSz)
         return;
     const std::string dataText = DataAsText(data, dataSize);
-    if (!NameOrDataNamesMissingFile(scan.platform, NameOf(valueName, valueNameLength), dataText))
+    const std::string name = NameOf(valueName, valueNameLength);
+    if (!NameOrDataNamesMissingFile(scan.platform, scan.platform, name, dataText))
         return;
     const std::size_t slash = FindLastChar(scan.platform, path, '\\');
     const std::string classKey = slash == std::string::npos ? path : path.substr(0, slash);
@@ -66,7 +67,7 @@ void ReportEveryValue(RootKey root, const std::string& path, const char* valueNa
 {
     ScanContext& scan = ContextOf(context);
     ReportValueFinding(scan, root, path, NameOf(valueName, valueNameLength), type,
-                       FormatValueData(scan.platform, type, data, dataSize));
+                       FormatValueData(type, data, dataSize));
 }
 
 void CheckSharedDll(RootKey root, const std::string& path, const char* valueName,
@@ -75,9 +76,8 @@ void CheckSharedDll(RootKey root, const std::string& path, const char* valueName
 {
     ScanContext& scan = ContextOf(context);
     const std::string name = NameOf(valueName, valueNameLength);
-    if (NamesMissingFile(scan.platform, name))
-        ReportValueFinding(scan, root, path, name, type,
-                           FormatValueData(scan.platform, type, data, dataSize));
+    if (NamesMissingFile(scan.platform, scan.platform, name))
+        ReportValueFinding(scan, root, path, name, type, FormatValueData(type, data, dataSize));
 }
 
 void CheckEmptyData(RootKey root, const std::string& path, const char* valueName,
@@ -99,6 +99,6 @@ void CheckRunEntry(RootKey root, const std::string& path, const char* valueName,
     const std::string command = DataAsText(data, dataSize);
     // A command that names no drive-qualified path at all cannot be checked
     // and counts as invalid; one refused for its arguments or drive is kept.
-    if (NamesMissingFile(scan.platform, command) || !WildcardMatch("*:\\*", command))
+    if (NamesMissingFile(scan.platform, scan.platform, command) || !WildcardMatch("*:\\*", command))
         ReportValueFinding(scan, root, path, NameOf(valueName, valueNameLength), type, command);
 }

@@ -63,7 +63,8 @@ RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName)
     const std::vector<RegExportRow> rows = SelectedExportRows(list);
     ProgressWindow progress(list.Window(), LookupText("_RegistryListViewProgressState1"),
                             static_cast<int>(rows.size()));
-    return WriteRegFile(SystemPlatform(), rows, path, StepProgress, &progress);
+    Platform& platform = SystemPlatform();
+    return WriteRegFile(platform, platform, platform, rows, path, StepProgress, &progress);
 }
 
 void DeleteItems(RegistryItemList& list)
@@ -80,7 +81,8 @@ void DeleteItems(RegistryItemList& list)
             folder += '\\';
         platform.MakeDirectoryPath(folder);
         const std::string path =
-            MakeUniqueBackupPath(platform, folder, LookupText("_PageRegistryBackupType2"));
+            MakeUniqueBackupPath(platform, platform, platform, folder,
+                                 LookupText("_PageRegistryBackupType2"));
         // An empty path would make the export ask for a file: count it as a failed backup.
         const RegExportResult backup = path.empty() ? RegExportResult{} : ExportItems(list, path);
         if (!backup.complete) {
@@ -104,8 +106,8 @@ void DeleteItems(RegistryItemList& list)
                 continue;
             RegistryItem item;
             list.ReadRow(row, item);
-            DeleteRegistryEntry(platform, item);
-            if (RegistryEntryExists(platform, item)) {
+            DeleteRegistryEntry(platform, platform, item);
+            if (RegistryEntryExists(platform, platform, item)) {
                 list.SetSelected(row, false);
                 ++kept;
             } else {

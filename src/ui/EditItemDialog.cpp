@@ -53,7 +53,8 @@ void EditItemDialog::OnOk(HWND window)
         ShowMessage(window, LookupText("_EditRegItemDlgValueFieldCannotbeNULL"), MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (!WriteEditedValue(SystemPlatform(), row_, name, data))
+    Platform& platform = SystemPlatform();
+    if (!WriteEditedValue(platform, platform, row_, name, data))
         return; // the dialog stays open so the user can cancel
     row_.valueName = name;
     row_.dataText = data;

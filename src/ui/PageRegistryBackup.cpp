@@ -213,7 +213,8 @@ void PageRegistryBackup::Backup()
     // A name not taken yet, so a second backup within the same second keeps
     // the first one.
     const std::string path =
-        MakeUniqueBackupPath(platform, backupFolder_, LookupText("_PageRegistryBackupType1"));
+        MakeUniqueBackupPath(platform, platform, platform, backupFolder_,
+                             LookupText("_PageRegistryBackupType1"));
     platform.MakeDirectoryPath(backupFolder_);
     ExportRegistry(path);
     RefreshBackupList();
@@ -290,10 +291,12 @@ void PageRegistryBackup::RefreshBackupList()
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
     Platform& platform = SystemPlatform();
     const std::map<std::string, std::string> patterns = {{kBackupFilePattern, ""}};
-    FindFiles(platform, backupFolder_, patterns,
-              [&](const std::string& path, const std::string&, const FoundFile& found) {
-                  AddBackupRow(MakeBackupRow(platform, path, found));
-              });
+    FindFiles(platform, platform, backupFolder_, patterns,
+              [](const std::string& path, const std::string&, const FoundFile& found, void* page) {
+                  static_cast<PageRegistryBackup*>(page)->AddBackupRow(
+                      MakeBackupRow(SystemPlatform(), path, found));
+              },
+              this);
 
     const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
     const int row = SelectionAfterRefresh(selected, count);

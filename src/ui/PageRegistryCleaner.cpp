@@ -50,23 +50,27 @@ void SetCheckStateImage(HWND list, int row, bool ticked)
 
 // Hands a task's findings and walked keys to the page through the worker's
 // requests.
-class PageSink : public FindingSink {
+class PageSink {
 public:
     PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string scanningText)
         : feeder_(worker, results, status), scanningText_(std::move(scanningText))
     {
     }
-    void AddFinding(const RegistryItem& item, bool scrollIntoView) override
-    {
-        feeder_.AddRow(item, scrollIntoView);
-    }
-    void ShowScanningKey(RootKey, const std::string& path) override
-    {
-        feeder_.ShowStatus(scanningText_ + path);
-    }
+    // The sink a task reports to; it reaches this object.
+    FindingSink Sink() { return FindingSink{&AddFinding, &ShowScanningKey, this}; }
     void Flush() { feeder_.Flush(); }
 
 private:
+    static void AddFinding(const RegistryItem& item, bool scrollIntoView, void* sink)
+    {
+        static_cast<PageSink*>(sink)->feeder_.AddRow(item, scrollIntoView);
+    }
+    static void ShowScanningKey(RootKey, const std::string& path, void* sink)
+    {
+        PageSink& page = *static_cast<PageSink*>(sink);
+        page.feeder_.ShowStatus(page.scanningText_ + path);
+    }
+
     ListFeeder feeder_;
     std::string scanningText_;
 };
@@ -187,7 +191,7 @@ void PageRegistryCleaner::ScanThread(WorkerThread& worker)
         if (worker.StopRequested())
             return;
         if (chosen[task])
-            RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink, &worker.StopFlag());
+            RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(), &worker.StopFlag());
         sink.Flush();
     }
     const std::string doneFormat = LookupText("_PageRegistryCleanerState3");

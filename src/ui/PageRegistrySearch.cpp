@@ -38,20 +38,27 @@ const AnchorRule kSearchLayout[] = {
 
 // Hands the search's hits and walked keys to the page through the worker's
 // requests.
-class PageSink : public SearchSink {
+class PageSink {
 public:
     PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string searchingFormat)
         : feeder_(worker, results, status), searchingFormat_(std::move(searchingFormat))
     {
     }
-    void AddHit(const RegistryItem& item) override { feeder_.AddRow(item); }
-    void ShowKey(const std::string& path) override
-    {
-        feeder_.ShowStatus(FormatTextWithString(searchingFormat_, path));
-    }
+    // The sink the search reports to; it reaches this object.
+    SearchSink Sink() { return SearchSink{&AddHit, &ShowKey, this}; }
     void Flush() { feeder_.Flush(); }
 
 private:
+    static void AddHit(const RegistryItem& item, void* sink)
+    {
+        static_cast<PageSink*>(sink)->feeder_.AddRow(item);
+    }
+    static void ShowKey(const std::string& path, void* sink)
+    {
+        PageSink& page = *static_cast<PageSink*>(sink);
+        page.feeder_.ShowStatus(FormatTextWithString(page.searchingFormat_, path));
+    }
+
     ListFeeder feeder_;
     std::string searchingFormat_;
 };
@@ -170,8 +177,9 @@ void PageRegistrySearch::RunSearch(WorkerThread& worker)
         return;
     // The texts are looked up once per search, not once per key.
     PageSink sink(worker, results_, status, LookupText("_PageRegistrySearchState2"));
-    SearchRegistry(SystemPlatform(), options_, sink, LookupText("_PageRegistrySearchKeyFlagString"),
-                   &worker.StopFlag());
+    Platform& platform = SystemPlatform();
+    SearchRegistry(platform, platform, options_, sink.Sink(),
+                   LookupText("_PageRegistrySearchKeyFlagString"), &worker.StopFlag());
     sink.Flush();
     const std::string doneText = LookupText("_PageRegistrySearchState3");
     worker.Finish([&] {

@@ -249,8 +249,7 @@ unsigned Win32Platform::DriveType(const std::string& rootPath)
     return driveTypes_[letter - 'A'];
 }
 
-bool Win32Platform::ListFolder(const std::string& pattern,
-                               const std::function<bool(const FoundFile&)>& visitor)
+bool Win32Platform::ListFolder(const std::string& pattern, FolderVisitor visitor, void* context)
 {
     WIN32_FIND_DATAA data;
     FindHandle find(FindFirstFileA(pattern.c_str(), &data));
@@ -261,7 +260,7 @@ bool Win32Platform::ListFolder(const std::string& pattern,
         file.name = data.cFileName;
         file.attributes = data.dwFileAttributes;
         file.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        if (!visitor(file))
+        if (visitor && !visitor(file, context))
             break;
     } while (FindNextFileA(find.get(), &data));
     return true;

@@ -35,11 +35,14 @@ protected:
                                     const std::map<std::string, std::string>& patterns)
     {
         std::vector<std::string> names;
-        FindFiles(platform, folder, patterns,
-                  [&](const std::string& path, const std::string& label, const FoundFile& found) {
+        FindFiles(platform, platform, folder, patterns,
+                  [](const std::string& path, const std::string& label, const FoundFile& found,
+                     void* context) {
                       EXPECT_EQ(path, std::string("C:\\Backups\\") + found.name);
-                      names.push_back(found.name + "|" + label);
-                  });
+                      static_cast<std::vector<std::string>*>(context)->push_back(found.name + "|" +
+                                                                                 label);
+                  },
+                  &names);
         return names;
     }
 
@@ -52,21 +55,21 @@ TEST_F(BackupStoreTest, StampAndFileNameComeFromOneReadingOfTheLocalClock)
 {
     EXPECT_EQ("2008-03-03", DateTimeStamp(platform, false));
     EXPECT_EQ("2008-03-03 14:05:09", DateTimeStamp(platform, true));
-    EXPECT_EQ("2008-03-03 14-05-09(Full).reg", MakeBackupFileName(platform, "Full"));
-    EXPECT_EQ("2008-03-03 14-05-09(Auto).reg", MakeBackupFileName(platform, "Auto"));
+    EXPECT_EQ("2008-03-03 14-05-09(Full).reg", MakeBackupFileName(platform, platform, "Full"));
+    EXPECT_EQ("2008-03-03 14-05-09(Auto).reg", MakeBackupFileName(platform, platform, "Auto"));
 
     platform.SetLocalTime(Moment(1999, 12, 31, 0, 0, 0));
-    EXPECT_EQ("1999-12-31 00-00-00(Full).reg", MakeBackupFileName(platform, "Full"));
+    EXPECT_EQ("1999-12-31 00-00-00(Full).reg", MakeBackupFileName(platform, platform, "Full"));
     platform.SetLocalTime(Moment(2024, 1, 2, 23, 59, 58));
-    EXPECT_EQ("2024-01-02 23-59-58(Full).reg", MakeBackupFileName(platform, "Full"));
+    EXPECT_EQ("2024-01-02 23-59-58(Full).reg", MakeBackupFileName(platform, platform, "Full"));
 }
 
 TEST_F(BackupStoreTest, TypeTextGoesIntoTheNameUnchanged)
 {
-    EXPECT_EQ("2008-03-03 14-05-09(Vollst\xE4ndig).reg", MakeBackupFileName(platform, "Vollst\xE4ndig"));
-    EXPECT_EQ("2008-03-03 14-05-09().reg", MakeBackupFileName(platform, ""));
+    EXPECT_EQ("2008-03-03 14-05-09(Vollst\xE4ndig).reg", MakeBackupFileName(platform, platform, "Vollst\xE4ndig"));
+    EXPECT_EQ("2008-03-03 14-05-09().reg", MakeBackupFileName(platform, platform, ""));
     // Only ":" of the stamp is replaced, never a character of the type text.
-    EXPECT_EQ("2008-03-03 14-05-09(a:b).reg", MakeBackupFileName(platform, "a:b"));
+    EXPECT_EQ("2008-03-03 14-05-09(a:b).reg", MakeBackupFileName(platform, platform, "a:b"));
 }
 
 TEST_F(BackupStoreTest, EnsureExtensionAppendsOnlyWhenTheEndingDiffers)
@@ -222,16 +225,16 @@ TEST_F(BackupStoreTest, FileTimesAreZeroedWhenUnreadable)
 
 TEST_F(BackupStoreTest, BackupsOfTheSameSecondGetACounterBeforeTheBracket)
 {
-    const std::string first = MakeUniqueBackupPath(platform, kFolder, "Full");
+    const std::string first = MakeUniqueBackupPath(platform, platform, platform, kFolder, "Full");
     EXPECT_EQ(std::string(kFolder) + "2008-03-03 14-05-09(Full).reg", first);
     // Nothing is written yet, so asking again gives the same name.
-    EXPECT_EQ(first, MakeUniqueBackupPath(platform, kFolder, "Full"));
+    EXPECT_EQ(first, MakeUniqueBackupPath(platform, platform, platform, kFolder, "Full"));
 
     platform.AddFile(first, "first backup");
-    const std::string second = MakeUniqueBackupPath(platform, kFolder, "Full");
+    const std::string second = MakeUniqueBackupPath(platform, platform, platform, kFolder, "Full");
     EXPECT_EQ(std::string(kFolder) + "2008-03-03 14-05-09 2(Full).reg", second);
     platform.AddFile(second, "second backup");
-    const std::string third = MakeUniqueBackupPath(platform, kFolder, "Full");
+    const std::string third = MakeUniqueBackupPath(platform, platform, platform, kFolder, "Full");
     EXPECT_EQ(std::string(kFolder) + "2008-03-03 14-05-09 3(Full).reg", third);
 
     // Each still lists with its type, and the earlier files are untouched.
@@ -240,22 +243,22 @@ TEST_F(BackupStoreTest, BackupsOfTheSameSecondGetACounterBeforeTheBracket)
 
     // Another kind of the same second is a name of its own.
     EXPECT_EQ(std::string(kFolder) + "2008-03-03 14-05-09(Auto).reg",
-              MakeUniqueBackupPath(platform, kFolder, "Auto"));
+              MakeUniqueBackupPath(platform, platform, platform, kFolder, "Auto"));
     // The next second starts without a counter again.
     platform.SetLocalTime(Moment(2008, 3, 3, 14, 5, 10));
     EXPECT_EQ(std::string(kFolder) + "2008-03-03 14-05-10(Full).reg",
-              MakeUniqueBackupPath(platform, kFolder, "Full"));
+              MakeUniqueBackupPath(platform, platform, platform, kFolder, "Full"));
 }
 
 TEST_F(BackupStoreTest, UniquePathComparesNamesWithoutRegardToCaseAndAddsTheBackslash)
 {
     platform.AddFile("C:\\Backups\\2008-03-03 14-05-09(FULL).REG");
     EXPECT_EQ("C:\\Backups\\2008-03-03 14-05-09 2(Full).reg",
-              MakeUniqueBackupPath(platform, "C:\\Backups", "Full"));
+              MakeUniqueBackupPath(platform, platform, platform, "C:\\Backups", "Full"));
     // A folder of that name counts as taken, too.
     platform.AddFolder("C:\\Backups\\2008-03-03 14-05-09 2(Full).reg");
     EXPECT_EQ("C:\\Backups\\2008-03-03 14-05-09 3(Full).reg",
-              MakeUniqueBackupPath(platform, "C:\\Backups\\", "Full"));
+              MakeUniqueBackupPath(platform, platform, platform, "C:\\Backups\\", "Full"));
 }
 
 TEST(BackupSelection, StaysAtItsPositionAndMovesUpToTheLastRow)

@@ -266,32 +266,38 @@ TEST(MemoryFileSystemTest, ListFolderMatchesTheLastComponentInInsertionOrder)
     platform.AddFolder("C:\\B\\d.reg");
     platform.AddFile("C:\\B\\d.reg\\inner.reg");
     std::vector<std::string> names;
-    auto collect = [&names](const FoundFile& file) {
-        names.push_back(file.name);
+    FolderVisitor collect = [](const FoundFile& file, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(file.name);
         return true;
     };
-    EXPECT_TRUE(platform.ListFolder("C:\\b\\*.reg", collect));
+    EXPECT_TRUE(platform.ListFolder("C:\\b\\*.reg", collect, &names));
     EXPECT_EQ((std::vector<std::string>{"b.REG", "a.reg", "d.reg"}), names);
     names.clear();
-    EXPECT_TRUE(platform.ListFolder("C:\\B\\*.*", collect));
+    EXPECT_TRUE(platform.ListFolder("C:\\B\\*.*", collect, &names));
     EXPECT_EQ((std::vector<std::string>{".", "..", "b.REG", "notes.txt", "a.reg", "d.reg"}), names);
     names.clear();
-    EXPECT_TRUE(platform.ListFolder("C:\\B\\?.reg", [&names](const FoundFile& file) {
-        names.push_back(file.name);
+    FolderVisitor collectFirst = [](const FoundFile& file, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(file.name);
         return false;   // stops after the first
-    }));
+    };
+    EXPECT_TRUE(platform.ListFolder("C:\\B\\?.reg", collectFirst, &names));
     EXPECT_EQ((std::vector<std::string>{"b.REG"}), names);
     FoundFile first;
-    platform.ListFolder("C:\\B\\b.reg", [&first](const FoundFile& file) {
-        first = file;
-        return true;
-    });
+    platform.ListFolder("C:\\B\\b.reg",
+                        [](const FoundFile& file, void* context) {
+                            *static_cast<FoundFile*>(context) = file;
+                            return true;
+                        },
+                        &first);
     EXPECT_EQ(5u, first.size);
     EXPECT_EQ(0x20u, first.attributes);
-    EXPECT_FALSE(platform.ListFolder("C:\\B\\*.none", collect));
-    EXPECT_FALSE(platform.ListFolder("C:\\Missing\\*.*", collect));
+    EXPECT_FALSE(platform.ListFolder("C:\\B\\*.none", collect, &names));
+    EXPECT_FALSE(platform.ListFolder("C:\\Missing\\*.*", collect, &names));
+    // Without a visitor the result still tells whether the listing started.
+    EXPECT_TRUE(platform.ListFolder("C:\\B\\*.*", nullptr, nullptr));
+    EXPECT_FALSE(platform.ListFolder("C:\\B\\*.none", nullptr, nullptr));
     names.clear();
-    EXPECT_TRUE(platform.ListFolder("C:\\*", collect));
+    EXPECT_TRUE(platform.ListFolder("C:\\*", collect, &names));
     EXPECT_EQ((std::vector<std::string>{"B"}), names);   // no dot entries in a drive root
 }
 

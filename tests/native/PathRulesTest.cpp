@@ -30,7 +30,7 @@ protected:
     // the output empty even when it held something before.
     std::string Extract(const std::string& text) {
         std::string path = "stale";
-        if (ExtractFilePath(platform, text, path)) return path;
+        if (ExtractFilePath(platform, platform, text, path)) return path;
         EXPECT_EQ("", path) << text;
         return "<refused>";
     }
@@ -102,7 +102,7 @@ TEST_F(PathRulesTest, RefusesPathsOnDrivesThatAreNotFixedDisks) {
     }
     // Without any drive list every path is refused.
     for (char letter : {'C', 'D', 'E', 'F', 'G', 'R'}) platform.RemoveDrive(letter);
-    EXPECT_EQ("", GetFixedDriveLetters(platform));
+    EXPECT_EQ("", GetFixedDriveLetters(platform, platform));
     EXPECT_EQ(kRefused, Extract("C:\\Windows\\notepad.exe"));
 }
 
@@ -121,10 +121,10 @@ TEST_F(PathRulesTest, StepOrderDecidesBetweenSimilarCommands) {
 }
 
 TEST_F(PathRulesTest, FixedDriveLettersFollowTheDriveTable) {
-    EXPECT_EQ("CG", GetFixedDriveLetters(platform));
+    EXPECT_EQ("CG", GetFixedDriveLetters(platform, platform));
     platform.SetDrive('D', kDriveFixed);
     platform.SetDrive('G', kDriveRemote);
-    EXPECT_EQ("CD", GetFixedDriveLetters(platform));
+    EXPECT_EQ("CD", GetFixedDriveLetters(platform, platform));
 }
 
 TEST_F(PathRulesTest, ExistenceTests) {
@@ -134,25 +134,25 @@ TEST_F(PathRulesTest, ExistenceTests) {
     platform.MakeFileUnopenable("C:\\App\\locked.dll");
 
     EXPECT_TRUE(FileExists(platform, "C:\\App\\app.exe"));
-    EXPECT_FALSE(IsMissingFile(platform, "C:\\App\\app.exe"));
+    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\App\\app.exe"));
     // A folder cannot be opened as a file, yet it is present.
     EXPECT_FALSE(FileExists(platform, "C:\\App\\Plugins"));
-    EXPECT_FALSE(IsMissingFile(platform, "C:\\App\\Plugins"));
+    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\App\\Plugins"));
     // A file the open test cannot open is present by its attributes.
     EXPECT_FALSE(FileExists(platform, "C:\\App\\locked.dll"));
-    EXPECT_FALSE(IsMissingFile(platform, "C:\\App\\locked.dll"));
-    EXPECT_TRUE(IsMissingFile(platform, "C:\\App\\other.exe"));
-    EXPECT_TRUE(IsMissingFile(platform, "C:\\Gone\\other.exe"));
+    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\App\\locked.dll"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\App\\other.exe"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\Gone\\other.exe"));
     // An empty path is no file: neither present nor reported missing.
     EXPECT_FALSE(FileExists(platform, ""));
-    EXPECT_FALSE(IsMissingFile(platform, ""));
+    EXPECT_FALSE(IsMissingFile(platform, platform, ""));
 
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, "\"C:\\App\\app.exe\" /background", path));
-    EXPECT_FALSE(IsMissingFile(platform, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "\"C:\\App\\app.exe\" /background", path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, path));
     ASSERT_TRUE(platform.RemoveFile("C:\\App\\app.exe"));
     EXPECT_FALSE(FileExists(platform, path));
-    EXPECT_TRUE(IsMissingFile(platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, platform, path));
 }
 
 TEST_F(PathRulesTest, ResourceNumberAfterAnExistingFileIsPresent) {
@@ -162,26 +162,26 @@ TEST_F(PathRulesTest, ResourceNumberAfterAnExistingFileIsPresent) {
 
     // A type library registered by its resource number in the module.
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, "C:\\Windows\\system32\\hnetcfg.dll\\2", path));
-    EXPECT_FALSE(IsMissingFile(platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, "C:\\WINDOWS\\System32\\HNETCFG.DLL\\12"));
-    EXPECT_FALSE(IsMissingFile(platform, "C:\\Windows\\system32\\locked.tlb\\1"));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "C:\\Windows\\system32\\hnetcfg.dll\\2", path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\WINDOWS\\System32\\HNETCFG.DLL\\12"));
+    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\Windows\\system32\\locked.tlb\\1"));
     // It is still no file of its own.
     EXPECT_FALSE(FileExists(platform, path));
 
     // A missing module followed by a number is missing; so is a folder
     // followed by one, and any last component that is not a plain number.
-    EXPECT_TRUE(IsMissingFile(platform, "C:\\Windows\\system32\\gone.dll\\2"));
-    EXPECT_TRUE(IsMissingFile(platform, "C:\\Windows\\system32\\2"));
-    EXPECT_TRUE(IsMissingFile(platform, "C:\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\Windows\\system32\\gone.dll\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\Windows\\system32\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\2"));
     for (const char* suffix : {"\\x2", "\\2a", "\\-2", "\\ 2", "\\2\\3"}) {
-        EXPECT_TRUE(IsMissingFile(platform, std::string("C:\\Windows\\system32\\hnetcfg.dll") + suffix))
+        EXPECT_TRUE(IsMissingFile(platform, platform, std::string("C:\\Windows\\system32\\hnetcfg.dll") + suffix))
             << suffix;
     }
 
     // Once the module is gone, so is its type library.
     ASSERT_TRUE(platform.RemoveFile("C:\\Windows\\system32\\hnetcfg.dll"));
-    EXPECT_TRUE(IsMissingFile(platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, platform, path));
 }
 
 TEST(PathRulesWildcardTest, MatchesBytesAnchoredAtBothEnds) {
@@ -312,10 +312,10 @@ TEST_F(PathRulesTest, ConcurrentCallsGiveTheSameAnswers) {
         workers.emplace_back([this, w, &wrong] {
             for (int i = 0; i < 500; ++i) {
                 std::string path;
-                const bool present = ExtractFilePath(platform, "\"C:\\App\\app.exe\" /S", path) &&
-                                     path == "C:\\App\\app.exe" && !IsMissingFile(platform, path);
+                const bool present = ExtractFilePath(platform, platform, "\"C:\\App\\app.exe\" /S", path) &&
+                                     path == "C:\\App\\app.exe" && !IsMissingFile(platform, platform, path);
                 const bool refused =
-                    !ExtractFilePath(platform, "D:\\App\\app.exe", path) && path.empty();
+                    !ExtractFilePath(platform, platform, "D:\\App\\app.exe", path) && path.empty();
                 if (!present || !refused) ++wrong[w];
             }
         });

@@ -340,7 +340,7 @@ protected:
     RegFileContent WriteAndRead(const std::string& keyPath)
     {
         const RegExportResult result =
-            WriteRegFile(platform, {RegExportRow{"HKEY_CURRENT_USER", keyPath, "", -1}},
+            WriteRegFile(platform, platform, platform, {RegExportRow{"HKEY_CURRENT_USER", keyPath, "", -1}},
                          "C:\\round.reg", nullptr, nullptr);
         EXPECT_TRUE(result.created);
         return Read(platform.FileContent("C:\\round.reg"));

@@ -45,7 +45,7 @@ protected:
     std::string WriteValue(const std::string& name)
     {
         auto file = platform.CreateOutputFile(kFile, false);
-        RegWriteCounts counts = WriteRegValue(platform, kKey, name, *file);
+        RegWriteCounts counts = WriteRegValue(platform, platform, kKey, name, *file);
         EXPECT_TRUE(file->Close());
         EXPECT_EQ(0u, counts.entriesLeftOut);
         return platform.FileContent(kFile);
@@ -53,7 +53,7 @@ protected:
 
     RegExportResult Export(const std::vector<RegExportRow>& rows)
     {
-        RegExportResult result = WriteRegFile(platform, rows, kFile, nullptr, nullptr);
+        RegExportResult result = WriteRegFile(platform, platform, platform, rows, kFile, nullptr, nullptr);
         EXPECT_EQ(0u, platform.OpenKeyCount());
         EXPECT_EQ(0u, platform.BadCloseCount());
         return result;
@@ -166,10 +166,10 @@ TEST_F(RegWriterTest, ValueWritesNothingWhenItCannotBeFound)
     Add("x", kRegSz, std::string("1\0", 2));
     auto file = platform.CreateOutputFile(kFile, false);
     for (const char* path : {"HKCU\\Software\\T", "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\Gone"}) {
-        RegWriteCounts counts = WriteRegValue(platform, path, "x", *file);
+        RegWriteCounts counts = WriteRegValue(platform, platform, path, "x", *file);
         EXPECT_EQ(0u, counts.entriesWritten + counts.entriesLeftOut) << path;
     }
-    RegWriteCounts counts = WriteRegValue(platform, kKey, "missing", *file);
+    RegWriteCounts counts = WriteRegValue(platform, platform, kKey, "missing", *file);
     EXPECT_EQ(0u, counts.entriesWritten + counts.entriesLeftOut);
     file->Close();
     EXPECT_EQ("", platform.FileContent(kFile));
@@ -224,7 +224,7 @@ TEST_F(RegWriterTest, KeyPathIsWrittenWithTheRootsFullName)
 {
     platform.AddString(kHkeyCurrentUser, "Soft\\App", "v", "x");
     auto file = platform.CreateOutputFile(kFile, false);
-    RegWriteCounts counts = WriteRegKey(platform, "hkey_current_user\\\\Soft\\App\\", *file, true);
+    RegWriteCounts counts = WriteRegKey(platform, platform, "hkey_current_user\\\\Soft\\App\\", *file, true);
     file->Close();
     EXPECT_EQ(1u, counts.entriesWritten);
     EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\Soft\\App]", "\"v\"=\"x\""}),
@@ -235,7 +235,7 @@ TEST_F(RegWriterTest, KeyExportWithoutSubkeysWritesTheKeyAlone)
 {
     platform.AddKey(kHkeyCurrentUser, "K\\Child");
     auto file = platform.CreateOutputFile(kFile, false);
-    RegWriteCounts counts = WriteRegKey(platform, "HKEY_CURRENT_USER\\K", *file, false);
+    RegWriteCounts counts = WriteRegKey(platform, platform, "HKEY_CURRENT_USER\\K", *file, false);
     file->Close();
     EXPECT_EQ(1u, counts.entriesWritten);
     EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]"}), platform.FileContent(kFile));
@@ -308,7 +308,7 @@ TEST_F(RegWriterTest, FileFailuresAreReported)
     EXPECT_FALSE(result.complete);
 
     platform.FailFileWritesAfter("C:\\small.reg", 12);
-    result = WriteRegFile(platform, {KeyRow("K")}, "C:\\small.reg", nullptr, nullptr);
+    result = WriteRegFile(platform, platform, platform, {KeyRow("K")}, "C:\\small.reg", nullptr, nullptr);
     EXPECT_TRUE(result.created);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(0u, result.entriesWritten);
@@ -322,8 +322,8 @@ void RecordProgress(std::size_t rowIndex, void* context)
 TEST_F(RegWriterTest, ProgressIsReportedBeforeEveryRow)
 {
     std::vector<std::size_t> indexes;
-    WriteRegFile(platform, {KeyRow("a"), ValueRow("b", "c"), KeyRow("d")}, kFile, &RecordProgress,
-                 &indexes);
+    WriteRegFile(platform, platform, platform, {KeyRow("a"), ValueRow("b", "c"), KeyRow("d")}, kFile,
+                 &RecordProgress, &indexes);
     EXPECT_EQ((std::vector<std::size_t>{0, 1, 2}), indexes);
 }
 

@@ -65,14 +65,17 @@ protected:
         return DeleteEntries(platform, entries, backup, progress, context);
     }
 
+    static bool CollectFile(const FoundFile& found, void* context)
+    {
+        if ((found.attributes & kFileAttributeDirectory) == 0)
+            static_cast<std::vector<std::string>*>(context)->push_back(found.name);
+        return true;
+    }
+
     std::vector<std::string> BackupFiles() const
     {
         std::vector<std::string> names;
-        platform.ListFolder(std::string(kFolder) + "\\*.*", [&](const FoundFile& found) {
-            if ((found.attributes & kFileAttributeDirectory) == 0)
-                names.push_back(found.name);
-            return true;
-        });
+        platform.ListFolder(std::string(kFolder) + "\\*.*", CollectFile, &names);
         return names;
     }
 

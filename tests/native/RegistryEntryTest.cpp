@@ -43,23 +43,23 @@ TEST(RegistryEntry, DeletesValuesAndKeysAndTellsWhatIsLeft)
     platform.AddString(kHkeyCurrentUser, "Software\\App\\Sub", "x", "y");
 
     const RegistryItem value = ValueRow("Software\\App", "Path");
-    EXPECT_TRUE(RegistryEntryExists(platform, value));
-    EXPECT_TRUE(DeleteRegistryEntry(platform, value));
-    EXPECT_FALSE(RegistryEntryExists(platform, value));
+    EXPECT_TRUE(RegistryEntryExists(platform, platform, value));
+    EXPECT_TRUE(DeleteRegistryEntry(platform, platform, value));
+    EXPECT_FALSE(RegistryEntryExists(platform, platform, value));
     EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "Software\\App", ""));
 
     // An empty value name stands for the key's default value.
     const RegistryItem defaultValue = ValueRow("Software\\App", "");
-    EXPECT_TRUE(DeleteRegistryEntry(platform, defaultValue));
-    EXPECT_FALSE(RegistryEntryExists(platform, defaultValue));
+    EXPECT_TRUE(DeleteRegistryEntry(platform, platform, defaultValue));
+    EXPECT_FALSE(RegistryEntryExists(platform, platform, defaultValue));
 
     // A key row takes its whole subtree; a row below it is then gone too.
     const RegistryItem key = KeyRow("Software\\App");
     const RegistryItem below = ValueRow("Software\\App\\Sub", "x");
-    EXPECT_TRUE(DeleteRegistryEntry(platform, key));
-    EXPECT_FALSE(RegistryEntryExists(platform, key));
-    EXPECT_FALSE(RegistryEntryExists(platform, below));
-    EXPECT_FALSE(DeleteRegistryEntry(platform, below));
+    EXPECT_TRUE(DeleteRegistryEntry(platform, platform, key));
+    EXPECT_FALSE(RegistryEntryExists(platform, platform, key));
+    EXPECT_FALSE(RegistryEntryExists(platform, platform, below));
+    EXPECT_FALSE(DeleteRegistryEntry(platform, platform, below));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
 
@@ -69,15 +69,15 @@ TEST(RegistryEntry, AnEntryThatCouldNotBeDeletedIsStillThere)
     platform.AddString(kHkeyCurrentUser, "Software\\Locked", "v", "1");
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\Locked", kDenyWrite | kDenyDelete);
     const RegistryItem value = ValueRow("Software\\Locked", "v");
-    EXPECT_FALSE(DeleteRegistryEntry(platform, value));
-    EXPECT_TRUE(RegistryEntryExists(platform, value));
+    EXPECT_FALSE(DeleteRegistryEntry(platform, platform, value));
+    EXPECT_TRUE(RegistryEntryExists(platform, platform, value));
     const RegistryItem key = KeyRow("Software\\Locked");
-    EXPECT_FALSE(DeleteRegistryEntry(platform, key));
-    EXPECT_TRUE(RegistryEntryExists(platform, key));
+    EXPECT_FALSE(DeleteRegistryEntry(platform, platform, key));
+    EXPECT_TRUE(RegistryEntryExists(platform, platform, key));
 
     // A key that cannot even be opened is not taken for gone.
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\Locked", kDenyOpen);
-    EXPECT_TRUE(RegistryEntryExists(platform, key));
+    EXPECT_TRUE(RegistryEntryExists(platform, platform, key));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
 
@@ -88,37 +88,37 @@ TEST(RegistryEntry, EditingWritesTheStringAndRenamesWhenTheNameChanged)
     platform.AddString(kHkeyCurrentUser, "Software\\App", "B", "other");
 
     // Only the data changes: nothing is deleted.
-    EXPECT_TRUE(WriteEditedValue(platform, ValueRow("Software\\App", "A"), "A", "new"));
+    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "A"), "A", "new"));
     EXPECT_EQ(StringOf(platform, "Software\\App", "A"), std::string("new", 4));
 
     // A rename onto an existing name overwrites it and removes the old name.
-    EXPECT_TRUE(WriteEditedValue(platform, ValueRow("Software\\App", "A"), "B", "moved"));
+    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "A"), "B", "moved"));
     EXPECT_EQ(StringOf(platform, "Software\\App", "A"), "<missing>");
     EXPECT_EQ(StringOf(platform, "Software\\App", "B"), std::string("moved", 6));
 
     // An empty name writes the default value.
-    EXPECT_TRUE(WriteEditedValue(platform, ValueRow("Software\\App", "B"), "", "dflt"));
+    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "B"), "", "dflt"));
     EXPECT_EQ(StringOf(platform, "Software\\App", ""), std::string("dflt", 5));
     EXPECT_EQ(StringOf(platform, "Software\\App", "B"), "<missing>");
 
     // Names differing only in case are different names to the edit.
     platform.AddString(kHkeyCurrentUser, "Software\\App", "c", "x");
-    EXPECT_TRUE(WriteEditedValue(platform, ValueRow("Software\\App", "c"), "C", "y"));
+    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "c"), "C", "y"));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
 
 TEST(RegistryEntry, EditingAMissingKeyOrAnUnknownRootChangesNothing)
 {
     MemoryPlatform platform;
-    EXPECT_FALSE(WriteEditedValue(platform, ValueRow("Software\\Nowhere", "A"), "A", "x"));
+    EXPECT_FALSE(WriteEditedValue(platform, platform, ValueRow("Software\\Nowhere", "A"), "A", "x"));
     EXPECT_FALSE(platform.HasKey(kHkeyCurrentUser, "Software\\Nowhere"));
     RegistryItem row = ValueRow("Software", "A");
     row.rootName = "HKCU";
-    EXPECT_FALSE(WriteEditedValue(platform, row, "A", "x"));
+    EXPECT_FALSE(WriteEditedValue(platform, platform, row, "A", "x"));
 
     platform.AddString(kHkeyCurrentUser, "Software\\RO", "A", "keep");
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\RO", kDenyWrite);
-    EXPECT_FALSE(WriteEditedValue(platform, ValueRow("Software\\RO", "A"), "B", "x"));
+    EXPECT_FALSE(WriteEditedValue(platform, platform, ValueRow("Software\\RO", "A"), "B", "x"));
     EXPECT_EQ(StringOf(platform, "Software\\RO", "A"), std::string("keep", 5));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }

@@ -16,9 +16,9 @@ const std::uint8_t* Data(const std::string& bytes)
     return reinterpret_cast<const std::uint8_t*>(bytes.data());
 }
 
-std::string Format(MemoryPlatform& platform, std::uint32_t type, const std::string& bytes)
+std::string Format(std::uint32_t type, const std::string& bytes)
 {
-    return FormatValueData(platform, type, Data(bytes), static_cast<std::uint32_t>(bytes.size()));
+    return FormatValueData(type, Data(bytes), static_cast<std::uint32_t>(bytes.size()));
 }
 
 struct Split {
@@ -37,13 +37,13 @@ Split SplitPath(Platform& platform, const std::string& path)
 TEST(RootKeyTest, NamesAndParsingUseTheFullNamesOnly)
 {
     MemoryPlatform platform;
-    EXPECT_EQ("HKEY_CLASSES_ROOT", RootKeyName(platform, 0x80000000u));
-    EXPECT_EQ("HKEY_LOCAL_MACHINE", RootKeyName(platform, 0x80000002u));
-    EXPECT_EQ("HKEY_DYN_DATA", RootKeyName(platform, 0x80000006u));
-    EXPECT_EQ("", RootKeyName(platform, 0x80000007u));
-    EXPECT_EQ("", RootKeyName(platform, kNoRootKey));
+    EXPECT_EQ("HKEY_CLASSES_ROOT", RootKeyName(0x80000000u));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE", RootKeyName(0x80000002u));
+    EXPECT_EQ("HKEY_DYN_DATA", RootKeyName(0x80000006u));
+    EXPECT_EQ("", RootKeyName(0x80000007u));
+    EXPECT_EQ("", RootKeyName(kNoRootKey));
     for (RootKey root = kHkeyClassesRoot; root <= kHkeyDynData; ++root)
-        EXPECT_EQ(root, ParseRootKey(platform, RootKeyName(platform, root)));
+        EXPECT_EQ(root, ParseRootKey(platform, RootKeyName(root)));
     EXPECT_EQ(kHkeyUsers, ParseRootKey(platform, "hkey_Users"));
     EXPECT_EQ(kNoRootKey, ParseRootKey(platform, "HKLM"));
     EXPECT_EQ(kNoRootKey, ParseRootKey(platform, " HKEY_USERS"));
@@ -92,39 +92,36 @@ TEST(SplitRegistryPathTest, DoubleByteTrailBackslashIsNoSeparator)
 
 TEST(FormatValueDataTest, StringsAndNumbers)
 {
-    MemoryPlatform platform;
-    EXPECT_EQ("C:\\x.exe", Format(platform, kRegSz, std::string("C:\\x.exe\0junk", 13)));
-    EXPECT_EQ("no zero", Format(platform, kRegSz, "no zero"));
-    EXPECT_EQ("%SystemRoot%\\x", Format(platform, kRegExpandSz, std::string("%SystemRoot%\\x\0", 15)));
-    EXPECT_EQ("0xffffffff (-1)", Format(platform, kRegDword, std::string("\xff\xff\xff\xff", 4)));
-    EXPECT_EQ("0x0000000a (10)", Format(platform, kRegDword, std::string("\x0a\0\0\0", 4)));
+    EXPECT_EQ("C:\\x.exe", Format(kRegSz, std::string("C:\\x.exe\0junk", 13)));
+    EXPECT_EQ("no zero", Format(kRegSz, "no zero"));
+    EXPECT_EQ("%SystemRoot%\\x", Format(kRegExpandSz, std::string("%SystemRoot%\\x\0", 15)));
+    EXPECT_EQ("0xffffffff (-1)", Format(kRegDword, std::string("\xff\xff\xff\xff", 4)));
+    EXPECT_EQ("0x0000000a (10)", Format(kRegDword, std::string("\x0a\0\0\0", 4)));
     // Short data is read only as far as it goes.
-    EXPECT_EQ("0x00000201 (513)", Format(platform, kRegDword, std::string("\x01\x02", 2)));
-    EXPECT_EQ("", FormatValueData(platform, kRegSz, nullptr, 10));
+    EXPECT_EQ("0x00000201 (513)", Format(kRegDword, std::string("\x01\x02", 2)));
+    EXPECT_EQ("", FormatValueData(kRegSz, nullptr, 10));
 }
 
 TEST(FormatValueDataTest, BinaryShowsAtMostTwentyBytes)
 {
-    MemoryPlatform platform;
-    EXPECT_EQ("01 0a ff", Format(platform, kRegBinary, "\x01\x0a\xff"));
-    EXPECT_EQ("", Format(platform, kRegBinary, ""));
+    EXPECT_EQ("01 0a ff", Format(kRegBinary, "\x01\x0a\xff"));
+    EXPECT_EQ("", Format(kRegBinary, ""));
     std::string twenty(20, '\x11');
     EXPECT_EQ("11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11",
-              Format(platform, kRegBinary, twenty));
+              Format(kRegBinary, twenty));
     EXPECT_EQ("11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11 11...",
-              Format(platform, kRegBinary, twenty + "\x22"));
+              Format(kRegBinary, twenty + "\x22"));
 }
 
 TEST(FormatValueDataTest, MultiStringsAndOtherTypes)
 {
-    MemoryPlatform platform;
-    EXPECT_EQ("a b", Format(platform, kRegMultiSz, std::string("a\0b\0\0", 5)));
-    EXPECT_EQ("", Format(platform, kRegMultiSz, std::string("\0b\0\0", 4)));
-    EXPECT_EQ("a", Format(platform, kRegMultiSz, std::string("a\0\0b\0\0", 6)));
-    EXPECT_EQ("one two", Format(platform, kRegMultiSz, std::string("one\0two", 7)));
+    EXPECT_EQ("a b", Format(kRegMultiSz, std::string("a\0b\0\0", 5)));
+    EXPECT_EQ("", Format(kRegMultiSz, std::string("\0b\0\0", 4)));
+    EXPECT_EQ("a", Format(kRegMultiSz, std::string("a\0\0b\0\0", 6)));
+    EXPECT_EQ("one two", Format(kRegMultiSz, std::string("one\0two", 7)));
     for (std::uint32_t type : {kRegNone, kRegDwordBigEndian, kRegLink, kRegResourceList,
                                kRegFullResourceDescriptor, kRegResourceRequirementsList, kRegQword})
-        EXPECT_EQ("", Format(platform, type, "abcd")) << type;
+        EXPECT_EQ("", Format(type, "abcd")) << type;
 }
 
 TEST(ReadStringValueTest, ReadsUpTo255BytesWithTheirZero)
@@ -145,6 +142,18 @@ TEST(ReadStringValueTest, ReadsUpTo255BytesWithTheirZero)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
+TEST(BufferSizeForLongestTest, OneMoreThanTheLongestAndNeverBelow256Bytes)
+{
+    EXPECT_EQ(256u, BufferSizeForLongest(0));
+    EXPECT_EQ(256u, BufferSizeForLongest(254));
+    EXPECT_EQ(256u, BufferSizeForLongest(255));
+    EXPECT_EQ(257u, BufferSizeForLongest(256));
+    EXPECT_EQ(16384u, BufferSizeForLongest(16383));
+    // The largest reports never wrap around to a small buffer.
+    EXPECT_EQ(0xFFFFFFFFu, BufferSizeForLongest(0xFFFFFFFEu));
+    EXPECT_EQ(0xFFFFFFFFu, BufferSizeForLongest(0xFFFFFFFFu));
+}
+
 using SubKeyList = std::vector<std::pair<std::string, std::string>>;
 
 void CollectSubKey(RootKey root, const std::string& keyPath, const std::string& name, void* context)
@@ -159,7 +168,7 @@ TEST(EnumSubKeysTest, ListsDirectSubkeysInOrderWithTrimmedPath)
     platform.AddKey(kHkeyLocalMachine, "Software\\Zeta\\Deep");
     platform.AddKey(kHkeyLocalMachine, "Software\\alpha");
     SubKeyList found;
-    EnumSubKeys(platform, kHkeyLocalMachine, " \\Software\\ \\", &CollectSubKey, &found);
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, " \\Software\\ \\", &CollectSubKey, &found);
     EXPECT_EQ((SubKeyList{{"Software", "Zeta"}, {"Software", "alpha"}}), found);
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
@@ -171,7 +180,7 @@ TEST(EnumSubKeysTest, LongestNamesDoNotEndTheListing)
     platform.AddKey(kHkeyLocalMachine, "K\\" + longName);
     platform.AddKey(kHkeyLocalMachine, "K\\after");
     SubKeyList found;
-    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
     EXPECT_EQ((SubKeyList{{"K", longName}, {"K", "after"}}), found);
 }
 
@@ -181,8 +190,8 @@ TEST(EnumSubKeysTest, UnopenableOrMissingKeyCallsNothing)
     platform.AddKey(kHkeyLocalMachine, "Locked\\Child");
     platform.SetKeyFaults(kHkeyLocalMachine, "Locked", kDenyOpen);
     SubKeyList found;
-    EnumSubKeys(platform, kHkeyLocalMachine, "Locked", &CollectSubKey, &found);
-    EnumSubKeys(platform, kHkeyLocalMachine, "Missing", &CollectSubKey, &found);
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "Locked", &CollectSubKey, &found);
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "Missing", &CollectSubKey, &found);
     EXPECT_TRUE(found.empty());
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
@@ -192,14 +201,14 @@ TEST(DeleteRegistryValueTest, DeletesOnlyWhenEverythingSucceeds)
     MemoryPlatform platform;
     platform.AddString(kHkeyCurrentUser, "Software\\App", "Run", "x");
     platform.AddString(kHkeyCurrentUser, "Software\\App", "Keep", "y");
-    EXPECT_FALSE(DeleteRegistryValue(platform, "HKCU\\Software\\App", "Run"));
-    EXPECT_FALSE(DeleteRegistryValue(platform, "HKEY_CURRENT_USER\\Software\\App", "Missing"));
-    EXPECT_FALSE(DeleteRegistryValue(platform, "HKEY_CURRENT_USER\\Software\\Gone", "Run"));
+    EXPECT_FALSE(DeleteRegistryValue(platform, platform, "HKCU\\Software\\App", "Run"));
+    EXPECT_FALSE(DeleteRegistryValue(platform, platform, "HKEY_CURRENT_USER\\Software\\App", "Missing"));
+    EXPECT_FALSE(DeleteRegistryValue(platform, platform, "HKEY_CURRENT_USER\\Software\\Gone", "Run"));
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\App", kDenyWrite);
-    EXPECT_FALSE(DeleteRegistryValue(platform, "HKEY_CURRENT_USER\\Software\\App", "Run"));
+    EXPECT_FALSE(DeleteRegistryValue(platform, platform, "HKEY_CURRENT_USER\\Software\\App", "Run"));
     EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "Software\\App", "Run"));
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\App", kKeyFaultNone);
-    EXPECT_TRUE(DeleteRegistryValue(platform, "HKEY_CURRENT_USER\\Software\\App\\", "run"));
+    EXPECT_TRUE(DeleteRegistryValue(platform, platform, "HKEY_CURRENT_USER\\Software\\App\\", "run"));
     EXPECT_FALSE(platform.HasValue(kHkeyCurrentUser, "Software\\App", "Run"));
     EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "Software\\App", "Keep"));
     EXPECT_EQ(0u, platform.OpenKeyCount());
@@ -211,13 +220,13 @@ TEST(DeleteRegistryKeyTest, DeletesTheLeafWithItsSubtree)
     MemoryPlatform platform;
     platform.AddString(kHkeyCurrentUser, "A\\B\\C\\D", "v", "x");
     platform.AddKey(kHkeyCurrentUser, "A\\B\\Sibling");
-    EXPECT_TRUE(DeleteRegistryKey(platform, "HKEY_CURRENT_USER\\A\\B\\C"));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\A\\B\\C"));
     EXPECT_FALSE(platform.HasKey(kHkeyCurrentUser, "A\\B\\C"));
     EXPECT_TRUE(platform.HasKey(kHkeyCurrentUser, "A\\B\\Sibling"));
-    EXPECT_TRUE(DeleteRegistryKey(platform, "\\\\HKEY_CURRENT_USER\\a\\b\\sibling\\\\"));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "\\\\HKEY_CURRENT_USER\\a\\b\\sibling\\\\"));
     EXPECT_FALSE(platform.HasKey(kHkeyCurrentUser, "A\\B\\Sibling"));
     EXPECT_TRUE(platform.HasKey(kHkeyCurrentUser, "A\\B"));
-    EXPECT_FALSE(DeleteRegistryKey(platform, "HKEY_CURRENT_USER\\A\\B\\C"));   // already gone
+    EXPECT_FALSE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\A\\B\\C"));   // already gone
     EXPECT_EQ(0u, platform.OpenKeyCount());
     EXPECT_EQ(0u, platform.BadCloseCount());
 }
@@ -229,10 +238,10 @@ TEST(DeleteRegistryKeyTest, KeyBeneathTheRootIsDeletedFromTheRootAndNothingElse)
     platform.AddString(kHkeyCurrentUser, "Solo\\Solo", "v", "x");
     platform.AddString(kHkeyCurrentUser, "Solo", "own", "x");
     platform.AddKey(kHkeyCurrentUser, "Other");
-    EXPECT_TRUE(DeleteRegistryKey(platform, "HKEY_CURRENT_USER\\Solo"));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\Solo"));
     EXPECT_FALSE(platform.HasKey(kHkeyCurrentUser, "Solo"));
     EXPECT_EQ((std::vector<std::string>{"Other"}), platform.SubKeyNames(kHkeyCurrentUser, ""));
-    EXPECT_FALSE(DeleteRegistryKey(platform, "HKEY_CURRENT_USER\\Solo"));
+    EXPECT_FALSE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\Solo"));
     EXPECT_TRUE(platform.HasKey(kHkeyCurrentUser, "Other"));
 }
 
@@ -242,7 +251,7 @@ TEST(DeleteRegistryKeyTest, RefusesPathsThatNameNoKey)
     platform.AddString(kHkeyCurrentUser, "x", "v", "1");
     for (const char* path : {"HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\", "HKCU\\x", "",
                              "HKEY_CURRENT_USER\\\\x"}) {
-        EXPECT_FALSE(DeleteRegistryKey(platform, path)) << path;
+        EXPECT_FALSE(DeleteRegistryKey(platform, platform, path)) << path;
         EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "x", "v")) << path;
     }
 }
@@ -252,11 +261,11 @@ TEST(DeleteRegistryKeyTest, AccessDeniedLeavesEverything)
     MemoryPlatform platform;
     platform.AddKey(kHkeyLocalMachine, "P\\Protected\\Child");
     platform.SetKeyFaults(kHkeyLocalMachine, "P\\Protected\\Child", kDenyDelete);
-    EXPECT_FALSE(DeleteRegistryKey(platform, "HKEY_LOCAL_MACHINE\\P\\Protected"));
+    EXPECT_FALSE(DeleteRegistryKey(platform, platform, "HKEY_LOCAL_MACHINE\\P\\Protected"));
     EXPECT_TRUE(platform.HasKey(kHkeyLocalMachine, "P\\Protected\\Child"));
     platform.AddKey(kHkeyLocalMachine, "Q\\Leaf");
     platform.SetKeyFaults(kHkeyLocalMachine, "Q", kDenyOpen);
-    EXPECT_FALSE(DeleteRegistryKey(platform, "HKEY_LOCAL_MACHINE\\Q\\Leaf"));
+    EXPECT_FALSE(DeleteRegistryKey(platform, platform, "HKEY_LOCAL_MACHINE\\Q\\Leaf"));
     EXPECT_TRUE(platform.HasKey(kHkeyLocalMachine, "Q\\Leaf"));
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
@@ -267,7 +276,7 @@ TEST(DeleteRegistryKeyTest, DoubleByteLeafIsSplitAtWholeCharacters)
     platform.UseDoubleByteCodePage(true);
     platform.AddKey(kHkeyCurrentUser, "P\\\x81\\");   // one component: 0x81 0x5C
     platform.AddKey(kHkeyCurrentUser, "P\\Other");
-    EXPECT_TRUE(DeleteRegistryKey(platform, "HKEY_CURRENT_USER\\P\\\x81\\"));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\P\\\x81\\"));
     EXPECT_EQ((std::vector<std::string>{"Other"}), platform.SubKeyNames(kHkeyCurrentUser, "P"));
 }
 

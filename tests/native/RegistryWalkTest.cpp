@@ -61,8 +61,8 @@ protected:
     void Walk(const std::string& path, bool recurse, std::uint32_t mask,
               const std::vector<std::string>& excluded = {}, const std::atomic<bool>* stop = nullptr)
     {
-        WalkRegistry(platform, kHkeyCurrentUser, path, recurse, &RecordValue, &recorder, &RecordKey,
-                     &recorder, mask, excluded, stop);
+        WalkRegistry(platform, platform, kHkeyCurrentUser, path, recurse, &RecordValue, &recorder,
+                     &RecordKey, &recorder, mask, excluded, stop);
     }
 };
 
@@ -88,20 +88,20 @@ TEST_F(RegistryWalkTest, TypeMaskIsAndedWithTheTypeCode)
 
 TEST_F(RegistryWalkTest, NoneValuesPassOnlyWhenAskedFor)
 {
-    WalkRegistry(platform, kHkeyCurrentUser, "Root", false, &RecordValue, &recorder, nullptr,
+    WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", false, &RecordValue, &recorder, nullptr,
                  nullptr, 0xFFFFFFFFu, {}, nullptr, NoneValues::kVisit);
     EXPECT_EQ((std::vector<std::string>{"V:Root|none|0|n", "V:Root|sz|1|s"}), recorder.visits);
 
     // The mask still decides for every other type (4 shares a bit with 4 and 7).
     recorder.visits.clear();
-    WalkRegistry(platform, kHkeyCurrentUser, "Root", true, &RecordValue, &recorder, nullptr,
+    WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", true, &RecordValue, &recorder, nullptr,
                  nullptr, 0x4u, {}, nullptr, NoneValues::kVisit);
     EXPECT_EQ((std::vector<std::string>{"V:Root|none|0|n", "V:Root\\B\\Deep|dw|4|d",
                                         "V:Root\\A|multi|7|m"}),
               recorder.visits);
 
     recorder.visits.clear();
-    WalkRegistry(platform, kHkeyCurrentUser, "Root", false, &RecordValue, &recorder, nullptr,
+    WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", false, &RecordValue, &recorder, nullptr,
                  nullptr, 0xFFFFFFFFu, {}, nullptr, NoneValues::kSkip);
     EXPECT_EQ((std::vector<std::string>{"V:Root|sz|1|s"}), recorder.visits);
 }
@@ -112,7 +112,7 @@ TEST_F(RegistryWalkTest, ExcludedFragmentsSkipWholeSubtreesWhateverTheCase)
     platform.AddKey(kHkeyCurrentUser, "Software\\Other\\clsid");
     platform.AddKey(kHkeyCurrentUser, "Software\\Caf\xE9");
     platform.AddKey(kHkeyCurrentUser, "Software\\Kept");
-    WalkRegistry(platform, kHkeyCurrentUser, "Software", true, nullptr, nullptr, &RecordKey,
+    WalkRegistry(platform, platform, kHkeyCurrentUser, "Software", true, nullptr, nullptr, &RecordKey,
                  &recorder, 0xFFFFFFFFu, {"software\\classes", "CLSID", "CAF\xC9"});
     EXPECT_EQ((std::vector<std::string>{"K:Software", "K:Software\\Other", "K:Software\\Kept"}),
               recorder.visits);
@@ -135,7 +135,7 @@ TEST_F(RegistryWalkTest, EmptyPathIsTheRootAndBackslashesAreIgnored)
     EXPECT_EQ((std::vector<std::string>{"K:Root\\C"}), recorder.visits);
     recorder.visits.clear();
     platform.AddKey(kHkeyUsers, "S-1\\Software");
-    WalkRegistry(platform, kHkeyUsers, "", true, nullptr, nullptr, &RecordKey, &recorder, 1, {});
+    WalkRegistry(platform, platform, kHkeyUsers, "", true, nullptr, nullptr, &RecordKey, &recorder, 1, {});
     EXPECT_EQ((std::vector<std::string>{"K:", "K:S-1", "K:S-1\\Software"}), recorder.visits);
 }
 
@@ -188,7 +188,7 @@ TEST_F(RegistryWalkTest, LongNamesAndDataGetBuffersFromTheKeySizes)
 
 TEST_F(RegistryWalkTest, NullVisitorsAreAllowed)
 {
-    WalkRegistry(platform, kHkeyCurrentUser, "Root", true, nullptr, nullptr, nullptr, nullptr,
+    WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", true, nullptr, nullptr, nullptr, nullptr,
                  0xFFFFFFFFu, {});
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }

@@ -40,7 +40,7 @@ protected:
         const RegFileContent content = ReadRegFile(platform, bytes, nullptr, nullptr);
         EXPECT_TRUE(content.refusedLines.empty());
         Strings result;
-        for (const RestoreShortfall& shortfall : CheckRestoredEntries(platform, content, "(Default)"))
+        for (const RestoreShortfall& shortfall : CheckRestoredEntries(platform, platform, content, "(Default)"))
             result.push_back(std::to_string(shortfall.line) + ": " + KindName(shortfall.kind) + ": " +
                              shortfall.text);
         EXPECT_EQ(0u, platform.OpenKeyCount());

@@ -55,7 +55,7 @@ protected:
 
     void Run(int task, const std::atomic<bool>* stop = nullptr)
     {
-        RunScanTask(platform, task, sink, stop);
+        RunScanTask(platform, task, sink.Sink(), stop);
     }
 
     void AddZone(const std::string& key, const std::string& standardName)
@@ -144,19 +144,19 @@ TEST_F(ScanTaskKeyTest, ListSubfoldersMapsTheFoldersDirectlyInside)
     platform.AddFile("C:\\Menu\\readme.txt");
 
     MenuFolderMap map{{"Stale", "C:\\Stale"}};
-    ListSubfolders(platform, "C:\\Menu", map, false);
+    ListSubfolders(platform, platform, "C:\\Menu", map, false);
     EXPECT_EQ((MenuFolderMap{{"Games", "C:\\Menu\\Games"},
                              {"Office Tools", "C:\\Menu\\Office Tools"},
                              {"Stale", "C:\\Stale"}}),
               map);
 
     // A trailing backslash is not doubled; clearing drops what was there.
-    ListSubfolders(platform, "C:\\Menu\\Games\\", map, true);
+    ListSubfolders(platform, platform, "C:\\Menu\\Games\\", map, true);
     EXPECT_EQ((MenuFolderMap{{"Deeper", "C:\\Menu\\Games\\Deeper"}}), map);
 
-    ListSubfolders(platform, "C:\\Nowhere", map, false);
+    ListSubfolders(platform, platform, "C:\\Nowhere", map, false);
     EXPECT_EQ(1u, map.size());
-    ListSubfolders(platform, "", map, true);   // cleared even without a folder
+    ListSubfolders(platform, platform, "", map, true);   // cleared even without a folder
     EXPECT_TRUE(map.empty());
 }
 
@@ -332,18 +332,18 @@ TEST_F(ScanTaskKeyTest, Task10WithEightyZonesReportsSeventyNine)
 // The zone in use is asked for every zone, so a change during the scan counts.
 TEST_F(ScanTaskKeyTest, Task10AsksForTheZoneInUseForEveryZone)
 {
-    class ZoneChangingSink : public RecordingSink {
-    public:
-        explicit ZoneChangingSink(MemoryPlatform& platform) : platform_(platform) {}
-        void AddFinding(const RegistryItem& item, bool scroll) override
-        {
-            RecordingSink::AddFinding(item, scroll);
-            platform_.SetTimeZoneName("Zone B");
-        }
-
-    private:
-        MemoryPlatform& platform_;
-    } changing(platform);
+    // Records each finding, then changes the zone in use.
+    struct ZoneChanger {
+        MemoryPlatform& platform;
+        RecordingSink recorder;
+    } changer{platform, {}};
+    FindingSink changing;
+    changing.addFinding = [](const RegistryItem& item, bool scroll, void* context) {
+        ZoneChanger& changer = *static_cast<ZoneChanger*>(context);
+        changer.recorder.AddFinding(item, scroll);
+        changer.platform.SetTimeZoneName("Zone B");
+    };
+    changing.context = &changer;
     platform.SetTimeZoneName("Zone C");
     AddZone("A", "Zone A");
     AddZone("B", "Zone B");
@@ -353,7 +353,7 @@ TEST_F(ScanTaskKeyTest, Task10AsksForTheZoneInUseForEveryZone)
 
     EXPECT_EQ((Rows{KeyRow(kHklm, Join(kTimeZones, "A"), "Zone A"),
                     KeyRow(kHklm, Join(kTimeZones, "C"), "Zone C")}),
-              changing.Rows());
+              changer.recorder.Rows());
 }
 
 // Without the name of the zone in use, the zone the system needs could not
@@ -413,7 +413,7 @@ TEST_F(ScanTaskKeyTest, StopEndsEveryKindOfTaskAtOnce)
         RecordingSink stopping;
         stopping.stopFlag = &stop;
         stopping.stopAfterFindings = 1;
-        RunScanTask(platform, task, stopping, &stop);
+        RunScanTask(platform, task, stopping.Sink(), &stop);
         EXPECT_EQ(1u, stopping.findings.size()) << "task " << task;
         EXPECT_EQ(0u, stopping.afterStop) << "task " << task;
     }
@@ -423,7 +423,7 @@ TEST_F(ScanTaskKeyTest, StopEndsEveryKindOfTaskAtOnce)
     RecordingSink stopping;
     stopping.stopFlag = &stop;
     stopping.stopAfterKeys = 2;
-    RunScanTask(platform, 3, stopping, &stop);
+    RunScanTask(platform, 3, stopping.Sink(), &stop);
     EXPECT_EQ(0u, stopping.findings.size());
     EXPECT_EQ(2u, stopping.walkedKeys.size());
 
@@ -431,7 +431,7 @@ TEST_F(ScanTaskKeyTest, StopEndsEveryKindOfTaskAtOnce)
     const std::size_t opened = platform.KeyOpenTotal();
     RecordingSink idle;
     for (int task = 1; task <= kScanTaskCount; ++task)
-        RunScanTask(platform, task, idle, &stop);
+        RunScanTask(platform, task, idle.Sink(), &stop);
     EXPECT_EQ(opened, platform.KeyOpenTotal());
     EXPECT_TRUE(idle.findings.empty());
     EXPECT_TRUE(idle.walkedKeys.empty());
@@ -452,6 +452,24 @@ TEST_F(ScanTaskKeyTest, AllTasksCloseEveryKeyTheyOpen)
     EXPECT_EQ(6u, sink.findings.size());
     EXPECT_LT(0u, platform.KeyOpenTotal());
     // TearDown checks that every handle is closed again.
+}
+
+// A sink may leave its functions out: every task then does the same work
+// and reports to nobody.
+TEST_F(ScanTaskKeyTest, ASinkWithoutFunctionsLeavesTheTasksAsTheyAre)
+{
+    platform.AddString(kHkeyCurrentUser, "Software\\App", "Tool", "C:\\Gone\\tool.exe");
+    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Empty"));
+    platform.AddKey(kHkeyCurrentUser, Join(kMenuOrder, "Group"));
+    AddZone("Zone", "Other Zone");
+    for (int task = 1; task <= kScanTaskCount; ++task) {
+        const std::size_t start = platform.KeyOpenTotal();
+        Run(task);
+        const std::size_t recorded = platform.KeyOpenTotal() - start;
+        RunScanTask(platform, task, FindingSink());
+        EXPECT_EQ(recorded, platform.KeyOpenTotal() - start - recorded) << "task " << task;
+    }
+    EXPECT_EQ(4u, sink.findings.size());
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ protected:
         EXPECT_EQ(0u, platform.BadCloseCount());
     }
 
-    void Run(int task) { RunScanTask(platform, task, sink); }
+    void Run(int task) { RunScanTask(platform, task, sink.Sink()); }
 
     void AddBytes(RootKey root, const std::string& path, const std::string& name,
                   std::uint32_t type, const std::string& bytes)
@@ -234,7 +234,7 @@ TEST_F(ScanTaskValueTest, Task4NeverOffersTheClassListOrAnythingAboveIt)
 // given, whatever the key is called.
 TEST_F(ScanTaskValueTest, ClassCheckHoldsBackKeysAboveTheClassKeyLevel)
 {
-    ScanContext context(platform, sink, nullptr);
+    ScanContext context(platform, sink.Sink(), nullptr);
     context.classKeyLevel = 3;
     const std::string data = "C:\\Gone\\x.dll";
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.c_str());

@@ -16,9 +16,23 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // Records every hit as "ROOT|path|name|data|image|type" and every walked key.
-class RecordingSink : public SearchSink {
+class RecordingSink {
 public:
-    void AddHit(const RegistryItem& item) override
+    // The sink the search reports to; it records into this object.
+    SearchSink Sink()
+    {
+        SearchSink sink;
+        sink.addHit = [](const RegistryItem& item, void* context) {
+            static_cast<RecordingSink*>(context)->AddHit(item);
+        };
+        sink.showKey = [](const std::string& path, void* context) {
+            static_cast<RecordingSink*>(context)->ShowKey(path);
+        };
+        sink.context = this;
+        return sink;
+    }
+
+    void AddHit(const RegistryItem& item)
     {
         hits.push_back(item.rootName + "|" + item.keyPath + "|" + item.valueName + "|" +
                        item.dataText + "|" + std::to_string(item.image) + "|" +
@@ -27,7 +41,7 @@ public:
         if (stop && hits.size() == stopAfterHits)
             *stop = true;
     }
-    void ShowKey(const std::string& path) override
+    void ShowKey(const std::string& path)
     {
         keys.push_back(path);
         events.push_back("key " + path);
@@ -55,7 +69,7 @@ protected:
     {
         options.keyword = keyword;
         sink = RecordingSink();
-        SearchRegistry(platform, options, sink, "(key)");
+        SearchRegistry(platform, platform, options, sink.Sink(), "(key)");
         return sink.hits;
     }
 
@@ -63,8 +77,7 @@ protected:
     bool Matches(const std::string& keyword, const std::string& subject)
     {
         options.keyword = keyword;
-        RecordingSink unused;
-        SearchContext context(platform, options, unused, "(key)");
+        SearchContext context(platform, options, SearchSink(), "(key)");
         return context.Matches(subject);
     }
 
@@ -305,7 +318,7 @@ TEST_F(SearchEngineTest, RegNoneHitsAreExportedWithTheirBytes)
     // The export of the hit rows, as the item list hands them over.
     const std::vector<RegExportRow> rows = {{"HKEY_CURRENT_USER", "K", "marker", 0},
                                             {"HKEY_CURRENT_USER", "K", "empty marker", 0}};
-    const RegExportResult result = WriteRegFile(platform, rows, "C:\\hits.reg", nullptr, nullptr);
+    const RegExportResult result = WriteRegFile(platform, platform, platform, rows, "C:\\hits.reg", nullptr, nullptr);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(2u, result.entriesWritten);
     EXPECT_EQ("REGEDIT4\r\n[HKEY_CURRENT_USER\\K]\r\n\"marker\"=hex(0):01,00\r\n"
@@ -373,14 +386,26 @@ TEST_F(SearchEngineTest, StopFlagEndsTheSearchAtOnce)
     options.keyword = "hit";
     sink.stop = &stop;
     sink.stopAfterHits = 3;
-    SearchRegistry(platform, options, sink, "(key)", &stop);
+    SearchRegistry(platform, platform, options, sink.Sink(), "(key)", &stop);
     EXPECT_EQ(3u, sink.hits.size());
     EXPECT_EQ(0u, platform.OpenKeyCount());
 
     // A search that starts with the flag set walks nothing.
     RecordingSink second;
-    SearchRegistry(platform, options, second, "(key)", &stop);
+    SearchRegistry(platform, platform, options, second.Sink(), "(key)", &stop);
     EXPECT_TRUE(second.keys.empty());
+}
+
+// A sink may leave its functions out: the search walks the same keys.
+TEST_F(SearchEngineTest, SinkWithoutFunctionsWalksTheSameKeys)
+{
+    platform.AddString(kHkeyCurrentUser, "Software\\Hit", "hit", "hit");
+    platform.AddKey(kHkeyCurrentUser, "Software\\Other\\Deeper");
+    EXPECT_EQ(2u, Search("hit").size());
+    const std::size_t opened = platform.KeyOpenTotal();
+    SearchRegistry(platform, platform, options, SearchSink(), "(key)");
+    EXPECT_EQ(opened * 2, platform.KeyOpenTotal());
+    EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
 TEST(SearchKeyword, IsCutAt499BytesOnACharacterBoundary)

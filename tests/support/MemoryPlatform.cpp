@@ -876,8 +876,7 @@ std::uint32_t MemoryPlatform::FileAttributes(const std::string& path)
     return entry ? entry->attributes : kInvalidFileAttributes;
 }
 
-bool MemoryPlatform::ListFolder(const std::string& pattern,
-                                const std::function<bool(const FoundFile&)>& visitor)
+bool MemoryPlatform::ListFolder(const std::string& pattern, FolderVisitor visitor, void* context)
 {
     std::vector<FoundFile> found;
     {
@@ -912,7 +911,7 @@ bool MemoryPlatform::ListFolder(const std::string& pattern,
     if (found.empty())
         return false;
     for (const FoundFile& file : found) {
-        if (!visitor(file))
+        if (visitor && !visitor(file, context))
             break;
     }
     return true;

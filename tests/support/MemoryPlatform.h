@@ -116,8 +116,7 @@ public:
     std::uint32_t FileAttributes(const std::string& path) override;
     std::string LogicalDriveStrings() override;
     unsigned DriveType(const std::string& rootPath) override;
-    bool ListFolder(const std::string& pattern,
-                    const std::function<bool(const FoundFile&)>& visitor) override;
+    bool ListFolder(const std::string& pattern, FolderVisitor visitor, void* context) override;
     bool FileTimes(const std::string& path, CalendarTime* creation, CalendarTime* lastAccess,
                    CalendarTime* lastWrite) override;
     bool MakeDirectoryPath(const std::string& folder) override;

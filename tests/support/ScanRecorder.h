@@ -48,7 +48,7 @@ inline std::string ShortRootName(RootKey root)
     }
 }
 
-class RecordingSink : public FindingSink {
+class RecordingSink {
 public:
     std::vector<RecordedFinding> findings;
     std::vector<std::string> walkedKeys;   // "HKCU:path" and so on
@@ -61,7 +61,21 @@ public:
     // Findings and keys that arrived after the flag was raised.
     std::size_t afterStop = 0;
 
-    void AddFinding(const RegistryItem& item, bool scrollIntoView) override
+    // The sink a task reports to; it records into this object.
+    FindingSink Sink()
+    {
+        FindingSink sink;
+        sink.addFinding = [](const RegistryItem& item, bool scrollIntoView, void* context) {
+            static_cast<RecordingSink*>(context)->AddFinding(item, scrollIntoView);
+        };
+        sink.showScanningKey = [](RootKey root, const std::string& path, void* context) {
+            static_cast<RecordingSink*>(context)->ShowScanningKey(root, path);
+        };
+        sink.context = this;
+        return sink;
+    }
+
+    void AddFinding(const RegistryItem& item, bool scrollIntoView)
     {
         if (stopFlag && stopFlag->load())
             ++afterStop;
@@ -70,7 +84,7 @@ public:
             *stopFlag = true;
     }
 
-    void ShowScanningKey(RootKey root, const std::string& path) override
+    void ShowScanningKey(RootKey root, const std::string& path)
     {
         if (stopFlag && stopFlag->load())
             ++afterStop;

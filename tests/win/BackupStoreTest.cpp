@@ -15,17 +15,26 @@
 
 namespace {
 
+struct Listing {
+    std::string folder;
+    std::vector<std::string> names;
+};
+
 std::vector<std::string> ListedNames(const std::string& folder)
 {
-    std::vector<std::string> names;
-    FindFiles(SystemPlatform(), folder, {{kBackupFilePattern, ""}},
-              [&](const std::string& path, const std::string& label, const FoundFile& found) {
-                  EXPECT_EQ(folder + found.name, path);
+    Listing listing{folder, {}};
+    Platform& platform = SystemPlatform();
+    FindFiles(platform, platform, folder, {{kBackupFilePattern, ""}},
+              [](const std::string& path, const std::string& label, const FoundFile& found,
+                 void* context) {
+                  Listing& listing = *static_cast<Listing*>(context);
+                  EXPECT_EQ(listing.folder + found.name, path);
                   EXPECT_EQ("", label);
-                  names.push_back(found.name);
-              });
-    std::sort(names.begin(), names.end());
-    return names;
+                  listing.names.push_back(found.name);
+              },
+              &listing);
+    std::sort(listing.names.begin(), listing.names.end());
+    return listing.names;
 }
 
 // The creation time of a file as the system reports it, in local time.
@@ -69,10 +78,13 @@ TEST_P(BackupFolderTest, RowsShowCreationTimeSizeAndTypeOfRealFiles)
     folder.WriteTestFile("a(b)(c).reg", "");
 
     std::map<std::string, BackupRow> rows;
-    FindFiles(SystemPlatform(), folder.Path(), {{kBackupFilePattern, ""}},
-              [&](const std::string& path, const std::string&, const FoundFile& found) {
-                  rows[found.name] = MakeBackupRow(SystemPlatform(), path, found);
-              });
+    Platform& platform = SystemPlatform();
+    FindFiles(platform, platform, folder.Path(), {{kBackupFilePattern, ""}},
+              [](const std::string& path, const std::string&, const FoundFile& found, void* context) {
+                  (*static_cast<std::map<std::string, BackupRow>*>(context))[found.name] =
+                      MakeBackupRow(SystemPlatform(), path, found);
+              },
+              &rows);
     ASSERT_EQ(4u, rows.size());
 
     const BackupRow& full = rows["2008-03-03 14-05-09(Full).reg"];
@@ -116,7 +128,7 @@ TEST_P(BackupFolderTest, NewBackupNameNeverTakesAnExistingFile)
     // boundary): each is new and the earlier files keep their content.
     std::vector<std::string> made;
     for (int i = 0; i < 4; ++i) {
-        const std::string path = MakeUniqueBackupPath(platform, folder.Path(), "Full");
+        const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder.Path(), "Full");
         ASSERT_FALSE(path.empty());
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path;
         EXPECT_EQ(0u, path.find(folder.Path()));
@@ -126,11 +138,12 @@ TEST_P(BackupFolderTest, NewBackupNameNeverTakesAnExistingFile)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ("backup " + std::to_string(i), ReadWholeFile(made[i]));
     EXPECT_EQ(4u, ListedNames(folder.Path()).size());
-    std::map<std::string, BackupRow> rows;
-    FindFiles(platform, folder.Path(), {{kBackupFilePattern, ""}},
-              [&](const std::string& path, const std::string&, const FoundFile& found) {
-                  EXPECT_EQ("Full", MakeBackupRow(platform, path, found).type) << found.name;
-              });
+    FindFiles(platform, platform, folder.Path(), {{kBackupFilePattern, ""}},
+              [](const std::string& path, const std::string&, const FoundFile& found, void* context) {
+                  FileSystem& files = *static_cast<Platform*>(context);
+                  EXPECT_EQ("Full", MakeBackupRow(files, path, found).type) << found.name;
+              },
+              &platform);
 }
 
 TEST(BackupNames, NameCarriesTheLocalDateAndTime)
@@ -140,7 +153,7 @@ TEST(BackupNames, NameCarriesTheLocalDateAndTime)
     for (int attempt = 0; attempt < 5; ++attempt) {
         SYSTEMTIME before;
         GetLocalTime(&before);
-        const std::string name = MakeBackupFileName(platform, "Full");
+        const std::string name = MakeBackupFileName(platform, platform, "Full");
         const std::string stamp = DateTimeStamp(platform, true);
         SYSTEMTIME after;
         GetLocalTime(&after);

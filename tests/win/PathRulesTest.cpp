@@ -87,22 +87,22 @@ TEST_P(PathRulesOnDrive, ExistingFileIsAcceptedAndFoundUntilDeleted) {
     ASSERT_TRUE(MakeFile(program));
 
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, "  \"" + program + "\" /S", path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "  \"" + program + "\" /S", path));
     EXPECT_EQ(program, path);
     EXPECT_TRUE(FileExists(platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, path));
 
-    ASSERT_TRUE(ExtractFilePath(platform, "\"" + program + "\" \"%1\"", path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, "\"" + program + "\" \"%1\"", path));
     EXPECT_EQ(program, path);
 
     // Arguments that start with a hyphen keep the text from being tested.
-    EXPECT_FALSE(ExtractFilePath(platform, "\"" + program + "\" -silent", path));
+    EXPECT_FALSE(ExtractFilePath(platform, platform, "\"" + program + "\" -silent", path));
     EXPECT_EQ("", path);
 
     ASSERT_TRUE(DeleteFileA(program.c_str()));
-    ASSERT_TRUE(ExtractFilePath(platform, program, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, program, path));
     EXPECT_FALSE(FileExists(platform, path));
-    EXPECT_TRUE(IsMissingFile(platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, platform, path));
 }
 
 TEST_P(PathRulesOnDrive, ExistingFolderIsNotMissing) {
@@ -111,10 +111,10 @@ TEST_P(PathRulesOnDrive, ExistingFolderIsNotMissing) {
 
     // Folders cannot be opened as files, yet they are present.
     EXPECT_FALSE(FileExists(platform, folder.path()));
-    EXPECT_FALSE(IsMissingFile(platform, folder.path()));
-    EXPECT_FALSE(IsMissingFile(platform, folder.path() + "\\"));
-    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone"));
-    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone\\deeper.dll"));
+    EXPECT_FALSE(IsMissingFile(platform, platform, folder.path()));
+    EXPECT_FALSE(IsMissingFile(platform, platform, folder.path() + "\\"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\gone"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\gone\\deeper.dll"));
 }
 
 TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
@@ -128,7 +128,7 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_FALSE(FileExists(platform, locked));
-    EXPECT_FALSE(IsMissingFile(platform, locked));
+    EXPECT_FALSE(IsMissingFile(platform, platform, locked));
     CloseHandle(holder);
 
     // A path longer than the open test's limit of 128 characters.
@@ -140,11 +140,11 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     const std::string longFile = deep + "\\library.dll";
     ASSERT_TRUE(MakeFile(longFile));
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, longFile, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, longFile, path));
     EXPECT_FALSE(FileExists(platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, path));
     ASSERT_TRUE(DeleteFileA(longFile.c_str()));
-    EXPECT_TRUE(IsMissingFile(platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, platform, path));
 }
 
 TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
@@ -157,16 +157,16 @@ TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
     const std::string typeLibrary = module + "\\2";
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(typeLibrary.c_str()));
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, typeLibrary, path));
-    EXPECT_FALSE(IsMissingFile(platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, module + "\\12"));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, typeLibrary, path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, platform, module + "\\12"));
 
     // Not a number, a folder before the number, or a missing module: missing.
-    EXPECT_TRUE(IsMissingFile(platform, module + "\\2a"));
-    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\2"));
-    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone.dll\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, module + "\\2a"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\gone.dll\\2"));
     ASSERT_TRUE(DeleteFileA(module.c_str()));
-    EXPECT_TRUE(IsMissingFile(platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, platform, path));
 }
 
 TEST_P(PathRulesOnDrive, LowerCaseDriveLetterIsAcceptedWithItsCaseKept) {
@@ -176,16 +176,17 @@ TEST_P(PathRulesOnDrive, LowerCaseDriveLetterIsAcceptedWithItsCaseKept) {
     text[0] = static_cast<char>(text[0] - 'A' + 'a');
 
     std::string path;
-    ASSERT_TRUE(ExtractFilePath(platform, text, path));
+    ASSERT_TRUE(ExtractFilePath(platform, platform, text, path));
     EXPECT_EQ(text, path);
-    EXPECT_TRUE(IsMissingFile(platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, platform, path));
 }
 
 INSTANTIATE_TEST_SUITE_P(FixedDrives, PathRulesOnDrive,
                          ::testing::Values(TempFolder(), std::string("Z:\\tmp\\")));
 
 TEST(PathRulesDrives, FixedDriveLettersHoldCAndZ) {
-    const std::string letters = GetFixedDriveLetters(SystemPlatform());
+    Platform& platform = SystemPlatform();
+    const std::string letters = GetFixedDriveLetters(platform, platform);
     EXPECT_NE(std::string::npos, letters.find('C')) << letters;
     EXPECT_NE(std::string::npos, letters.find('Z')) << letters;
     // Upper case, one letter per drive, in the order the system lists them.
@@ -210,10 +211,10 @@ TEST(PathRulesDrives, PathOnAbsentDriveIsRefused) {
     ASSERT_NE(0, absent) << "every drive letter is in use";
 
     std::string path = "left over";
-    EXPECT_FALSE(ExtractFilePath(platform, std::string(1, absent) + ":\\Program\\app.exe", path));
+    EXPECT_FALSE(ExtractFilePath(platform, platform, std::string(1, absent) + ":\\Program\\app.exe", path));
     EXPECT_EQ("", path);
     // The drive test alone refuses it: the same text on C: is accepted.
-    EXPECT_TRUE(ExtractFilePath(platform, "C:\\Program\\app.exe", path));
+    EXPECT_TRUE(ExtractFilePath(platform, platform, "C:\\Program\\app.exe", path));
 }
 
 TEST(PathRulesDrives, TextsThatAreNoPlainPathAreRefused) {
@@ -223,7 +224,7 @@ TEST(PathRulesDrives, TextsThatAreNoPlainPathAreRefused) {
                              "%SystemRoot%\\system32\\shell32.dll", "\\\\server\\share\\x.exe",
                              "notepad.exe", "C:\\windows\\notepad.exe %1",
                              "C:\\windows\\notepad.exe C:\\x.txt"}) {
-        EXPECT_FALSE(ExtractFilePath(platform, text, path)) << text;
+        EXPECT_FALSE(ExtractFilePath(platform, platform, text, path)) << text;
     }
 }
 

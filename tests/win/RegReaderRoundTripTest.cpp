@@ -126,20 +126,21 @@ TEST_F(RegReaderRoundTripTest, ProgramBackupMergedByTheEditorChecksOutWhole)
     BuildTree();
     const std::string file = folder.Path() + "backup.reg";
     const RegExportResult written = WriteRegFile(
-        platform, {RegExportRow{"HKEY_CURRENT_USER", TreePath(), "", -1}}, file, nullptr, nullptr);
+        platform, platform, platform, {RegExportRow{"HKEY_CURRENT_USER", TreePath(), "", -1}}, file, nullptr,
+        nullptr);
     ASSERT_TRUE(written.complete);
     const RegFileContent content = ReadFile(file);
     EXPECT_EQ(RegFileFormat::kRegedit4, content.format);
     EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(34u, ValueCount(content));
     // Before the deletion everything is there.
-    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, content, "(Default)")));
+    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 
     ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, TreePath().c_str()));
-    EXPECT_EQ(40u, CheckRestoredEntries(platform, content, "(Default)").size());   // 34 values, 6 keys
+    EXPECT_EQ(40u, CheckRestoredEntries(platform, platform, content, "(Default)").size());   // 34 values, 6 keys
     ASSERT_TRUE(MergeWithRegedit(file));
     // The editor adds a zero to "no terminator": that counts as restored.
-    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, content, "(Default)")));
+    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 
     const std::string tree = "HKEY_CURRENT_USER\\" + TreePath();
     ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), "dword"));
@@ -149,7 +150,7 @@ TEST_F(RegReaderRoundTripTest, ProgramBackupMergedByTheEditorChecksOutWhole)
     Set("Tree", "expand", REG_EXPAND_SZ, Z("changed\0", 8));
     EXPECT_EQ((Strings{"0 " + tree + "\\Empty\\Nested empty\\Leaf", "2 " + tree + " \"dword\"",
                        "2 " + tree + " (Default)", "3 " + tree + " \"expand\""}),
-              Shortfalls(CheckRestoredEntries(platform, content, "(Default)")));
+              Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 }
 
 TEST_F(RegReaderRoundTripTest, EditorsUtf16ExportReadsWholeAndChecksOut)
@@ -173,9 +174,9 @@ TEST_F(RegReaderRoundTripTest, EditorsUtf16ExportReadsWholeAndChecksOut)
     const std::string tree = "3 HKEY_CURRENT_USER\\" + TreePath();
     EXPECT_EQ((Strings{tree + " \"no terminator\"", tree + " \"quote \" and \\ back\\slash\"",
                        tree + " \"type 1 empty\"", tree + " \"type 4 data\""}),
-              Shortfalls(CheckRestoredEntries(platform, content, "(Default)")));
+              Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
     ASSERT_TRUE(MergeWithRegedit(file));
-    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, content, "(Default)")));
+    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 }
 
 TEST_F(RegReaderRoundTripTest, TextTheCodePageCannotSpellIsReportedNotChanged)

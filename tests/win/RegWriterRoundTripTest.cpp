@@ -99,8 +99,9 @@ TEST_F(RegWriterRoundTripTest, KeyExportRestoresEveryByteThroughRegedit)
     ASSERT_EQ(7u, original.keys.size());
 
     const std::string file = folder.Path() + "tree.reg";
-    RegExportResult result = WriteRegFile(platform, {RegExportRow{"HKEY_CURRENT_USER", TreePath(), "", -1}},
-                                          file, nullptr, nullptr);
+    RegExportResult result =
+        WriteRegFile(platform, platform, platform, {RegExportRow{"HKEY_CURRENT_USER", TreePath(), "", -1}},
+                     file, nullptr, nullptr);
     EXPECT_TRUE(result.created);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(0u, result.entriesLeftOut);
@@ -124,7 +125,7 @@ TEST_F(RegWriterRoundTripTest, ValueRowsRestoreExactly)
         rows.push_back(RegExportRow{"HKEY_CURRENT_USER", TreePath(), value.first,
                                     static_cast<int>(value.second.type)});
     const std::string file = folder.Path() + "values.reg";
-    RegExportResult result = WriteRegFile(platform, rows, file, nullptr, nullptr);
+    RegExportResult result = WriteRegFile(platform, platform, platform, rows, file, nullptr, nullptr);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(rows.size(), result.entriesWritten);
 
@@ -145,7 +146,7 @@ TEST_F(RegWriterRoundTripTest, GoldenBytesFromTheRealRegistry)
     auto out = platform.CreateOutputFile(file, false);
     ASSERT_NE(nullptr, out);
     const std::string key = scratch.FullPath() + "\\G";
-    RegWriteCounts counts = WriteRegKey(platform, key, *out, true);
+    RegWriteCounts counts = WriteRegKey(platform, platform, key, *out, true);
     EXPECT_TRUE(out->Close());
     EXPECT_EQ(4u, counts.entriesWritten);
     // The registry lists names sorted; the file follows its order.
@@ -166,7 +167,7 @@ TEST_F(RegWriterRoundTripTest, NamesWithLineBreaksAreNeverWritten)
 
     const std::string file = folder.Path() + "breaks.reg";
     RegExportResult result = WriteRegFile(
-        platform, {RegExportRow{"HKEY_CURRENT_USER", scratch.KeyPath() + "\\L", "", -1}}, file, nullptr, nullptr);
+        platform, platform, platform, {RegExportRow{"HKEY_CURRENT_USER", scratch.KeyPath() + "\\L", "", -1}}, file, nullptr, nullptr);
     EXPECT_TRUE(result.created);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(3u, result.entriesLeftOut);   // the value, the key's value, the empty key below
@@ -178,7 +179,8 @@ TEST_F(RegWriterRoundTripTest, NamesWithLineBreaksAreNeverWritten)
     ASSERT_TRUE(MergeWithRegedit(file));
     EXPECT_EQ("", DescribeSnapshotDifference(before, TakeRegistrySnapshot(HKEY_CURRENT_USER, scratch.KeyPath())));
 
-    result = WriteRegFile(platform, {RegExportRow{"HKEY_CURRENT_USER", scratch.KeyPath() + "\\L", injected, REG_SZ}},
+    result = WriteRegFile(platform, platform, platform,
+                          {RegExportRow{"HKEY_CURRENT_USER", scratch.KeyPath() + "\\L", injected, REG_SZ}},
                           file, nullptr, nullptr);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(1u, result.entriesLeftOut);

@@ -57,7 +57,7 @@ TEST_F(Win32RegistryPathsTest, EnumSubKeysListsDirectSubkeys)
     ASSERT_TRUE(scratch.CreateSubKey("E\\Alpha"));
     ASSERT_TRUE(scratch.CreateSubKey("E\\" + std::string(255, 'n')));
     std::vector<std::string> names;
-    EnumSubKeys(platform, kHkeyCurrentUser, " \\" + Path("E") + "\\ ", &Collect, &names);
+    EnumSubKeys(platform, platform, kHkeyCurrentUser, " \\" + Path("E") + "\\ ", &Collect, &names);
     // The registry lists subkeys sorted by name.
     EXPECT_EQ((std::vector<std::string>{Path("E") + "|Alpha", Path("E") + "|beta",
                                         Path("E") + "|" + std::string(255, 'n')}),
@@ -69,13 +69,13 @@ TEST_F(Win32RegistryPathsTest, DeletesValuesAndKeysWithSubtrees)
     ASSERT_TRUE(scratch.SetString("D\\A\\B\\C", "v", "x"));
     ASSERT_TRUE(scratch.SetString("D\\A\\B", "keep", "x"));
     ASSERT_TRUE(scratch.CreateSubKey("D\\A\\B\\Sibling"));
-    EXPECT_TRUE(DeleteRegistryValue(platform, Full("D\\A\\B"), "KEEP"));
-    EXPECT_FALSE(DeleteRegistryValue(platform, Full("D\\A\\B"), "keep"));
-    EXPECT_TRUE(DeleteRegistryKey(platform, Full("D\\A\\B\\C")));
+    EXPECT_TRUE(DeleteRegistryValue(platform, platform, Full("D\\A\\B"), "KEEP"));
+    EXPECT_FALSE(DeleteRegistryValue(platform, platform, Full("D\\A\\B"), "keep"));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, Full("D\\A\\B\\C")));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Path("D\\A\\B\\C")));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Path("D\\A\\B\\Sibling")));
-    EXPECT_FALSE(DeleteRegistryKey(platform, Full("D\\A\\B\\C")));
-    EXPECT_FALSE(DeleteRegistryKey(platform, "HKCU\\" + Path("D")));
+    EXPECT_FALSE(DeleteRegistryKey(platform, platform, Full("D\\A\\B\\C")));
+    EXPECT_FALSE(DeleteRegistryKey(platform, platform, "HKCU\\" + Path("D")));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Path("D")));
 }
 
@@ -85,7 +85,7 @@ TEST_F(Win32RegistryPathsTest, KeyBeneathTheRootIsDeletedFromTheRoot)
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, (solo + "\\" + solo).c_str(), &key));
     RegCloseKey(key);
-    EXPECT_TRUE(DeleteRegistryKey(platform, "HKEY_CURRENT_USER\\" + solo));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\" + solo));
     bool stillThere = KeyExists(HKEY_CURRENT_USER, solo);
     EXPECT_FALSE(stillThere);
     if (stillThere)
@@ -117,7 +117,7 @@ void LogValue(RootKey, const std::string& path, const char* name, std::uint32_t,
               const std::uint8_t* data, std::uint32_t size, void* context)
 {
     LogVisit(*static_cast<WalkLog*>(context),
-             "V:" + path + "|" + name + "|" + FormatValueData(SystemPlatform(), type, data, size));
+             "V:" + path + "|" + name + "|" + FormatValueData(type, data, size));
 }
 
 class Win32WalkTest : public Win32RegistryPathsTest {
@@ -138,8 +138,8 @@ protected:
     void Walk(bool recurse, std::uint32_t mask, const std::vector<std::string>& excluded = {},
               const std::atomic<bool>* stop = nullptr)
     {
-        WalkRegistry(platform, kHkeyCurrentUser, "\\" + Path("W") + "\\", recurse, &LogValue, &log,
-                     &LogKey, &log, mask, excluded, stop);
+        WalkRegistry(platform, platform, kHkeyCurrentUser, "\\" + Path("W") + "\\", recurse, &LogValue,
+                     &log, &LogKey, &log, mask, excluded, stop);
     }
 };
 

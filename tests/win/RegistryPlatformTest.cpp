@@ -162,26 +162,30 @@ TEST_P(Win32FileSystemTest, ExistenceAttributesAndListing)
     EXPECT_EQ(0u, platform.FileAttributes(file) & kFileAttributeDirectory);
     EXPECT_EQ(kInvalidFileAttributes, platform.FileAttributes(base + "missing.reg"));
 
-    std::vector<std::string> names;
-    std::uint64_t size = 0;
-    EXPECT_TRUE(platform.ListFolder(base + "*.reg", [&](const FoundFile& found) {
-        names.push_back(found.name);
+    struct Listing {
+        std::vector<std::string> names;
+        std::uint64_t size = 0;   // of b.REG
+    } listing;
+    FolderVisitor collect = [](const FoundFile& found, void* context) {
+        Listing& listing = *static_cast<Listing*>(context);
+        listing.names.push_back(found.name);
         if (found.name == "b.REG")
-            size = found.size;
+            listing.size = found.size;
         return true;
-    }));
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"b.REG", "d.reg"}), names);
-    EXPECT_EQ(5u, size);
-    names.clear();
-    EXPECT_TRUE(platform.ListFolder(base + "*.*", [&](const FoundFile& found) {
-        names.push_back(found.name);
-        return true;
-    }));
-    EXPECT_EQ(5u, names.size());   // with "." and ".."
-    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), ".."));
-    EXPECT_FALSE(platform.ListFolder(base + "*.none", [](const FoundFile&) { return true; }));
-    EXPECT_FALSE(platform.ListFolder(base + "gone\\*.*", [](const FoundFile&) { return true; }));
+    };
+    EXPECT_TRUE(platform.ListFolder(base + "*.reg", collect, &listing));
+    std::sort(listing.names.begin(), listing.names.end());
+    EXPECT_EQ((std::vector<std::string>{"b.REG", "d.reg"}), listing.names);
+    EXPECT_EQ(5u, listing.size);
+    listing.names.clear();
+    EXPECT_TRUE(platform.ListFolder(base + "*.*", collect, &listing));
+    EXPECT_EQ(5u, listing.names.size());   // with "." and ".."
+    EXPECT_NE(listing.names.end(), std::find(listing.names.begin(), listing.names.end(), ".."));
+    EXPECT_FALSE(platform.ListFolder(base + "*.none", collect, &listing));
+    EXPECT_FALSE(platform.ListFolder(base + "gone\\*.*", collect, &listing));
+    // Without a visitor the result still tells whether the listing started.
+    EXPECT_TRUE(platform.ListFolder(base + "*.*", nullptr, nullptr));
+    EXPECT_FALSE(platform.ListFolder(base + "*.none", nullptr, nullptr));
 
     CalendarTime creation, lastWrite;
     ASSERT_TRUE(platform.FileTimes(file, &creation, nullptr, &lastWrite));

@@ -55,7 +55,7 @@ protected:
     RecordingSink Run(int task)
     {
         RecordingSink sink;
-        RunScanTask(SystemPlatform(), task, sink);
+        RunScanTask(SystemPlatform(), task, sink.Sink());
         return sink;
     }
 
@@ -347,7 +347,7 @@ TEST_F(ScanTaskTest, StopEndsAWholeRootWalkAtOnce)
     RecordingSink sink;
     sink.stopFlag = &stop;
     sink.stopAfterKeys = 50;
-    RunScanTask(SystemPlatform(), 3, sink, &stop);
+    RunScanTask(SystemPlatform(), 3, sink.Sink(), &stop);
     EXPECT_EQ(50u, sink.walkedKeys.size());
     EXPECT_EQ(0u, sink.afterStop);
 }

@@ -21,11 +21,25 @@ using Strings = std::vector<std::string>;
 
 // Keeps the hits and walked keys that lie inside the planted tree, with the
 // tree's path shortened to "T".
-class TreeSink : public SearchSink {
+class TreeSink {
 public:
     explicit TreeSink(const std::string& treePath) : treePath_(treePath) {}
 
-    void AddHit(const RegistryItem& item) override
+    // The sink the search reports to; it keeps into this object.
+    SearchSink Sink()
+    {
+        SearchSink sink;
+        sink.addHit = [](const RegistryItem& item, void* context) {
+            static_cast<TreeSink*>(context)->AddHit(item);
+        };
+        sink.showKey = [](const std::string& path, void* context) {
+            static_cast<TreeSink*>(context)->ShowKey(path);
+        };
+        sink.context = this;
+        return sink;
+    }
+
+    void AddHit(const RegistryItem& item)
     {
         ++allHits;
         if (item.keyPath.compare(0, treePath_.size(), treePath_) != 0)
@@ -35,7 +49,7 @@ public:
         if (stop && hits.size() == stopAfterHits)
             *stop = true;
     }
-    void ShowKey(const std::string& path) override
+    void ShowKey(const std::string& path)
     {
         ++keysShown;
         if (path.compare(0, treePath_.size(), treePath_) == 0)
@@ -80,7 +94,8 @@ protected:
     {
         options.keyword = keyword;
         sink = TreeSink(tree.KeyPath());
-        SearchRegistry(SystemPlatform(), options, sink, "(key)");
+        Platform& platform = SystemPlatform();
+        SearchRegistry(platform, platform, options, sink.Sink(), "(key)");
         return sink.hits;
     }
 
@@ -196,7 +211,8 @@ TEST_F(SearchRegistryTest, StopFlagEndsTheWalk)
     sink = TreeSink(tree.KeyPath());
     sink.stop = &stop;
     sink.stopAfterHits = 2;
-    SearchRegistry(SystemPlatform(), options, sink, "(key)", &stop);
+    Platform& platform = SystemPlatform();
+    SearchRegistry(platform, platform, options, sink.Sink(), "(key)", &stop);
     EXPECT_EQ(2u, sink.hits.size());
     EXPECT_EQ(2u, sink.allHits);
 }
