@@ -1,6 +1,8 @@
 // The program's entry point: one instance, COM, the language file, the XML
 // component test, the logging component, then the main window until it closes.
+#include "core/StartupRules.h"
 #include "ui/MainWindow.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Handles.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
@@ -85,6 +87,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState)
 
     ComApartment com;
     SetLanguageFile(ProgramFolder() + "\\" + ProgramBaseName(false) + ".language");
+
+    // A 32-bit copy on 64-bit Windows would check a redirected registry and
+    // system folder, and offer present files as missing.
+    if (MustRefuseToStart(sizeof(void*) == 4, SystemPlatform().RunsUnderWow64())) {
+        ShowMessage(nullptr, LookupText("_Need64BitBuild"), MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
 
     if (!XmlComponentAvailable()) {
         ShowMessage(nullptr, LookupText("_NotInstallXML2"), MB_OK | MB_ICONINFORMATION);

@@ -182,6 +182,9 @@ public:
     virtual CalendarTime CurrentLocalTime() = 0;
     // Standard name of the time zone in use, in the ANSI code page.
     virtual std::string CurrentTimeZoneStandardName() = 0;
+    // True when this process is a 32-bit program on 64-bit Windows, whose
+    // registry and system folder the system redirects (IsWow64Process).
+    virtual bool RunsUnderWow64() = 0;
 };
 
 // Every door at once, for the few places that go through all of them (a

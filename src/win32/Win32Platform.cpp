@@ -350,6 +350,12 @@ std::string Win32Platform::CurrentTimeZoneStandardName()
     return name;
 }
 
+bool Win32Platform::RunsUnderWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 Platform& SystemPlatform()
 {
     static Win32Platform platform;

@@ -50,6 +50,7 @@ public:
 
     CalendarTime CurrentLocalTime() override;
     std::string CurrentTimeZoneStandardName() override;
+    bool RunsUnderWow64() override;
 
 private:
     // Reads the drive list and each drive's type when the kept table is

@@ -1127,6 +1127,18 @@ void MemoryPlatform::SetTimeZoneName(const std::string& name)
     timeZoneName_ = name;
 }
 
+void MemoryPlatform::SetRunsUnderWow64(bool wow64)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    runsUnderWow64_ = wow64;
+}
+
+bool MemoryPlatform::RunsUnderWow64()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return runsUnderWow64_;
+}
+
 CalendarTime MemoryPlatform::CurrentLocalTime()
 {
     std::lock_guard<std::mutex> lock(mutex_);

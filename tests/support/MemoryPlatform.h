@@ -96,6 +96,7 @@ public:
     void SetProfileFile(const std::string& path, const std::string& text);
     void SetLocalTime(const CalendarTime& time);
     void SetTimeZoneName(const std::string& name);
+    void SetRunsUnderWow64(bool wow64);
 
     // --- Platform ---
     long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) override;
@@ -133,6 +134,7 @@ public:
 
     CalendarTime CurrentLocalTime() override;
     std::string CurrentTimeZoneStandardName() override;
+    bool RunsUnderWow64() override;
 
     struct MemoryKey;
     struct FileEntry;
@@ -177,4 +179,5 @@ private:
     std::map<std::string, std::string> profiles_;   // by upper-case path
     CalendarTime localTime_;
     std::string timeZoneName_;
+    bool runsUnderWow64_ = false;
 };

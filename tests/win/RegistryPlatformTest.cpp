@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RegistryScratch.h"
+#include "core/StartupRules.h"
 #include "win32/Win32Platform.h"
 #include "tests/support/RegistryPlatformCases.h"
 
@@ -283,3 +284,11 @@ TEST(Win32TimeTest, LocalTimeAndTimeZoneName)
 }
 
 }  // namespace
+
+// The test programs are 64-bit: the system redirects nothing for them, so
+// the start-up rule lets them run.
+TEST(Win32Environment, A64BitProcessDoesNotRunUnderWow64)
+{
+    EXPECT_FALSE(SystemPlatform().RunsUnderWow64());
+    EXPECT_FALSE(MustRefuseToStart(sizeof(void*) == 4, SystemPlatform().RunsUnderWow64()));
+}
