@@ -26,29 +26,7 @@ const AnchorRule kMainLayout[] = {
 
 bool MainWindow::Create()
 {
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 DialogProc, reinterpret_cast<LPARAM>(this));
-    return window_ != nullptr;
-}
-
-INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MainWindow* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<MainWindow*>(lParam);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self)
-        return FALSE;
-    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-    }
-    return result;
+    return CreateModeless(IDD_MAIN, nullptr) != nullptr;
 }
 
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
