@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/AboutDialog.h"
+#include "ui/MaskedImageList.h"
 #include "ui/WebLink.h"
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int kSplitterPosition = 188;
 constexpr COLORREF kPageListTextColour = RGB(33, 77, 144);
-constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
 
 const AnchorRule kMainLayout[] = {
     {IDC_MAIN_BANNER, kAnchorTopLeftRight},
@@ -86,7 +86,7 @@ void MainWindow::OnInitDialog()
     layout_.Attach(window_, kMainLayout, sizeof kMainLayout / sizeof kMainLayout[0]);
 
     host_.Attach(GetDlgItem(window_, IDC_MAIN_PAGE_HOST), window_, kSplitterPosition);
-    host_.SetImageList(IDB_PAGE_LIST, kMaskGreen);
+    host_.SetImageList(IDB_PAGE_LIST, kPictureMask);
     pageListFont_.Reset(CreateFontA(15, 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_DONTCARE, "Arial"));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/ListViewHelpers.h"
+#include "ui/MaskedImageList.h"
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
@@ -42,7 +43,6 @@ const BackupColumn kBackupColumns[] = {
 };
 constexpr int kPathColumn = 4;
 
-constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
 
 // Large enough for any path the ANSI file dialogs return.
@@ -100,11 +100,7 @@ void PageRegistryBackup::SetUpList()
         return;
     // The page owns the image list, so the list must not destroy it as well.
     SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-    images_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
-    GdiObject<HBITMAP> diskette(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DISKETTE), IMAGE_BITMAP, 0, 0, 0)));
-    if (images_.Get() && diskette)
-        ImageList_AddMasked(images_.Get(), diskette.Get(), kMaskGreen);
+    LoadMaskedImageList(images_, IDB_DISKETTE, 16);
     SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 
     int position = 0;

@@ -5,6 +5,7 @@
 #include "core/ScanTasks.h"
 #include "ui/DeleteItems.h"
 #include "ui/ListFeeder.h"
+#include "ui/MaskedImageList.h"
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
@@ -98,11 +99,7 @@ void PageRegistryCleaner::OnInitDialog()
     layout_.Attach(window_, kCleanerLayout, sizeof kCleanerLayout / sizeof kCleanerLayout[0]);
 
     tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
-    taskImages_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kScanTaskCount, 0));
-    GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TASKS), IMAGE_BITMAP, 0, 0, 0)));
-    if (taskImages_.Get() && strip)
-        ImageList_AddMasked(taskImages_.Get(), strip.Get(), RGB(0, 255, 0));
+    LoadMaskedImageList(taskImages_, IDB_TASKS, 16);
     SendMessageA(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
     SendMessageA(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     // The page owns the image list; the control must not destroy it too.
