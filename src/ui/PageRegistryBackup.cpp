@@ -2,12 +2,10 @@
 #include "ui/PageRegistryBackup.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-
-#include <vector>
 
 #include "ui/ListViewHelpers.h"
 #include "ui/MaskedImageList.h"
+#include "ui/RegFileDialog.h"
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
@@ -44,37 +42,6 @@ const BackupColumn kBackupColumns[] = {
 constexpr int kPathColumn = 4;
 
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
-
-// Large enough for any path the ANSI file dialogs return.
-constexpr DWORD kFileDialogBufferSize = 4096;
-
-// The file dialogs' filters are the program's only own wording.
-const char kSaveFilter[] = "Registry File (*.reg)\0*.reg\0All Files (*.*)\0*.*\0";
-const char kOpenFilter[] = "Registry File (*.reg)\0*.reg\0";
-
-// Shows a save or open dialog; the chosen path, or empty when cancelled.
-std::string AskFilePath(bool save)
-{
-    std::vector<char> path(kFileDialogBufferSize, '\0');
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetActiveWindow();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = kFileDialogBufferSize;
-    if (save) {
-        dialog.lpstrFilter = kSaveFilter;
-        dialog.lpstrDefExt = "reg";
-        dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-        if (!GetSaveFileNameA(&dialog))
-            return std::string();
-    } else {
-        dialog.lpstrFilter = kOpenFilter;
-        dialog.Flags = OFN_HIDEREADONLY;
-        if (!GetOpenFileNameA(&dialog))
-            return std::string();
-    }
-    return path.data();
-}
 
 } // namespace
 
@@ -142,13 +109,13 @@ bool PageRegistryBackup::OnCommand(int id, int code, HWND control)
         Backup();
         return true;
     case IDC_BACKUP_TO_FILE:
-        BackupToFile(AskFilePath(true));
+        BackupToFile(AskRegFileToSave(GetActiveWindow()));
         return true;
     case IDC_BACKUP_RESTORE:
         Restore();
         return true;
     case IDC_BACKUP_FROM_FILE:
-        RestoreFromFile(AskFilePath(false));
+        RestoreFromFile(AskRegFileToOpen(GetActiveWindow()));
         return true;
     case IDC_BACKUP_DELETE:
         Delete();
