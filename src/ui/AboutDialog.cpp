@@ -8,14 +8,13 @@
 
 INT_PTR AboutDialog::Show(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    return ShowModal(IDD_ABOUT, owner);
 }
 
-void AboutDialog::OnInitDialog(HWND window)
+void AboutDialog::OnInitDialog()
 {
-    CenterWindow(window, GetWindow(window, GW_OWNER));
-    TranslateWindow(window);
+    CenterWindow(window_, GetWindow(window_, GW_OWNER));
+    TranslateWindow(window_);
     // An edit control breaks lines only at CR LF; the language file may
     // write a bare line feed between names.
     std::string thanks = LookupText("_Thankyoulist", true);
@@ -25,23 +24,23 @@ void AboutDialog::OnInitDialog(HWND window)
             lines += '\r';
         lines += thanks[i];
     }
-    SetDlgItemTextA(window, IDC_ABOUT_THANKS, lines.c_str());
+    SetDlgItemTextA(window_, IDC_ABOUT_THANKS, lines.c_str());
     const std::string program = ProgramFilePath();
-    SetDlgItemTextA(window, IDC_ABOUT_NAME, ReadProductString(program, "ProductName").c_str());
-    SetDlgItemTextA(window, IDC_ABOUT_VERSION, ReadProductString(program, "ProductVersion").c_str());
-    website_.Attach(GetDlgItem(window, IDC_ABOUT_WEBSITE), MakerWebSite() + "/ostrel/registrycleaner.htm");
-    support_.Attach(GetDlgItem(window, IDC_ABOUT_SUPPORT), MakerWebSite() + "/ostrel/support.htm");
+    SetDlgItemTextA(window_, IDC_ABOUT_NAME, ReadProductString(program, "ProductName").c_str());
+    SetDlgItemTextA(window_, IDC_ABOUT_VERSION, ReadProductString(program, "ProductVersion").c_str());
+    website_.Attach(GetDlgItem(window_, IDC_ABOUT_WEBSITE), MakerWebSite() + "/ostrel/registrycleaner.htm");
+    support_.Attach(GetDlgItem(window_, IDC_ABOUT_SUPPORT), MakerWebSite() + "/ostrel/support.htm");
 }
 
-INT_PTR CALLBACK AboutDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        reinterpret_cast<AboutDialog*>(lParam)->OnInitDialog(window);
+        OnInitDialog();
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-            EndDialog(window, IDCANCEL);
+            EndDialog(window_, IDCANCEL);
             return TRUE;
         }
         return FALSE;

@@ -3,33 +3,15 @@
 
 #include "core/BackupStore.h"
 #include "ui/ProgressWindow.h"
+#include "ui/RegFileDialog.h"
 #include "core/RegistryEntry.h"
 #include "ui/RegistryItemList.h"
 #include "win32/LanguageWin.h"
 #include "win32/Win32Platform.h"
 
-#include <commdlg.h>
-
 #include <vector>
 
 namespace {
-
-bool AskForExportFile(HWND owner, std::string& fileName)
-{
-    char path[MAX_PATH] = {};
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = "Registry File (*.reg)\0*.reg\0All Files (*.*)\0*.*\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = "reg";
-    dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameA(&dialog))
-        return false;
-    fileName = path;
-    return true;
-}
 
 void StepProgress(std::size_t rowIndex, void* context)
 {
@@ -55,9 +37,7 @@ RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName)
     const int selected = list.SelectedCount();
     if (selected == 0)
         return RegExportResult{};
-    std::string path = fileName;
-    if (path.empty() && !AskForExportFile(GetActiveWindow(), path))
-        return RegExportResult{};
+    const std::string path = fileName.empty() ? AskRegFileToSave(GetActiveWindow()) : fileName;
     if (path.empty())
         return RegExportResult{};
     const std::vector<RegExportRow> rows = SelectedExportRows(list);

@@ -21,36 +21,35 @@ std::string FieldText(HWND window, int id)
 
 INT_PTR EditItemDialog::Show(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_EDIT_ITEM), owner, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    return ShowModal(IDD_EDIT_ITEM, owner);
 }
 
-void EditItemDialog::OnInitDialog(HWND window)
+void EditItemDialog::OnInitDialog()
 {
-    CenterWindow(window, GetWindow(window, GW_OWNER));
-    TranslateWindow(window);
-    SetDlgItemTextA(window, IDC_EDIT_ROOT, row_.rootName.c_str());
-    SetDlgItemTextA(window, IDC_EDIT_KEY, row_.keyPath.c_str());
-    SetDlgItemTextA(window, IDC_EDIT_NAME, row_.valueName.c_str());
-    SetDlgItemTextA(window, IDC_EDIT_DATA, row_.dataText.c_str());
-    SendDlgItemMessageA(window, IDC_EDIT_ROOT, EM_SETREADONLY, TRUE, 0);
-    SendDlgItemMessageA(window, IDC_EDIT_KEY, EM_SETREADONLY, TRUE, 0);
+    CenterWindow(window_, GetWindow(window_, GW_OWNER));
+    TranslateWindow(window_);
+    SetDlgItemTextA(window_, IDC_EDIT_ROOT, row_.rootName.c_str());
+    SetDlgItemTextA(window_, IDC_EDIT_KEY, row_.keyPath.c_str());
+    SetDlgItemTextA(window_, IDC_EDIT_NAME, row_.valueName.c_str());
+    SetDlgItemTextA(window_, IDC_EDIT_DATA, row_.dataText.c_str());
+    SendDlgItemMessageA(window_, IDC_EDIT_ROOT, EM_SETREADONLY, TRUE, 0);
+    SendDlgItemMessageA(window_, IDC_EDIT_KEY, EM_SETREADONLY, TRUE, 0);
     if (ViewOnly()) {
-        SendDlgItemMessageA(window, IDC_EDIT_NAME, EM_SETREADONLY, TRUE, 0);
-        SendDlgItemMessageA(window, IDC_EDIT_DATA, EM_SETREADONLY, TRUE, 0);
-        ShowWindow(GetDlgItem(window, IDOK), SW_HIDE);
-        EnableWindow(GetDlgItem(window, IDOK), FALSE);
+        SendDlgItemMessageA(window_, IDC_EDIT_NAME, EM_SETREADONLY, TRUE, 0);
+        SendDlgItemMessageA(window_, IDC_EDIT_DATA, EM_SETREADONLY, TRUE, 0);
+        ShowWindow(GetDlgItem(window_, IDOK), SW_HIDE);
+        EnableWindow(GetDlgItem(window_, IDOK), FALSE);
     }
 }
 
-void EditItemDialog::OnOk(HWND window)
+void EditItemDialog::OnOk()
 {
     if (ViewOnly())
         return;
-    const std::string name = FieldText(window, IDC_EDIT_NAME);
-    const std::string data = FieldText(window, IDC_EDIT_DATA);
+    const std::string name = FieldText(window_, IDC_EDIT_NAME);
+    const std::string data = FieldText(window_, IDC_EDIT_DATA);
     if (data.empty()) {
-        ShowMessage(window, LookupText("_EditRegItemDlgValueFieldCannotbeNULL"), MB_OK | MB_ICONINFORMATION);
+        ShowMessage(window_, LookupText("_EditRegItemDlgValueFieldCannotbeNULL"), MB_OK | MB_ICONINFORMATION);
         return;
     }
     Platform& platform = SystemPlatform();
@@ -58,25 +57,23 @@ void EditItemDialog::OnOk(HWND window)
         return; // the dialog stays open so the user can cancel
     row_.valueName = name;
     row_.dataText = data;
-    EndDialog(window, 1);
+    EndDialog(window_, 1);
 }
 
-INT_PTR CALLBACK EditItemDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR EditItemDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
-        reinterpret_cast<EditItemDialog*>(lParam)->OnInitDialog(window);
+        OnInitDialog();
         return TRUE;
     }
-    auto* self = reinterpret_cast<EditItemDialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self || message != WM_COMMAND)
+    if (message != WM_COMMAND)
         return FALSE;
     switch (LOWORD(wParam)) {
     case IDOK:
-        self->OnOk(window);
+        OnOk();
         return TRUE;
     case IDCANCEL:
-        EndDialog(window, 2);
+        EndDialog(window_, 2);
         return TRUE;
     default:
         return FALSE;

@@ -3,10 +3,11 @@
 #pragma once
 
 #include "core/RegistryItem.h"
+#include "ui/DialogBase.h"
 
 #include <windows.h>
 
-class EditItemDialog {
+class EditItemDialog : public DialogBase {
 public:
     explicit EditItemDialog(const RegistryItem& row) : row_(row) {}
 
@@ -17,9 +18,9 @@ public:
     bool ViewOnly() const { return row_.type != 1; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog(HWND window);
-    void OnOk(HWND window);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnInitDialog();
+    void OnOk();
 
     RegistryItem row_;
 };

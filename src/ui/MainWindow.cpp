@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/AboutDialog.h"
+#include "ui/MaskedImageList.h"
 #include "ui/WebLink.h"
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int kSplitterPosition = 188;
 constexpr COLORREF kPageListTextColour = RGB(33, 77, 144);
-constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
 
 const AnchorRule kMainLayout[] = {
     {IDC_MAIN_BANNER, kAnchorTopLeftRight},
@@ -26,29 +26,7 @@ const AnchorRule kMainLayout[] = {
 
 bool MainWindow::Create()
 {
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 DialogProc, reinterpret_cast<LPARAM>(this));
-    return window_ != nullptr;
-}
-
-INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MainWindow* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<MainWindow*>(lParam);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self)
-        return FALSE;
-    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-    }
-    return result;
+    return CreateModeless(IDD_MAIN, nullptr) != nullptr;
 }
 
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -108,7 +86,7 @@ void MainWindow::OnInitDialog()
     layout_.Attach(window_, kMainLayout, sizeof kMainLayout / sizeof kMainLayout[0]);
 
     host_.Attach(GetDlgItem(window_, IDC_MAIN_PAGE_HOST), window_, kSplitterPosition);
-    host_.SetImageList(IDB_PAGE_LIST, kMaskGreen);
+    host_.SetImageList(IDB_PAGE_LIST, kPictureMask);
     pageListFont_.Reset(CreateFontA(15, 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_DONTCARE, "Arial"));

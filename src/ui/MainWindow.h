@@ -2,6 +2,7 @@
 // three pages, the menu commands and the close question.
 #pragma once
 
+#include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
 #include "ui/HeaderBanner.h"
 #include "ui/PageHost.h"
@@ -12,25 +13,18 @@
 
 #include <windows.h>
 
-class MainWindow {
+class MainWindow : public DialogBase {
 public:
-    MainWindow() = default;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
-
     // Creates the main dialog, hidden; false when it cannot be made.
     bool Create();
-    HWND Window() const { return window_; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnInitDialog();
     void OnCommand(int id);
     void OnClose();
     void SetCaptionFromVersion();
 
-    HWND window_ = nullptr;
     DialogLayout layout_;
     HeaderBanner banner_;
     PageHost host_;

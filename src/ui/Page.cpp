@@ -6,11 +6,10 @@
 
 bool Page::Create(HWND container, int resourceId)
 {
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), container,
-                                 DialogProc, reinterpret_cast<LPARAM>(this));
-    if (window_)
-        ShowWindow(window_, SW_HIDE);
-    return window_ != nullptr;
+    HWND window = CreateModeless(resourceId, container);
+    if (window)
+        ShowWindow(window, SW_HIDE);
+    return window != nullptr;
 }
 
 void Page::SetDialogResult(LRESULT result) const
@@ -21,26 +20,6 @@ void Page::SetDialogResult(LRESULT result) const
 void Page::SetStatus(const std::string& text) const
 {
     SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
-}
-
-INT_PTR CALLBACK Page::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    Page* page = nullptr;
-    if (message == WM_INITDIALOG) {
-        page = reinterpret_cast<Page*>(lParam);
-        page->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(page));
-    } else {
-        page = reinterpret_cast<Page*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!page)
-        return FALSE;
-    const INT_PTR result = page->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        page->window_ = nullptr;
-    }
-    return result;
 }
 
 INT_PTR Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -2,22 +2,17 @@
 // from its own resource, with the few entry points the page host uses.
 #pragma once
 
+#include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
 
 #include <windows.h>
 
 #include <string>
 
-class Page {
+class Page : public DialogBase {
 public:
-    Page() = default;
-    virtual ~Page() = default;
-    Page(const Page&) = delete;
-    Page& operator=(const Page&) = delete;
-
     // Creates the page hidden, as a child of `container`.
     bool Create(HWND container, int resourceId);
-    HWND Window() const { return window_; }
 
 protected:
     // Dialog initialisation: translate, lay out, load settings.
@@ -41,10 +36,8 @@ protected:
     // Sets the page's status line.
     void SetStatus(const std::string& text) const;
 
-    HWND window_ = nullptr;
     DialogLayout layout_;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

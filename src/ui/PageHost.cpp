@@ -1,6 +1,7 @@
 // The body of the main window (see PageHost.h).
 #include "ui/PageHost.h"
 
+#include "ui/MaskedImageList.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -49,11 +50,7 @@ void PageHost::SetImageList(int bitmapId, COLORREF maskColour)
     if (!pageList_)
         return;
     // The mask keeps the pictures' green background transparent on the list.
-    images_.Reset(ImageList_Create(48, 48, ILC_COLOR24 | ILC_MASK, 10, 0));
-    GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
-    if (images_.Get() && bitmap)
-        ImageList_AddMasked(images_.Get(), bitmap.Get(), maskColour);
+    LoadMaskedImageList(images_, bitmapId, 48, maskColour);
     TreeView_SetImageList(pageList_, images_.Get(), TVSIL_NORMAL);
 }
 

@@ -2,11 +2,10 @@
 #include "ui/PageRegistryBackup.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-
-#include <vector>
 
 #include "ui/ListViewHelpers.h"
+#include "ui/MaskedImageList.h"
+#include "ui/RegFileDialog.h"
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
@@ -43,15 +42,7 @@ const BackupColumn kBackupColumns[] = {
 constexpr int kSizeColumn = 2;
 constexpr int kPathColumn = 4;
 
-constexpr COLORREF kMaskGreen = RGB(0, 255, 0);
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
-
-// Large enough for any path the ANSI file dialogs return.
-constexpr DWORD kFileDialogBufferSize = 4096;
-
-// The file dialogs' filters are the program's only own wording.
-const char kSaveFilter[] = "Registry File (*.reg)\0*.reg\0All Files (*.*)\0*.*\0";
-const char kOpenFilter[] = "Registry File (*.reg)\0*.reg\0";
 
 struct SizeSort {
     HWND list;
@@ -79,30 +70,6 @@ int CALLBACK CompareSizeRows(LPARAM first, LPARAM second, LPARAM context)
     return sort->descending ? -order : order;
 }
 
-// Shows a save or open dialog; the chosen path, or empty when cancelled.
-std::string AskFilePath(bool save)
-{
-    std::vector<char> path(kFileDialogBufferSize, '\0');
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetActiveWindow();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = kFileDialogBufferSize;
-    if (save) {
-        dialog.lpstrFilter = kSaveFilter;
-        dialog.lpstrDefExt = "reg";
-        dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-        if (!GetSaveFileNameA(&dialog))
-            return std::string();
-    } else {
-        dialog.lpstrFilter = kOpenFilter;
-        dialog.Flags = OFN_HIDEREADONLY;
-        if (!GetOpenFileNameA(&dialog))
-            return std::string();
-    }
-    return path.data();
-}
-
 } // namespace
 
 PageRegistryBackup::PageRegistryBackup()
@@ -127,11 +94,7 @@ void PageRegistryBackup::SetUpList()
         return;
     // The page owns the image list, so the list must not destroy it as well.
     SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-    images_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
-    GdiObject<HBITMAP> diskette(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DISKETTE), IMAGE_BITMAP, 0, 0, 0)));
-    if (images_.Get() && diskette)
-        ImageList_AddMasked(images_.Get(), diskette.Get(), kMaskGreen);
+    LoadMaskedImageList(images_, IDB_DISKETTE, 16);
     SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 
     int position = 0;
@@ -173,13 +136,13 @@ bool PageRegistryBackup::OnCommand(int id, int code, HWND control)
         Backup();
         return true;
     case IDC_BACKUP_TO_FILE:
-        BackupToFile(AskFilePath(true));
+        BackupToFile(AskRegFileToSave(GetActiveWindow()));
         return true;
     case IDC_BACKUP_RESTORE:
         Restore();
         return true;
     case IDC_BACKUP_FROM_FILE:
-        RestoreFromFile(AskFilePath(false));
+        RestoreFromFile(AskRegFileToOpen(GetActiveWindow()));
         return true;
     case IDC_BACKUP_DELETE:
         Delete();

@@ -5,6 +5,7 @@
 #include "core/ScanTasks.h"
 #include "ui/DeleteItems.h"
 #include "ui/ListFeeder.h"
+#include "ui/MaskedImageList.h"
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
@@ -48,17 +49,30 @@ void SetCheckStateImage(HWND list, int row, bool ticked)
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-// Hands a task's findings and walked keys to the page through the worker's
-// requests.
+WorkerPageParts CleanerParts()
+{
+    WorkerPageParts parts;
+    parts.startButton = IDC_CLEANER_SCAN;
+    parts.stopButton = IDC_CLEANER_STOP;
+    parts.rowButtons = {IDC_CLEANER_DELETE, IDC_CLEANER_DELETE_ALL};
+    parts.resultList = IDC_CLEANER_RESULTS;
+    parts.resultImages = IDB_CLEANER_ITEMS;
+    parts.readyKey = "_PageRegistryCleanerState1";
+    parts.doneKey = "_PageRegistryCleanerState3";
+    parts.doneTextTakesRowCount = true;
+    parts.stoppedKey = "_PageRegistryCleanerState4";
+    return parts;
+}
+
+// Hands a task's findings and walked keys to the page's list and status line.
 class PageSink {
 public:
-    PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string scanningText)
-        : feeder_(worker, results, status), scanningText_(std::move(scanningText))
+    PageSink(ListFeeder& feeder, std::string scanningText)
+        : feeder_(feeder), scanningText_(std::move(scanningText))
     {
     }
     // The sink a task reports to; it reaches this object.
     FindingSink Sink() { return FindingSink{&AddFinding, &ShowScanningKey, this}; }
-    void Flush() { feeder_.Flush(); }
 
 private:
     static void AddFinding(const RegistryItem& item, bool scrollIntoView, void* sink)
@@ -71,15 +85,17 @@ private:
         page.feeder_.ShowStatus(page.scanningText_ + path);
     }
 
-    ListFeeder feeder_;
+    ListFeeder& feeder_;
     std::string scanningText_;
 };
 
 } // namespace
 
+PageRegistryCleaner::PageRegistryCleaner() : WorkerPage(CleanerParts()) {}
+
 PageRegistryCleaner::~PageRegistryCleaner()
 {
-    worker_.Stop();
+    EndWorker();
 }
 
 void PageRegistryCleaner::OnInitDialog()
@@ -88,11 +104,7 @@ void PageRegistryCleaner::OnInitDialog()
     layout_.Attach(window_, kCleanerLayout, sizeof kCleanerLayout / sizeof kCleanerLayout[0]);
 
     tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
-    taskImages_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kScanTaskCount, 0));
-    GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TASKS), IMAGE_BITMAP, 0, 0, 0)));
-    if (taskImages_.Get() && strip)
-        ImageList_AddMasked(taskImages_.Get(), strip.Get(), RGB(0, 255, 0));
+    LoadMaskedImageList(taskImages_, IDB_TASKS, 16);
     SendMessageA(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
     SendMessageA(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     // The page owns the image list; the control must not destroy it too.
@@ -107,19 +119,9 @@ void PageRegistryCleaner::OnInitDialog()
         SendMessageA(tasks_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
 
-    results_.SetUp(GetDlgItem(window_, IDC_CLEANER_RESULTS));
-    results_.AttachImages(IDB_CLEANER_ITEMS);
+    SetUpWorkControls();
     results_.SetBackupFolder(ProgramFolder() + "\\Data\\Quorvane\\Backup\\");
-
-    SetCleanerButtons(true, false, false, false);
-    SetStatus(LookupText("_PageRegistryCleanerState1"));
     LoadTaskChoices("custom");
-}
-
-void PageRegistryCleaner::OnSize(int clientWidth, int clientHeight)
-{
-    layout_.Apply(clientWidth, clientHeight);
-    results_.ShareWidthEqually();
 }
 
 bool PageRegistryCleaner::OnCommand(int id, int code, HWND)
@@ -149,12 +151,12 @@ bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
         result = 0;
         return true;
     }
-    return results_.HandleNotify(header, result);
+    return WorkerPage::OnNotify(header, result);
 }
 
 void PageRegistryCleaner::OnDestroy()
 {
-    StopScan();
+    WorkerPage::OnDestroy();
     SaveTaskChoices();
 }
 
@@ -166,54 +168,22 @@ void PageRegistryCleaner::SetCleanerButtons(bool scan, bool stop, bool deleteSel
     EnableControl(window_, IDC_CLEANER_DELETE_ALL, deleteAll);
 }
 
-void PageRegistryCleaner::StartScan()
+void PageRegistryCleaner::PrepareWork()
 {
-    if (worker_.IsRunning())
-        return;
-    if (worker_.Start(window_, [this](WorkerThread& worker) { ScanThread(worker); }))
-        SetCleanerButtons(false, true, false, false);
+    chosenTasks_ = TaskChecks();
 }
 
-void PageRegistryCleaner::ScanThread(WorkerThread& worker)
+void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
 {
-    std::vector<bool> chosen;
-    HWND status = nullptr;
-    if (!worker.Run([&] {
-            results_.Clear();
-            results_.BeginFilling();
-            chosen = TaskChecks();
-            status = GetDlgItem(window_, IDC_STATUS);
-        }))
-        return;
     // The walking text is looked up once per scan, not once per key.
-    PageSink sink(worker, results_, status, LookupText("_PageRegistryCleanerState2"));
-    for (std::size_t task = 0; task < chosen.size() && task < kScanTaskCount; ++task) {
+    PageSink sink(feeder, LookupText("_PageRegistryCleanerState2"));
+    for (std::size_t task = 0; task < chosenTasks_.size() && task < kScanTaskCount; ++task) {
         if (worker.StopRequested())
             return;
-        if (chosen[task])
+        if (chosenTasks_[task])
             RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(), &worker.StopFlag());
-        sink.Flush();
+        feeder.Flush();
     }
-    const std::string doneFormat = LookupText("_PageRegistryCleanerState3");
-    worker.Finish([&] {
-        results_.EndFilling();
-        const int count = results_.RowCount();
-        SetCleanerButtons(true, false, count > 0, count > 0);
-        SetStatus(FormatTextWithNumber(doneFormat, count));
-    });
-}
-
-void PageRegistryCleaner::StopScan()
-{
-    if (!worker_.IsRunning()) {
-        worker_.Stop(); // joins a worker that has already finished
-        return;
-    }
-    worker_.Stop();
-    results_.EndFilling();
-    const int count = results_.RowCount();
-    SetCleanerButtons(true, false, count > 0, count > 0);
-    SetStatus(LookupText("_PageRegistryCleanerState4"));
 }
 
 std::vector<bool> PageRegistryCleaner::TaskChecks() const

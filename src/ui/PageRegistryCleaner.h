@@ -3,37 +3,37 @@
 // the controls only through requests the page carries out.
 #pragma once
 
-#include "ui/Page.h"
+#include "ui/WorkerPage.h"
 #include "win32/Win32Handles.h"
-#include "win32/WorkerThread.h"
-#include "ui/RegistryItemList.h"
 
 #include <string>
 #include <vector>
 
-class PageRegistryCleaner : public Page {
+class PageRegistryCleaner : public WorkerPage {
 public:
-    PageRegistryCleaner() = default;
+    PageRegistryCleaner();
     ~PageRegistryCleaner() override;
 
     // True while a scan worker runs; the main window asks before it closes.
-    bool IsScanRunning() const { return worker_.IsRunning(); }
+    bool IsScanRunning() const { return IsWorkRunning(); }
 
-    void StartScan();
-    void StopScan();
+    // Starts a scan of the ticked tasks unless one runs.
+    void StartScan() { StartWork(); }
+    // Ends a running scan; the rows found so far stay.
+    void StopScan() { StopWork(); }
     void SetCleanerButtons(bool scan, bool stop, bool deleteSelected, bool deleteAll);
     void LoadTaskChoices(const std::string& attribute);
     void SaveTaskChoices();
 
 protected:
     void OnInitDialog() override;
-    void OnSize(int clientWidth, int clientHeight) override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
+    void PrepareWork() override;
+    void DoWork(WorkerThread& worker, ListFeeder& feeder) override;
 
 private:
-    void ScanThread(WorkerThread& worker);
     std::vector<bool> TaskChecks() const;
     void SetTaskChecks(const std::vector<bool>& checks);
     void ShowTaskMenu();
@@ -41,7 +41,7 @@ private:
     void DeleteEverything();
 
     HWND tasks_ = nullptr;
-    RegistryItemList results_;
     ImageListOwner taskImages_;
-    WorkerThread worker_;
+    // The tasks ticked when the scan started; read by the worker.
+    std::vector<bool> chosenTasks_;
 };

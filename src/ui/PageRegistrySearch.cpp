@@ -36,17 +36,29 @@ const AnchorRule kSearchLayout[] = {
     {IDC_SEARCH_RESULTS, kAnchorAll},
 };
 
-// Hands the search's hits and walked keys to the page through the worker's
-// requests.
+WorkerPageParts SearchParts()
+{
+    WorkerPageParts parts;
+    parts.startButton = IDC_SEARCH_START;
+    parts.stopButton = IDC_SEARCH_STOP;
+    parts.rowButtons = {IDC_SEARCH_CLEAR};
+    parts.resultList = IDC_SEARCH_RESULTS;
+    parts.resultImages = IDB_SEARCH_ITEMS;
+    parts.readyKey = "_PageRegistrySearchState1";
+    parts.doneKey = "_PageRegistrySearchState3";
+    parts.stoppedKey = "_PageRegistrySearchState4";
+    return parts;
+}
+
+// Hands the search's hits and walked keys to the page's list and status line.
 class PageSink {
 public:
-    PageSink(WorkerThread& worker, RegistryItemList& results, HWND status, std::string searchingFormat)
-        : feeder_(worker, results, status), searchingFormat_(std::move(searchingFormat))
+    PageSink(ListFeeder& feeder, std::string searchingFormat)
+        : feeder_(feeder), searchingFormat_(std::move(searchingFormat))
     {
     }
     // The sink the search reports to; it reaches this object.
     SearchSink Sink() { return SearchSink{&AddHit, &ShowKey, this}; }
-    void Flush() { feeder_.Flush(); }
 
 private:
     static void AddHit(const RegistryItem& item, void* sink)
@@ -59,15 +71,17 @@ private:
         page.feeder_.ShowStatus(FormatTextWithString(page.searchingFormat_, path));
     }
 
-    ListFeeder feeder_;
+    ListFeeder& feeder_;
     std::string searchingFormat_;
 };
 
 } // namespace
 
+PageRegistrySearch::PageRegistrySearch() : WorkerPage(SearchParts()) {}
+
 PageRegistrySearch::~PageRegistrySearch()
 {
-    worker_.Stop();
+    EndWorker();
 }
 
 void PageRegistrySearch::OnInitDialog()
@@ -76,19 +90,9 @@ void PageRegistrySearch::OnInitDialog()
     layout_.Attach(window_, kSearchLayout, sizeof kSearchLayout / sizeof kSearchLayout[0]);
 
     // The search list keeps no backup folder: deleting its rows writes no backup.
-    results_.SetUp(GetDlgItem(window_, IDC_SEARCH_RESULTS));
-    results_.AttachImages(IDB_SEARCH_ITEMS);
+    SetUpWorkControls();
     SendDlgItemMessageA(window_, IDC_SEARCH_KEYWORD, EM_LIMITTEXT, kMaxKeywordLength, 0);
-
-    SetSearchButtons(true, false, results_.RowCount() > 0);
-    SetStatus(LookupText("_PageRegistrySearchState1"));
     LoadSettings("custom");
-}
-
-void PageRegistrySearch::OnSize(int clientWidth, int clientHeight)
-{
-    layout_.Apply(clientWidth, clientHeight);
-    results_.ShareWidthEqually();
 }
 
 bool PageRegistrySearch::OnCommand(int id, int code, HWND)
@@ -113,14 +117,9 @@ bool PageRegistrySearch::OnCommand(int id, int code, HWND)
     }
 }
 
-bool PageRegistrySearch::OnNotify(NMHDR* header, LRESULT& result)
-{
-    return results_.HandleNotify(header, result);
-}
-
 void PageRegistrySearch::OnDestroy()
 {
-    StopSearch();
+    WorkerPage::OnDestroy();
     SaveSettings();
 }
 
@@ -162,43 +161,16 @@ void PageRegistrySearch::StartSearch()
     options_.searchHKLM = IsChecked(IDC_SEARCH_HKLM);
     options_.searchHKU = IsChecked(IDC_SEARCH_HKU);
     options_.searchHKCC = IsChecked(IDC_SEARCH_HKCC);
-    worker_.Start(window_, [this](WorkerThread& worker) { RunSearch(worker); });
+    StartWork();
 }
 
-void PageRegistrySearch::RunSearch(WorkerThread& worker)
+void PageRegistrySearch::DoWork(WorkerThread& worker, ListFeeder& feeder)
 {
-    HWND status = nullptr;
-    if (!worker.Run([&] {
-            SetSearchButtons(false, true, false);
-            results_.Clear();
-            results_.BeginFilling();
-            status = GetDlgItem(window_, IDC_STATUS);
-        }))
-        return;
     // The texts are looked up once per search, not once per key.
-    PageSink sink(worker, results_, status, LookupText("_PageRegistrySearchState2"));
+    PageSink sink(feeder, LookupText("_PageRegistrySearchState2"));
     Platform& platform = SystemPlatform();
-    SearchRegistry(platform, platform, options_, sink.Sink(),
-                   LookupText("_PageRegistrySearchKeyFlagString"), &worker.StopFlag());
-    sink.Flush();
-    const std::string doneText = LookupText("_PageRegistrySearchState3");
-    worker.Finish([&] {
-        results_.EndFilling();
-        SetSearchButtons(true, false, results_.RowCount() > 0);
-        SetStatus(doneText);
-    });
-}
-
-void PageRegistrySearch::StopSearch()
-{
-    if (!worker_.IsRunning()) {
-        worker_.Stop(); // joins a worker that has already finished
-        return;
-    }
-    worker_.Stop();
-    results_.EndFilling();
-    SetSearchButtons(true, false, results_.RowCount() > 0);
-    SetStatus(LookupText("_PageRegistrySearchState4"));
+    SearchRegistry(platform, platform, options_, sink.Sink(), LookupText("_PageRegistrySearchKeyFlagString"),
+                   &worker.StopFlag());
 }
 
 void PageRegistrySearch::ClearResults()

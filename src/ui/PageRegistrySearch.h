@@ -3,26 +3,24 @@
 // through requests the page carries out.
 #pragma once
 
-#include "ui/Page.h"
-#include "win32/WorkerThread.h"
-#include "ui/RegistryItemList.h"
+#include "ui/WorkerPage.h"
 #include "core/SearchEngine.h"
 
 #include <string>
 
-class PageRegistrySearch : public Page {
+class PageRegistrySearch : public WorkerPage {
 public:
-    PageRegistrySearch() = default;
+    PageRegistrySearch();
     ~PageRegistrySearch() override;
 
-    bool IsSearchRunning() const { return worker_.IsRunning(); }
+    bool IsSearchRunning() const { return IsWorkRunning(); }
 
     // Stops a running search, takes the options from the controls and starts
     // a new one.
     void StartSearch();
     // Ends a running search; the rows found so far stay. Does nothing (and
     // leaves the status line alone) when no search runs.
-    void StopSearch();
+    void StopSearch() { StopWork(); }
     void ClearResults();
     // Enables the Start, Stop and Clear buttons; missing controls are skipped.
     void SetSearchButtons(bool start, bool stop, bool clear);
@@ -34,19 +32,15 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void OnSize(int clientWidth, int clientHeight) override;
     bool OnCommand(int id, int code, HWND control) override;
-    bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
+    void DoWork(WorkerThread& worker, ListFeeder& feeder) override;
 
 private:
-    // The worker's body.
-    void RunSearch(WorkerThread& worker);
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
     std::string KeywordText() const;
 
+    // Taken from the controls before the worker starts; read by the worker.
     SearchOptions options_;
-    RegistryItemList results_;
-    WorkerThread worker_;
 };

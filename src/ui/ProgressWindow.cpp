@@ -9,9 +9,7 @@
 
 ProgressWindow::ProgressWindow(HWND owner, const std::string& status, int steps)
 {
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), owner,
-                                 DialogProc, 0);
-    if (!window_)
+    if (!CreateModeless(IDD_PROGRESS, owner))
         return;
     TranslateWindow(window_);
     HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
@@ -42,7 +40,7 @@ void ProgressWindow::Step(int position)
     }
 }
 
-INT_PTR CALLBACK ProgressWindow::DialogProc(HWND, UINT message, WPARAM, LPARAM)
+INT_PTR ProgressWindow::HandleMessage(UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }

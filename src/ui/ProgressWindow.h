@@ -2,26 +2,23 @@
 // deletion or an export shows while it runs on the user-interface thread.
 #pragma once
 
+#include "ui/DialogBase.h"
+
 #include <windows.h>
 
 #include <string>
 
-class ProgressWindow {
+class ProgressWindow : public DialogBase {
 public:
     // Creates it owned by `owner`, centred on the owner's window, top-most,
     // shows it with the status text and the range 0 .. `steps`.
     ProgressWindow(HWND owner, const std::string& status, int steps);
-    ~ProgressWindow();
-    ProgressWindow(const ProgressWindow&) = delete;
-    ProgressWindow& operator=(const ProgressWindow&) = delete;
+    ~ProgressWindow() override;
 
     // Moves the bar to `position` and handles one pending message of the
     // window, enough to keep it painted.
     void Step(int position);
-    HWND Window() const { return window_; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND window_ = nullptr;
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

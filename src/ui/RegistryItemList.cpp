@@ -3,6 +3,7 @@
 
 #include "ui/ItemMenu.h"
 #include "ui/ListViewHelpers.h"
+#include "ui/MaskedImageList.h"
 #include "win32/LanguageWin.h"
 
 #include <vector>
@@ -95,11 +96,7 @@ void RegistryItemList::AttachImages(int bitmapId)
 {
     if (!list_)
         return;
-    images_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0));
-    GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
-    if (images_.Get() && bitmap)
-        ImageList_AddMasked(images_.Get(), bitmap.Get(), RGB(0, 255, 0));
+    LoadMaskedImageList(images_, bitmapId, 16);
     SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 }
 

@@ -15,36 +15,22 @@ int MinimumPane()
     return 2 * GetSystemMetrics(SM_CXEDGE);
 }
 
-bool RegisterSplitterClass(LRESULT(CALLBACK* proc)(HWND, UINT, WPARAM, LPARAM))
-{
-    WNDCLASSEXA cls = {};
-    cls.cbSize = sizeof cls;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoExA(instance, kSplitterClass, &cls))
-        return true;
-    cls.cbSize = sizeof cls;
-    cls.style = CS_HREDRAW | CS_VREDRAW;
-    cls.lpfnWndProc = proc;
-    cls.hInstance = instance;
-    cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    cls.lpszClassName = kSplitterClass;
-    return RegisterClassExA(&cls) != 0;
-}
-
 } // namespace
 
 bool Splitter::Create(HWND parent, HWND owner)
 {
-    if (!RegisterSplitterClass(WindowProc))
+    WNDCLASSEXA description = {};
+    description.style = CS_HREDRAW | CS_VREDRAW;
+    description.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    description.lpszClassName = kSplitterClass;
+    if (!RegisterWindowClass(description))
         return false;
     owner_ = owner;
     RECT client = {};
     GetClientRect(parent, &client);
-    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kSplitterClass, "",
-                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
-                              client.bottom, parent, nullptr, GetModuleHandleA(nullptr), this);
-    return window_ != nullptr;
+    return CreateWithHandler(WS_EX_CONTROLPARENT, kSplitterClass, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                             client.right, client.bottom, parent) != nullptr;
 }
 
 void Splitter::SetPanes(HWND left, HWND right)
@@ -99,26 +85,6 @@ void Splitter::DrawGhostBar(int position) const
     GetClientRect(window_, &client);
     PatBlt(dc, position, 0, BarWidth(), client.bottom, DSTINVERT);
     ReleaseDC(window_, dc);
-}
-
-LRESULT CALLBACK Splitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    Splitter* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<Splitter*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<Splitter*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -3,31 +3,26 @@
 // resized. Notifications of the panes' controls go to the owner window.
 #pragma once
 
+#include "ui/DialogBase.h"
+
 #include <windows.h>
 
-class Splitter {
+class Splitter : public WindowBase {
 public:
-    Splitter() = default;
-    Splitter(const Splitter&) = delete;
-    Splitter& operator=(const Splitter&) = delete;
-
     // Creates the splitter over the whole client area of `parent`.
     bool Create(HWND parent, HWND owner);
-    HWND Window() const { return window_; }
     void SetPanes(HWND left, HWND right);
     // Places the bar at `position` pixels from the left, within the limits.
     void SetPosition(int position);
     int Position() const { return position_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int ClampPosition(int position) const;
     void Layout();
     void DrawGhostBar(int position) const;
     bool OverBar(int x) const;
 
-    HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND left_ = nullptr;
     HWND right_ = nullptr;

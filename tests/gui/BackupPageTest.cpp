@@ -2,8 +2,9 @@
 // registry backups into the backup folder (also several within one second),
 // restoring a listed backup, deleting with the selection kept by position,
 // the notices and questions, the refresh when the page is shown, the file
-// dialogs of backing up to and restoring from a chosen file, sorting by a
-// column and the column widths.
+// dialogs of backing up to and restoring from a chosen file (their file
+// types from the language file, no restore from a file that is not there),
+// sorting by a column and the column widths.
 #include "GuiDriver.h"
 #include "RegistryScratch.h"
 
@@ -19,13 +20,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// Control ids of the system's file dialogs: the file name box and the
-// read-only check box.
+// Control ids of the system's file dialogs: the file name box, the file
+// type box and the read-only check box.
 constexpr int kFileNameCombo = 0x47c;      // cmb13
+constexpr int kFileTypeCombo = 0x470;      // cmb1
 constexpr int kReadOnlyCheckBox = 0x410;   // chx1
 
 constexpr DWORD kBackupTimeoutMs = 120000;
@@ -529,6 +532,49 @@ TEST_F(BackupPageTest, BacksUpToAndRestoresFromChosenFiles)
     ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), keyFile))) << Status();
     EXPECT_EQ("original", ReadUserString(scratch.KeyPath(), "Colour"));
     EXPECT_EQ(0, ListViewCount(list_));
+}
+
+TEST_F(BackupPageTest, FileDialogsTakeTheirTypesFromTheLanguageFileAndOpenOnlyExistingFiles)
+{
+    // Other texts than the English ones, so that they can only come from
+    // the program copy's language file.
+    std::string language = ReadWholeFile(copy_.File("Quorvane.language"));
+    const std::pair<std::string, std::string> texts[] = {
+        {"_RegFileFilterName=Registry File (*.reg)", "_RegFileFilterName=Registro (*.reg)"},
+        {"_AllFilesFilterName=All Files (*.*)", "_AllFilesFilterName=Todos (*.*)"},
+    };
+    for (const auto& text : texts) {
+        const std::size_t at = language.find(text.first);
+        ASSERT_NE(at, std::string::npos) << text.first;
+        language.replace(at, text.first.size(), text.second);
+    }
+    ASSERT_TRUE(WriteWholeFile(copy_.File("Quorvane.language"), language));
+    StartOnBackupPage();
+
+    HWND dialog = WaitForFileDialog(IDC_BACKUP_TO_FILE);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ComboBoxTexts(GetDlgItem(dialog, kFileTypeCombo)),
+              (std::vector<std::string>{"Registro (*.reg)", "Todos (*.*)"}));
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(dialog));
+
+    dialog = WaitForFileDialog(IDC_BACKUP_FROM_FILE);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ComboBoxTexts(GetDlgItem(dialog, kFileTypeCombo)), std::vector<std::string>{"Registro (*.reg)"});
+
+    // A file that is not there is refused by the dialog itself: it warns,
+    // stays open, and nothing is reported as restored.
+    ScratchFolder outside("C:\\");
+    ASSERT_TRUE(outside.IsCreated());
+    ASSERT_NO_FATAL_FAILURE(EnterFileName(dialog, outside.Path() + "missing.reg"));
+    HWND warning = WaitForOwnedWindow(dialog);
+    ASSERT_NE(warning, nullptr);
+    ClickButton(warning, IDOK);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(warning));
+    EXPECT_TRUE(IsWindow(dialog));
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(dialog));
+    EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
 }
 
 TEST_F(BackupPageTest, ColumnsShareTheWidthAndSortInTurnDescendingAndAscending)

@@ -203,6 +203,10 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kExport));
     HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
     ASSERT_NE(dialog, nullptr);
+    // The file types (cmb1) are the language file's texts.
+    EXPECT_EQ(ComboBoxTexts(GetDlgItem(dialog, 0x470)),
+              (std::vector<std::string>{LanguageFileText(copy_, "_RegFileFilterName"),
+                                        LanguageFileText(copy_, "_AllFilesFilterName")}));
     HWND combo = GetDlgItem(dialog, 0x47c);
     HWND edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);

@@ -473,6 +473,56 @@ HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
     return nullptr;
 }
 
+namespace {
+struct OwnedWindowSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM context)
+{
+    auto* wanted = reinterpret_cast<OwnedWindowSearch*>(context);
+    if (GetWindow(window, GW_OWNER) != wanted->owner || !IsWindowVisible(window))
+        return TRUE;
+    wanted->found = window;
+    return FALSE;
+}
+} // namespace
+
+HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs)
+{
+    OwnedWindowSearch search = {owner, nullptr};
+    const DWORD start = GetTickCount();
+    do {
+        EnumWindows(FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::vector<std::string> ComboBoxTexts(HWND combo)
+{
+    // Read as UTF-16: between processes the text of a Unicode combo box is
+    // not converted for the ANSI message.
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        wchar_t wide[1024] = {};
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length < 0 || length >= static_cast<LRESULT>(sizeof wide / sizeof wide[0])) {
+            texts.push_back("<unreadable>");
+            continue;
+        }
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+        char text[4096] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 std::string LanguageFileText(const ProgramCopy& copy, const char* key)
 {
     char buffer[4096] = {};

@@ -94,6 +94,11 @@ bool ClickListViewHeader(HANDLE process, HWND list, int column);
 // A visible top-level dialog of the process holding a control with
 // `controlId` (such as a file dialog), or null after the timeout.
 HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs = 15000);
+// A visible top-level window owned by `owner` (such as the message box a
+// file dialog shows), or null after the timeout.
+HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 15000);
+// Every entry text of a combo box, in order (such as a file dialog's types).
+std::vector<std::string> ComboBoxTexts(HWND combo);
 // The text of a key in the program copy's language file, read plainly.
 std::string LanguageFileText(const ProgramCopy& copy, const char* key);
 // The registry editor of the built program folder, Tools\Regedit.exe.

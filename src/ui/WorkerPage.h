@@ -1,0 +1,74 @@
+// The shape of a page whose work runs on a worker thread and fills a registry
+// item list: starting and stopping the work, the buttons and the status line
+// while it runs and when it ends, and the hand-over of rows and status texts
+// from the worker. A page adds its own controls, its buttons' ids, its texts
+// and the work itself.
+#pragma once
+
+#include "ui/Page.h"
+#include "ui/RegistryItemList.h"
+#include "win32/WorkerThread.h"
+
+#include <string>
+#include <vector>
+
+class ListFeeder;
+
+// The ids and language keys of one worker page.
+struct WorkerPageParts {
+    int startButton = 0;
+    int stopButton = 0;
+    // Buttons enabled while no work runs and the list holds rows.
+    std::vector<int> rowButtons;
+    int resultList = 0;
+    int resultImages = 0; // bitmap resource of the list's pictures
+    const char* readyKey = "";   // status line before the first run
+    const char* doneKey = "";    // status line when the work has ended
+    bool doneTextTakesRowCount = false;
+    const char* stoppedKey = ""; // status line when the work was stopped
+};
+
+class WorkerPage : public Page {
+public:
+    explicit WorkerPage(WorkerPageParts parts);
+    ~WorkerPage() override;
+
+    // True from the start of the work until it has ended or was stopped.
+    bool IsWorkRunning() const { return worker_.IsRunning(); }
+
+protected:
+    // Starts the work and shows the buttons of running work; false while
+    // work runs or when the worker cannot start.
+    bool StartWork();
+    // Ends running work: the rows found so far stay, the buttons and the
+    // status line say so. Without running work it only joins a worker that
+    // has finished and leaves the controls alone.
+    void StopWork();
+    // Stops the worker without touching the controls. A page's destructor
+    // calls it, so that the work never outlives the page's own members.
+    void EndWorker() { worker_.Stop(); }
+    // Enables the start, stop and row buttons for running or idle work.
+    void ShowWorkButtons(bool running);
+    // Sets up the result list, the idle buttons and the ready status; part
+    // of the page's OnInitDialog.
+    void SetUpWorkControls();
+
+    // On the user-interface thread, in the worker's first request, after
+    // the list was emptied: reads what the work needs from the controls.
+    virtual void PrepareWork() {}
+    // The work, on the worker thread. Rows and status texts go through
+    // `feeder`; the work ends early once the worker is asked to stop.
+    virtual void DoWork(WorkerThread& worker, ListFeeder& feeder) = 0;
+
+    void OnSize(int clientWidth, int clientHeight) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+    void OnDestroy() override;
+
+    RegistryItemList results_;
+
+private:
+    void RunWorker(WorkerThread& worker);
+
+    const WorkerPageParts parts_;
+    WorkerThread worker_;
+};
