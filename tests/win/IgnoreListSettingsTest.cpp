@@ -80,7 +80,10 @@ class IgnoreListSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // A file of its own beside the program's, so that the tests of the
+        // program's settings file can run at the same time.
         path_ = SettingsFilePath();
+        path_.insert(path_.rfind('\\') + 1, "ignorelist-test-");
         DeleteFileA(path_.c_str());
     }
     void TearDown() override { DeleteFileA(path_.c_str()); }
@@ -129,8 +132,12 @@ TEST_F(IgnoreListSettingsTest, AddedEntriesComeBackAndEverythingElseStays)
     EXPECT_EQ(Described(file.entries), Described(wanted));
 
     // The rest of the installed file is still read as before.
-    EXPECT_EQ(ReadSettings({"/config/quorvane/cleanersearchtasklist"}, "default")[0], "1,0,0,1,1,0,0,1,0,0,0");
-    EXPECT_EQ(ReadSettings({"/config/quorvane/searchpage/searchrange"}, "custom")[0], "1,1,1,1,1");
+    SettingsDocument document;
+    document.Open(path_);
+    EXPECT_EQ(document.GetAttribute(document.SelectNode("/config/quorvane/cleanersearchtasklist").Get(), "default"),
+              "1,0,0,1,1,0,0,1,0,0,0");
+    EXPECT_EQ(document.GetAttribute(document.SelectNode("/config/quorvane/searchpage/searchrange").Get(), "custom"),
+              "1,1,1,1,1");
     const std::string text = ReadFile(path_);
     EXPECT_NE(text.find("Keys and values the user chose to ignore"), std::string::npos);
 
