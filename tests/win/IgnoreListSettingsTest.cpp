@@ -109,17 +109,11 @@ TEST_F(IgnoreListSettingsTest, ReadsEveryEntryElementInFileOrder)
                                         "hkey_current_user|SOFTWARE\\VENDOR\\APP"}));
 }
 
-TEST_F(IgnoreListSettingsTest, TheInstalledFileHoldsAnEmptyList)
-{
-    UseInstalledFile();
-    const IgnoreListFile file = ReadIgnoreList(path_);
-    EXPECT_TRUE(file.available);
-    EXPECT_TRUE(file.entries.empty());
-}
-
 TEST_F(IgnoreListSettingsTest, AddedEntriesComeBackAndEverythingElseStays)
 {
     UseInstalledFile();
+    ASSERT_TRUE(ReadIgnoreList(path_).available);
+    ASSERT_TRUE(ReadIgnoreList(path_).entries.empty());
     const std::vector<IgnoreEntry> wanted = {
         WholeKey("HKEY_CURRENT_USER", "Software\\Vendor\\App"),
         OneValue("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Updater <&> \"x\""),
@@ -171,9 +165,9 @@ TEST_F(IgnoreListSettingsTest, AddingWhatIsThereAlreadyWritesNothing)
                               {OneValue("HKEY_CURRENT_USER", "Software\\Vendor\\App", "Path"),
                                OneValue("HKEY_CURRENT_USER", "Software\\Vendor\\App", "PATH")}),
               IgnoreListSave::Saved);
-    const IgnoreListFile file = ReadIgnoreList(path_);
-    ASSERT_EQ(file.entries.size(), 5u);
-    EXPECT_EQ(Describe(file.entries.back()), "HKEY_CURRENT_USER|Software\\Vendor\\App|=Path");
+    const std::vector<IgnoreEntry> entries = ReadIgnoreList(path_).entries;
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(Describe(entries.back()), "HKEY_CURRENT_USER|Software\\Vendor\\App|=Path");
 }
 
 TEST_F(IgnoreListSettingsTest, RemovingTakesOutEqualEntriesOnly)
