@@ -5,7 +5,7 @@
 set -eu
 packages=(cmake ninja-build g++ libgtest-dev
           g++-mingw-w64-x86-64 g++-mingw-w64-i686
-          wine wine64 xvfb xauth x11-utils imagemagick xdotool fp-utils)
+          wine wine64 xvfb xauth x11-utils imagemagick xdotool fp-utils zip)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

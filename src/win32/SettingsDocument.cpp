@@ -57,6 +57,25 @@ private:
     VARIANT value_;
 };
 
+// The text of a text node that holds nothing but blanks, tabs and line
+// breaks; false for any other node.
+bool IsLayoutText(IXMLDOMNode* node, std::wstring* text)
+{
+    DOMNodeType type = NODE_INVALID;
+    if (!node || FAILED(node->get_nodeType(&type)) || type != NODE_TEXT)
+        return false;
+    Variant value;
+    if (node->get_nodeValue(value.Get()) != S_OK || value.Get()->vt != VT_BSTR)
+        return false;
+    const BSTR bytes = value.Get()->bstrVal;
+    const std::wstring found(bytes ? bytes : L"", bytes ? SysStringLen(bytes) : 0);
+    if (found.find_first_not_of(L" \t\r\n") != std::wstring::npos)
+        return false;
+    if (text)
+        *text = found;
+    return true;
+}
+
 } // namespace
 
 std::string SettingsFilePath()
@@ -124,6 +143,125 @@ bool SettingsDocument::SetAttribute(IXMLDOMElement* element, const std::string& 
     if (value.empty() && !text.Get()->bstrVal)
         text.Get()->bstrVal = SysAllocStringLen(nullptr, 0);
     return SUCCEEDED(element->setAttribute(wideName.Get(), *text.Get()));
+}
+
+bool SettingsDocument::HasAttribute(IXMLDOMElement* element, const std::string& name) const
+{
+    if (!element || !IsLoaded())
+        return false;
+    WideText wideName(name);
+    Variant value;
+    return wideName && element->getAttribute(wideName.Get(), value.Get()) == S_OK &&
+           value.Get()->vt == VT_BSTR;
+}
+
+std::vector<ComPtr<IXMLDOMElement>> SettingsDocument::ChildElements(IXMLDOMElement* parent,
+                                                                    const std::string& name) const
+{
+    std::vector<ComPtr<IXMLDOMElement>> children;
+    if (!parent || !IsLoaded())
+        return children;
+    ComPtr<IXMLDOMNodeList> list;
+    long count = 0;
+    if (parent->get_childNodes(list.Receive()) != S_OK || !list || FAILED(list->get_length(&count)))
+        return children;
+    for (long i = 0; i < count; ++i) {
+        ComPtr<IXMLDOMNode> node;
+        DOMNodeType type = NODE_INVALID;
+        if (list->get_item(i, node.Receive()) != S_OK || !node || FAILED(node->get_nodeType(&type)) ||
+            type != NODE_ELEMENT)
+            continue;
+        BSTR nodeName = nullptr;
+        if (node->get_nodeName(&nodeName) != S_OK)
+            continue;
+        const bool wanted = ToAnsi(nodeName, static_cast<int>(SysStringLen(nodeName))) == name;
+        SysFreeString(nodeName);
+        if (!wanted)
+            continue;
+        ComPtr<IXMLDOMElement> element;
+        if (SUCCEEDED(node->QueryInterface(kIidXmlDomElement, element.ReceiveVoid())) && element)
+            children.push_back(std::move(element));
+    }
+    return children;
+}
+
+ComPtr<IXMLDOMElement> SettingsDocument::AppendElement(
+    IXMLDOMElement* parent, const std::string& name,
+    const std::vector<std::pair<std::string, std::string>>& attributes)
+{
+    ComPtr<IXMLDOMElement> element;
+    if (!parent || !document_ || !IsLoaded())
+        return element;
+    WideText wideName(name);
+    if (!wideName || document_->createElement(wideName.Get(), element.Receive()) != S_OK || !element)
+        return ComPtr<IXMLDOMElement>();
+    for (const auto& attribute : attributes) {
+        if (!SetAttribute(element.Get(), attribute.first, attribute.second))
+            return ComPtr<IXMLDOMElement>();
+    }
+
+    // The layout: the line break and indentation before parent tell how the
+    // file is laid out. The new element goes on a line of its own one step
+    // deeper, and the closing tag of parent stays on a line of its own.
+    std::wstring layout;
+    ComPtr<IXMLDOMNode> before;
+    const bool indented = parent->get_previousSibling(before.Receive()) == S_OK &&
+                          IsLayoutText(before.Get(), &layout) && layout.find(L'\n') != std::wstring::npos;
+    std::wstring parentIndent; // the line break and the indentation of parent
+    if (indented) {
+        const std::size_t lastBreak = layout.rfind(L'\n');
+        parentIndent = lastBreak > 0 && layout[lastBreak - 1] == L'\r' ? L"\r\n" : L"\n";
+        parentIndent += layout.substr(lastBreak + 1);
+    }
+    auto addText = [&](const std::wstring& text) {
+        ComPtr<IXMLDOMText> node;
+        BSTR bytes = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        const HRESULT made = bytes ? document_->createTextNode(bytes, node.Receive()) : E_OUTOFMEMORY;
+        SysFreeString(bytes);
+        ComPtr<IXMLDOMNode> added;
+        return made == S_OK && node && parent->appendChild(node.Get(), added.Receive()) == S_OK;
+    };
+
+    if (indented) {
+        // The component may merge neighbouring texts, so the layout text
+        // before the closing tag is rewritten in place to lead to the new
+        // element rather than a text put beside it.
+        const std::wstring step = parentIndent.back() == L'\t' ? L"\t" : L"  ";
+        ComPtr<IXMLDOMNode> closing;
+        bool led = false;
+        if (parent->get_lastChild(closing.Receive()) == S_OK && IsLayoutText(closing.Get(), nullptr)) {
+            Variant text;
+            text.Get()->vt = VT_BSTR;
+            const std::wstring lead = parentIndent + step;
+            text.Get()->bstrVal = SysAllocStringLen(lead.data(), static_cast<UINT>(lead.size()));
+            led = text.Get()->bstrVal && closing->put_nodeValue(*text.Get()) == S_OK;
+        }
+        if (!led && !addText(parentIndent + step))
+            return ComPtr<IXMLDOMElement>();
+    }
+    ComPtr<IXMLDOMNode> added;
+    if (parent->appendChild(element.Get(), added.Receive()) != S_OK)
+        return ComPtr<IXMLDOMElement>();
+    if (indented)
+        addText(parentIndent);
+    return element;
+}
+
+bool SettingsDocument::RemoveElement(IXMLDOMElement* parent, IXMLDOMElement* child)
+{
+    if (!parent || !child || !IsLoaded())
+        return false;
+    ComPtr<IXMLDOMNode> before;
+    const bool layoutBefore =
+        child->get_previousSibling(before.Receive()) == S_OK && IsLayoutText(before.Get(), nullptr);
+    ComPtr<IXMLDOMNode> removed;
+    if (parent->removeChild(child, removed.Receive()) != S_OK)
+        return false;
+    if (layoutBefore) {
+        ComPtr<IXMLDOMNode> removedText;
+        parent->removeChild(before.Get(), removedText.Receive());
+    }
+    return true;
 }
 
 bool SettingsDocument::Save()

@@ -31,6 +31,22 @@ public:
     std::string GetAttribute(IXMLDOMElement* element, const std::string& name) const;
     // Sets (or adds) the attribute on an existing element of a loaded file.
     bool SetAttribute(IXMLDOMElement* element, const std::string& name, const std::string& value);
+    // True when the element carries the attribute, even with an empty value.
+    bool HasAttribute(IXMLDOMElement* element, const std::string& name) const;
+    // The child elements of parent named `name`, in document order; none when
+    // parent is none or nothing is loaded.
+    std::vector<ComPtr<IXMLDOMElement>> ChildElements(IXMLDOMElement* parent,
+                                                      const std::string& name) const;
+    // Appends a new element with the attributes, in their order, as the last
+    // child element of parent. When the file is laid out in indented lines,
+    // the new element gets a line of its own, indented one step deeper than
+    // parent. None when nothing is loaded or the element cannot be added.
+    ComPtr<IXMLDOMElement> AppendElement(
+        IXMLDOMElement* parent, const std::string& name,
+        const std::vector<std::pair<std::string, std::string>>& attributes);
+    // Removes a child element of parent together with the line break and
+    // indentation before it.
+    bool RemoveElement(IXMLDOMElement* parent, IXMLDOMElement* child);
     // Writes the document back to the file it was loaded from.
     bool Save();
 

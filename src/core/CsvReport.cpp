@@ -1,0 +1,147 @@
+// CSV reports of result rows (see CsvReport.h).
+#include "core/CsvReport.h"
+
+#include "core/AnsiText.h"
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+// Lines are handed to the file in blocks of about this size.
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+bool NeedsQuotes(char c)
+{
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+std::string CsvField(CodePage& codePage, const std::string& text)
+{
+    bool quoted = false;
+    std::string inner;
+    inner.reserve(text.size() + 2);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t next = NextCharIndex(codePage, text, i);
+        if (next == i + 1 && NeedsQuotes(text[i])) {
+            quoted = true;
+            if (text[i] == '"')
+                inner += '"';
+        }
+        inner.append(text, i, next - i);
+        i = next;
+    }
+    return quoted ? "\"" + inner + "\"" : inner;
+}
+
+std::string CsvLine(CodePage& codePage, const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        line += CsvField(codePage, fields[i]);
+    }
+    return line + kLineEnd;
+}
+
+std::vector<std::string> ReportFields(const RegistryItem& row)
+{
+    return {row.rootName, row.keyPath, row.valueName, row.dataText};
+}
+
+CsvReportWriter::~CsvReportWriter()
+{
+    if (file_)
+        Abandon();
+}
+
+CsvReportStatus CsvReportWriter::Open(const std::string& path, const std::vector<std::string>& headerTexts)
+{
+    if (file_)
+        Abandon();
+    failed_ = false;
+    rows_ = 0;
+    pending_.clear();
+    path_ = path;
+    file_ = files_.CreateOutputFile(path, false);
+    if (!file_)
+        return CsvReportStatus::CannotCreate;
+    pending_ = CsvLine(codePage_, headerTexts);
+    if (!Flush()) {
+        Abandon();
+        return CsvReportStatus::WriteFailed;
+    }
+    return CsvReportStatus::Written;
+}
+
+bool CsvReportWriter::AddRow(const std::vector<std::string>& fields)
+{
+    if (!file_ || failed_)
+        return false;
+    pending_ += CsvLine(codePage_, fields);
+    ++rows_;
+    return pending_.size() < kBlockSize || Flush();
+}
+
+CsvReportStatus CsvReportWriter::Finish()
+{
+    if (!file_)
+        return CsvReportStatus::CannotCreate;
+    const bool written = Flush() && file_->Close();
+    if (!written) {
+        Abandon();
+        return CsvReportStatus::WriteFailed;
+    }
+    file_.reset();
+    return CsvReportStatus::Written;
+}
+
+bool CsvReportWriter::Flush()
+{
+    if (failed_ || !file_->Write(pending_))
+        failed_ = true;
+    pending_.clear();
+    return !failed_;
+}
+
+void CsvReportWriter::Abandon()
+{
+    file_->Close();
+    file_.reset();
+    pending_.clear();
+    failed_ = true;
+    files_.RemoveFile(path_);
+}
+
+CsvReportStatus WriteCsvReport(FileSystem& files, CodePage& codePage, const std::string& path,
+                               const std::vector<std::string>& headerTexts,
+                               const std::vector<RegistryItem>& rows)
+{
+    CsvReportWriter writer(files, codePage);
+    const CsvReportStatus opened = writer.Open(path, headerTexts);
+    if (opened != CsvReportStatus::Written)
+        return opened;
+    for (const RegistryItem& row : rows) {
+        if (!writer.AddRow(ReportFields(row)))
+            break;
+    }
+    return writer.Finish();
+}
+
+CsvReportStatus WriteCheckCsvReport(FileSystem& files, CodePage& codePage, const std::string& path,
+                                    const std::vector<std::string>& headerTexts,
+                                    const std::vector<CheckReportRow>& rows)
+{
+    CsvReportWriter writer(files, codePage);
+    const CsvReportStatus opened = writer.Open(path, headerTexts);
+    if (opened != CsvReportStatus::Written)
+        return opened;
+    for (const CheckReportRow& entry : rows) {
+        std::vector<std::string> fields = ReportFields(entry.row);
+        fields.insert(fields.begin(), std::to_string(entry.check));
+        if (!writer.AddRow(fields))
+            break;
+    }
+    return writer.Finish();
+}
