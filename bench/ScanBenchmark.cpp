@@ -172,7 +172,7 @@ void PrintPlatformCosts(Platform& platform)
         const double attributes = (Now() - start) * 1e6 / calls;
         start = Now();
         for (int i = 0; i < calls; ++i)
-            IsMissingFile(platform, sample.path);
+            IsMissingFile(platform, platform, sample.path);
         const double missing = (Now() - start) * 1e6 / calls;
         std::printf("  %s %15.1f %19.1f %18.1f %14.1f\n", sample.what, extract, open, attributes,
                     missing);
