@@ -1,5 +1,8 @@
 // The program's entry point: one instance, COM, the language file, the XML
 // component test, the logging component, then the main window until it closes.
+// A command line with arguments asks for a run without a window instead.
+#include "app/CommandLineRun.h"
+#include "core/CommandLine.h"
 #include "core/StartupRules.h"
 #include "ui/MainWindow.h"
 #include "win32/Win32Platform.h"
@@ -77,10 +80,29 @@ int RunMainWindow(int showState)
     return result;
 }
 
+// A run without a window: it is not the single instance, so it runs beside
+// a window of the program and leaves it alone.
+int RunWithoutWindow(const CommandLineRequest& request, const std::string& commandLine)
+{
+    ComApartment com;
+    SetLanguageFile(ProgramFolder() + "\\" + ProgramBaseName(false) + ".language");
+    const char* refusalKey = nullptr;
+    if (MustRefuseToStart(sizeof(void*) == 4, SystemPlatform().RunsUnderWow64()))
+        refusalKey = "_Need64BitBuild";
+    else if (!XmlComponentAvailable())
+        refusalKey = "_NotInstallXML2";
+    return RunCommandLine(request, commandLine, refusalKey);
+}
+
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int showState)
 {
+    const std::string arguments = commandLine ? commandLine : "";
+    const CommandLineRequest request = ParseCommandLine(SystemPlatform(), arguments);
+    if (request.action != CommandAction::Window)
+        return RunWithoutWindow(request, arguments);
+
     UniqueHandle instanceMutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
     if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;

@@ -1,0 +1,362 @@
+// The runs without a window (see CommandLineRun.h).
+#include "app/CommandLineRun.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/BackupRetention.h"
+#include "core/BackupStore.h"
+#include "core/CsvReport.h"
+#include "core/FlagList.h"
+#include "core/IgnoreList.h"
+#include "core/Language.h"
+#include "core/ScanTasks.h"
+#include "core/SearchEngine.h"
+#include "win32/IgnoreListSettings.h"
+#include "win32/LanguageWin.h"
+#include "win32/ProgramPaths.h"
+#include "win32/RegeditBridge.h"
+#include "win32/SettingsDocument.h"
+#include "win32/Win32Handles.h"
+#include "win32/Win32Platform.h"
+
+namespace {
+
+// The settings the cleaner and search pages keep in config.xml, read here
+// as the pages read them.
+constexpr const char* kTaskListElement = "/config/quorvane/cleanersearchtasklist";
+constexpr const char* kSearchOptionsElement = "/config/quorvane/searchpage/options";
+constexpr const char* kSearchRangeElement = "/config/quorvane/searchpage/searchrange";
+
+// ------------------------------------------------------------------ output
+
+// Where the texts of a run go: the caller's console when there is one, else
+// (for the reason a run failed) the report's place.
+class RunOutput {
+public:
+    explicit RunOutput(std::string reportPath) : reportPath_(std::move(reportPath)) {}
+
+    bool HasConsole() { return Stream(STD_OUTPUT_HANDLE) || Console(); }
+
+    // A text for whoever watches: on a console, or nowhere.
+    void Tell(const std::string& text) { Write(STD_OUTPUT_HANDLE, text); }
+
+    // The reason a run failed; gives exitCode back.
+    int Fail(int exitCode, const std::string& reason)
+    {
+        if (!Write(STD_ERROR_HANDLE, reason))
+            WriteInReportsPlace(reason);
+        return exitCode;
+    }
+
+private:
+    // A standard handle that the caller led to a file or a pipe.
+    static HANDLE Stream(DWORD which)
+    {
+        HANDLE handle = GetStdHandle(which);
+        if (!handle || handle == INVALID_HANDLE_VALUE)
+            return nullptr;
+        const DWORD type = GetFileType(handle);
+        return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE ? handle : nullptr;
+    }
+
+    // The console of the parent process, attached at the first need.
+    HANDLE Console()
+    {
+        if (!consoleTried_) {
+            consoleTried_ = true;
+            if (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED)
+                console_.Reset(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+        }
+        return console_ ? console_.Get() : nullptr;
+    }
+
+    // The text and a line end; false when there is nowhere to show it.
+    bool Write(DWORD which, const std::string& text)
+    {
+        const std::string line = text + "\r\n";
+        if (HANDLE stream = Stream(which))
+            return WriteBytes(stream, line);
+        HANDLE console = Console();
+        if (!console)
+            return false;
+        // The console shows its own code page; the texts are in the ANSI one.
+        const int length = MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+        if (length > 0)
+            MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), &wide[0], length);
+        DWORD written = 0;
+        if (!wide.empty() && WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr))
+            return true;
+        return WriteBytes(console, line);
+    }
+
+    static bool WriteBytes(HANDLE handle, const std::string& bytes)
+    {
+        DWORD written = 0;
+        return WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+    }
+
+    void WriteInReportsPlace(const std::string& reason)
+    {
+        if (reportPath_.empty())
+            return;
+        std::unique_ptr<OutputFile> file = SystemPlatform().CreateOutputFile(reportPath_, false);
+        if (file && !(file->Write(reason + "\r\n") && file->Close()))
+            SystemPlatform().RemoveFile(reportPath_);
+    }
+
+    std::string reportPath_;
+    bool consoleTried_ = false;
+    UniqueHandle console_;
+};
+
+// The value of the first /report: of the arguments, also of a command line
+// that was refused, so that the reason can go in the report's place.
+std::string ReportPathGiven(const std::string& commandLine)
+{
+    CodePage& codePage = SystemPlatform();
+    for (const std::string& argument : SplitCommandLine(codePage, commandLine)) {
+        const std::size_t colon = argument.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string name = argument.substr(0, colon);
+        codePage.LowerText(name);
+        if (name == "/report")
+            return argument.substr(colon + 1);
+    }
+    return std::string();
+}
+
+std::string ReasonWithDetail(const std::string& reasonKey, const std::string& detail)
+{
+    const std::string reason = LookupText(reasonKey, true);
+    return detail.empty() ? reason : reason + " " + detail;
+}
+
+std::string UsageText()
+{
+    std::string usage = LookupText(kCommandLineUsageKey, true);
+    // Console lines end in CR LF.
+    std::string text;
+    for (char c : usage) {
+        if (c == '\n' && (text.empty() || text.back() != '\r'))
+            text += '\r';
+        text += c;
+    }
+    return text;
+}
+
+// ------------------------------------------------------------------ settings
+
+// The flags of the "custom" attribute of a settings element, else of its
+// "default" one; all off when neither holds a list.
+std::vector<bool> StoredFlags(const char* elementPath, std::size_t count)
+{
+    std::vector<bool> flags(count, false);
+    if (!DecodeFlagList(ReadSettings({elementPath}, "custom").front(), flags))
+        DecodeFlagList(ReadSettings({elementPath}, "default").front(), flags);
+    return flags;
+}
+
+std::vector<std::string> ReportHeaders(bool withCheckColumn)
+{
+    std::vector<std::string> headers;
+    for (std::size_t column = withCheckColumn ? 0 : 1; column < 5; ++column)
+        headers.push_back(LookupText(kCsvReportColumnKeys[column]));
+    return headers;
+}
+
+// What the scan's and the search's sinks write to.
+struct ReportFeed {
+    CodePage& codePage;
+    const PreparedIgnoreList& ignored;
+    CsvReportWriter& writer;
+    std::atomic<bool>& stop;   // set once writing failed: the rest is wasted
+    int check = 0;             // the check running; 0 in a search
+
+    void Add(const RegistryItem& row)
+    {
+        if (stop.load() || IsIgnored(codePage, ignored, row))
+            return;
+        std::vector<std::string> fields = ReportFields(row);
+        if (check > 0)
+            fields.insert(fields.begin(), std::to_string(check));
+        if (!writer.AddRow(fields))
+            stop = true;
+    }
+
+    static void AddFinding(const RegistryItem& row, bool, void* feed) { static_cast<ReportFeed*>(feed)->Add(row); }
+    static void AddHit(const RegistryItem& row, void* feed) { static_cast<ReportFeed*>(feed)->Add(row); }
+};
+
+std::string ReportNotWritten(const std::string& path)
+{
+    return FormatTextWithString(LookupText("_CommandLineReportNotWritten"), path);
+}
+
+// Runs the work into a report under the headers, and gives the exit code.
+template <typename Work>
+int WriteReport(RunOutput& output, const std::string& path, bool withCheckColumn, Work work)
+{
+    Platform& platform = SystemPlatform();
+    const PreparedIgnoreList ignored = PrepareIgnoreList(platform, ReadIgnoreList(SettingsFilePath()).entries);
+    CsvReportWriter writer(platform, platform);
+    // The report is made first, so that a place it cannot go is told before
+    // a long run, not after it.
+    if (writer.Open(path, ReportHeaders(withCheckColumn)) != CsvReportStatus::Written)
+        return output.Fail(kExitRunFailed, ReportNotWritten(path));
+    std::atomic<bool> stop(false);
+    ReportFeed feed{platform, ignored, writer, stop};
+    work(feed);
+    const std::size_t rows = writer.RowCount();
+    if (writer.Finish() != CsvReportStatus::Written)
+        return output.Fail(kExitRunFailed, ReportNotWritten(path));
+    return rows > 0 ? kExitSomethingFound : kExitNothingFound;
+}
+
+// ------------------------------------------------------------------ runs
+
+int RunScan(const CommandLineRequest& request, RunOutput& output)
+{
+    std::vector<int> tasks = request.tasks;
+    if (tasks.empty()) {
+        const std::vector<bool> ticked = StoredFlags(kTaskListElement, kScanTaskCount);
+        for (std::size_t task = 0; task < ticked.size(); ++task)
+            if (ticked[task])
+                tasks.push_back(static_cast<int>(task) + 1);
+    }
+    // A scan of no check would read as a clean registry.
+    if (tasks.empty())
+        return output.Fail(kExitBadCommandLine, LookupText("_CommandLineErrorNoTasks", true));
+
+    return WriteReport(output, request.reportPath, true, [&](ReportFeed& feed) {
+        const FindingSink sink{&ReportFeed::AddFinding, nullptr, &feed};
+        for (int task : tasks) {
+            if (feed.stop.load())
+                return;
+            feed.check = task;
+            RunScanTask(SystemPlatform(), task, sink, &feed.stop);
+        }
+    });
+}
+
+int RunSearch(const CommandLineRequest& request, RunOutput& output)
+{
+    SearchOptions options = request.search;
+    if (!request.searchOptionsGiven) {
+        const std::vector<bool> flags = StoredFlags(kSearchOptionsElement, 6);
+        options.includeKeyNames = flags[0];
+        options.includeValueNames = flags[1];
+        options.includeValueData = flags[2];
+        options.useWildcard = flags[3];
+        options.fullWordMatch = flags[4];
+        options.caseSensitive = flags[5];
+        if (!options.includeKeyNames && !options.includeValueNames && !options.includeValueData)
+            return output.Fail(kExitBadCommandLine, LookupText("_CommandLineErrorNoSearchParts", true));
+    }
+    if (!request.searchRootsGiven) {
+        const std::vector<bool> flags = StoredFlags(kSearchRangeElement, 5);
+        options.searchHKCR = flags[0];
+        options.searchHKCU = flags[1];
+        options.searchHKLM = flags[2];
+        options.searchHKU = flags[3];
+        options.searchHKCC = flags[4];
+        if (!options.searchHKCR && !options.searchHKCU && !options.searchHKLM && !options.searchHKU &&
+            !options.searchHKCC)
+            return output.Fail(kExitBadCommandLine, LookupText("_CommandLineErrorNoRoots", true));
+    }
+
+    return WriteReport(output, request.reportPath, false, [&](ReportFeed& feed) {
+        Platform& platform = SystemPlatform();
+        const SearchSink sink{&ReportFeed::AddHit, nullptr, &feed};
+        SearchRegistry(platform, platform, options, sink, LookupText("_PageRegistrySearchKeyFlagString"),
+                       &feed.stop);
+    });
+}
+
+// True when path is a file with something in it.
+bool WrittenFile(FileSystem& files, const std::string& path)
+{
+    const std::uint32_t attributes = files.FileAttributes(path);
+    if (attributes == kInvalidFileAttributes || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    bool filled = false;
+    files.ListFolder(path, [](const FoundFile& found, void* context) {
+        *static_cast<bool*>(context) = found.size > 0;
+        return false;
+    }, &filled);
+    return filled;
+}
+
+// A whole-registry backup as the backup page's "Back Up Now" makes it, then
+// the older whole-registry backups beyond the newest `keep`.
+int RunBackup(const CommandLineRequest& request, RunOutput& output)
+{
+    Platform& platform = SystemPlatform();
+    const std::string folder = ProgramFolder() + kBackupFolderBelowProgram;
+    const std::string typeText = LookupText("_PageRegistryBackupType1");
+    const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder, typeText);
+    if (!path.empty()) {
+        platform.MakeDirectoryPath(folder);
+        RunRegeditExport(std::string(), path, ProgramFolder() + kRegeditBelowProgram, true);
+    }
+    // The editor tells nothing, so the disk says whether the backup exists.
+    if (path.empty() || !WrittenFile(platform, path))
+        return output.Fail(kExitRunFailed,
+                           FormatTextWithString(LookupText("_PageRegistryBackupState6"), path.empty() ? folder : path));
+    output.Tell(FormatTextWithString(LookupText("_PageRegistryBackupState3"), path));
+
+    if (request.keepBackups <= 0)
+        return kExitNothingFound;
+    const BackupRemoval removal = RemoveSurplusBackups(platform, platform, folder, typeText,
+                                                       static_cast<std::size_t>(request.keepBackups), path);
+    if (removal.failed.empty())
+        return kExitNothingFound;
+    std::string reason = LookupText("_CommandLineBackupsNotRemoved", true);
+    for (const std::string& failed : removal.failed)
+        reason += "\r\n" + failed;
+    return output.Fail(kExitRunFailed, reason);
+}
+
+} // namespace
+
+int RunCommandLine(const CommandLineRequest& request, const std::string& commandLine, const char* refusalKey)
+{
+    RunOutput output(request.action == CommandAction::Invalid ? ReportPathGiven(commandLine) : request.reportPath);
+    switch (request.action) {
+    case CommandAction::Usage:
+        if (output.HasConsole())
+            output.Tell(UsageText());
+        else
+            ShowMessage(nullptr, LookupText(kCommandLineUsageKey, true), MB_OK | MB_ICONINFORMATION);
+        return kExitNothingFound;
+    case CommandAction::Invalid:
+        // Never a message box: a scheduled task would wait for it forever.
+        return output.Fail(kExitBadCommandLine,
+                           ReasonWithDetail(request.errorKey, request.errorDetail) + "\r\n\r\n" + UsageText());
+    default:
+        break;
+    }
+    if (refusalKey)
+        return output.Fail(kExitRunFailed, LookupText(refusalKey, true));
+    switch (request.action) {
+    case CommandAction::Scan:
+        return RunScan(request, output);
+    case CommandAction::Search:
+        return RunSearch(request, output);
+    case CommandAction::Backup:
+        return RunBackup(request, output);
+    default:
+        return kExitBadCommandLine;
+    }
+}
