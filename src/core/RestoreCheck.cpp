@@ -252,10 +252,13 @@ private:
 
 std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, CodePage& codePage,
                                                    const RegFileContent& content,
-                                                   const std::string& defaultValueText)
+                                                   const std::string& defaultValueText,
+                                                   std::size_t* checkedCount)
 {
     ExpectedState expected(codePage);
     expected.Replay(content);
+    if (checkedCount)
+        *checkedCount = expected.Keys().size() + expected.Values().size();
     RestoreChecker checker(registry, defaultValueText);
     for (const auto& key : expected.Keys())
         checker.CheckKey(key.second);

@@ -37,7 +37,10 @@ struct RestoreShortfall {
 // did not come back, in the order of their lines in the file. Text values the
 // registry editor stored with a terminating zero the file did not give count
 // as restored. Entries the reader could not read are not checked here: they
-// are among the reader's refused lines.
+// are among the reader's refused lines. With checkedCount, it receives the
+// number of keys and values compared (root keys are always there and are
+// not counted).
 std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, CodePage& codePage,
                                                    const RegFileContent& content,
-                                                   const std::string& defaultValueText);
+                                                   const std::string& defaultValueText,
+                                                   std::size_t* checkedCount = nullptr);

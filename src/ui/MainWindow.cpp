@@ -143,9 +143,27 @@ void MainWindow::OnCommand(int id)
 
 void MainWindow::OnClose()
 {
-    if (cleaner_.IsScanRunning() &&
-        ShowMessage(window_, LookupText("_MainDialogCancelConfirm"), MB_YESNO | MB_ICONINFORMATION) != IDYES)
+    if (closing_)
         return;
+    // Running work is not thrown away unasked. The editor comes first: its
+    // question says that the program waits for it.
+    const char* question = nullptr;
+    if (backup_.IsEditorRunning())
+        question = "_MainDialogCancelConfirm3";
+    else if (cleaner_.IsScanRunning())
+        question = "_MainDialogCancelConfirm";
+    else if (search_.IsSearchRunning())
+        question = "_MainDialogCancelConfirm2";
+    if (question && ShowMessage(window_, LookupText(question), MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    closing_ = true;
+    cleaner_.StopScan();
+    search_.StopSearch();
+    if (backup_.IsEditorRunning()) {
+        // No input meanwhile, but the window keeps painting.
+        EnableWindow(window_, FALSE);
+        backup_.WaitForEditor();
+    }
     DestroyWindow(window_);
     PostQuitMessage(ID_FILE_EXIT);
 }

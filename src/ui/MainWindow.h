@@ -34,4 +34,7 @@ private:
     GdiObject<HFONT> pageListFont_;
     HICON largeIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    // Set once closing has begun, so that a second close while the editor is
+    // awaited is not asked again.
+    bool closing_ = false;
 };

@@ -9,11 +9,18 @@
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
+#include "win32/AnsiConversion.h"
 #include "win32/RegeditBridge.h"
 #include "win32/Win32Platform.h"
 #include "resource.h"
 
+#include <memory>
+
 namespace {
+
+// Posted to the page once a restore's result is shown and the editor's
+// worker has ended.
+constexpr UINT kOfferProblemListMessage = kWorkerRequestMessage + 1;
 
 const AnchorRule kBackupLayout[] = {
     {IDC_BACKUP_LIST, kAnchorAll},
@@ -171,7 +178,8 @@ bool PageRegistryBackup::OnNotify(NMHDR* header, LRESULT& result)
 
 void PageRegistryBackup::Backup()
 {
-    SetStatus(LookupText("_PageRegistryBackupState2"));
+    if (IsEditorRunning())
+        return;
     Platform& platform = SystemPlatform();
     // A name not taken yet, so a second backup within the same second keeps
     // the first one.
@@ -180,51 +188,180 @@ void PageRegistryBackup::Backup()
                              LookupText("_PageRegistryBackupType1"));
     platform.MakeDirectoryPath(backupFolder_);
     ExportRegistry(path);
-    RefreshBackupList();
 }
 
 void PageRegistryBackup::BackupToFile(const std::string& path)
 {
-    if (path.empty())
+    if (path.empty() || IsEditorRunning())
         return;
-    SetStatus(LookupText("_PageRegistryBackupState2"));
     ExportRegistry(path);
-    RefreshBackupList();
 }
 
 void PageRegistryBackup::ExportRegistry(const std::string& path)
 {
-    if (!path.empty())
-        RunRegeditExport(std::string(), path, editorPath_, true);
-    // The editor reports nothing, so whether the backup exists is read from
-    // the disk: a backup that was not written must never read as saved.
-    const bool written = !path.empty() && SystemPlatform().FileAttributes(path) != kInvalidFileAttributes;
+    SetStatus(LookupText("_PageRegistryBackupState2"));
+    // The editor reports nothing, so whether it wrote the backup is read
+    // from the disk: a file it left as it was must never read as saved.
+    const FileStamp before = ReadFileStamp(path);
+    const std::string editor = editorPath_;
+    EnableCommands(false);
+    const bool started = editor_.Start(window_, [this, path, editor, before](WorkerThread& worker) {
+        RunRegeditExport(std::string(), path, editor, true);
+        const bool written = ExportWroteFile(before, ReadFileStamp(path));
+        worker.Finish([this, &path, written] { ShowExportResult(path, written); });
+    });
+    if (!started)
+        ShowExportResult(path, false);
+}
+
+void PageRegistryBackup::ShowExportResult(const std::string& path, bool written)
+{
     SetStatus(FormatTextWithString(
         LookupText(written ? "_PageRegistryBackupState3" : "_PageRegistryBackupState6"), path));
+    EnableCommands(true);
+    RefreshBackupList();
 }
 
 void PageRegistryBackup::Restore()
 {
+    if (IsEditorRunning())
+        return;
     const int row = ConfirmSelected("_PageRegistryBackupAreYouSureRestore");
     if (row < 0)
         return;
-    SetStatus(LookupText("_PageRegistryBackupState4"));
-    const std::string path = RowPath(row);
-    RunRegeditImport(path, editorPath_, true, true);
-    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState5"), path));
+    MergeAndVerify(RowPath(row));
 }
 
 void PageRegistryBackup::RestoreFromFile(const std::string& path)
 {
-    if (path.empty())
+    if (path.empty() || IsEditorRunning())
         return;
-    SetStatus(LookupText("_PageRegistryBackupState4"));
-    RunRegeditImport(path, editorPath_, true, true);
-    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState5"), path));
+    MergeAndVerify(path);
+}
+
+void PageRegistryBackup::MergeAndVerify(const std::string& path)
+{
+    SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState8"), path));
+    const std::string editor = editorPath_;
+    const std::string defaultValueText = LookupText("_PageRegistryBackupDefaultValue1");
+    EnableCommands(false);
+    const bool started =
+        editor_.Start(window_, [this, path, editor, defaultValueText](WorkerThread& worker) {
+            RunRegeditImport(path, editor, true, true);
+            if (worker.StopRequested())
+                return;
+            // Read after the merge: what the editor merged is what is checked.
+            std::string bytes;
+            const bool fileRead = ReadFileBytes(path, &bytes);
+            RestoreVerification verification;
+            if (fileRead) {
+                Platform& platform = SystemPlatform();
+                verification = VerifyRestore(platform, platform, bytes, Utf16ToSystemAnsi, nullptr,
+                                             defaultValueText);
+            }
+            worker.Finish([this, &path, fileRead, &verification] {
+                ShowRestoreResult(path, fileRead, verification);
+            });
+        });
+    if (!started) {
+        SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState13"), path));
+        EnableCommands(true);
+    }
+}
+
+void PageRegistryBackup::ShowRestoreResult(const std::string& path, bool fileRead,
+                                           const RestoreVerification& verification)
+{
+    EnableCommands(true);
+    if (!fileRead || !verification.fileRead) {
+        SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState12"), path));
+        return;
+    }
+    if (!verification.shortfalls.empty())
+        SetStatus(FormatTextWithNumber(LookupText("_PageRegistryBackupState10"),
+                                       static_cast<long long>(verification.shortfalls.size())));
+    else if (!verification.refusedLines.empty())
+        SetStatus(FormatTextWithNumber(LookupText("_PageRegistryBackupState11"),
+                                       static_cast<long long>(verification.refusedLines.size())));
+    else
+        SetStatus(FormatTextWithNumber(LookupText("_PageRegistryBackupState9"),
+                                       static_cast<long long>(verification.checked)));
+    if (verification.ProblemCount() == 0)
+        return;
+    restoredPath_ = path;
+    restoreCheck_ = verification;
+    // Asked once the worker has ended, so that the question does not hold
+    // the page's commands back.
+    PostMessageA(window_, kOfferProblemListMessage, 0, 0);
+}
+
+void PageRegistryBackup::OfferProblemList()
+{
+    if (closing_ || restoreCheck_.ProblemCount() == 0)
+        return;
+    const std::string question = FormatTextWithNumber(LookupText("_PageRegistryBackupSaveList1"),
+                                                      static_cast<long long>(restoreCheck_.ProblemCount()));
+    if (ShowMessage(window_, question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const std::string target = AskTextFileToSave(GetActiveWindow());
+    if (target.empty())
+        return;
+    const std::string list =
+        RestoreProblemList(FormatTextWithString(LookupText("_PageRegistryBackupListHeader1"), restoredPath_),
+                           restoreCheck_, LookupText("_PageRegistryBackupListLine1"));
+    std::unique_ptr<OutputFile> file = SystemPlatform().CreateOutputFile(target, false);
+    bool saved = file && file->Write(list);
+    if (file)
+        saved = file->Close() && saved;
+    if (!saved)
+        ShowMessage(window_, FormatTextWithString(LookupText("_PageRegistryBackupSaveList2"), target),
+                    MB_OK | MB_ICONINFORMATION);
+}
+
+void PageRegistryBackup::EnableCommands(bool enabled)
+{
+    for (int id : {IDC_BACKUP_BACKUP, IDC_BACKUP_RESTORE, IDC_BACKUP_TO_FILE, IDC_BACKUP_FROM_FILE,
+                   IDC_BACKUP_DELETE})
+        if (HWND button = GetDlgItem(window_, id))
+            EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+void PageRegistryBackup::WaitForEditor()
+{
+    closing_ = true;
+    while (IsEditorRunning()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Left for the program's own message loop.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+void PageRegistryBackup::OnDestroy()
+{
+    editor_.Stop();
+}
+
+bool PageRegistryBackup::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result)
+{
+    if (message != kOfferProblemListMessage)
+        return false;
+    OfferProblemList();
+    result = TRUE;
+    return true;
 }
 
 void PageRegistryBackup::Delete()
 {
+    if (IsEditorRunning())
+        return;
     const int row = ConfirmSelected("_PageRegistryBackupAreYouSureDeleteBackupFile");
     if (row < 0)
         return;
@@ -314,7 +451,7 @@ std::string PageRegistryBackup::RowPath(int row) const
 void PageRegistryBackup::SetStatus(const std::string& text)
 {
     SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
-    // The editor blocks this thread next; show the text before it does.
+    // Shown at once, before the work that follows the text.
     if (HWND status = GetDlgItem(window_, IDC_STATUS))
         UpdateWindow(status);
 }

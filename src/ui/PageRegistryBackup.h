@@ -1,10 +1,15 @@
 // The backup page: the list of backup files in the backup folder and the
 // commands that make, merge and delete backups through the registry editor.
+// The editor runs on a worker thread, so the window keeps answering while it
+// works; the page's buttons wait for it, and every merge is checked against
+// the registry afterwards.
 #pragma once
 
 #include "ui/Page.h"
 #include "win32/Win32Handles.h"
+#include "win32/WorkerThread.h"
 #include "core/BackupStore.h"
+#include "core/EditorRun.h"
 
 #include <windows.h>
 
@@ -25,18 +30,36 @@ public:
     // Refills the list from the backup folder, keeping the selected position.
     void RefreshBackupList();
 
+    // True from the start of a backup or restore until its result is shown.
+    bool IsEditorRunning() const { return editor_.IsRunning(); }
+    // Returns once a running editor has ended and its result is shown; the
+    // program's windows keep painting meanwhile. The editor is never ended
+    // early: a half-merged restore would be worse than the wait. Nothing is
+    // asked afterwards, as the program is about to close.
+    void WaitForEditor();
+
 protected:
     void OnInitDialog() override;
     void OnShow(bool shown) override;
     void OnSize(int clientWidth, int clientHeight) override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
+    void OnDestroy() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
     void SetUpList();
-    // Has the editor write the whole registry to path and reports whether
-    // the file was written.
+    // Has the editor write the whole registry to path; the status line
+    // reports whether this run wrote the file.
     void ExportRegistry(const std::string& path);
+    // Has the editor merge path, then checks the registry against the file.
+    void MergeAndVerify(const std::string& path);
+    // The buttons are disabled while the editor runs.
+    void EnableCommands(bool enabled);
+    void ShowExportResult(const std::string& path, bool written);
+    void ShowRestoreResult(const std::string& path, bool fileRead, const RestoreVerification& verification);
+    // Offers to save the list of what the last restore did not bring back.
+    void OfferProblemList();
     void AddBackupRow(const BackupRow& row);
     int SelectedRow() const;
     std::string RowPath(int row) const;
@@ -51,4 +74,11 @@ private:
     ImageListOwner images_;
     // The backup list's own sort direction, apart from the registry lists'.
     bool sortDescending_ = true;
+    // The last restore's file and check, for the list the user may save.
+    std::string restoredPath_;
+    RestoreVerification restoreCheck_;
+    // Set while the program waits for the editor before it closes.
+    bool closing_ = false;
+    // Last, so that it ends first: its work reaches the members above.
+    WorkerThread editor_;
 };

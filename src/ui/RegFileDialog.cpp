@@ -38,9 +38,8 @@ std::string RegFileFilter(bool withAllFiles)
     return FileDialogFilter(entries);
 }
 
-std::string AskRegFile(HWND owner, bool save)
+std::string AskFile(HWND owner, bool save, const std::string& filter, const char* extension)
 {
-    const std::string filter = RegFileFilter(save);
     std::vector<char> path(kPathBufferSize, '\0');
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
@@ -49,7 +48,7 @@ std::string AskRegFile(HWND owner, bool save)
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathBufferSize;
     if (save) {
-        dialog.lpstrDefExt = "reg";
+        dialog.lpstrDefExt = extension;
         dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
         if (!GetSaveFileNameA(&dialog))
             return std::string();
@@ -67,10 +66,15 @@ std::string AskRegFile(HWND owner, bool save)
 
 std::string AskRegFileToSave(HWND owner)
 {
-    return AskRegFile(owner, true);
+    return AskFile(owner, true, RegFileFilter(true), "reg");
 }
 
 std::string AskRegFileToOpen(HWND owner)
 {
-    return AskRegFile(owner, false);
+    return AskFile(owner, false, RegFileFilter(false), "reg");
+}
+
+std::string AskTextFileToSave(HWND owner)
+{
+    return AskFile(owner, true, FileDialogFilter({{LookupText("_TextFileFilterName"), "*.txt"}}), "txt");
 }

@@ -1,5 +1,6 @@
 // The save and open dialogs for .reg files: the item list's export and the
-// backup page's back up to and restore from a chosen file.
+// backup page's back up to and restore from a chosen file; and the save
+// dialog of the text files the backup page writes.
 #pragma once
 
 #include <windows.h>
@@ -13,3 +14,7 @@ std::string AskRegFileToSave(HWND owner);
 // Asks for an existing .reg file to open; the chosen path, or empty when the
 // user cancelled.
 std::string AskRegFileToOpen(HWND owner);
+// Asks where to save a text file (".txt" added to a name typed without an
+// extension; an existing file is overwritten only after asking). The chosen
+// path, or empty when the user cancelled.
+std::string AskTextFileToSave(HWND owner);

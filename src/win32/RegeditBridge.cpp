@@ -3,6 +3,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "win32/Win32Handles.h"
 #include "win32/ProgramPaths.h"
 #include "core/RegistryPaths.h"
@@ -68,6 +71,49 @@ void RunRegeditImport(const std::string& filePath, const std::string& editorPath
                       bool silent)
 {
     RunEditor(editorPath, RegeditImportParameters(filePath, silent), wait);
+}
+
+FileStamp ReadFileStamp(const std::string& path)
+{
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes)
+{
+    // The reader needs the bytes and room of its own besides; a 32-bit
+    // process cannot spare as much.
+    constexpr std::uint64_t kLargestFile =
+        sizeof(void*) == 4 ? 256ull * 1024 * 1024 : 4ull * 1024 * 1024 * 1024;
+    bytes->clear();
+    const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<std::uint64_t>(size.QuadPart) > kLargestFile)
+        return false;
+    std::string read;
+    read.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < read.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(read.size() - done, 1u << 24));
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), &read[done], chunk, &got, nullptr) || got == 0)
+            return false;
+        done += got;
+    }
+    bytes->swap(read);
+    return true;
 }
 
 void OpenInRegedit(const std::string& rootName, const std::string& keyPath, HWND owner)

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "core/EditorRun.h"
+
 // The key whose value "LastKey" names the key the editor opens at, below
 // HKEY_CURRENT_USER.
 constexpr const char* kRegeditAppletKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit\\";
@@ -30,6 +32,13 @@ void RunRegeditExport(const std::string& keyPath, const std::string& filePath,
 // Starts the editor to merge filePath; with wait, returns once it has ended.
 void RunRegeditImport(const std::string& filePath, const std::string& editorPath, bool wait,
                       bool silent);
+
+// The file's presence, size and last-write time, to tell whether a run of
+// the editor wrote it.
+FileStamp ReadFileStamp(const std::string& path);
+// Reads a whole file, such as a REG file the editor merged; false when it
+// cannot be read or is too large to hold in memory.
+bool ReadFileBytes(const std::string& path, std::string* bytes);
 
 // Stores the key as LastKey and starts the program's registry editor without
 // waiting. Nothing happens when the Applets key does not exist.

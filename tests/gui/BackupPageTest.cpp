@@ -4,7 +4,10 @@
 // the notices and questions, the refresh when the page is shown, the file
 // dialogs of backing up to and restoring from a chosen file (their file
 // types from the language file, no restore from a file that is not there),
-// sorting by a column and the column widths.
+// sorting by a column and the column widths; the window answering while the
+// registry editor runs, "saved" only for a file the editor wrote, and the
+// check of every restore with the list of what did not come back.
+#include "CleanerGui.h"
 #include "GuiDriver.h"
 #include "RegistryScratch.h"
 
@@ -19,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +66,25 @@ protected:
     std::string BackupFolder() const { return copy_.File("Data\\Quorvane\\Backup\\"); }
     std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
     std::string Status() const { return WindowText(GetDlgItem(page_, IDC_STATUS)); }
+    std::string Signal(const char* name) const { return EditorSignal(copy_, name); }
+
+    // Back Up Now, Restore, Back Up As, Restore From and Delete as "1"/"0".
+    std::string ButtonStates() const
+    {
+        std::string states;
+        for (int id : {IDC_BACKUP_BACKUP, IDC_BACKUP_RESTORE, IDC_BACKUP_TO_FILE, IDC_BACKUP_FROM_FILE,
+                       IDC_BACKUP_DELETE})
+            states += IsWindowEnabled(GetDlgItem(page_, id)) ? '1' : '0';
+        return states;
+    }
+
+    // The stand-in editor in the copy, steered by the signal files given.
+    void UseStandInEditor(std::initializer_list<const char*> signals)
+    {
+        ASSERT_TRUE(PlaceStandInEditor(copy_));
+        for (const char* name : signals)
+            ASSERT_TRUE(WriteWholeFile(Signal(name), ""));
+    }
 
     // A backup file of the given size that takes no room on the disk: its
     // end is set past bytes never written.
@@ -368,7 +391,8 @@ TEST_F(BackupPageTest, RestoringAListedBackupBringsTheKeyBack)
     EXPECT_EQ(Text("_PageRegistryBackupAreYouSureRestore"), MessageBoxText(question));
     EXPECT_EQ(Text("_PageRegistryBackupState1"), Status());
     Answer(question, IDYES);
-    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), path))) << Status();
+    // Checked against the registry afterwards: the key and its one value.
+    ASSERT_TRUE(WaitForStatus(FormatTextWithNumber(Text("_PageRegistryBackupState9"), 2))) << Status();
 
     EXPECT_EQ("original", ReadUserString(scratch.KeyPath(), "Colour"));
     // A merge only writes what the backup holds.
@@ -529,7 +553,7 @@ TEST_F(BackupPageTest, BacksUpToAndRestoresFromChosenFiles)
     RunRegeditExport(scratch.FullPath(), keyFile, BuiltRegistryEditor(), true);
     ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
     ASSERT_NO_FATAL_FAILURE(ChooseFile(IDC_BACKUP_FROM_FILE, keyFile));
-    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState5"), keyFile))) << Status();
+    ASSERT_TRUE(WaitForStatus(FormatTextWithNumber(Text("_PageRegistryBackupState9"), 2))) << Status();
     EXPECT_EQ("original", ReadUserString(scratch.KeyPath(), "Colour"));
     EXPECT_EQ(0, ListViewCount(list_));
 }
@@ -629,4 +653,112 @@ TEST_F(BackupPageTest, SizesBeyondFourGigabytesShowWholeAndSortByTheirValue)
     EXPECT_EQ((std::vector<std::string>{"5368709123", "2147483648", "900"}), Column(2));
     ASSERT_TRUE(ClickListViewHeader(program_.Process(), list_, 2));
     EXPECT_EQ((std::vector<std::string>{"900", "2147483648", "5368709123"}), Column(2));
+}
+
+TEST_F(BackupPageTest, WindowAnswersWhileTheEditorRunsAndTheButtonsWaitForIt)
+{
+    UseStandInEditor({"hold"});
+    StartOnBackupPage();
+    EXPECT_EQ("11111", ButtonStates());
+
+    ClickButton(page_, IDC_BACKUP_BACKUP);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(Signal("started")); }));
+    ASSERT_TRUE(WaitUntil([&] { return ButtonStates() == "00000"; }, 10000)) << ButtonStates();
+    EXPECT_EQ(Text("_PageRegistryBackupState2"), Status());
+
+    // The window answers at once and switches pages while the editor works.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+    ShowPage(0);
+    EXPECT_FALSE(IsWindowVisible(page_));
+    ShowPage(2);
+    EXPECT_TRUE(IsWindowVisible(page_));
+    EXPECT_NE(0, RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW));
+    EXPECT_NE(0, SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+    // A second backup is not started meanwhile, even by a command sent to
+    // the disabled button.
+    ClickButton(page_, IDC_BACKUP_BACKUP);
+    EXPECT_FALSE(FileExists(Signal("ended")));
+    EXPECT_EQ("00000", ButtonStates());
+
+    ASSERT_TRUE(DeleteFileA(Signal("hold").c_str()));
+    ASSERT_TRUE(WaitUntil([&] { return Status() != Text("_PageRegistryBackupState2"); }, kBackupTimeoutMs));
+    const std::vector<std::string> files = FilesIn(BackupFolder());
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(FormatTextWithString(Text("_PageRegistryBackupState3"), BackupFolder() + files[0]), Status());
+    EXPECT_EQ("11111", ButtonStates());
+    EXPECT_EQ(1, ListViewCount(list_));
+    EXPECT_GT(ReadWholeFile(BackupFolder() + files[0]).size(), 100000u);
+}
+
+TEST_F(BackupPageTest, BackingUpOntoAFileTheEditorLeftAsItWasIsNotReportedAsSaved)
+{
+    // The editor writes nothing: the chosen file keeps what it held.
+    UseStandInEditor({"idle"});
+    ScratchFolder outside("C:\\");
+    ASSERT_TRUE(outside.IsCreated());
+    const std::string existing = outside.Path() + "earlier.reg";
+    const std::string earlier = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Earlier]\r\n";
+    ASSERT_TRUE(WriteWholeFile(existing, earlier));
+    StartOnBackupPage();
+
+    HWND dialog = WaitForFileDialog(IDC_BACKUP_TO_FILE);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NO_FATAL_FAILURE(EnterFileName(dialog, existing));
+    HWND overwrite = WaitForDialogWithControl(program_.ProcessId(), IDNO);
+    ASSERT_NE(overwrite, nullptr);
+    ClickButton(overwrite, IDYES);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(dialog));
+
+    ASSERT_TRUE(WaitForStatus(FormatTextWithString(Text("_PageRegistryBackupState6"), existing))) << Status();
+    EXPECT_TRUE(FileExists(Signal("ended")));
+    EXPECT_EQ(earlier, ReadWholeFile(existing));
+    EXPECT_EQ("11111", ButtonStates());
+}
+
+TEST_F(BackupPageTest, RestoreThatDidNotComeBackSaysSoAndOffersItsList)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Colour", "changed"));
+    // An automatic backup the editor merges nothing of.
+    UseStandInEditor({"idle"});
+    const std::string backup = PlaceBackup("2008-03-03 14-05-09(" + Text("_PageRegistryBackupType2") + ").reg",
+                                           "REGEDIT4\r\n\r\n"
+                                           "[" + scratch.FullPath() + "]\r\n"   // line 3
+                                           "\"Colour\"=\"original\"\r\n"       // line 4
+                                           "\"Missing\"=\"x\"\r\n"             // line 5
+                                           "not a line of a REG file\r\n");     // line 6
+    ScratchFolder outside("C:\\");
+    ASSERT_TRUE(outside.IsCreated());
+    StartOnBackupPage();
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 0));
+    HWND question = ClickForMessageBox(IDC_BACKUP_RESTORE);
+    ASSERT_NE(question, nullptr);
+    Answer(question, IDYES);
+
+    // Two values did not come back; the unreadable line was not checked.
+    ASSERT_TRUE(WaitForStatus(FormatTextWithNumber(Text("_PageRegistryBackupState10"), 2))) << Status();
+    HWND offer = program_.WaitForDialog(Text("_Quorvane"), main_);
+    ASSERT_NE(offer, nullptr);
+    EXPECT_EQ(FormatTextWithNumber(Text("_PageRegistryBackupSaveList1"), 3), MessageBoxText(offer));
+    EXPECT_EQ("11111", ButtonStates());
+    ClickButton(offer, IDYES);
+
+    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), kFileNameCombo);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(std::vector<std::string>{Text("_TextFileFilterName")},
+              ComboBoxTexts(GetDlgItem(dialog, kFileTypeCombo)));
+    ASSERT_NO_FATAL_FAILURE(EnterFileName(dialog, outside.Path() + "not restored"));
+    ASSERT_NO_FATAL_FAILURE(WaitUntilClosed(dialog));
+
+    const std::string listFile = outside.Path() + "not restored.txt";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(listFile); }, 10000));
+    EXPECT_EQ(FormatTextWithString(Text("_PageRegistryBackupListHeader1"), backup) + "\r\n" +
+                  scratch.FullPath() + " \"Colour\"\r\n" +
+                  scratch.FullPath() + " \"Missing\"\r\n" +
+                  FormatTextWithNumber(Text("_PageRegistryBackupListLine1"), 6) + "\r\n",
+              ReadWholeFile(listFile));
+    EXPECT_EQ("changed", ReadUserString(scratch.KeyPath(), "Colour"));
+    EXPECT_EQ(FormatTextWithNumber(Text("_PageRegistryBackupState10"), 2), Status());
 }

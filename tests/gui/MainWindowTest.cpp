@@ -1,5 +1,7 @@
 // The running program's main window: caption, page list, page switching,
-// resizing, closing, the single instance and the start without XML support.
+// resizing, closing (with its question while work runs), the single instance
+// and the start without XML support.
+#include "CleanerGui.h"
 #include "GuiDriver.h"
 
 #include "ui/WindowUtil.h"
@@ -184,6 +186,117 @@ TEST(MainWindow, SecondCopyExitsAtOnceAndLeavesTheFirstRunning)
     DWORD firstExit = 0;
     ASSERT_TRUE(first.WaitForExit(firstExit));
     EXPECT_EQ(firstExit, 2u);
+}
+
+namespace {
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Answers(HWND window)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
+}
+
+// Asks the program to close the way `close` does and returns the question
+// it shows.
+HWND AskToClose(RunningProgram& program, const ProgramCopy& copy, HWND main, void (*close)(HWND))
+{
+    close(main);
+    return program.WaitForDialog(LanguageText(copy, "_Quorvane"), main);
+}
+
+void Answer(HWND box, int button)
+{
+    ClickButton(box, button);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
+}
+
+} // namespace
+
+TEST(MainWindow, ClosingWhileTheEditorRunsAsksAndThenWaitsForTheEditor)
+{
+    ProgramCopy copy("close-during-backup");
+    // The stand-in editor holds until the test lets it go, and writes nothing.
+    ASSERT_TRUE(PlaceStandInEditor(copy));
+    ASSERT_TRUE(WriteWholeFile(EditorSignal(copy, "hold"), ""));
+    ASSERT_TRUE(WriteWholeFile(EditorSignal(copy, "idle"), ""));
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(copy.Program()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main), 2));
+    HWND backup = VisiblePage(main);
+    ASSERT_NE(backup, nullptr);
+    ClickButton(backup, IDC_BACKUP_BACKUP);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(EditorSignal(copy, "started")); }));
+
+    // The close box asks; No keeps the program and the editor running.
+    HWND question = AskToClose(program, copy, main, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm3"), MessageBoxText(question));
+    ASSERT_NO_FATAL_FAILURE(Answer(question, IDNO));
+    DWORD exitCode = 0;
+    EXPECT_FALSE(program.WaitForExit(exitCode, 500));
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_EQ(LanguageText(copy, "_PageRegistryBackupState2"), WindowText(GetDlgItem(backup, IDC_STATUS)));
+
+    // Esc asks the same; Yes waits for the editor, never ending it, with
+    // the window still answering.
+    question = AskToClose(program, copy, main,
+                          [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm3"), MessageBoxText(question));
+    ASSERT_NO_FATAL_FAILURE(Answer(question, IDYES));
+    EXPECT_FALSE(program.WaitForExit(exitCode, 1000));
+    EXPECT_TRUE(Answers(main));
+    EXPECT_FALSE(IsWindowEnabled(main));
+    EXPECT_FALSE(FileExists(EditorSignal(copy, "ended")));
+
+    ASSERT_TRUE(DeleteFileA(EditorSignal(copy, "hold").c_str()));
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(2u, exitCode);
+    EXPECT_TRUE(FileExists(EditorSignal(copy, "ended")));
+}
+
+TEST(MainWindow, ClosingDuringASearchAsksAndYesStopsIt)
+{
+    ProgramCopy copy("close-during-search");
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(copy.Program()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main), 1));
+    HWND search = VisiblePage(main);
+    ASSERT_NE(search, nullptr);
+    // A keyword that matches nearly everywhere, in every root: a long search.
+    SendDlgItemMessageA(search, IDC_SEARCH_KEYWORD, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("e"));
+    for (int id : {IDC_SEARCH_HKCR, IDC_SEARCH_HKCU, IDC_SEARCH_HKLM, IDC_SEARCH_HKU, IDC_SEARCH_HKCC})
+        SendDlgItemMessageA(search, id, BM_SETCHECK, BST_CHECKED, 0);
+    SendCommand(search, IDC_SEARCH_START);
+    HWND stop = GetDlgItem(search, IDC_SEARCH_STOP);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(stop) != FALSE; }, 10000));
+
+    // File > Exit asks; No leaves the search running.
+    HWND question = AskToClose(program, copy, main,
+                               [](HWND window) { PostMessageA(window, WM_COMMAND, ID_FILE_EXIT, 0); });
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm2"), MessageBoxText(question));
+    ASSERT_NO_FATAL_FAILURE(Answer(question, IDNO));
+    DWORD exitCode = 0;
+    EXPECT_FALSE(program.WaitForExit(exitCode, 300));
+    EXPECT_TRUE(IsWindowEnabled(stop));
+    EXPECT_NE(LanguageText(copy, "_PageRegistrySearchState4"), WindowText(GetDlgItem(search, IDC_STATUS)));
+
+    question = AskToClose(program, copy, main, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm2"), MessageBoxText(question));
+    ClickButton(question, IDYES);
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(2u, exitCode);
 }
 
 // Wine's per-program settings switch the XML component off for one program

@@ -332,7 +332,14 @@ TEST_F(SearchPageTest, ClosingDuringASearchStopsItAndStillSaves)
     SendCommand(page, IDC_SEARCH_START);
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list) >= 10; }));
     ASSERT_TRUE(IsEnabled(page, IDC_SEARCH_STOP));
-    Close();
+    // Closing asks first while the search runs.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    HWND question = program.WaitForDialog(Text("_Quorvane"), main);
+    ASSERT_NE(question, nullptr);
+    ClickButton(question, IDYES);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.WaitForExit(exitCode));
+    EXPECT_EQ(2u, exitCode);
 
     const std::string xml = ReadWholeFile(copy.File("config.xml"));
     EXPECT_EQ("1,1,1,0,0,1", XmlAttribute(xml, "options", "custom"));

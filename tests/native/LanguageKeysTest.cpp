@@ -45,6 +45,16 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackupstate5", "s"},
     {"_pageregistrybackupstate6", "s"},
     {"_commandlinereportnotwritten", "s"},
+    {"_pageregistrybackupstate8", "s"},
+    {"_pageregistrybackupstate9", "d"},
+    {"_pageregistrybackupstate10", "d"},
+    {"_pageregistrybackupstate11", "d"},
+    {"_pageregistrybackupstate12", "s"},
+    {"_pageregistrybackupstate13", "s"},
+    {"_pageregistrybackupsavelist1", "d"},
+    {"_pageregistrybackupsavelist2", "s"},
+    {"_pageregistrybackuplistheader1", "s"},
+    {"_pageregistrybackuplistline1", "d"},
 };
 
 struct LanguageLine {

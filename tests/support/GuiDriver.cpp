@@ -545,3 +545,14 @@ std::string ReadUserString(const std::string& keyPath, const std::string& name)
         return "<missing>";
     return data;
 }
+
+bool PlaceStandInEditor(const ProgramCopy& copy)
+{
+    return CopyFileA(ToWindowsPath(QV_STANDIN_EDITOR).c_str(), copy.File("Tools\\Regedit.exe").c_str(),
+                     FALSE) != FALSE;
+}
+
+std::string EditorSignal(const ProgramCopy& copy, const char* name)
+{
+    return copy.File(std::string("Tools\\") + name);
+}

@@ -105,3 +105,10 @@ std::string LanguageFileText(const ProgramCopy& copy, const char* key);
 std::string BuiltRegistryEditor();
 // A string value below HKEY_CURRENT_USER, or "<missing>".
 std::string ReadUserString(const std::string& keyPath, const std::string& name);
+
+// --- The stand-in registry editor (tests/gui/editor/StandInRegedit.cpp) ---
+// Puts the stand-in in place of the copy's Tools\Regedit.exe; true when done.
+bool PlaceStandInEditor(const ProgramCopy& copy);
+// The path of a steering file beside the copy's editor: "hold", "idle",
+// "started" or "ended".
+std::string EditorSignal(const ProgramCopy& copy, const char* name);

@@ -1,0 +1,52 @@
+// What a run of the registry editor left behind: whether an export wrote its
+// file this time, and, after a merge, which entries of the merged file are
+// not in the registry as the file says. Platform-free.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Platform.h"
+#include "core/RegReader.h"
+#include "core/RestoreCheck.h"
+
+// A file's presence, size and last-write time, read before and after a run.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;   // in the file system's own ticks
+};
+
+// True when the run wrote the file: it is there, not empty, and it is new or
+// its size or last-write time changed. A file the editor left as it was (it
+// could not write it) or truncated to nothing is no backup.
+bool ExportWroteFile(const FileStamp& before, const FileStamp& after);
+
+// The outcome of checking a merged file against the registry.
+struct RestoreVerification {
+    // The file had one of the two headers, so its entries were checked.
+    bool fileRead = false;
+    // Keys and values compared.
+    std::size_t checked = 0;
+    std::vector<RestoreShortfall> shortfalls;
+    // The lines the reader could not read: their entries were not checked.
+    std::vector<RegRefusedLine> refusedLines;
+
+    // Entries that did not come back plus lines that could not be checked.
+    std::size_t ProblemCount() const { return shortfalls.size() + refusedLines.size(); }
+};
+
+// Reads the merged file's bytes and compares what it leaves behind with the
+// registry (see CheckRestoredEntries); convert and context as ReadRegFile
+// takes them.
+RestoreVerification VerifyRestore(RegistryAccess& registry, CodePage& codePage, const std::string& bytes,
+                                  Utf16ToAnsi convert, void* context, const std::string& defaultValueText);
+
+// The list of a verification's problems for a text file: the header line,
+// then every entry that did not come back and every line that could not be
+// read (refusedLineFormat filled with its line number), in the order of their
+// lines in the merged file. Every line ends in CR LF.
+std::string RestoreProblemList(const std::string& header, const RestoreVerification& verification,
+                               const std::string& refusedLineFormat);
