@@ -66,7 +66,7 @@ void RunItemMenuCommand(RegistryItemList& list, int command)
         break;
     }
     case kItemMenuDelete:
-        DeleteItems(list);
+        DeleteSelectedItems(list);
         break;
     case kItemMenuExport:
         ExportItems(list, std::string());

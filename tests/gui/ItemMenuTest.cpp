@@ -1,6 +1,7 @@
 // The context menu of the result lists, driven as a user drives it: the
 // enabling of its commands, the edit dialog, export, the selection commands,
-// deleting without a backup on the search page, and the jump to a key.
+// deleting on the search page after the question and with a backup the
+// backup page lists, and the jump to a key.
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 
@@ -11,6 +12,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -106,6 +109,34 @@ protected:
         return program_.WaitForDialog(LanguageFileText(copy_, "_EditRegItemDlg"), nullptr, timeoutMs);
     }
     std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
+    // The program's question or notice, other than `except`.
+    HWND WaitForMessage(HWND except = nullptr) { return program_.WaitForDialog(Text("_Quorvane"), except); }
+    // Answers a message box and waits until it has gone.
+    bool Answer(HWND box, int button)
+    {
+        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        return WaitUntil([&] { return !IsWindow(box); });
+    }
+    std::string DeleteQuestion(int count) const
+    {
+        std::string text = LanguageFileText(copy_, "_PageRegistryCleanerDeleteConfirm");
+        const std::size_t at = text.find("%d");
+        return at == std::string::npos ? text : text.replace(at, 2, std::to_string(count));
+    }
+    // The names of the files in the program copy's backup folder.
+    std::vector<std::string> BackupFiles() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found = {};
+        HANDLE search = FindFirstFileA(copy_.File("Data\\Quorvane\\Backup\\*.reg").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do
+            names.push_back(found.cFileName);
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+        return names;
+    }
 
     ProgramCopy copy_{"item-menu"};
     std::string unique_;
@@ -221,14 +252,50 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
     EXPECT_EQ(ListViewSelectedCount(list_), 2); // rows stay selected and unchanged
 }
 
-TEST_F(ItemMenuTest, DeleteOnTheSearchPageMakesNoBackup)
+TEST_F(ItemMenuTest, DeleteOnTheSearchPageAsksFirstAndBacksUpWhatItDeletes)
 {
+    // No keeps everything.
     SelectOnly({2});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kDelete));
+    HWND question = WaitForMessage();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(MessageBoxText(question), DeleteQuestion(1));
+    ASSERT_TRUE(Answer(question, IDNO));
+    Pump(300);
+    EXPECT_EQ(ListViewCount(list_), 4);
+    EXPECT_TRUE(planted_->HasValue("", "Beta" + unique_));
+    EXPECT_TRUE(BackupFiles().empty());
+
+    // Yes deletes the selected row after writing the automatic backup.
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kDelete));
+    question = WaitForMessage();
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(Answer(question, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list_) == 3; }));
     EXPECT_FALSE(planted_->HasValue("", "Beta" + unique_));
     EXPECT_TRUE(planted_->HasValue("", "Alpha" + unique_));
-    EXPECT_EQ(GetFileAttributesA(copy_.File("Data").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::vector<std::string> files = BackupFiles();
+    ASSERT_EQ(files.size(), 1u);
+    const std::string backup = ReadWholeFile(copy_.File("Data\\Quorvane\\Backup\\" + files[0]));
+    EXPECT_NE(backup.find("\"Beta" + unique_ + "\"=\"two\""), std::string::npos) << backup;
+    EXPECT_EQ(backup.find("Alpha" + unique_), std::string::npos);
+
+    // The backup page lists it as an automatic backup.
+    ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main_), 2));
+    // The backup page's ids are used by other pages as well: its list is the
+    // list view among them.
+    HWND backups = nullptr;
+    HWND container = PageContainerOf(main_);
+    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        HWND candidate = GetDlgItem(child, IDC_BACKUP_LIST);
+        if (candidate && ClassName(candidate) == "SysListView32")
+            backups = candidate;
+    }
+    ASSERT_NE(backups, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCount(backups) == 1; }, 10000));
+    EXPECT_EQ(ListViewText(program_.Process(), backups, 0, 3), Text("_PageRegistryBackupType2"));
+    const std::string listed = ListViewText(program_.Process(), backups, 0, 4);
+    EXPECT_EQ(listed.substr(listed.size() - std::min(listed.size(), files[0].size())), files[0]) << listed;
 }
 
 TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)

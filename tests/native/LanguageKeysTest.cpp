@@ -44,6 +44,7 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackupstate3", "s"},
     {"_pageregistrybackupstate5", "s"},
     {"_pageregistrybackupstate6", "s"},
+    {"_registrylistviewdeleterefused", "s"},
 };
 
 struct LanguageLine {
