@@ -58,7 +58,7 @@ void RunItemMenuCommand(RegistryItemList& list, int command)
         RegistryItem item;
         if (row < 0 || !list.ReadRow(row, item))
             return;
-        EditItemDialog dialog(item);
+        EditItemDialog dialog(item, list.BackupFolder());
         if (dialog.Show(GetActiveWindow()) == 1) {
             list.SetCellText(row, 2, dialog.Result().valueName);
             list.SetCellText(row, 3, dialog.Result().dataText);

@@ -46,15 +46,17 @@ void PlantedKey::SetString(const std::string& subKey, const std::string& name, c
 std::string PlantedKey::StringValue(const std::string& subKey, const std::string& name) const
 {
     const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer - 1;
     HKEY key = nullptr;
     if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
         return "<no key>";
-    const LONG result =
-        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    // Read whole, however long: the size first, then the data.
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
+    std::vector<char> buffer(size + 1, '\0');
+    if (result == ERROR_SUCCESS)
+        result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
     RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
+    return result == ERROR_SUCCESS ? std::string(buffer.data()) : "<no value>";
 }
 
 bool PlantedKey::HasValue(const std::string& subKey, const std::string& name) const
