@@ -179,28 +179,42 @@ POINT RowPoint(HANDLE process, HWND list, int row)
 
 } // namespace
 
+HWND WaitForPopupMenu(const RunningProgram& program, DWORD timeoutMs)
+{
+    PopupSearch search = {program.ProcessId(), nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+bool ChooseOpenMenuCommand(HWND popup, int position)
+{
+    for (int i = 0; i < position; ++i) {
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYUP, VK_DOWN, 0);
+    }
+    PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(popup, WM_KEYUP, VK_RETURN, 0);
+    return WaitUntil([&] { return !IsWindowVisible(popup); }, 10000);
+}
+
 bool ChooseListMenuCommand(const RunningProgram& program, HWND list, int row, int position)
 {
     const POINT point = RowPoint(program.Process(), list, row);
     const LPARAM where = MAKELPARAM(point.x, point.y);
     PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, where);
     PostMessageA(list, WM_RBUTTONUP, 0, where);
-    PopupSearch search = {program.ProcessId(), nullptr};
-    if (!WaitUntil(
-            [&] {
-                EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
-                return search.found != nullptr;
-            },
-            10000))
-        return false;
-    for (int i = 0; i < position; ++i) {
-        PostMessageA(search.found, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(search.found, WM_KEYUP, VK_DOWN, 0);
-    }
-    PostMessageA(search.found, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageA(search.found, WM_KEYUP, VK_RETURN, 0);
-    HWND popup = search.found;
-    return WaitUntil([&] { return !IsWindowVisible(popup); }, 10000);
+    HWND popup = WaitForPopupMenu(program, 10000);
+    return popup && ChooseOpenMenuCommand(popup, position);
+}
+
+POINT ListViewRowCentre(HANDLE process, HWND list, int row)
+{
+    return RowPoint(process, list, row);
 }
 
 int ListViewSelectedCount(HWND list)
