@@ -13,9 +13,14 @@ class RegistryItemList;
 // or when the user cancels.
 RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName);
 
-// Deletes the entries behind the selected rows. When the list has a backup
-// folder, every selected entry is first written to a new backup file there;
-// if that backup cannot be written completely nothing is deleted and the
-// user is told. Rows whose entries are gone are removed; a row whose entry
-// is still there after a failed deletion stays, unselected.
+// Asks whether the selected rows are to be deleted, naming their count, and
+// deletes them when the user says yes (see DeleteItems). The Delete button,
+// the Del key and the menu's Delete all come here.
+void DeleteSelectedItems(RegistryItemList& list);
+
+// Deletes the entries behind the selected rows without asking. Every entry
+// is first written to a new backup file in the list's backup folder, and
+// nothing is deleted when the selection holds a protected key or that backup
+// cannot be written whole; the user is told which. Rows whose entries are
+// gone are removed; a row whose entry is still there stays, unselected.
 void DeleteItems(RegistryItemList& list);

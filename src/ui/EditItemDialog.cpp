@@ -2,20 +2,15 @@
 #include "ui/EditItemDialog.h"
 
 #include "ui/WindowUtil.h"
-#include "core/RegistryEntry.h"
+#include "core/RegistryChange.h"
 #include "win32/LanguageWin.h"
 #include "win32/Win32Platform.h"
 #include "resource.h"
 
 namespace {
-// Texts read back from the fields are limited to 499 bytes.
-constexpr int kFieldBufferSize = 500;
-
 std::string FieldText(HWND window, int id)
 {
-    char buffer[kFieldBufferSize] = {};
-    GetDlgItemTextA(window, id, buffer, kFieldBufferSize);
-    return buffer;
+    return ControlText(GetDlgItem(window, id));
 }
 } // namespace
 
@@ -28,6 +23,9 @@ void EditItemDialog::OnInitDialog()
 {
     CenterWindow(window_, GetWindow(window_, GW_OWNER));
     TranslateWindow(window_);
+    // Names and data of any length are shown and edited whole.
+    SendDlgItemMessageA(window_, IDC_EDIT_NAME, EM_SETLIMITTEXT, 0, 0);
+    SendDlgItemMessageA(window_, IDC_EDIT_DATA, EM_SETLIMITTEXT, 0, 0);
     SetDlgItemTextA(window_, IDC_EDIT_ROOT, row_.rootName.c_str());
     SetDlgItemTextA(window_, IDC_EDIT_KEY, row_.keyPath.c_str());
     SetDlgItemTextA(window_, IDC_EDIT_NAME, row_.valueName.c_str());
@@ -52,12 +50,26 @@ void EditItemDialog::OnOk()
         ShowMessage(window_, LookupText("_EditRegItemDlgValueFieldCannotbeNULL"), MB_OK | MB_ICONINFORMATION);
         return;
     }
-    Platform& platform = SystemPlatform();
-    if (!WriteEditedValue(platform, platform, row_, name, data))
-        return; // the dialog stays open so the user can cancel
-    row_.valueName = name;
-    row_.dataText = data;
-    EndDialog(window_, 1);
+    const ChangeBackup backup{backupFolder_, LookupText("_PageRegistryBackupType2")};
+    const EditOutcome outcome = EditStringValue(SystemPlatform(), row_, name, data, backup);
+    // Unless the value was written as asked, the dialog stays open so the
+    // user can try again or cancel.
+    switch (outcome.status) {
+    case ChangeStatus::Done:
+        row_.valueName = name;
+        row_.dataText = data;
+        EndDialog(window_, 1);
+        return;
+    case ChangeStatus::BackupFailed:
+        ShowMessage(window_, LookupText("_PageRegistryCleanerBackupFailed"), MB_OK | MB_ICONINFORMATION);
+        return;
+    case ChangeStatus::Incomplete:
+        ShowMessage(window_, LookupText("_EditRegItemDlgIncomplete"), MB_OK | MB_ICONINFORMATION);
+        return;
+    default:
+        ShowMessage(window_, LookupText("_EditRegItemDlgWriteFailed"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
 }
 
 INT_PTR EditItemDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM)

@@ -7,9 +7,16 @@
 
 #include <windows.h>
 
+#include <string>
+
 class EditItemDialog : public DialogBase {
 public:
-    explicit EditItemDialog(const RegistryItem& row) : row_(row) {}
+    // A change writes the value's former state to a backup file in
+    // `backupFolder` first.
+    EditItemDialog(const RegistryItem& row, const std::string& backupFolder)
+        : row_(row), backupFolder_(backupFolder)
+    {
+    }
 
     // Shows the dialog modally; 1 when the value was written (the new name
     // and data are then in Result()), 2 when it was cancelled.
@@ -23,4 +30,5 @@ private:
     void OnOk();
 
     RegistryItem row_;
+    std::string backupFolder_;
 };

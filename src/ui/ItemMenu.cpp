@@ -8,6 +8,8 @@
 #include "win32/LanguageWin.h"
 #include "win32/RegeditBridge.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 bool ItemMenuCommandEnabled(int command, int selected, int rows)
@@ -30,6 +32,46 @@ bool ItemMenuCommandEnabled(int command, int selected, int rows)
 
 void ShowItemMenu(RegistryItemList& list)
 {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ShowItemMenuAt(list, cursor);
+}
+
+void ShowItemMenuForKeyboard(RegistryItemList& list)
+{
+    HWND window = list.Window();
+    int row = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                            LVNI_FOCUSED | LVNI_SELECTED));
+    if (row < 0)
+        row = list.NextSelected(-1);
+    // Beside the row the keys act on, or at the list's top left corner
+    // without a selected row.
+    POINT where = {0, 0};
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    if (row >= 0) {
+        SendMessageA(window, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        if (SendMessageA(window, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)))
+            where = POINT{rect.left + 16, rect.bottom};
+    }
+    ClientToScreen(window, &where);
+    ShowItemMenuAt(list, where);
+}
+
+void EditRow(RegistryItemList& list, int row)
+{
+    RegistryItem item;
+    if (row < 0 || !list.ReadRow(row, item))
+        return;
+    EditItemDialog dialog(item, list.BackupFolder());
+    if (dialog.Show(GetAncestor(list.Window(), GA_ROOT)) == 1) {
+        list.SetCellText(row, 2, dialog.Result().valueName);
+        list.SetCellText(row, 3, dialog.Result().dataText);
+    }
+}
+
+void ShowItemMenuAt(RegistryItemList& list, POINT where)
+{
     MenuOwner menu(CreatePopupMenu());
     if (!menu.Get())
         return;
@@ -42,9 +84,7 @@ void ShowItemMenu(RegistryItemList& list)
         if (command == kItemMenuDelete || command == kItemMenuExport || command == kItemMenuSelectAll)
             AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
     }
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+    const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0,
                                        list.Window(), nullptr);
     if (command != 0 && ItemMenuCommandEnabled(command, selected, rows))
         RunItemMenuCommand(list, command);
@@ -53,20 +93,11 @@ void ShowItemMenu(RegistryItemList& list)
 void RunItemMenuCommand(RegistryItemList& list, int command)
 {
     switch (command) {
-    case kItemMenuEdit: {
-        const int row = list.NextSelected(-1);
-        RegistryItem item;
-        if (row < 0 || !list.ReadRow(row, item))
-            return;
-        EditItemDialog dialog(item);
-        if (dialog.Show(GetActiveWindow()) == 1) {
-            list.SetCellText(row, 2, dialog.Result().valueName);
-            list.SetCellText(row, 3, dialog.Result().dataText);
-        }
+    case kItemMenuEdit:
+        EditRow(list, list.NextSelected(-1));
         break;
-    }
     case kItemMenuDelete:
-        DeleteItems(list);
+        DeleteSelectedItems(list);
         break;
     case kItemMenuExport:
         ExportItems(list, std::string());

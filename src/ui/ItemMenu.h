@@ -2,6 +2,8 @@
 // selection commands and the jump to the key in the registry editor.
 #pragma once
 
+#include <windows.h>
+
 class RegistryItemList;
 
 enum ItemMenuCommand {
@@ -17,8 +19,16 @@ enum ItemMenuCommand {
 // Whether a command is offered for `selected` selected rows of `rows` rows.
 bool ItemMenuCommandEnabled(int command, int selected, int rows);
 
-// Shows the menu at the mouse cursor and carries out the chosen command.
+// Shows the menu at the mouse cursor, at a screen point, or (for Shift+F10
+// and the menu key) beside the focused selected row, and carries out the
+// chosen command.
 void ShowItemMenu(RegistryItemList& list);
+void ShowItemMenuAt(RegistryItemList& list, POINT where);
+void ShowItemMenuForKeyboard(RegistryItemList& list);
+
+// Opens the edit dialog on a row (view-only for anything but a string
+// value); the row shows the new name and data once they were written.
+void EditRow(RegistryItemList& list, int row);
 
 // Carries out one command on the list's selection.
 void RunItemMenuCommand(RegistryItemList& list, int command);

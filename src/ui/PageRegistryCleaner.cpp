@@ -2,6 +2,7 @@
 #include "ui/PageRegistryCleaner.h"
 
 #include "ui/WindowUtil.h"
+#include "core/BackupStore.h"
 #include "core/ScanTasks.h"
 #include "ui/DeleteItems.h"
 #include "ui/ListFeeder.h"
@@ -120,7 +121,7 @@ void PageRegistryCleaner::OnInitDialog()
     }
 
     SetUpWorkControls();
-    results_.SetBackupFolder(ProgramFolder() + "\\Data\\Quorvane\\Backup\\");
+    results_.SetBackupFolder(ProgramFolder() + kBackupFolderBelowProgram);
     LoadTaskChoices("custom");
 }
 
@@ -259,13 +260,7 @@ void PageRegistryCleaner::ShowTaskMenu()
 
 void PageRegistryCleaner::DeleteSelected()
 {
-    const int selected = results_.SelectedCount();
-    if (selected == 0)
-        return;
-    const std::string question =
-        FormatTextWithNumber(LookupText("_PageRegistryCleanerDeleteConfirm"), selected);
-    if (ShowMessage(window_, question, MB_YESNO | MB_ICONINFORMATION) == IDYES)
-        DeleteItems(results_);
+    DeleteSelectedItems(results_);
 }
 
 void PageRegistryCleaner::DeleteEverything()

@@ -3,6 +3,8 @@
 
 #include "ui/WindowUtil.h"
 #include "ui/ListFeeder.h"
+#include "core/BackupStore.h"
+#include "win32/ProgramPaths.h"
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/Win32Platform.h"
@@ -89,8 +91,8 @@ void PageRegistrySearch::OnInitDialog()
     TranslateWindow(window_);
     layout_.Attach(window_, kSearchLayout, sizeof kSearchLayout / sizeof kSearchLayout[0]);
 
-    // The search list keeps no backup folder: deleting its rows writes no backup.
     SetUpWorkControls();
+    results_.SetBackupFolder(ProgramFolder() + kBackupFolderBelowProgram);
     SendDlgItemMessageA(window_, IDC_SEARCH_KEYWORD, EM_LIMITTEXT, kMaxKeywordLength, 0);
     LoadSettings("custom");
 }

@@ -1,6 +1,7 @@
 // The list of registry entries (see RegistryItemList.h).
 #include "ui/RegistryItemList.h"
 
+#include "ui/DeleteItems.h"
 #include "ui/ItemMenu.h"
 #include "ui/ListViewHelpers.h"
 #include "ui/MaskedImageList.h"
@@ -84,12 +85,61 @@ LRESULT CALLBACK RegistryItemList::SubclassProc(HWND window, UINT message, WPARA
         }
         return 0;
     }
+    switch (message) {
+    case WM_GETDLGCODE: {
+        // Enter reaches the list instead of the page's default button.
+        const auto* pending = reinterpret_cast<const MSG*>(lParam);
+        const LRESULT code = DefSubclassProc(window, message, wParam, lParam);
+        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
+            return code | DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (self->HandleKey(static_cast<UINT>(wParam), message == WM_SYSKEYDOWN))
+            return 0;
+        break;
+    case WM_CONTEXTMENU:
+        // From the keyboard (Shift+F10, the menu key) the point is -1, -1.
+        if (LOWORD(lParam) == 0xFFFF && HIWORD(lParam) == 0xFFFF) {
+            ShowItemMenuForKeyboard(*self);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
     if (message == WM_NCDESTROY) {
         KillTimer(window, kFillTimer);
         RemoveWindowSubclass(window, SubclassProc, kSubclassId);
         self->list_ = nullptr;
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool RegistryItemList::HandleKey(UINT key, bool systemKey)
+{
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    if (key == VK_F10 && shift && !control) {
+        ShowItemMenuForKeyboard(*this);
+        return true;
+    }
+    if (systemKey || shift || control)
+        return false;
+    if (key == VK_DELETE) {
+        DeleteSelectedItems(*this);
+        return true;
+    }
+    if (key == VK_RETURN) {
+        int row = static_cast<int>(
+            SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+        if (row < 0)
+            row = NextSelected(-1);
+        EditRow(*this, row);
+        return true;
+    }
+    return false;
 }
 
 void RegistryItemList::AttachImages(int bitmapId)
@@ -254,6 +304,13 @@ bool RegistryItemList::HandleNotify(const NMHDR* header, LRESULT& result)
         tags_.clear();
         result = FALSE; // keep the per-row notices
         return true;
+    case NM_DBLCLK: {
+        const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
+        if (row >= 0)
+            EditRow(*this, row);
+        result = 0;
+        return true;
+    }
     case NM_RCLICK:
         ShowItemMenu(*this);
         result = 0;

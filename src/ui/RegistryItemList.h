@@ -62,8 +62,9 @@ public:
     void SortByColumn(int column);
     static bool SortDescending() { return sortDescending_; }
 
-    // Notifications the list sends to its page, handed back here. True when
-    // handled.
+    // Notifications the list sends to its page, handed back here: a
+    // double-click on a row opens the edit dialog, a right click the item
+    // menu. True when handled.
     bool HandleNotify(const NMHDR* header, LRESULT& result);
 
     std::string CellText(int row, int column) const;
@@ -72,6 +73,10 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     void ShowFilledRows();
+    // The list's own keys: Del deletes the selected rows (after asking),
+    // Enter opens the edit dialog on the focused row, Shift+F10 opens the
+    // item menu. True when the key was handled.
+    bool HandleKey(UINT key, bool systemKey);
 
     HWND list_ = nullptr;
     bool filling_ = false;

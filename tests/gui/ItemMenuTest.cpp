@@ -1,6 +1,8 @@
-// The context menu of the result lists, driven as a user drives it: the
-// enabling of its commands, the edit dialog, export, the selection commands,
-// deleting without a backup on the search page, and the jump to a key.
+// The context menu and the keys of the result lists, driven as a user drives
+// them: the enabling of the commands, the edit dialog (also for long data),
+// export, the selection commands, deleting on the search page after the
+// question and with a backup the backup page lists, Del, Enter, a
+// double-click, Shift+F10, and the jump to a key.
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 
@@ -11,6 +13,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -106,6 +110,39 @@ protected:
         return program_.WaitForDialog(LanguageFileText(copy_, "_EditRegItemDlg"), nullptr, timeoutMs);
     }
     std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
+    // The program's question or notice, other than `except`.
+    HWND WaitForMessage(HWND except = nullptr) { return program_.WaitForDialog(Text("_Quorvane"), except); }
+    // Answers a message box and waits until it has gone.
+    bool Answer(HWND box, int button)
+    {
+        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        return WaitUntil([&] { return !IsWindow(box); });
+    }
+    std::string DeleteQuestion(int count) const
+    {
+        std::string text = LanguageFileText(copy_, "_PageRegistryCleanerDeleteConfirm");
+        const std::size_t at = text.find("%d");
+        return at == std::string::npos ? text : text.replace(at, 2, std::to_string(count));
+    }
+    // The names of the files in the program copy's backup folder.
+    std::vector<std::string> BackupFiles() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found = {};
+        HANDLE search = FindFirstFileA(copy_.File("Data\\Quorvane\\Backup\\*.reg").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do
+            names.push_back(found.cFileName);
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+        return names;
+    }
+    void PressKey(WPARAM key)
+    {
+        PostMessageA(list_, WM_KEYDOWN, key, 1);
+        PostMessageA(list_, WM_KEYUP, key, 0xC0000001);
+    }
 
     ProgramCopy copy_{"item-menu"};
     std::string unique_;
@@ -221,14 +258,164 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
     EXPECT_EQ(ListViewSelectedCount(list_), 2); // rows stay selected and unchanged
 }
 
-TEST_F(ItemMenuTest, DeleteOnTheSearchPageMakesNoBackup)
+TEST_F(ItemMenuTest, DeleteOnTheSearchPageAsksFirstAndBacksUpWhatItDeletes)
 {
+    // No keeps everything.
     SelectOnly({2});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kDelete));
+    HWND question = WaitForMessage();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(MessageBoxText(question), DeleteQuestion(1));
+    ASSERT_TRUE(Answer(question, IDNO));
+    Pump(300);
+    EXPECT_EQ(ListViewCount(list_), 4);
+    EXPECT_TRUE(planted_->HasValue("", "Beta" + unique_));
+    EXPECT_TRUE(BackupFiles().empty());
+
+    // Yes deletes the selected row after writing the automatic backup.
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kDelete));
+    question = WaitForMessage();
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(Answer(question, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list_) == 3; }));
     EXPECT_FALSE(planted_->HasValue("", "Beta" + unique_));
     EXPECT_TRUE(planted_->HasValue("", "Alpha" + unique_));
-    EXPECT_EQ(GetFileAttributesA(copy_.File("Data").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::vector<std::string> files = BackupFiles();
+    ASSERT_EQ(files.size(), 1u);
+    const std::string backup = ReadWholeFile(copy_.File("Data\\Quorvane\\Backup\\" + files[0]));
+    EXPECT_NE(backup.find("\"Beta" + unique_ + "\"=\"two\""), std::string::npos) << backup;
+    EXPECT_EQ(backup.find("Alpha" + unique_), std::string::npos);
+
+    // The backup page lists it as an automatic backup.
+    ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main_), 2));
+    // The backup page's ids are used by other pages as well: its list is the
+    // list view among them.
+    HWND backups = nullptr;
+    HWND container = PageContainerOf(main_);
+    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        HWND candidate = GetDlgItem(child, IDC_BACKUP_LIST);
+        if (candidate && ClassName(candidate) == "SysListView32")
+            backups = candidate;
+    }
+    ASSERT_NE(backups, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCount(backups) == 1; }, 10000));
+    EXPECT_EQ(ListViewText(program_.Process(), backups, 0, 3), Text("_PageRegistryBackupType2"));
+    const std::string listed = ListViewText(program_.Process(), backups, 0, 4);
+    EXPECT_EQ(listed.substr(listed.size() - std::min(listed.size(), files[0].size())), files[0]) << listed;
+}
+
+TEST_F(ItemMenuTest, DelKeyDeletesTheSelectedRowsAfterTheQuestion)
+{
+    SelectOnly({1, 3});
+    PressKey(VK_DELETE);
+    HWND question = WaitForMessage();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(MessageBoxText(question), DeleteQuestion(2));
+    ASSERT_TRUE(Answer(question, IDNO));
+    EXPECT_EQ(ListViewCount(list_), 4);
+    EXPECT_TRUE(planted_->HasValue("", "Alpha" + unique_));
+
+    PressKey(VK_DELETE);
+    question = WaitForMessage();
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(Answer(question, IDYES));
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list_) == 2; }));
+    EXPECT_FALSE(planted_->HasValue("", "Alpha" + unique_));
+    EXPECT_TRUE(planted_->HasValue("", "Beta" + unique_));
+    EXPECT_EQ(ListViewText(program_.Process(), list_, 1, 2), "Beta" + unique_);
+    EXPECT_EQ(BackupFiles().size(), 1u);
+}
+
+TEST_F(ItemMenuTest, EnterAndDoubleClickOpenTheEditDialogOnTheRow)
+{
+    // Enter on a number: view-only.
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 3));
+    PressKey(VK_RETURN);
+    HWND dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_NAME)), "Num" + unique_);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+
+    // A double-click on a string value: editable, and its change shows in the row.
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 2));
+    const POINT point = ListViewRowCentre(program_.Process(), list_, 2);
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    PostMessageA(list_, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    PostMessageA(list_, WM_LBUTTONUP, 0, where);
+    dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_NAME)), "Beta" + unique_);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_DATA)), "two");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
+    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("twenty"));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(planted_->StringValue("", "Beta" + unique_), "twenty");
+    EXPECT_EQ(ListViewText(program_.Process(), list_, 2, 3), "twenty");
+    EXPECT_EQ(BackupFiles().size(), 1u); // the edit backed up the former data
+}
+
+TEST_F(ItemMenuTest, ShiftF10OpensTheMenuOnTheSelectedRow)
+{
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 2));
+    SetForegroundWindow(main_);
+    SendMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_), TRUE);
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_SHIFT, VK_F10, VK_F10, VK_SHIFT};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    HWND popup = WaitForPopupMenu(program_);
+    ASSERT_NE(popup, nullptr);
+    // The menu opens beside the row, inside the list.
+    RECT menu = {};
+    RECT list = {};
+    GetWindowRect(popup, &menu);
+    GetWindowRect(list_, &list);
+    EXPECT_GE(menu.left, list.left);
+    EXPECT_LE(menu.left, list.right);
+    EXPECT_GE(menu.top, list.top);
+    EXPECT_LE(menu.top, list.bottom);
+    // Its Edit acts on that row.
+    ASSERT_TRUE(ChooseOpenMenuCommand(popup, kEdit));
+    HWND dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_NAME)), "Beta" + unique_);
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+
+TEST_F(ItemMenuTest, LongDataIsShownAndWrittenWhole)
+{
+    std::string data;
+    for (int i = 0; data.size() < 1500; ++i)
+        data += "segment" + std::to_string(i) + ",";
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 1));
+    PressKey(VK_RETURN);
+    HWND dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(data.c_str()));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(planted_->StringValue("", "Alpha" + unique_), data);
+    EXPECT_EQ(ListViewText(program_.Process(), list_, 1, 3), data);
+
+    // Opened again, the field holds the whole text, and typing at its end works.
+    PressKey(VK_RETURN);
+    dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND field = GetDlgItem(dialog, IDC_EDIT_DATA);
+    EXPECT_EQ(WindowText(field), data);
+    SendMessageA(field, EM_SETSEL, data.size(), data.size());
+    SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("tail"));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(planted_->StringValue("", "Alpha" + unique_), data + "tail");
 }
 
 TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)

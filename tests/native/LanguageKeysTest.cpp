@@ -55,6 +55,7 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackupsavelist2", "s"},
     {"_pageregistrybackuplistheader1", "s"},
     {"_pageregistrybackuplistline1", "d"},
+    {"_registrylistviewdeleterefused", "s"},
 };
 
 struct LanguageLine {

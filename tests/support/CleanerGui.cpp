@@ -46,15 +46,17 @@ void PlantedKey::SetString(const std::string& subKey, const std::string& name, c
 std::string PlantedKey::StringValue(const std::string& subKey, const std::string& name) const
 {
     const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer - 1;
     HKEY key = nullptr;
     if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
         return "<no key>";
-    const LONG result =
-        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    // Read whole, however long: the size first, then the data.
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
+    std::vector<char> buffer(size + 1, '\0');
+    if (result == ERROR_SUCCESS)
+        result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
     RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
+    return result == ERROR_SUCCESS ? std::string(buffer.data()) : "<no value>";
 }
 
 bool PlantedKey::HasValue(const std::string& subKey, const std::string& name) const
@@ -177,28 +179,42 @@ POINT RowPoint(HANDLE process, HWND list, int row)
 
 } // namespace
 
+HWND WaitForPopupMenu(const RunningProgram& program, DWORD timeoutMs)
+{
+    PopupSearch search = {program.ProcessId(), nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+bool ChooseOpenMenuCommand(HWND popup, int position)
+{
+    for (int i = 0; i < position; ++i) {
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYUP, VK_DOWN, 0);
+    }
+    PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(popup, WM_KEYUP, VK_RETURN, 0);
+    return WaitUntil([&] { return !IsWindowVisible(popup); }, 10000);
+}
+
 bool ChooseListMenuCommand(const RunningProgram& program, HWND list, int row, int position)
 {
     const POINT point = RowPoint(program.Process(), list, row);
     const LPARAM where = MAKELPARAM(point.x, point.y);
     PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, where);
     PostMessageA(list, WM_RBUTTONUP, 0, where);
-    PopupSearch search = {program.ProcessId(), nullptr};
-    if (!WaitUntil(
-            [&] {
-                EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
-                return search.found != nullptr;
-            },
-            10000))
-        return false;
-    for (int i = 0; i < position; ++i) {
-        PostMessageA(search.found, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(search.found, WM_KEYUP, VK_DOWN, 0);
-    }
-    PostMessageA(search.found, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageA(search.found, WM_KEYUP, VK_RETURN, 0);
-    HWND popup = search.found;
-    return WaitUntil([&] { return !IsWindowVisible(popup); }, 10000);
+    HWND popup = WaitForPopupMenu(program, 10000);
+    return popup && ChooseOpenMenuCommand(popup, position);
+}
+
+POINT ListViewRowCentre(HANDLE process, HWND list, int row)
+{
+    return RowPoint(process, list, row);
 }
 
 int ListViewSelectedCount(HWND list)

@@ -49,5 +49,12 @@ int RunAndWait(const std::string& commandLine, DWORD timeoutMs = 120000);
 // `position` among the menu's commands (1 for the first) by keyboard, as a
 // user would. A greyed command does nothing.
 bool ChooseListMenuCommand(const RunningProgram& program, HWND list, int row, int position);
+// The program's visible popup menu, or null after the timeout.
+HWND WaitForPopupMenu(const RunningProgram& program, DWORD timeoutMs = 10000);
+// Chooses the command at `position` (1 for the first) of an open popup menu
+// by keyboard; true once the menu has closed.
+bool ChooseOpenMenuCommand(HWND popup, int position);
+// The centre of a row's label in the list's client coordinates.
+POINT ListViewRowCentre(HANDLE process, HWND list, int row);
 int ListViewSelectedCount(HWND list);
 bool ListViewRowSelected(HWND list, int row);
