@@ -37,22 +37,3 @@ bool RegistryEntryExists(RegistryAccess& registry, CodePage& codePage, const Reg
     registry.CloseKey(key);
     return exists;
 }
-
-bool WriteEditedValue(RegistryAccess& registry, CodePage& codePage, const RegistryItem& row,
-                      const std::string& newName, const std::string& newData)
-{
-    const RootKey root = ParseRootKey(codePage, row.rootName);
-    if (root == kNoRootKey)
-        return false;
-    KeyHandle key = kNoKey;
-    if (registry.OpenKey(RootHandle(root), row.keyPath, &key) != kResultOk)
-        return false;
-    const std::uint32_t size = static_cast<std::uint32_t>(newData.size() + 1);
-    const bool written = registry.SetValue(key, newName, kRegSz,
-                                           reinterpret_cast<const std::uint8_t*>(newData.c_str()), size) ==
-                         kResultOk;
-    if (written && newName != row.valueName)
-        registry.DeleteValue(key, row.valueName);
-    registry.CloseKey(key);
-    return written;
-}

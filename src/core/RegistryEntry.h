@@ -15,10 +15,3 @@ bool DeleteRegistryEntry(RegistryAccess& registry, CodePage& codePage, const Reg
 
 // True while the row's key (for a key row) or value still exists.
 bool RegistryEntryExists(RegistryAccess& registry, CodePage& codePage, const RegistryItem& item);
-
-// Writes `newData` as the string value `newName` of the row's key; when the
-// name changed, the value of the former name is then deleted, which makes
-// the edit a rename. False, with nothing changed, when the key cannot be
-// opened or the value cannot be written.
-bool WriteEditedValue(RegistryAccess& registry, CodePage& codePage, const RegistryItem& row,
-                      const std::string& newName, const std::string& newData);

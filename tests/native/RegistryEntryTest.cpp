@@ -1,5 +1,6 @@
 // The registry side of list rows: deleting the entry behind a row, telling
 // whether it is still there, and writing an edited string value.
+#include "core/RegistryChange.h"
 #include "core/RegistryEntry.h"
 #include "tests/support/MemoryPlatform.h"
 
@@ -81,6 +82,14 @@ TEST(RegistryEntry, AnEntryThatCouldNotBeDeletedIsStillThere)
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
 
+// The edit as the edit dialog makes it, with its backup folder; each change
+// leaves no key open.
+bool Edit(MemoryPlatform& platform, const RegistryItem& row, const std::string& name, const std::string& data)
+{
+    return EditStringValue(platform, row, name, data, ChangeBackup{"C:\\Backup", "Auto"}).status ==
+           ChangeStatus::Done;
+}
+
 TEST(RegistryEntry, EditingWritesTheStringAndRenamesWhenTheNameChanged)
 {
     MemoryPlatform platform;
@@ -88,37 +97,38 @@ TEST(RegistryEntry, EditingWritesTheStringAndRenamesWhenTheNameChanged)
     platform.AddString(kHkeyCurrentUser, "Software\\App", "B", "other");
 
     // Only the data changes: nothing is deleted.
-    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "A"), "A", "new"));
+    EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "A"), "A", "new"));
     EXPECT_EQ(StringOf(platform, "Software\\App", "A"), std::string("new", 4));
 
     // A rename onto an existing name overwrites it and removes the old name.
-    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "A"), "B", "moved"));
+    EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "A"), "B", "moved"));
     EXPECT_EQ(StringOf(platform, "Software\\App", "A"), "<missing>");
     EXPECT_EQ(StringOf(platform, "Software\\App", "B"), std::string("moved", 6));
 
     // An empty name writes the default value.
-    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "B"), "", "dflt"));
+    EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "B"), "", "dflt"));
     EXPECT_EQ(StringOf(platform, "Software\\App", ""), std::string("dflt", 5));
     EXPECT_EQ(StringOf(platform, "Software\\App", "B"), "<missing>");
 
-    // Names differing only in case are different names to the edit.
+    // A name that changes only its case keeps the value, with the new data.
     platform.AddString(kHkeyCurrentUser, "Software\\App", "c", "x");
-    EXPECT_TRUE(WriteEditedValue(platform, platform, ValueRow("Software\\App", "c"), "C", "y"));
+    EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "c"), "C", "y"));
+    EXPECT_EQ(StringOf(platform, "Software\\App", "C"), std::string("y", 2));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
 
 TEST(RegistryEntry, EditingAMissingKeyOrAnUnknownRootChangesNothing)
 {
     MemoryPlatform platform;
-    EXPECT_FALSE(WriteEditedValue(platform, platform, ValueRow("Software\\Nowhere", "A"), "A", "x"));
+    EXPECT_FALSE(Edit(platform, ValueRow("Software\\Nowhere", "A"), "A", "x"));
     EXPECT_FALSE(platform.HasKey(kHkeyCurrentUser, "Software\\Nowhere"));
     RegistryItem row = ValueRow("Software", "A");
     row.rootName = "HKCU";
-    EXPECT_FALSE(WriteEditedValue(platform, platform, row, "A", "x"));
+    EXPECT_FALSE(Edit(platform, row, "A", "x"));
 
     platform.AddString(kHkeyCurrentUser, "Software\\RO", "A", "keep");
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\RO", kDenyWrite);
-    EXPECT_FALSE(WriteEditedValue(platform, platform, ValueRow("Software\\RO", "A"), "B", "x"));
+    EXPECT_FALSE(Edit(platform, ValueRow("Software\\RO", "A"), "B", "x"));
     EXPECT_EQ(StringOf(platform, "Software\\RO", "A"), std::string("keep", 5));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
