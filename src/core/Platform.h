@@ -33,6 +33,12 @@ constexpr long kResultFileNotFound = 2;
 constexpr long kResultAccessDenied = 5;
 constexpr long kResultMoreData = 234;
 constexpr long kResultNoMoreItems = 259;
+// Not a system code: EnumKey and EnumValue give it for an entry whose name
+// holds characters the ANSI code page cannot spell (no ANSI name reaches the
+// entry, and a stand-in name would name another one or none). The index is
+// taken, so listing goes on with the next one; no name or data is handed out,
+// only a value's type.
+constexpr long kResultNameNotSpellable = 0x20000001;
 
 // Registry value types.
 constexpr std::uint32_t kRegNone = 0;
@@ -115,7 +121,8 @@ public:
     virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) = 0;
     // nameLength: in, the name buffer size in characters including the NUL;
-    // out, the name length without it. dataSize as for QueryValue.
+    // out, the name length without it. dataSize as for QueryValue. Names and
+    // text data come in the ANSI code page; see kResultNameNotSpellable.
     virtual long EnumValue(KeyHandle key, std::uint32_t index, char* name,
                            std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
                            std::uint32_t* dataSize) = 0;

@@ -172,7 +172,8 @@ struct KeyExport {
 };
 
 // Counts the subkeys that the walk will pass over because they cannot be
-// opened; false when the subkeys could not all be listed.
+// opened or their names cannot be spelled; false when the subkeys could not
+// all be listed.
 bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
                             const std::string& path, const KeyInfo& info)
 {
@@ -185,6 +186,11 @@ bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
         long result = registry.EnumKey(key, index, name.get(), size);
         if (result == kResultNoMoreItems)
             return true;
+        if (result == kResultNameNotSpellable) {
+            // The walk passes over it: no name of the file could restore it.
+            ++exporter.counts.entriesLeftOut;
+            continue;
+        }
         if (result != kResultOk)
             return false;
         std::string childName = name.get();
@@ -199,7 +205,8 @@ bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
 
 // The walk's key visitor of a key export: the key's values, every type
 // included, or a key line of its own when none of them is written. A key
-// whose values or subkeys cannot all be listed counts as one entry left out.
+// whose values or subkeys cannot all be listed counts as one entry left out,
+// and so does each value whose name the code page cannot spell.
 void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
                const std::uint8_t*, std::uint32_t, void* context)
 {
@@ -226,6 +233,11 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
                                          nullptr, nullptr);
         if (result == kResultNoMoreItems)
             break;
+        if (result == kResultNameNotSpellable) {
+            ++counts.entriesLeftOut;
+            ++index;
+            continue;
+        }
         if (result == kResultMoreData && nameSize < kLargestNameBuffer) {
             nameSize = std::min(nameSize * 2, kLargestNameBuffer);
             name.reset(new (std::nothrow) char[nameSize]);

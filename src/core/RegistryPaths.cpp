@@ -189,7 +189,8 @@ std::string ReadStringValue(RegistryAccess& registry, RootKey root, const std::s
 }
 
 void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
-                 const std::string& keyPath, SubKeyVisitor visitor, void* context)
+                 const std::string& keyPath, SubKeyVisitor visitor, void* context,
+                 std::size_t* passedOver)
 {
     std::string path = keyPath;
     TrimChars(codePage, path, " \\");
@@ -205,7 +206,13 @@ void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
     if (!name)
         return;
     for (std::uint32_t index = 0;; ++index) {
-        if (registry.EnumKey(key.Get(), index, name.get(), size) != kResultOk)
+        const long result = registry.EnumKey(key.Get(), index, name.get(), size);
+        if (result == kResultNameNotSpellable) {
+            if (passedOver)
+                ++*passedOver;
+            continue;
+        }
+        if (result != kResultOk)
             break;
         if (visitor)
             visitor(root, path, name.get(), context);

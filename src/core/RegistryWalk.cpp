@@ -22,12 +22,19 @@ struct Walk {
     std::vector<std::string> loweredExclusions;
     const std::atomic<bool>* stop;
     NoneValues noneValues;
+    std::size_t* passedOver;
 
     bool Stopped() const { return stop && stop->load(); }
 
     bool Admits(std::uint32_t type) const
     {
         return (type & typeMask) != 0 || (type == kRegNone && noneValues == NoneValues::kVisit);
+    }
+
+    void CountPassedOver() const
+    {
+        if (passedOver)
+            ++*passedOver;
     }
 };
 
@@ -76,8 +83,14 @@ void WalkKey(const Walk& walk, const std::string& startPath)
         std::uint32_t nameLength = nameSize;
         std::uint32_t type = 0;
         std::uint32_t size = dataSize;
-        if (walk.registry.EnumValue(key.Get(), index, name.get(), &nameLength, &type, data.get(),
-                                    &size) != kResultOk)
+        const long result = walk.registry.EnumValue(key.Get(), index, name.get(), &nameLength,
+                                                    &type, data.get(), &size);
+        if (result == kResultNameNotSpellable) {
+            if (walk.valueVisitor && walk.Admits(type))
+                walk.CountPassedOver();
+            continue;
+        }
+        if (result != kResultOk)
             break;
         if (walk.valueVisitor && walk.Admits(type))
             walk.valueVisitor(walk.root, path, name.get(), nameLength, type, data.get(), size,
@@ -89,7 +102,12 @@ void WalkKey(const Walk& walk, const std::string& startPath)
     for (std::uint32_t index = 0;; ++index) {
         if (walk.Stopped())
             return;
-        if (walk.registry.EnumKey(key.Get(), index, subKey.get(), subKeySize) != kResultOk)
+        const long result = walk.registry.EnumKey(key.Get(), index, subKey.get(), subKeySize);
+        if (result == kResultNameNotSpellable) {
+            walk.CountPassedOver();
+            continue;
+        }
+        if (result != kResultOk)
             break;
         WalkKey(walk, path + "\\" + subKey.get());
     }
@@ -101,10 +119,10 @@ void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
                   const std::string& path, bool recurse, ValueVisitor valueVisitor,
                   void* valueContext, KeyVisitor keyVisitor, void* keyContext,
                   std::uint32_t typeMask, const std::vector<std::string>& excludedPaths,
-                  const std::atomic<bool>* stop, NoneValues noneValues)
+                  const std::atomic<bool>* stop, NoneValues noneValues, std::size_t* passedOver)
 {
     Walk walk{registry, codePage, root, recurse, valueVisitor, valueContext, keyVisitor,
-              keyContext, typeMask, {}, stop, noneValues};
+              keyContext, typeMask, {}, stop, noneValues, passedOver};
     for (std::string fragment : excludedPaths) {
         codePage.LowerText(fragment);
         walk.loweredExclusions.push_back(fragment);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,11 +32,16 @@ enum class NoneValues { kSkip, kVisit };
 // their whole subtree, as are keys that cannot be opened. A value reaches the
 // value visitor only when (type & typeMask) is non-zero, so REG_NONE does not
 // unless noneValues asks for it. When stop is given and becomes true, the
-// walk ends before the next key, value or subkey.
+// walk ends before the next key, value or subkey. Keys and values whose names
+// the ANSI code page cannot spell (kResultNameNotSpellable) are passed over,
+// a key with its subtree; when passedOver is given, each such key below a
+// walked key (with recurse) and each such value of a type the visitor would
+// be given (with a value visitor) adds one to it.
 void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
                   const std::string& path, bool recurse,
                   ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
                   void* keyContext, std::uint32_t typeMask,
                   const std::vector<std::string>& excludedPaths,
                   const std::atomic<bool>* stop = nullptr,
-                  NoneValues noneValues = NoneValues::kSkip);
+                  NoneValues noneValues = NoneValues::kSkip,
+                  std::size_t* passedOver = nullptr);

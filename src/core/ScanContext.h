@@ -35,6 +35,8 @@ struct ScanContext {
     std::size_t classKeyLevel = 0;
     // Menu order checks: the folders of both start-menu program folders.
     MenuFolderMap menuFolders;
+    // Keys and values passed over so far because their names cannot be spelled.
+    std::size_t passedOverNames = 0;
 };
 
 // The data read as a zero-terminated ANSI string, never beyond size.

@@ -67,11 +67,12 @@ void RunScanStep(ScanContext& context, const ScanStep& step)
             CountPathComponents(context.platform, TrimBackslashes(context.platform, step.path)) + 1;
         WalkRegistry(context.platform, context.platform, step.root, step.path, step.recurse,
                      step.valueCheck, &context, &ShowWalkedKey, &context, step.typeMask,
-                     step.excludedPaths, context.stop);
+                     step.excludedPaths, context.stop, NoneValues::kSkip,
+                     &context.passedOverNames);
         break;
     case ScanStepKind::SubKeys:
         EnumSubKeys(context.platform, context.platform, step.root, step.path, step.keyCheck,
-                    &context);
+                    &context, &context.passedOverNames);
         break;
     case ScanStepKind::MenuFolders:
         BuildMenuFolderMap(context.platform, context.platform, context.platform,
@@ -152,13 +153,14 @@ std::vector<ScanStep> ScanTaskSteps(int number)
     }
 }
 
-void RunScanTask(Platform& platform, int number, const FindingSink& sink,
-                 const std::atomic<bool>* stop)
+std::size_t RunScanTask(Platform& platform, int number, const FindingSink& sink,
+                        const std::atomic<bool>* stop)
 {
     ScanContext context(platform, sink, stop);
     for (const ScanStep& step : ScanTaskSteps(number)) {
         if (context.Stopped())
-            return;
+            break;
         RunScanStep(context, step);
     }
+    return context.passedOverNames;
 }

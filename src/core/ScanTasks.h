@@ -9,6 +9,7 @@
 #include "core/RegistryWalk.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,8 +33,10 @@ struct FindingSink {
 };
 
 // Runs task `number` (1 to 11) to its end, or until `stop` is set. Numbers
-// outside 1 to 11 do nothing.
-void RunScanTask(Platform& platform, int number, const FindingSink& sink,
+// outside 1 to 11 do nothing. Returns how many keys and values the task
+// passed over because the ANSI code page cannot spell their names (see
+// WalkRegistry and EnumSubKeys); none of them is ever a finding.
+std::size_t RunScanTask(Platform& platform, int number, const FindingSink& sink,
                  const std::atomic<bool>* stop = nullptr);
 
 // One step of a task, in the order the task carries them out.

@@ -100,12 +100,13 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
     ReportHit(search.sink, item);
 }
 
-void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
-                    const SearchSink& sink, const std::string& keyRowText,
-                    const std::atomic<bool>* stop)
+std::size_t SearchRegistry(RegistryAccess& registry, CodePage& codePage,
+                           const SearchOptions& options, const SearchSink& sink,
+                           const std::string& keyRowText, const std::atomic<bool>* stop)
 {
+    std::size_t passedOver = 0;
     if (options.keyword.empty())
-        return;
+        return passedOver;
     const struct {
         bool chosen;
         RootKey root;
@@ -118,9 +119,11 @@ void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOp
     const std::vector<std::string> noExclusions;
     for (const auto& entry : roots) {
         if (stop && stop->load())
-            return;
+            break;
         if (entry.chosen)
             WalkRegistry(registry, codePage, entry.root, "", true, MatchValue, &context, MatchKey,
-                         &context, 0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit);
+                         &context, 0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit,
+                         &passedOver);
     }
+    return passedOver;
 }

@@ -86,7 +86,9 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
 // Walks every chosen root key, in the order HKEY_CLASSES_ROOT,
 // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
 // with the two visitors; values of every type are tested, REG_NONE included.
-// An empty keyword walks nothing. Ends early once stop is set.
-void SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
+// An empty keyword walks nothing. Ends early once stop is set. Returns how
+// many keys and values were passed over because the ANSI code page cannot
+// spell their names (see WalkRegistry); none of them is ever a hit.
+std::size_t SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
                     const SearchSink& sink, const std::string& keyRowText,
                     const std::atomic<bool>* stop = nullptr);

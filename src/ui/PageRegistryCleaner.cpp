@@ -62,6 +62,7 @@ WorkerPageParts CleanerParts()
     parts.doneKey = "_PageRegistryCleanerState3";
     parts.doneTextTakesRowCount = true;
     parts.stoppedKey = "_PageRegistryCleanerState4";
+    parts.passedOverKey = "_PageRegistryCleanerState5";
     return parts;
 }
 
@@ -182,7 +183,8 @@ void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
         if (worker.StopRequested())
             return;
         if (chosenTasks_[task])
-            RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(), &worker.StopFlag());
+            CountPassedOver(RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(),
+                                        &worker.StopFlag()));
         feeder.Flush();
     }
 }

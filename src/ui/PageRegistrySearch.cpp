@@ -49,6 +49,7 @@ WorkerPageParts SearchParts()
     parts.readyKey = "_PageRegistrySearchState1";
     parts.doneKey = "_PageRegistrySearchState3";
     parts.stoppedKey = "_PageRegistrySearchState4";
+    parts.passedOverKey = "_PageRegistrySearchState5";
     return parts;
 }
 
@@ -171,8 +172,8 @@ void PageRegistrySearch::DoWork(WorkerThread& worker, ListFeeder& feeder)
     // The texts are looked up once per search, not once per key.
     PageSink sink(feeder, LookupText("_PageRegistrySearchState2"));
     Platform& platform = SystemPlatform();
-    SearchRegistry(platform, platform, options_, sink.Sink(), LookupText("_PageRegistrySearchKeyFlagString"),
-                   &worker.StopFlag());
+    CountPassedOver(SearchRegistry(platform, platform, options_, sink.Sink(),
+                                   LookupText("_PageRegistrySearchKeyFlagString"), &worker.StopFlag()));
 }
 
 void PageRegistrySearch::ClearResults()

@@ -53,6 +53,7 @@ void WorkerPage::RunWorker(WorkerThread& worker)
             status = GetDlgItem(window_, IDC_STATUS);
         }))
         return;
+    passedOver_ = 0;
     {
         ListFeeder feeder(worker, results_, status);
         DoWork(worker, feeder);
@@ -62,10 +63,15 @@ void WorkerPage::RunWorker(WorkerThread& worker)
     }
     // Looked up here, not on the user-interface thread.
     const std::string doneText = LookupText(parts_.doneKey);
+    std::string passedOverText;
+    if (passedOver_ > 0 && *parts_.passedOverKey)
+        passedOverText = " " + FormatTextWithNumber(LookupText(parts_.passedOverKey),
+                                                    static_cast<long long>(passedOver_));
     worker.Finish([&] {
         results_.EndFilling();
         ShowWorkButtons(false);
-        SetStatus(parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText, results_.RowCount()) : doneText);
+        SetStatus((parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText, results_.RowCount()) : doneText) +
+                  passedOverText);
     });
 }
 

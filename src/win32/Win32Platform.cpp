@@ -7,10 +7,14 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "core/AnsiText.h"
+#include "win32/AnsiConversion.h"
 
 namespace {
 
@@ -49,6 +53,107 @@ CalendarTime LocalCalendarTime(const FILETIME& fileTime)
     if (!FileTimeToSystemTime(&fileTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
         return CalendarTime();
     return FromSystemTime(local);
+}
+
+// A UTF-16 name read from the registry: room on the stack for every usual
+// name, the heap for a longer one. The registry's longest value name has
+// 16383 characters; a key name is shorter.
+class WideName {
+public:
+    WCHAR* Data() { return heap_ ? heap_.get() : stack_; }
+    DWORD Capacity() const { return capacity_; }
+    // Makes room for a name of as many characters as the caller's ANSI
+    // buffer holds bytes (with the NUL), since an ANSI name is never shorter
+    // than its UTF-16 form; false when there is no more room to make.
+    bool Grow(std::uint32_t callerSize)
+    {
+        const DWORD wanted = std::min<std::uint32_t>(callerSize, kLongestName + 1);
+        if (wanted <= capacity_)
+            return false;
+        heap_.reset(new (std::nothrow) WCHAR[wanted]);
+        if (!heap_) {
+            capacity_ = kStackChars;
+            return false;
+        }
+        capacity_ = wanted;
+        return true;
+    }
+
+private:
+    static constexpr DWORD kStackChars = 512;
+    static constexpr DWORD kLongestName = 16383;
+    WCHAR stack_[kStackChars];
+    std::unique_ptr<WCHAR[]> heap_;
+    DWORD capacity_ = kStackChars;
+};
+
+// UTF-16 value text on its way to the ANSI code page: room on the stack for
+// short text, the heap for longer.
+class WideText {
+public:
+    WCHAR* Data() { return heap_ ? heap_.get() : stack_; }
+    // Room for `bytes` bytes of text; false when it cannot be had.
+    bool Reserve(DWORD bytes)
+    {
+        const std::size_t units = bytes / sizeof(WCHAR) + 1;
+        if (units <= kStackChars)
+            return true;
+        heap_.reset(new (std::nothrow) WCHAR[units]);
+        return heap_ != nullptr;
+    }
+
+private:
+    static constexpr std::size_t kStackChars = 1024;
+    WCHAR stack_[kStackChars];
+    std::unique_ptr<WCHAR[]> heap_;
+};
+
+// The ANSI form of a registry name into the caller's buffer: a system result
+// code, or kResultNameNotSpellable.
+long NameToAnsi(const WCHAR* wide, DWORD length, char* name, std::uint32_t bufferSize,
+                std::uint32_t* ansiLength)
+{
+    switch (WideNameToSystemAnsi(wide, length, name, bufferSize, ansiLength)) {
+    case AnsiNameResult::kConverted:
+        return ERROR_SUCCESS;
+    case AnsiNameResult::kTooLong:
+        return ERROR_MORE_DATA;
+    default:
+        if (bufferSize > 0)
+            name[0] = '\0';
+        return kResultNameNotSpellable;
+    }
+}
+
+bool IsTextType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Text data in the ANSI code page as RegEnumValueA hands it out: the UTF-16
+// bytes (an odd last byte dropped) converted with the code page's best-fit
+// and default characters. Writes into `ansi` when it is given and `room` is
+// large enough, adding a NUL after text that lacks one when there is room;
+// returns the ANSI size either way (more than `room` when it did not fit).
+DWORD WideDataToAnsi(const WCHAR* wide, DWORD wideBytes, std::uint8_t* ansi, DWORD room)
+{
+    const int units = static_cast<int>(std::min<DWORD>(wideBytes / sizeof(WCHAR), INT_MAX / 2));
+    if (units == 0)
+        return 0;
+    // Converted straight into the room offered; measured only when it
+    // does not fit there.
+    int size = 0;
+    if (ansi && room > 0)
+        size = WideCharToMultiByte(CP_ACP, 0, wide, units, reinterpret_cast<char*>(ansi),
+                                   static_cast<int>(std::min<DWORD>(room, INT_MAX)), nullptr,
+                                   nullptr);
+    if (size <= 0) {
+        size = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+        return size > 0 ? static_cast<DWORD>(size) : 0;
+    }
+    if (static_cast<DWORD>(size) < room && ansi[size - 1] != 0)
+        ansi[size] = 0;
+    return static_cast<DWORD>(size);
 }
 
 class FindHandle {
@@ -150,27 +255,97 @@ long Win32Platform::QueryValue(KeyHandle key, const std::string& name, std::uint
     return result;
 }
 
+// Names are read in UTF-16 and converted here, so that a name the code page
+// cannot spell is known as such; the ANSI functions would hand out a
+// stand-in with '?' or best-fit letters, naming another entry or none. Data
+// comes as RegEnumValueA gives it. One call does for a value whose name and
+// data fit the caller's buffers; only one that does not is read again.
 long Win32Platform::EnumValue(KeyHandle key, std::uint32_t index, char* name,
                               std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
                               std::uint32_t* dataSize)
 {
-    DWORD length = *nameLength;
+    const HKEY hkey = ToHkey(key);
+    const DWORD room = dataSize ? *dataSize : 0;
+    WideName wide;
+    DWORD wideLength = wide.Capacity();
     DWORD valueType = 0;
-    DWORD size = dataSize ? *dataSize : 0;
-    LONG result = RegEnumValueA(ToHkey(key), index, name, &length, nullptr, &valueType, data,
+    DWORD size = room;
+    LONG result = RegEnumValueW(hkey, index, wide.Data(), &wideLength, nullptr, &valueType, data,
                                 dataSize ? &size : nullptr);
-    *nameLength = length;
+    bool dataInBuffer = result == ERROR_SUCCESS && data;
+    // A text's size asked for without its data needs the text to measure.
+    if (result == ERROR_MORE_DATA ||
+        (result == ERROR_SUCCESS && dataSize && !data && IsTextType(valueType))) {
+        // The name, the type and the data size, with room for a long name.
+        do {
+            wideLength = wide.Capacity();
+            result = RegEnumValueW(hkey, index, wide.Data(), &wideLength, nullptr, &valueType,
+                                   nullptr, &size);
+        } while (result == ERROR_MORE_DATA && wide.Grow(*nameLength));
+        dataInBuffer = false;
+    }
     if (type)
         *type = valueType;
-    if (dataSize)
+    if (result != ERROR_SUCCESS)
+        return result;
+    std::uint32_t ansiLength = 0;
+    result = NameToAnsi(wide.Data(), wideLength, name, *nameLength, &ansiLength);
+    if (result != ERROR_SUCCESS)
+        return result;
+    *nameLength = ansiLength;
+    if (!dataSize)
+        return ERROR_SUCCESS;
+    DWORD nameRoom = wide.Capacity();
+    if (!IsTextType(valueType)) {
+        if (data && !dataInBuffer) {
+            // The first read fell short: the data is read again if it fits.
+            if (size > room) {
+                *dataSize = size;
+                return ERROR_MORE_DATA;
+            }
+            size = room;
+            result = RegEnumValueW(hkey, index, wide.Data(), &nameRoom, nullptr, &valueType, data,
+                                   &size);
+        }
         *dataSize = size;
-    return result;
+        return result;
+    }
+    // Text is converted from a UTF-16 copy: of what the caller's buffer
+    // holds, or read whole into the copy when it did not fit there.
+    WideText copy;
+    if (!copy.Reserve(size))
+        return ERROR_NOT_ENOUGH_MEMORY;
+    if (dataInBuffer) {
+        std::memcpy(copy.Data(), data, size);
+    } else {
+        DWORD textSize = size;
+        result = RegEnumValueW(hkey, index, wide.Data(), &nameRoom, nullptr, &valueType,
+                               reinterpret_cast<BYTE*>(copy.Data()), &textSize);
+        if (result != ERROR_SUCCESS)
+            return result;
+        size = textSize;
+    }
+    const DWORD ansiSize = WideDataToAnsi(copy.Data(), size, data, room);
+    *dataSize = ansiSize;
+    return data && ansiSize > room ? ERROR_MORE_DATA : ERROR_SUCCESS;
 }
 
 long Win32Platform::EnumKey(KeyHandle key, std::uint32_t index, char* name,
                             std::uint32_t nameBufferSize)
 {
-    return RegEnumKeyA(ToHkey(key), index, name, nameBufferSize);
+    const HKEY hkey = ToHkey(key);
+    WideName wide;
+    DWORD wideLength = 0;
+    LONG result;
+    do {
+        wideLength = wide.Capacity();
+        result = RegEnumKeyExW(hkey, index, wide.Data(), &wideLength, nullptr, nullptr, nullptr,
+                               nullptr);
+    } while (result == ERROR_MORE_DATA && wide.Grow(nameBufferSize));
+    if (result != ERROR_SUCCESS)
+        return result;
+    std::uint32_t ansiLength = 0;
+    return NameToAnsi(wide.Data(), wideLength, name, nameBufferSize, &ansiLength);
 }
 
 long Win32Platform::SetValue(KeyHandle key, const std::string& name, std::uint32_t type,

@@ -80,8 +80,13 @@ protected:
     bool WaitForScanEnd()
     {
         const std::string format = Text("_PageRegistryCleanerState3");
+        const std::string passedOver = Text("_PageRegistryCleanerState5");
         return WaitUntil(
-            [&] { return Enabled(IDC_CLEANER_SCAN) && Status() == FormatTextWithNumber(format, ListViewCount(results_)); },
+            [&] {
+                return Enabled(IDC_CLEANER_SCAN) &&
+                       PassedOverInStatus(Status(), FormatTextWithNumber(format, ListViewCount(results_)),
+                                          passedOver) >= 0;
+            },
             120000);
     }
     DWORD Close()

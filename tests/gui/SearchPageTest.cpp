@@ -181,6 +181,13 @@ protected:
 
     std::string Text(const char* key) { return LanguageText(copy, key); }
 
+    // The done text, alone or with the count of entries passed over.
+    bool SearchDone()
+    {
+        return PassedOverInStatus(StatusText(page), Text("_PageRegistrySearchState3"),
+                                  Text("_PageRegistrySearchState5")) >= 0;
+    }
+
     ProgramCopy copy;
     RunningProgram program;
     HWND main = nullptr;
@@ -228,7 +235,7 @@ TEST_F(SearchPageTest, ListsThePlantedHitsThenClearsThem)
     for (int id : kRangeBoxes)
         SetCheck(page, id, id == IDC_SEARCH_HKCU);
     SendCommand(page, IDC_SEARCH_START);
-    ASSERT_TRUE(WaitUntil([&] { return StatusText(page) == Text("_PageRegistrySearchState3"); }));
+    ASSERT_TRUE(WaitUntil([&] { return SearchDone(); }));
 
     const std::string key = tree.KeyPath() + "\\" + token;
     EXPECT_EQ((Strings{
@@ -250,7 +257,7 @@ TEST_F(SearchPageTest, ListsThePlantedHitsThenClearsThem)
     SendCommand(page, IDC_SEARCH_CLEAR);
     EXPECT_EQ(0, ListViewCount(list));
     EXPECT_EQ("100", ButtonStates(page));
-    EXPECT_EQ(Text("_PageRegistrySearchState3"), StatusText(page));
+    EXPECT_TRUE(SearchDone()) << StatusText(page);
 
     // An empty keyword empties the list and ends at once.
     SetCheck(page, IDC_SEARCH_FULL_WORD, false);
@@ -259,8 +266,93 @@ TEST_F(SearchPageTest, ListsThePlantedHitsThenClearsThem)
     SetKeyword(page, "");
     SendCommand(page, IDC_SEARCH_START);
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list) == 0 && IsEnabled(page, IDC_SEARCH_START); }));
-    EXPECT_EQ(Text("_PageRegistrySearchState3"), StatusText(page));
+    EXPECT_TRUE(SearchDone()) << StatusText(page);
     EXPECT_EQ("100", ButtonStates(page));
+    Close();
+}
+
+// Removes a scratch key with everything below it through the wide function,
+// which also reaches names no ANSI name can.
+class WideTreeRemover {
+public:
+    explicit WideTreeRemover(const std::string& keyPath) : keyPath_(keyPath.begin(), keyPath.end()) {}
+    ~WideTreeRemover() { RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str()); }
+    WideTreeRemover(const WideTreeRemover&) = delete;
+    WideTreeRemover& operator=(const WideTreeRemover&) = delete;
+
+private:
+    std::wstring keyPath_;
+};
+
+// Creates HKEY_CURRENT_USER\path, with a string value when a name is given.
+bool CreateWide(const std::wstring& path, const wchar_t* valueName = nullptr)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    bool done = true;
+    if (valueName)
+        done = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4) ==
+               ERROR_SUCCESS;
+    RegCloseKey(key);
+    return done;
+}
+
+// A character the code page in use has no exact form for (Cyrillic, Greek
+// or Thai), or 0 when it spells them all.
+wchar_t UnspellableCharacter()
+{
+    for (wchar_t c : {L'\x041A', L'\x03BB', L'\x0E01'}) {
+        BOOL usedDefault = FALSE;
+        char out[8];
+        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, out, sizeof out, nullptr, &usedDefault) <= 0 ||
+            usedDefault)
+            return c;
+    }
+    return 0;
+}
+
+TEST_F(SearchPageTest, EntriesWithUnspellableNamesAreCountedInTheStatusLine)
+{
+    ScratchRegistryKey tree;
+    ASSERT_TRUE(tree.IsCreated());
+    WideTreeRemover remover(tree.KeyPath());
+    const wchar_t foreign = UnspellableCharacter();
+    if (!foreign)
+        GTEST_SKIP() << "code page " << GetACP() << " spells every candidate";
+    const std::string token = "QvWide" + std::to_string(GetCurrentProcessId()) + "t";
+    ASSERT_TRUE(tree.SetString(token, "Plain" + token, "x"));
+    Open();
+    SetKeyword(page, token);
+    for (int id : kOptionBoxes)
+        SetCheck(page, id, id == IDC_SEARCH_INCLUDE_KEY || id == IDC_SEARCH_INCLUDE_VALUE);
+    for (int id : kRangeBoxes)
+        SetCheck(page, id, id == IDC_SEARCH_HKCU);
+    const std::string done = Text("_PageRegistrySearchState3");
+    const std::string format = Text("_PageRegistrySearchState5");
+    const std::string key = tree.KeyPath() + "\\" + token;
+    const Strings hits{"HKEY_CURRENT_USER|" + key + "|" + Text("_PageRegistrySearchKeyFlagString") + "|",
+                       "HKEY_CURRENT_USER|" + key + "|Plain" + token + "|x"};
+
+    // What the registry holds of such names before any is planted here.
+    SendCommand(page, IDC_SEARCH_START);
+    ASSERT_TRUE(WaitUntil([&] { return IsEnabled(page, IDC_SEARCH_START) && SearchDone(); }));
+    EXPECT_EQ(hits, Rows());
+    const long before = PassedOverInStatus(StatusText(page), done, format);
+
+    // A key and a value whose names hold the token too: a stand-in name
+    // would be a hit.
+    const std::wstring wideToken(token.begin(), token.end());
+    const std::wstring base = std::wstring(tree.KeyPath().begin(), tree.KeyPath().end()) + L"\\" + wideToken;
+    ASSERT_TRUE(CreateWide(base + L"\\" + wideToken + foreign, L"inside"));
+    ASSERT_TRUE(CreateWide(base, (wideToken + foreign).c_str()));
+    SendCommand(page, IDC_SEARCH_START);
+    ASSERT_TRUE(WaitUntil([&] { return IsEnabled(page, IDC_SEARCH_START) && SearchDone() &&
+                                       PassedOverInStatus(StatusText(page), done, format) != before; }))
+        << StatusText(page);
+    EXPECT_EQ(hits, Rows());
+    EXPECT_EQ(before + 2, PassedOverInStatus(StatusText(page), done, format)) << StatusText(page);
     Close();
 }
 

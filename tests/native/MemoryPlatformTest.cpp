@@ -199,6 +199,37 @@ TEST_F(MemoryRegistryTest, SetValueReplacesInPlaceAndDeleteValueRemoves)
     platform.CloseKey(key);
 }
 
+TEST_F(MemoryRegistryTest, UnspellableNamesAreListedAsSuchAndReachedByNoName)
+{
+    platform.AddString(kHkeyCurrentUser, "K", "shown", "1");
+    platform.AddDword(kHkeyCurrentUser, "K", "hidden", 2);
+    platform.AddString(kHkeyCurrentUser, "K\\Hidden\\Below", "v", "3");
+    platform.AddKey(kHkeyCurrentUser, "K\\Shown");
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "K", "hidden");
+    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "K\\Hidden");
+    KeyHandle key = Open("K");
+    char name[16] = "x";
+    std::uint32_t nameLength = sizeof name, type = 0, size = 0;
+    EXPECT_EQ(kResultNameNotSpellable, platform.EnumValue(key, 1, name, &nameLength, &type, nullptr, &size));
+    EXPECT_EQ(kRegDword, type);
+    EXPECT_EQ(kResultNameNotSpellable, platform.EnumKey(key, 0, name, sizeof name));
+    ASSERT_EQ(kResultOk, platform.EnumKey(key, 1, name, sizeof name));
+    EXPECT_STREQ("Shown", name);
+    EXPECT_EQ(kResultNoMoreItems, platform.EnumKey(key, 2, name, sizeof name));
+    EXPECT_EQ(kResultFileNotFound, platform.QueryValue(key, "hidden", &type, nullptr, &size));
+    EXPECT_EQ(kResultFileNotFound, platform.DeleteValue(key, "hidden"));
+    EXPECT_EQ(kResultFileNotFound, platform.DeleteKeyTree(key, "Hidden"));
+    long result = kResultOk;
+    EXPECT_EQ(kNoKey, Open("K\\Hidden\\Below", &result));
+    EXPECT_EQ(kResultFileNotFound, result);
+    // Setting a value of the same name makes a new one beside it.
+    const std::uint8_t byte = 7;
+    EXPECT_EQ(kResultOk, platform.SetValue(key, "hidden", kRegBinary, &byte, 1));
+    EXPECT_EQ((std::vector<std::string>{"shown", "hidden", "hidden"}), platform.ValueNames(kHkeyCurrentUser, "K"));
+    platform.CloseKey(key);
+    EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "K\\Hidden\\Below", "v"));
+}
+
 TEST_F(MemoryRegistryTest, DeleteKeyTreeRemovesTheSubtreeOnly)
 {
     platform.AddString(kHkeyCurrentUser, "P\\Doomed\\Deep", "v", "x");

@@ -264,6 +264,25 @@ TEST_F(RegWriterTest, NamesWithLineBreaksAreLeftOutAndReported)
     EXPECT_EQ("", platform.FileContent(kFile));
 }
 
+TEST_F(RegWriterTest, UnspellableNamesAreLeftOutAndTheRestIsWritten)
+{
+    platform.AddString(kHkeyCurrentUser, "K", "first", "1");
+    platform.AddString(kHkeyCurrentUser, "K", "hidden", "2");
+    platform.AddString(kHkeyCurrentUser, "K", "last", "3");
+    platform.AddString(kHkeyCurrentUser, "K\\Hidden", "inside", "4");
+    platform.AddString(kHkeyCurrentUser, "K\\Shown", "v", "5");
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "K", "hidden");
+    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "K\\Hidden");
+    RegExportResult result = Export({KeyRow("K")});
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(2u, result.entriesLeftOut);
+    EXPECT_EQ(3u, result.entriesWritten);
+    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]", "\"first\"=\"1\"",
+                     "[HKEY_CURRENT_USER\\K]", "\"last\"=\"3\"",
+                     "[HKEY_CURRENT_USER\\K\\Shown]", "\"v\"=\"5\""}),
+              platform.FileContent(kFile));
+}
+
 TEST_F(RegWriterTest, KeyWhoseValuesAreAllLeftOutStillGetsItsKeyLine)
 {
     platform.AddString(kHkeyCurrentUser, "K", "line\nbreak", "1");

@@ -184,6 +184,23 @@ TEST(EnumSubKeysTest, LongestNamesDoNotEndTheListing)
     EXPECT_EQ((SubKeyList{{"K", longName}, {"K", "after"}}), found);
 }
 
+TEST(EnumSubKeysTest, UnspellableNamesArePassedOverAndCounted)
+{
+    MemoryPlatform platform;
+    for (const char* name : {"first", "hidden", "middle", "alsoHidden", "last"})
+        platform.AddKey(kHkeyLocalMachine, std::string("K\\") + name);
+    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "K\\hidden");
+    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "K\\alsoHidden");
+    SubKeyList found;
+    std::size_t passedOver = 1;
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, &passedOver);
+    EXPECT_EQ((SubKeyList{{"K", "first"}, {"K", "middle"}, {"K", "last"}}), found);
+    EXPECT_EQ(3u, passedOver);
+    found.clear();
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
+    EXPECT_EQ(3u, found.size());
+}
+
 TEST(EnumSubKeysTest, UnopenableOrMissingKeyCallsNothing)
 {
     MemoryPlatform platform;

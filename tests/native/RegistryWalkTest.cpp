@@ -186,6 +186,43 @@ TEST_F(RegistryWalkTest, LongNamesAndDataGetBuffersFromTheKeySizes)
     EXPECT_EQ("K:Big\\" + std::string(255, 'k'), recorder.visits[2]);
 }
 
+TEST_F(RegistryWalkTest, UnspellableNamesArePassedOverAndCountedWhereTheyWouldBeVisited)
+{
+    platform.AddString(kHkeyCurrentUser, "Root", "hidden", "h");
+    platform.AddDword(kHkeyCurrentUser, "Root", "hiddenNumber", 1);
+    platform.AddString(kHkeyCurrentUser, "Root", "shown", "w");
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Root", "hidden");
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Root", "hiddenNumber");
+    // A key with such a name is never opened, nor anything below it.
+    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "Root\\B");
+    std::size_t passedOver = 5;   // the walk adds to what the caller counted
+    WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", true, &RecordValue, &recorder,
+                 &RecordKey, &recorder, 0xFFFFFFFFu, {}, nullptr, NoneValues::kSkip, &passedOver);
+    EXPECT_EQ((std::vector<std::string>{"K:Root", "V:Root|sz|1|s", std::string("V:Root|shown|1|w\0", 17),
+                                        "K:Root\\A", "V:Root\\A|bin|3|b", "V:Root\\A|multi|7|m",
+                                        "K:Root\\C"}),
+              recorder.visits);
+    EXPECT_EQ(8u, passedOver);
+    EXPECT_EQ(0u, platform.OpenKeyCount());
+
+    // Only what the walk would have handed on counts: values of admitted
+    // types while there is a value visitor, subkeys while it recurses.
+    const struct {
+        std::uint32_t mask;
+        bool recurse;
+        bool values;
+        std::size_t counted;
+    } cases[] = {{1, true, true, 2}, {0xFFFFFFFFu, false, true, 2}, {0xFFFFFFFFu, true, false, 1},
+                 {1, false, false, 0}};
+    for (const auto& c : cases) {
+        passedOver = 0;
+        WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", c.recurse,
+                     c.values ? &RecordValue : nullptr, &recorder, nullptr, nullptr, c.mask, {},
+                     nullptr, NoneValues::kSkip, &passedOver);
+        EXPECT_EQ(c.counted, passedOver) << c.mask << " " << c.recurse << " " << c.values;
+    }
+}
+
 TEST_F(RegistryWalkTest, NullVisitorsAreAllowed)
 {
     WalkRegistry(platform, platform, kHkeyCurrentUser, "Root", true, nullptr, nullptr, nullptr, nullptr,

@@ -128,6 +128,17 @@ TEST_F(ScanTaskKeyTest, Task5SkipsRecordsItCannotOpenOrCount)
     EXPECT_EQ((Rows{KeyRow(kHklm, Join(kUninstall, "UncountedGone"))}), sink.Rows());
 }
 
+TEST_F(ScanTaskKeyTest, Task5PassesOverUnspellableRecordsAndCountsThem)
+{
+    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Hidden"));
+    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Empty"));
+    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, Join(kUninstall, "Hidden"));
+
+    EXPECT_EQ(1u, RunScanTask(platform, 5, sink.Sink()));
+
+    EXPECT_EQ((Rows{KeyRow(kHklm, Join(kUninstall, "Empty"))}), sink.Rows());
+}
+
 TEST_F(ScanTaskKeyTest, Task5WithoutAnUninstallKeyReportsNothing)
 {
     Run(5);

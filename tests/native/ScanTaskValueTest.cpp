@@ -134,6 +134,28 @@ TEST_F(ScanTaskValueTest, Task1SkipsClassKeysAndUnopenableKeysButWalksTheirSibli
               sink.walkedKeys);
 }
 
+TEST_F(ScanTaskValueTest, Task1PassesOverUnspellableNamesAndCountsThem)
+{
+    platform.AddString(kHkeyCurrentUser, "Software\\Vendor", "Hidden", "C:\\Gone\\a.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\Vendor", "Shown", "C:\\Gone\\b.exe");
+    platform.AddDword(kHkeyCurrentUser, "Software\\Vendor", "Number", 1);
+    platform.AddString(kHkeyCurrentUser, "Software\\Hidden", "Tool", "C:\\Gone\\c.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\Open", "Tool", "C:\\Gone\\d.exe");
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Software\\Vendor", "Hidden");
+    // Not a string: task 1 would not have looked at it, so it is not counted.
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Software\\Vendor", "Number");
+    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "Software\\Hidden");
+
+    EXPECT_EQ(2u, RunScanTask(platform, 1, sink.Sink()));
+
+    EXPECT_EQ((Rows{DescribeRow(kHkcu, "Software\\Vendor", "Shown", "C:\\Gone\\b.exe", 0, 1),
+                    DescribeRow(kHkcu, "Software\\Open", "Tool", "C:\\Gone\\d.exe", 0, 1)}),
+              sink.Rows());
+    EXPECT_EQ((Rows{"HKCU:Software", "HKCU:Software\\Vendor", "HKCU:Software\\Open"}),
+              sink.walkedKeys);
+    EXPECT_EQ(0u, RunScanTask(platform, 11, sink.Sink()));
+}
+
 // ---------------------------------------------------------------- task 2
 
 TEST_F(ScanTaskValueTest, Task2WalksEveryUserHiveExceptClassesAndShellFolders)

@@ -351,6 +351,31 @@ TEST_F(SearchEngineTest, UnreadableKeysAreSkippedQuietly)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
+TEST_F(SearchEngineTest, UnspellableNamesAreNeverHitsAndAreCounted)
+{
+    platform.AddString(kHkeyCurrentUser, "Match", "match value", "x");
+    platform.AddString(kHkeyCurrentUser, "Match", "other", "match data");
+    platform.AddString(kHkeyCurrentUser, "Match\\match hidden key", "match", "match");
+    platform.AddKey(kHkeyCurrentUser, "Match\\match shown key");
+    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Match", "match value");
+    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "Match\\match hidden key");
+    options.keyword = "match";
+    std::size_t passedOver = SearchRegistry(platform, platform, options, sink.Sink(), "(key)");
+    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|Match|(key)||0|-1",
+                       "HKEY_CURRENT_USER|Match|other|match data|1|1",
+                       "HKEY_CURRENT_USER|Match\\match shown key|(key)||0|-1"}),
+              sink.hits);
+    EXPECT_EQ(2u, passedOver);
+    // Counted once per search over each chosen root, whatever is tested.
+    options.includeKeyNames = options.includeValueNames = options.includeValueData = false;
+    options.searchHKLM = true;
+    platform.AddKey(kHkeyLocalMachine, "Elsewhere");
+    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "Elsewhere");
+    EXPECT_EQ(3u, SearchRegistry(platform, platform, options, SearchSink(), "(key)"));
+    options.keyword.clear();
+    EXPECT_EQ(0u, SearchRegistry(platform, platform, options, SearchSink(), "(key)"));
+}
+
 TEST_F(SearchEngineTest, DoubleByteTextIsSteppedOverWholeCharacters)
 {
     platform.UseDoubleByteCodePage(true);

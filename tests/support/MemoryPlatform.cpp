@@ -21,6 +21,7 @@ struct MemoryValue {
     std::uint32_t type = kRegNone;
     std::string bytes;
     bool oversized = false;
+    bool unspellable = false;
 };
 
 // Matches a FindFirstFileA mask against a name; both already upper-cased.
@@ -71,6 +72,7 @@ struct MemoryPlatform::MemoryKey {
     std::vector<MemoryValue> values;
     unsigned faults = kKeyFaultNone;
     bool deleted = false;
+    bool unspellable = false;
 
     MemoryValue* FindValue(const std::string& name, const MemoryPlatform& platform)
     {
@@ -82,11 +84,19 @@ struct MemoryPlatform::MemoryKey {
         return nullptr;
     }
 
-    // Replaces a value of the same name in place, or appends a new one.
-    void SetValue(const std::string& name, std::uint32_t type, std::string bytes,
-                  const MemoryPlatform& platform)
+    // FindValue for the platform's calls: no name reaches an unspellable one.
+    MemoryValue* FindNamedValue(const std::string& name, const MemoryPlatform& platform)
     {
         MemoryValue* value = FindValue(name, platform);
+        return value && !value->unspellable ? value : nullptr;
+    }
+
+    // Replaces a value of the same name in place, or appends a new one; a
+    // call of the platform (byName) never reaches an unspellable one.
+    void SetValue(const std::string& name, std::uint32_t type, std::string bytes,
+                  const MemoryPlatform& platform, bool byName = false)
+    {
+        MemoryValue* value = byName ? FindNamedValue(name, platform) : FindValue(name, platform);
         if (!value) {
             values.push_back(MemoryValue());
             value = &values.back();
@@ -305,6 +315,13 @@ std::shared_ptr<MemoryPlatform::MemoryKey> MemoryPlatform::FindChild(const Memor
     return nullptr;
 }
 
+std::shared_ptr<MemoryPlatform::MemoryKey> MemoryPlatform::FindNamedChild(
+    const MemoryKey& parent, const std::string& name) const
+{
+    std::shared_ptr<MemoryKey> child = FindChild(parent, name);
+    return child && !child->unspellable ? child : nullptr;
+}
+
 MemoryPlatform::MemoryKey* MemoryPlatform::FindKey(RootKey root, const std::string& path) const
 {
     auto found = roots_.find(root);
@@ -411,6 +428,23 @@ void MemoryPlatform::MakeValueOversized(RootKey root, const std::string& path,
     }
 }
 
+void MemoryPlatform::MakeKeyNameUnspellable(RootKey root, const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (MemoryKey* key = FindKey(root, path))
+        key->unspellable = true;
+}
+
+void MemoryPlatform::MakeValueNameUnspellable(RootKey root, const std::string& path,
+                                              const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (MemoryKey* key = FindKey(root, path)) {
+        if (MemoryValue* value = key->FindValue(name, *this))
+            value->unspellable = true;
+    }
+}
+
 bool MemoryPlatform::HasKey(RootKey root, const std::string& path) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -495,7 +529,7 @@ long MemoryPlatform::OpenKey(KeyHandle parent, const std::string& path, KeyHandl
     if (emptyFirst)
         return kResultBadPathname;
     for (const std::string& part : parts) {
-        node = FindChild(*node, part);
+        node = FindNamedChild(*node, part);
         if (!node)
             return kResultFileNotFound;
     }
@@ -579,7 +613,7 @@ long MemoryPlatform::QueryValue(KeyHandle handle, const std::string& name, std::
                                 std::uint8_t* data, std::uint32_t* size)
 {
     return WithOpenKey(handle, [&](MemoryKey& key) {
-        MemoryValue* value = key.FindValue(name, *this);
+        MemoryValue* value = key.FindNamedValue(name, *this);
         return value ? CopyValueData(*value, type, data, size) : kResultFileNotFound;
     });
 }
@@ -594,6 +628,11 @@ long MemoryPlatform::EnumValue(KeyHandle handle, std::uint32_t index, char* name
         if (index >= key.values.size())
             return kResultNoMoreItems;
         const MemoryValue& value = key.values[index];
+        if (value.unspellable) {
+            if (type)
+                *type = value.type;
+            return kResultNameNotSpellable;
+        }
         if (value.name.size() + 1 > *nameLength)
             return kResultMoreData;
         std::memcpy(name, value.name.c_str(), value.name.size() + 1);
@@ -610,6 +649,8 @@ long MemoryPlatform::EnumKey(KeyHandle handle, std::uint32_t index, char* name,
             return kResultAccessDenied;
         if (index >= key.subKeys.size())
             return kResultNoMoreItems;
+        if (key.subKeys[index]->unspellable)
+            return kResultNameNotSpellable;
         const std::string& childName = key.subKeys[index]->name;
         if (childName.size() + 1 > nameBufferSize)
             return kResultMoreData;
@@ -626,7 +667,7 @@ long MemoryPlatform::SetValue(KeyHandle handle, const std::string& name, std::ui
             return kResultAccessDenied;
         key.SetValue(name, type,
                      data ? std::string(reinterpret_cast<const char*>(data), size) : std::string(),
-                     *this);
+                     *this, true);
         return kResultOk;
     });
 }
@@ -636,7 +677,7 @@ long MemoryPlatform::DeleteValue(KeyHandle handle, const std::string& name)
     return WithOpenKey(handle, [&](MemoryKey& key) {
         if (key.faults & kDenyWrite)
             return kResultAccessDenied;
-        MemoryValue* value = key.FindValue(name, *this);
+        MemoryValue* value = key.FindNamedValue(name, *this);
         if (!value)
             return kResultFileNotFound;
         key.values.erase(key.values.begin() + (value - key.values.data()));
@@ -670,11 +711,12 @@ long MemoryPlatform::DeleteKeyTree(KeyHandle parentHandle, const std::string& su
         return kResultBadPathname;
     std::shared_ptr<MemoryKey> owner = parent;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        owner = FindChild(*owner, parts[i]);
+        owner = FindNamedChild(*owner, parts[i]);
         if (!owner)
             return kResultFileNotFound;
     }
-    std::shared_ptr<MemoryKey> target = parts.empty() ? nullptr : FindChild(*owner, parts.back());
+    std::shared_ptr<MemoryKey> target =
+        parts.empty() ? nullptr : FindNamedChild(*owner, parts.back());
     if (!target)
         return kResultFileNotFound;
     if (TreeRefusesDeletion(*target))

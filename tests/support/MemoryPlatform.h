@@ -46,6 +46,12 @@ public:
     // The value's data then never fits any buffer a caller offers: reading it
     // always ends with kResultMoreData.
     void MakeValueOversized(RootKey root, const std::string& path, const std::string& name);
+    // The name then stands for one the ANSI code page cannot spell: listing
+    // gives kResultNameNotSpellable at its index, and no call of the platform
+    // reaches the key or value (or anything below the key) by name. The
+    // set-up and inspection helpers still use the name.
+    void MakeKeyNameUnspellable(RootKey root, const std::string& path);
+    void MakeValueNameUnspellable(RootKey root, const std::string& path, const std::string& name);
 
     bool HasKey(RootKey root, const std::string& path) const;
     bool HasValue(RootKey root, const std::string& path, const std::string& name) const;
@@ -146,6 +152,9 @@ private:
     std::string Upper(std::string text) const;
     std::vector<std::string> SplitComponents(const std::string& path, bool* emptyFirst) const;
     std::shared_ptr<MemoryKey> FindChild(const MemoryKey& parent, const std::string& name) const;
+    // FindChild for the platform's calls: a child with an unspellable name is
+    // not found.
+    std::shared_ptr<MemoryKey> FindNamedChild(const MemoryKey& parent, const std::string& name) const;
     MemoryKey* FindKey(RootKey root, const std::string& path) const;
     MemoryKey* MakeKey(RootKey root, const std::string& path);
     std::shared_ptr<MemoryKey> KeyOfHandle(KeyHandle handle, long* result) const;
