@@ -24,6 +24,7 @@
 #define IDB_DISKETTE                214
 #define IDD_PROGRESS                225
 #define IDD_ABOUT                   236
+#define IDD_IGNORE_LIST             241
 
 /* Main menu commands (2 is also the close command of the main window) */
 #define ID_FILE_EXIT                2
@@ -93,5 +94,10 @@
 #define IDC_ABOUT_SUPPORT           1086
 #define IDC_ABOUT_NAME              1087
 #define IDC_ABOUT_VERSION           1088
+
+/* Ignore list dialog (IDD_IGNORE_LIST); Close is IDCANCEL */
+#define IDC_IGNORE_LIST             1101
+#define IDC_IGNORE_REMOVE           1102
+#define IDC_IGNORE_REMOVE_ALL       1103
 
 #endif /* QUORVANE_RESOURCE_H */

@@ -1,12 +1,16 @@
 // Exporting and deleting the selected rows (see DeleteItems.h).
 #include "ui/DeleteItems.h"
 
+#include "core/CsvReport.h"
+#include "core/IgnoreList.h"
 #include "core/Language.h"
 #include "core/RegistryChange.h"
 #include "ui/ProgressWindow.h"
 #include "ui/RegFileDialog.h"
 #include "ui/RegistryItemList.h"
+#include "win32/IgnoreListSettings.h"
 #include "win32/LanguageWin.h"
+#include "win32/SettingsDocument.h"
 #include "win32/Win32Platform.h"
 
 #include <algorithm>
@@ -42,33 +46,86 @@ void ShowDeleteProgress(ChangePhase phase, std::size_t index, void* context)
     progress.window->Step(static_cast<int>(index));
 }
 
-std::vector<RegExportRow> SelectedExportRows(const RegistryItemList& list)
+// The rows an export takes: the selected ones, or all without a selection.
+std::vector<RegistryItem> ExportedRows(const RegistryItemList& list)
 {
-    std::vector<RegExportRow> rows;
-    for (int row : list.SelectedRows()) {
+    std::vector<int> positions = list.SelectedRows();
+    if (positions.empty()) {
+        for (int row = 0; row < list.RowCount(); ++row)
+            positions.push_back(row);
+    }
+    std::vector<RegistryItem> rows;
+    for (int row : positions) {
         RegistryItem item;
-        if (!list.ReadRow(row, item))
-            continue;
-        rows.push_back(RegExportRow{item.rootName, item.keyPath, item.valueName, item.type});
+        if (list.ReadRow(row, item))
+            rows.push_back(item);
     }
     return rows;
+}
+
+bool EndsWithCsv(const std::string& path)
+{
+    return path.size() >= 4 && lstrcmpiA(path.substr(path.size() - 4).c_str(), ".csv") == 0;
+}
+
+void WriteCsvExport(const RegistryItemList& list, const std::vector<RegistryItem>& rows, const std::string& path)
+{
+    std::vector<std::string> headers;
+    for (int column = 1; column < 5; ++column)
+        headers.push_back(LookupText(kCsvReportColumnKeys[column]));
+    Platform& platform = SystemPlatform();
+    if (WriteCsvReport(platform, platform, path, headers, rows) != CsvReportStatus::Written)
+        ShowMessage(GetAncestor(list.Window(), GA_ROOT),
+                    FormatTextWithString(LookupText("_RegistryListViewCsvFailed"), path), MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace
 
 RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName)
 {
-    const int selected = list.SelectedCount();
-    if (selected == 0)
+    if (list.RowCount() == 0)
         return RegExportResult{};
-    const std::string path = fileName.empty() ? AskRegFileToSave(GetActiveWindow()) : fileName;
-    if (path.empty())
+    ExportFileChoice choice{fileName, EndsWithCsv(fileName)};
+    if (fileName.empty())
+        choice = AskExportFileToSave(GetActiveWindow());
+    if (choice.path.empty())
         return RegExportResult{};
-    const std::vector<RegExportRow> rows = SelectedExportRows(list);
+    const std::vector<RegistryItem> items = ExportedRows(list);
+    if (choice.csv) {
+        WriteCsvExport(list, items, choice.path);
+        return RegExportResult{};
+    }
+    std::vector<RegExportRow> rows;
+    for (const RegistryItem& item : items)
+        rows.push_back(RegExportRow{item.rootName, item.keyPath, item.valueName, item.type});
     ProgressWindow progress(list.Window(), LookupText("_RegistryListViewProgressState1"),
                             static_cast<int>(rows.size()));
     Platform& platform = SystemPlatform();
-    return WriteRegFile(platform, platform, platform, rows, path, StepProgress, &progress);
+    return WriteRegFile(platform, platform, platform, rows, choice.path, StepProgress, &progress);
+}
+
+void IgnoreSelectedItems(RegistryItemList& list)
+{
+    std::vector<IgnoreEntry> entries;
+    for (int row : list.SelectedRows()) {
+        RegistryItem item;
+        if (list.ReadRow(row, item))
+            entries.push_back(IgnoreEntryOfRow(item));
+    }
+    if (entries.empty())
+        return;
+    Platform& platform = SystemPlatform();
+    if (AddToIgnoreList(platform, SettingsFilePath(), entries) != IgnoreListSave::Saved) {
+        ShowMessage(GetAncestor(list.Window(), GA_ROOT), LookupText("_RegistryListViewIgnoreFailed"),
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const PreparedIgnoreList prepared = PrepareIgnoreList(platform, entries);
+    for (int row = list.RowCount() - 1; row >= 0; --row) {
+        RegistryItem item;
+        if (list.ReadRow(row, item) && IsIgnored(platform, prepared, item))
+            list.RemoveRow(row);
+    }
 }
 
 void DeleteSelectedItems(RegistryItemList& list)

@@ -8,10 +8,19 @@
 
 class RegistryItemList;
 
-// Writes the selected rows to `fileName`; with an empty name the user picks
-// the file. Returns what was written; nothing is written without a selection
-// or when the user cancels.
+// Writes the selected rows, or every row when none is selected, to
+// `fileName`: a CSV report when the name ends in ".csv", a .reg file
+// otherwise. With an empty name the user picks the file and its type. Returns
+// what a .reg file got; nothing is written to an empty list or when the user
+// cancels. A CSV report that cannot be written whole is not left behind, and
+// the user is told.
 RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName);
+
+// Puts the selected rows on the ignore list in the settings file and removes
+// from the list every row the new entries cover (a key's entry covers the
+// rows of its values and subkeys too). When the list cannot be stored the
+// user is told and the rows stay.
+void IgnoreSelectedItems(RegistryItemList& list);
 
 // Asks whether the selected rows are to be deleted, naming their count, and
 // deletes them when the user says yes (see DeleteItems). The Delete button,

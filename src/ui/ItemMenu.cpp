@@ -19,8 +19,11 @@ bool ItemMenuCommandEnabled(int command, int selected, int rows)
     case kItemMenuJump:
         return selected == 1;
     case kItemMenuDelete:
-    case kItemMenuExport:
+    case kItemMenuIgnore:
         return selected >= 1;
+    case kItemMenuExport:
+        // Without a selection every row is exported.
+        return rows >= 1;
     case kItemMenuInvertSelection:
     case kItemMenuSelectNone:
     case kItemMenuSelectAll:
@@ -84,6 +87,12 @@ void ShowItemMenuAt(RegistryItemList& list, POINT where)
         if (command == kItemMenuDelete || command == kItemMenuExport || command == kItemMenuSelectAll)
             AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
     }
+    if (list.IgnoreOffered()) {
+        const UINT state = ItemMenuCommandEnabled(kItemMenuIgnore, selected, rows) ? MF_ENABLED : MF_GRAYED;
+        AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu.Get(), MF_STRING | state, kItemMenuIgnore,
+                    LookupText("_RegistryListViewMenuItem8").c_str());
+    }
     const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0,
                                        list.Window(), nullptr);
     if (command != 0 && ItemMenuCommandEnabled(command, selected, rows))
@@ -101,6 +110,10 @@ void RunItemMenuCommand(RegistryItemList& list, int command)
         break;
     case kItemMenuExport:
         ExportItems(list, std::string());
+        break;
+    case kItemMenuIgnore:
+        if (list.IgnoreOffered())
+            IgnoreSelectedItems(list);
         break;
     case kItemMenuInvertSelection:
         list.InvertSelection();

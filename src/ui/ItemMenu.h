@@ -1,5 +1,6 @@
 // The context menu of a registry item list: edit, delete, export, the three
-// selection commands and the jump to the key in the registry editor.
+// selection commands, the jump to the key in the registry editor and, in the
+// cleaner's list, the ignore command.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,7 @@ enum ItemMenuCommand {
     kItemMenuSelectNone = 5,
     kItemMenuSelectAll = 6,
     kItemMenuJump = 7,
+    kItemMenuIgnore = 8,   // only in lists that offer it
 };
 
 // Whether a command is offered for `selected` selected rows of `rows` rows.

@@ -14,6 +14,9 @@
 #include "win32/Win32Platform.h"
 #include "resource.h"
 #include "core/FlagList.h"
+#include "core/IgnoreList.h"
+#include "ui/IgnoreListDialog.h"
+#include "win32/IgnoreListSettings.h"
 #include "win32/SettingsDocument.h"
 
 #include <commctrl.h>
@@ -32,7 +35,7 @@ const AnchorRule kCleanerLayout[] = {
     {IDC_STATUS, kAnchorBottomLeftRight},
 };
 
-enum TaskMenuCommand { kMenuDefaults = 1, kMenuTickAll, kMenuUntickAll, kMenuInvert };
+enum TaskMenuCommand { kMenuDefaults = 1, kMenuTickAll, kMenuUntickAll, kMenuInvert, kMenuIgnored };
 
 // State-image index of a list-view check box: 1 unticked, 2 ticked.
 int CheckStateImage(HWND list, int row)
@@ -66,11 +69,12 @@ WorkerPageParts CleanerParts()
     return parts;
 }
 
-// Hands a task's findings and walked keys to the page's list and status line.
+// Hands a task's findings and walked keys to the page's list and status
+// line; findings on the ignore list go nowhere.
 class PageSink {
 public:
-    PageSink(ListFeeder& feeder, std::string scanningText)
-        : feeder_(feeder), scanningText_(std::move(scanningText))
+    PageSink(ListFeeder& feeder, std::string scanningText, CodePage& codePage, const PreparedIgnoreList& ignored)
+        : feeder_(feeder), scanningText_(std::move(scanningText)), codePage_(codePage), ignored_(ignored)
     {
     }
     // The sink a task reports to; it reaches this object.
@@ -79,7 +83,9 @@ public:
 private:
     static void AddFinding(const RegistryItem& item, bool scrollIntoView, void* sink)
     {
-        static_cast<PageSink*>(sink)->feeder_.AddRow(item, scrollIntoView);
+        PageSink& page = *static_cast<PageSink*>(sink);
+        if (!IsIgnored(page.codePage_, page.ignored_, item))
+            page.feeder_.AddRow(item, scrollIntoView);
     }
     static void ShowScanningKey(RootKey, const std::string& path, void* sink)
     {
@@ -89,6 +95,8 @@ private:
 
     ListFeeder& feeder_;
     std::string scanningText_;
+    CodePage& codePage_;
+    const PreparedIgnoreList& ignored_;
 };
 
 } // namespace
@@ -123,6 +131,7 @@ void PageRegistryCleaner::OnInitDialog()
 
     SetUpWorkControls();
     results_.SetBackupFolder(ProgramFolder() + kBackupFolderBelowProgram);
+    results_.SetIgnoreOffered(true);
     LoadTaskChoices("custom");
 }
 
@@ -173,12 +182,13 @@ void PageRegistryCleaner::SetCleanerButtons(bool scan, bool stop, bool deleteSel
 void PageRegistryCleaner::PrepareWork()
 {
     chosenTasks_ = TaskChecks();
+    ignored_ = PrepareIgnoreList(SystemPlatform(), ReadIgnoreList(SettingsFilePath()).entries);
 }
 
 void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
 {
     // The walking text is looked up once per scan, not once per key.
-    PageSink sink(feeder, LookupText("_PageRegistryCleanerState2"));
+    PageSink sink(feeder, LookupText("_PageRegistryCleanerState2"), SystemPlatform(), ignored_);
     for (std::size_t task = 0; task < chosenTasks_.size() && task < kScanTaskCount; ++task) {
         if (worker.StopRequested())
             return;
@@ -233,6 +243,8 @@ void PageRegistryCleaner::ShowTaskMenu()
     AppendMenuA(menu.Get(), MF_STRING, kMenuTickAll, LookupText("_PageRegistryCleanerTaskListMenuItem2").c_str());
     AppendMenuA(menu.Get(), MF_STRING, kMenuUntickAll, LookupText("_PageRegistryCleanerTaskListMenuItem3").c_str());
     AppendMenuA(menu.Get(), MF_STRING, kMenuInvert, LookupText("_PageRegistryCleanerTaskListMenuItem4").c_str());
+    AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.Get(), MF_STRING, kMenuIgnored, LookupText("_PageRegistryCleanerTaskListMenuItem5").c_str());
     POINT cursor = {};
     GetCursorPos(&cursor);
     const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
@@ -253,6 +265,11 @@ void PageRegistryCleaner::ShowTaskMenu()
         for (int row = 0; row < count; ++row)
             checks[static_cast<std::size_t>(row)] = CheckStateImage(tasks_, row) == 1;
         SetTaskChecks(checks);
+        break;
+    }
+    case kMenuIgnored: {
+        IgnoreListDialog dialog;
+        dialog.Show(GetAncestor(window_, GA_ROOT));
         break;
     }
     default:

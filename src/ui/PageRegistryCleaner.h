@@ -3,6 +3,7 @@
 // the controls only through requests the page carries out.
 #pragma once
 
+#include "core/IgnoreList.h"
 #include "ui/WorkerPage.h"
 #include "win32/Win32Handles.h"
 
@@ -44,4 +45,6 @@ private:
     ImageListOwner taskImages_;
     // The tasks ticked when the scan started; read by the worker.
     std::vector<bool> chosenTasks_;
+    // The ignore list as the scan started; read by the worker.
+    PreparedIgnoreList ignored_;
 };

@@ -38,7 +38,8 @@ std::string RegFileFilter(bool withAllFiles)
     return FileDialogFilter(entries);
 }
 
-std::string AskFile(HWND owner, bool save, const std::string& filter, const char* extension)
+std::string AskFile(HWND owner, bool save, const std::string& filter, const char* extension,
+                    DWORD* filterIndex = nullptr)
 {
     std::vector<char> path(kPathBufferSize, '\0');
     OPENFILENAMEA dialog = {};
@@ -52,6 +53,8 @@ std::string AskFile(HWND owner, bool save, const std::string& filter, const char
         dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
         if (!GetSaveFileNameA(&dialog))
             return std::string();
+        if (filterIndex)
+            *filterIndex = dialog.nFilterIndex;
     } else {
         // The dialog itself refuses a name that is not there: the editor
         // would merge nothing, yet the page would report it as restored.
@@ -67,6 +70,23 @@ std::string AskFile(HWND owner, bool save, const std::string& filter, const char
 std::string AskRegFileToSave(HWND owner)
 {
     return AskFile(owner, true, RegFileFilter(true), "reg");
+}
+
+ExportFileChoice AskExportFileToSave(HWND owner)
+{
+    const std::string filter = FileDialogFilter({{LookupText("_RegFileFilterName"), "*.reg"},
+                                                 {LookupText("_CsvFileFilterName"), "*.csv"},
+                                                 {LookupText("_AllFilesFilterName"), "*.*"}});
+    DWORD filterIndex = 1;
+    ExportFileChoice choice;
+    choice.path = AskFile(owner, true, filter, "reg", &filterIndex);
+    if (filterIndex == 2) {
+        choice.csv = true;
+    } else if (filterIndex == 3 && choice.path.size() >= 4) {
+        const std::string extension = choice.path.substr(choice.path.size() - 4);
+        choice.csv = lstrcmpiA(extension.c_str(), ".csv") == 0;
+    }
+    return choice;
 }
 
 std::string AskRegFileToOpen(HWND owner)

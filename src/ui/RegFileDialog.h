@@ -11,6 +11,16 @@
 // extension, and the dialog asks before an existing file is overwritten. The
 // chosen path, or empty when the user cancelled.
 std::string AskRegFileToSave(HWND owner);
+
+// The file an export of result rows goes to, and its format.
+struct ExportFileChoice {
+    std::string path;   // empty when the user cancelled
+    bool csv = false;   // a CSV report rather than a .reg file
+};
+// Asks where to export result rows: a .reg file or a CSV report, chosen by
+// the file type (with all files, by the name's extension). The extension of
+// the chosen type is added to a name typed without one.
+ExportFileChoice AskExportFileToSave(HWND owner);
 // Asks for an existing .reg file to open; the chosen path, or empty when the
 // user cancelled.
 std::string AskRegFileToOpen(HWND owner);

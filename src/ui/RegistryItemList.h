@@ -30,6 +30,11 @@ public:
     void SetBackupFolder(const std::string& folder) { backupFolder_ = folder; }
     const std::string& BackupFolder() const { return backupFolder_; }
 
+    // Whether the item menu offers to put rows on the ignore list (the
+    // cleaner's list does, the search's does not).
+    void SetIgnoreOffered(bool offered) { ignoreOffered_ = offered; }
+    bool IgnoreOffered() const { return ignoreOffered_; }
+
     // Appends a row; returns its position.
     int AddRow(const RegistryItem& item, bool scrollIntoView = true);
     void Clear();
@@ -82,6 +87,7 @@ private:
     bool filling_ = false;
     int pendingScroll_ = -1;   // the last added row that asked to be scrolled into view
     std::string backupFolder_;
+    bool ignoreOffered_ = false;
     ImageListOwner images_;
     std::map<LPARAM, RowTag> tags_;  // by the row's item data
     LPARAM nextTagId_ = 1;

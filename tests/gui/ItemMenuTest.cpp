@@ -244,6 +244,7 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
     // The file types (cmb1) are the language file's texts.
     EXPECT_EQ(ComboBoxTexts(GetDlgItem(dialog, 0x470)),
               (std::vector<std::string>{LanguageFileText(copy_, "_RegFileFilterName"),
+                                        LanguageFileText(copy_, "_CsvFileFilterName"),
                                         LanguageFileText(copy_, "_AllFilesFilterName")}));
     HWND combo = GetDlgItem(dialog, 0x47c);
     HWND edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0));
@@ -454,4 +455,37 @@ TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)
                        static_cast<DWORD>(previous.size() + 1));
         RegCloseKey(key);
     }
+}
+
+TEST_F(ItemMenuTest, ExportAsCsvWritesTheSelectedRowsAsAReport)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    // Typed without an extension: the chosen type's ".csv" is added.
+    const std::string file = std::string(folder) + unique_;
+    SelectOnly({1, 3});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kExport));
+    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
+    ASSERT_NE(dialog, nullptr);
+    HWND types = GetDlgItem(dialog, 0x470);
+    SendMessageA(types, CB_SETCURSEL, 1, 0);
+    // As a choice in the drop-down list notifies it.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    ClickButton(dialog, IDOK);
+    const std::string expected = Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
+                                 Text("_CsvReportCol4") + "," + Text("_CsvReportCol5") + "\r\n" +
+                                 "HKEY_CURRENT_USER," + planted_->Path() + ",Alpha" + unique_ + ",one\r\n" +
+                                 "HKEY_CURRENT_USER," + planted_->Path() + ",Num" + unique_ +
+                                 ",0x0000000a (10)\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(file + ".csv") == expected; }, 20000))
+        << ReadWholeFile(file + ".csv");
+    DeleteFileA((file + ".csv").c_str());
+    // Neither a .reg file nor one under the bare name.
+    EXPECT_EQ(GetFileAttributesA((file + ".reg").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ListViewSelectedCount(list_), 2);
 }

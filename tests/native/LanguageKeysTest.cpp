@@ -33,6 +33,7 @@ const fs::path kLanguageFile = kSourceRoot / "resources" / "Quorvane.language";
 const std::map<std::string, int> kNumberedKeys = {
     {"_PageRegistryCleanerTask", 11},
     {"_RegistryListViewMenuItem", 7},
+    {"_IgnoreListDlgCol", 3},
 };
 
 // Texts the program uses as printf formats, with the conversions each must
@@ -58,6 +59,7 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackuplistheader1", "s"},
     {"_pageregistrybackuplistline1", "d"},
     {"_registrylistviewdeleterefused", "s"},
+    {"_registrylistviewcsvfailed", "s"},
 };
 
 struct LanguageLine {
