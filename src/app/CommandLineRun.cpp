@@ -29,12 +29,6 @@
 
 namespace {
 
-// The settings the cleaner and search pages keep in config.xml, read here
-// as the pages read them.
-constexpr const char* kTaskListElement = "/config/quorvane/cleanersearchtasklist";
-constexpr const char* kSearchOptionsElement = "/config/quorvane/searchpage/options";
-constexpr const char* kSearchRangeElement = "/config/quorvane/searchpage/searchrange";
-
 // ------------------------------------------------------------------ output
 
 // Where the texts of a run go: the caller's console when there is one, else

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr const char* kTaskListElement = "/config/quorvane/cleanersearchtasklist";
-
 const AnchorRule kCleanerLayout[] = {
     {IDC_CLEANER_TASKS, kAnchorTopLeftRight},
     {IDC_CLEANER_SCAN, kAnchorTopRight},

@@ -18,10 +18,6 @@
 
 namespace {
 
-constexpr const char* kOptionsElement = "/config/quorvane/searchpage/options";
-constexpr const char* kRangeElement = "/config/quorvane/searchpage/searchrange";
-constexpr const char* kKeywordElement = "/config/quorvane/searchpage/searchkeyword";
-
 // The check boxes in the order their flags are stored in config.xml.
 const int kOptionBoxes[] = {IDC_SEARCH_INCLUDE_KEY, IDC_SEARCH_INCLUDE_VALUE, IDC_SEARCH_INCLUDE_DATA,
                             IDC_SEARCH_WILDCARD,    IDC_SEARCH_FULL_WORD,     IDC_SEARCH_CASE};
@@ -185,7 +181,7 @@ void PageRegistrySearch::ClearResults()
 void PageRegistrySearch::LoadSettings(const std::string& attribute)
 {
     const std::vector<std::string> values =
-        ReadSettings({kOptionsElement, kRangeElement, kKeywordElement}, attribute);
+        ReadSettings({kSearchOptionsElement, kSearchRangeElement, kSearchKeywordElement}, attribute);
     if (values.size() < 3)
         return;
     const auto applyFlags = [this](const std::string& text, const int* boxes, std::size_t count) {
@@ -213,8 +209,8 @@ void PageRegistrySearch::SaveSettings()
         return EncodeFlagList(flags);
     };
     WriteSettings({
-        {kOptionsElement, flagsOf(kOptionBoxes, sizeof kOptionBoxes / sizeof kOptionBoxes[0])},
-        {kRangeElement, flagsOf(kRangeBoxes, sizeof kRangeBoxes / sizeof kRangeBoxes[0])},
-        {kKeywordElement, KeywordText()},
+        {kSearchOptionsElement, flagsOf(kOptionBoxes, sizeof kOptionBoxes / sizeof kOptionBoxes[0])},
+        {kSearchRangeElement, flagsOf(kRangeBoxes, sizeof kRangeBoxes / sizeof kRangeBoxes[0])},
+        {kSearchKeywordElement, KeywordText()},
     });
 }

@@ -15,6 +15,13 @@
 // The settings file: the program folder and "\config.xml".
 std::string SettingsFilePath();
 
+// The elements of config.xml that hold the program's settings, for the pages
+// and the command-line runs alike.
+constexpr const char* kTaskListElement = "/config/quorvane/cleanersearchtasklist";
+constexpr const char* kSearchOptionsElement = "/config/quorvane/searchpage/options";
+constexpr const char* kSearchRangeElement = "/config/quorvane/searchpage/searchrange";
+constexpr const char* kSearchKeywordElement = "/config/quorvane/searchpage/searchkeyword";
+
 class SettingsDocument {
 public:
     SettingsDocument() = default;
