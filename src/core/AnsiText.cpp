@@ -34,6 +34,10 @@ std::size_t FindText(CodePage& codePage, const std::string& text, const std::str
 {
     if (needle.empty())
         return from <= text.size() ? from : std::string::npos;
+    // A match on a character boundary is a byte match too: a text without
+    // one needs no walk over its characters.
+    if (text.find(needle, from) == std::string::npos)
+        return std::string::npos;
     for (std::size_t i = 0; i < text.size(); i = NextCharIndex(codePage, text, i)) {
         if (i >= from && text.compare(i, needle.size(), needle) == 0)
             return i;

@@ -133,13 +133,14 @@ std::string FormatValueData(std::uint32_t type, const std::uint8_t* data, std::u
     case kRegExpandSz:
         return TextUpToZero(data, dataSize);
     case kRegBinary: {
+        static const char kDigits[] = "0123456789abcdef";
         std::string text;
-        char hex[4];
+        text.reserve(64);
         for (std::uint32_t i = 0; i < dataSize && i < 20; ++i) {
-            std::snprintf(hex, sizeof hex, "%02x", data[i]);
             if (i > 0)
                 text += ' ';
-            text += hex;
+            text += kDigits[data[i] >> 4];
+            text += kDigits[data[i] & 0x0F];
         }
         if (dataSize > 20)
             text += "...";

@@ -41,16 +41,19 @@ SearchContext::SearchContext(CodePage& codePage, const SearchOptions& options,
         codePage.LowerText(keyword_);
 }
 
-bool SearchContext::Matches(const std::string& subject) const
+bool SearchContext::Matches(const std::string& subject)
 {
-    std::string text = subject;
-    if (!options.caseSensitive)
-        codePage.LowerText(text);
+    const std::string* text = &subject;
+    if (!options.caseSensitive) {
+        lowered_.assign(subject);
+        codePage.LowerText(lowered_);
+        text = &lowered_;
+    }
     if (options.fullWordMatch)
-        return text == keyword_;
+        return *text == keyword_;
     if (options.useWildcard)
-        return WildcardMatch(keyword_, text);
-    return !keyword_.empty() && FindText(codePage, text, keyword_) != std::string::npos;
+        return WildcardMatch(keyword_, *text);
+    return !keyword_.empty() && FindText(codePage, *text, keyword_) != std::string::npos;
 }
 
 void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
@@ -80,13 +83,19 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
                 std::uint32_t dataSize, void* context)
 {
     auto& search = *static_cast<SearchContext*>(context);
-    const std::string name = valueName ? std::string(valueName, valueNameLength) : std::string();
+    std::string& name = search.valueName;
+    if (valueName)
+        name.assign(valueName, valueNameLength);
+    else
+        name.clear();
+    const bool nameHit = search.options.includeValueNames && search.Matches(name);
+    if (!nameHit && !search.options.includeValueData)
+        return;
     // The display text serves both as the subject and as the row's text:
     // the test works on a lower-cased copy, so the row keeps its case.
-    const std::string dataText = FormatValueData(type, data, dataSize);
-    const bool hit = (search.options.includeValueNames && search.Matches(name)) ||
-                     (search.options.includeValueData && search.Matches(dataText));
-    if (!hit)
+    std::string& dataText = search.dataText;
+    dataText = FormatValueData(type, data, dataSize);
+    if (!nameHit && !search.Matches(dataText))
         return;
     RegistryItem item;
     item.rootName = RootKeyName(root);

@@ -60,15 +60,21 @@ public:
                   std::string keyRowText);
 
     // True when the subject text matches the keyword under the options.
-    bool Matches(const std::string& subject) const;
+    bool Matches(const std::string& subject);
 
     CodePage& codePage;
     const SearchOptions& options;
     const SearchSink sink;
     const std::string keyRowText;
 
+    // Texts of the value under test, kept between values so that a walk of
+    // a million values does not allocate for each one.
+    std::string valueName;
+    std::string dataText;
+
 private:
     std::string keyword_;   // lower-cased unless the search is case-sensitive
+    std::string lowered_;   // the subject under test, lower-cased
 };
 
 // The key visitor of the search: tests the key's own name and reports the
