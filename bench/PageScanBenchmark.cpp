@@ -1,24 +1,38 @@
-// Times a full scan through the cleaner page, as the user runs it: starts
-// Quorvane.exe (its config.xml ticks every task), presses Scan and waits for
-// the end-of-scan status, then prints the time, the row count and the
-// program's peak memory.
+// Times the cleaner as the user runs it, through its window: starts
+// Quorvane.exe (its config.xml ticks every task) and drives the cleaner page
+// by its control ids from outside, the way a user's clicks reach it.
 //
-//   page-scan-benchmark.exe <path of Quorvane.exe>
+//   page-scan-benchmark.exe <path of Quorvane.exe> [rounds] [probe]
+//
+// Prints, one figure per line so that scripts can read them:
+//   scan <round> <seconds> <rows>    a full scan from the Scan click to the end-of-scan status
+//   sort <column> <milliseconds>     a header click on a full list, until the list has sorted
+//   stop <when> <milliseconds> <rows>
+//                                    a Stop click during a scan, until the click has been handled
+//   peak-working-set <MB>            the program's peak memory over the whole run
+// With probe "stops" only the stop probes run after one scan (the list's
+// rows are counted first, so that a stop with nearly every row listed can be
+// aimed at); with "scan" only the scans and sorts.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 constexpr int kPageContainer = 4193;
 constexpr int kPageHost = 1001;
 constexpr int kTasks = 1004;
 constexpr int kResults = 1005;
 constexpr int kScan = 1007;
+constexpr int kStop = 1008;
 constexpr int kStatus = 1010;
 
 struct Search {
@@ -46,21 +60,130 @@ std::string Text(HWND window)
     return buffer;
 }
 
+double MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::string LanguageText(const std::string& folder, const char* key)
+{
+    char text[512] = {};
+    GetPrivateProfileStringA("String", key, "", text, sizeof text, (folder + "\\Quorvane.language").c_str());
+    return text;
+}
+
+class CleanerPage {
+public:
+    CleanerPage(HWND page, std::string donePrefix) : page_(page), donePrefix_(std::move(donePrefix)) {}
+
+    int Rows() const { return static_cast<int>(SendMessageA(Item(kResults), LVM_GETITEMCOUNT, 0, 0)); }
+
+    bool Idle() const { return IsWindowEnabled(Item(kScan)) != FALSE; }
+
+    // Returns once the page has handled the click (the scan has started).
+    void ClickScan() const
+    {
+        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(kScan, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kScan)));
+    }
+
+    // Waits until the scan started by ClickScan has ended: its Scan button is
+    // enabled again and the status line says it is complete.
+    std::string WaitForEnd() const
+    {
+        for (;;) {
+            Sleep(20);
+            const std::string status = Text(Item(kStatus));
+            if (status.compare(0, donePrefix_.size(), donePrefix_) == 0 && Idle())
+                return status;
+        }
+    }
+
+    // The time a Stop click takes, from sending it until the page has
+    // handled it (the page answers a sent message only when it is free).
+    double ClickStop() const
+    {
+        const Clock::time_point start = Clock::now();
+        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(kStop, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kStop)));
+        return MillisecondsSince(start);
+    }
+
+    // A click on a column header of the result list, as the mouse sends it;
+    // returns when the list has handled it (and sorted).
+    double ClickHeader(HANDLE process, int column) const
+    {
+        HWND list = Item(kResults);
+        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+        void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+        RECT rect = {};
+        if (remote && SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                                   reinterpret_cast<LPARAM>(remote)))
+            ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+        if (remote)
+            VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        const Clock::time_point start = Clock::now();
+        SendMessageA(header, WM_MOUSEMOVE, 0, point);
+        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageA(header, WM_LBUTTONUP, 0, point);
+        // The list repaints what it shows before it answers again.
+        UpdateWindow(list);
+        SendMessageA(list, WM_NULL, 0, 0);
+        return MillisecondsSince(start);
+    }
+
+private:
+    HWND Item(int id) const { return GetDlgItem(page_, id); }
+
+    HWND page_;
+    std::string donePrefix_;
+};
+
+HWND FindCleanerPage(HWND mainWindow)
+{
+    HWND splitter = GetWindow(GetDlgItem(mainWindow, kPageHost), GW_CHILD);
+    HWND container = GetDlgItem(splitter, kPageContainer);
+    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgItem(child, kTasks))
+            return child;
+    return nullptr;
+}
+
+// Stops a running scan after `delayMs`, or once the list holds `rows` rows
+// when rows > 0; prints the time the Stop click took.
+void ProbeStop(const CleanerPage& page, const char* when, DWORD delayMs, int rows)
+{
+    page.ClickScan();
+    if (rows > 0) {
+        while (page.Rows() < rows && !page.Idle())
+            Sleep(5);
+    } else {
+        Sleep(delayMs);
+    }
+    const bool running = !page.Idle();
+    const double ms = page.ClickStop();
+    std::printf("stop %s %.1f %d%s\n", when, ms, page.Rows(), running ? "" : " (the scan had already ended)");
+    std::fflush(stdout);
+    Sleep(300);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: page-scan-benchmark <Quorvane.exe>\n");
+        std::fprintf(stderr, "usage: page-scan-benchmark <Quorvane.exe> [rounds] [scan|stops]\n");
         return 2;
     }
     const std::string program = argv[1];
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
+    const std::string probe = argc > 3 ? argv[3] : "";
     const std::string folder = program.substr(0, program.rfind('\\'));
-    char doneText[512] = {};
-    GetPrivateProfileStringA("String", "_PageRegistryCleanerState3", "", doneText, sizeof doneText,
-                             (folder + "\\Quorvane.language").c_str());
-    std::string donePrefix = doneText;
+    std::string donePrefix = LanguageText(folder, "_PageRegistryCleanerState3");
     donePrefix = donePrefix.substr(0, donePrefix.find('%'));
+    if (donePrefix.empty()) {
+        std::fprintf(stderr, "no end-of-scan text in the language file beside %s\n", program.c_str());
+        return 1;
+    }
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -76,42 +199,46 @@ int main(int argc, char** argv)
         Sleep(100);
         EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
     }
-    if (!search.found) {
-        std::fprintf(stderr, "no main window\n");
-        TerminateProcess(info.hProcess, 1);
-        return 1;
-    }
-    HWND splitter = GetWindow(GetDlgItem(search.found, kPageHost), GW_CHILD);
-    HWND container = GetDlgItem(splitter, kPageContainer);
-    HWND page = nullptr;
-    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (GetDlgItem(child, kTasks))
-            page = child;
-    if (!page) {
+    HWND pageWindow = search.found ? FindCleanerPage(search.found) : nullptr;
+    if (!pageWindow) {
         std::fprintf(stderr, "no cleaner page\n");
         TerminateProcess(info.hProcess, 1);
         return 1;
     }
+    const CleanerPage page(pageWindow, donePrefix);
 
-    const auto start = std::chrono::steady_clock::now();
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(kScan, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, kScan)));
-    Sleep(200);
-    std::string status;
-    for (;;) {
-        Sleep(100);
-        status = Text(GetDlgItem(page, kStatus));
-        if (!donePrefix.empty() && status.compare(0, donePrefix.size(), donePrefix) == 0 &&
-            IsWindowEnabled(GetDlgItem(page, kScan)))
-            break;
+    int rows = 0;
+    const int scans = probe == "stops" ? 1 : rounds;
+    for (int round = 1; round <= scans; ++round) {
+        const Clock::time_point start = Clock::now();
+        page.ClickScan();
+        const std::string status = page.WaitForEnd();
+        const double seconds = MillisecondsSince(start) / 1000.0;
+        rows = page.Rows();
+        std::printf("scan %d %.2f %d\n", round, seconds, rows);
+        std::printf("status \"%s\"\n", status.c_str());
+        std::fflush(stdout);
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const int rows = static_cast<int>(SendMessageA(GetDlgItem(page, kResults), LVM_GETITEMCOUNT, 0, 0));
+    if (probe != "stops") {
+        // Each column twice: both directions.
+        for (int column = 0; column < 4; ++column)
+            for (int click = 0; click < 2; ++click) {
+                std::printf("sort %d %.1f\n", column, page.ClickHeader(info.hProcess, column));
+                std::fflush(stdout);
+            }
+    }
+    if (probe != "scan") {
+        ProbeStop(page, "0.1s", 100, 0);
+        ProbeStop(page, "1s", 1000, 0);
+        ProbeStop(page, "3s", 3000, 0);
+        if (rows > 1000)
+            ProbeStop(page, "near-the-end", 0, rows - rows / 20);
+    }
 
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
-    std::printf("c (full scan through the cleaner page): %.2f s, %d rows, status \"%s\", peak working set %.1f MB\n",
-                seconds, rows, status.c_str(), memory.PeakWorkingSetSize / 1048576.0);
+    std::printf("peak-working-set %.1f\n", memory.PeakWorkingSetSize / 1048576.0);
 
     PostMessageA(search.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0)

@@ -7,7 +7,8 @@
 // uninstall records, shared files, start-up commands, menu orders, history
 // lists). The mix is the same on every run.
 //
-//   plant-registry.exe [values]     (default 520000)
+//   plant-registry.exe [values] [mix]   (default 520000 classic; the mixes are
+//                                        realistic, classic and many-findings)
 #include <windows.h>
 
 #include <cstdint>
@@ -108,24 +109,53 @@ private:
     HKEY key_ = nullptr;
 };
 
+// How many of a hundred setting values name a file that is gone (as their
+// data or as their name) and how many name a present file. The rest of the
+// hundred follows the same mix of texts, numbers and binaries in every mix.
+struct Mix {
+    const char* name;
+    int missingData;
+    int missingName;
+    int present;
+};
+
+// "realistic": a registry whose programs are mostly still installed, a small
+// share of their paths gone; "classic": the mix of earlier runs, a fifth gone;
+// "many-findings": most paths gone, for result lists of a hundred thousand
+// rows and more.
+const Mix kMixes[] = {
+    {"realistic", 2, 1, 20},
+    {"classic", 18, 4, 8},
+    {"many-findings", 62, 8, 4},
+};
+
 // One value of a program's settings, drawn from the mix.
-void PlantSettingValue(Planter& planter, Random& random, Counts& counts, const std::string& vendor,
-                       int index)
+void PlantSettingValue(Planter& planter, Random& random, Counts& counts, const Mix& mix,
+                       const std::string& vendor, int index)
 {
     const std::string name = "Setting" + Number(index);
-    const int kind = random.Below(100);
-    if (kind < 18) {
+    int kind = random.Below(100);
+    const int paths = mix.missingData + mix.present + mix.missingName;
+    if (kind < mix.missingData) {
         ++counts.missingPaths;
         const std::string path = MissingFile(random, vendor);
         planter.String(name, random.Below(3) == 0 ? "\"" + path + "\" /S" : path);
-    } else if (kind < 26) {
+        return;
+    }
+    if (kind < mix.missingData + mix.present) {
         ++counts.presentPaths;
         planter.String(name, random.Below(4) == 0 ? "C:\\windows\\system32\\notepad.exe"
                                                   : PresentFile(random));
-    } else if (kind < 30) {
+        return;
+    }
+    if (kind < paths) {
         ++counts.missingPaths;
         planter.String(MissingFile(random, vendor), random.Below(2) ? "" : Number(random.Below(9)));
-    } else if (kind < 53) {
+        return;
+    }
+    // The other kinds share what is left of the hundred as they always have.
+    kind = 30 + (kind - paths) * 70 / (100 - paths);
+    if (kind < 53) {
         static const char* const kTexts[] = {"1.2.3.4", "English", "http://www.example.com/update",
                                              "{6B29FC40-CA47-1067-B31D-00DD010662DA}", "",
                                              "Default", "yes", "Arial,10,0"};
@@ -152,7 +182,7 @@ void PlantSettingValue(Planter& planter, Random& random, Counts& counts, const s
 // Vendors with products, versions and settings keys of 5 to 25 values, until
 // the area has its share of values.
 void PlantProgramSettings(HKEY root, const std::string& softwarePath, const std::string& prefix,
-                          long long valueTarget, Random& random, Counts& counts)
+                          long long valueTarget, const Mix& mix, Random& random, Counts& counts)
 {
     Planter planter(counts);
     const long long start = counts.values;
@@ -170,7 +200,7 @@ void PlantProgramSettings(HKEY root, const std::string& softwarePath, const std:
                     continue;
                 const int values = 5 + random.Below(21);
                 for (int i = 0; i < values; ++i)
-                    PlantSettingValue(planter, random, counts, vendorName, i);
+                    PlantSettingValue(planter, random, counts, mix, vendorName, i);
             }
         }
     }
@@ -269,6 +299,15 @@ bool MakePresentFiles()
 int main(int argc, char** argv)
 {
     const long long target = argc > 1 ? std::atoll(argv[1]) : 520000;
+    const std::string mixName = argc > 2 ? argv[2] : "classic";
+    const Mix* mix = nullptr;
+    for (const Mix& candidate : kMixes)
+        if (mixName == candidate.name)
+            mix = &candidate;
+    if (!mix) {
+        std::fprintf(stderr, "plant-registry: no mix called %s\n", mixName.c_str());
+        return 2;
+    }
     const DWORD started = GetTickCount();
     if (!MakePresentFiles()) {
         std::fprintf(stderr, "plant-registry: cannot create the files in %s\n", kFileFolder);
@@ -279,13 +318,14 @@ int main(int argc, char** argv)
     PlantFixedPlaces(random, counts);
     const long long fixedValues = counts.values;
     const long long rest = target > fixedValues ? target - fixedValues : 0;
-    PlantProgramSettings(HKEY_CURRENT_USER, "Software", "User", rest * 4 / 10, random, counts);
-    PlantProgramSettings(HKEY_LOCAL_MACHINE, "Software", "Machine", rest * 4 / 10, random, counts);
-    PlantProgramSettings(HKEY_USERS, ".DEFAULT\\Software", "Default", rest - rest * 8 / 10, random,
+    PlantProgramSettings(HKEY_CURRENT_USER, "Software", "User", rest * 4 / 10, *mix, random, counts);
+    PlantProgramSettings(HKEY_LOCAL_MACHINE, "Software", "Machine", rest * 4 / 10, *mix, random,
                          counts);
-    std::printf("planted %lld values in %lld key openings (%lld in the cleaner's fixed places); "
+    PlantProgramSettings(HKEY_USERS, ".DEFAULT\\Software", "Default", rest - rest * 8 / 10, *mix,
+                         random, counts);
+    std::printf("%s mix: planted %lld values in %lld key openings (%lld in the cleaner's fixed places); "
                 "paths: %lld gone, %lld present; %.1f s\n",
-                counts.values, counts.keys, fixedValues, counts.missingPaths, counts.presentPaths,
+                mix->name, counts.values, counts.keys, fixedValues, counts.missingPaths, counts.presentPaths,
                 (GetTickCount() - started) / 1000.0);
     return counts.values >= target ? 0 : 1;
 }

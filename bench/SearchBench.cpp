@@ -4,7 +4,10 @@
 // list and status line. Also plants (and removes) the large tree it is
 // measured on. Prints milliseconds, the ratios and the peak memory.
 //
-//   SearchBench plant <values>       plants the tree below HKCU\Software\QuorvaneBench
+//   SearchBench plant <values> [needles]
+//                                    plants the tree below HKCU\Software\QuorvaneBench,
+//                                    one value in a thousand (or that many values)
+//                                    holding the needle
 //   SearchBench run <language file> [keyword] [hidden]
 //                                    measures (three rounds, medians) with the
 //                                    keyword (default: the planted needle);
@@ -35,7 +38,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kBenchKey = "Software\\QuorvaneBench";
 constexpr const char* kNeedle = "QvNeedle";
-// One value in this many holds the needle in its data.
+// One value in this many holds the needle (in its data, or in its name when
+// the data is not text), unless the planting says how many needles to plant.
 constexpr unsigned kNeedleEvery = 1000;
 constexpr unsigned kValuesPerKey = 50;
 constexpr unsigned kSubKeysPerGroup = 100;
@@ -61,10 +65,10 @@ bool SetValue(HKEY key, const std::string& name, DWORD type, const std::string& 
 
 // A mix like a real registry's: mostly strings, then numbers, binary data,
 // expandable strings and multi-strings.
-bool PlantValue(HKEY key, unsigned number)
+bool PlantValue(HKEY key, unsigned number, unsigned needleEvery)
 {
     const std::string name = "Value" + std::to_string(number % kValuesPerKey);
-    const std::string mark = number % kNeedleEvery == 0 ? std::string(kNeedle) : std::string();
+    const std::string mark = number % needleEvery == 0 ? std::string(kNeedle) : std::string();
     switch (number % 20) {
     case 0: case 1: case 2: case 3: case 4: case 5:
     case 6: case 7: case 8: case 9: case 10: case 11: {
@@ -91,8 +95,9 @@ bool PlantValue(HKEY key, unsigned number)
     }
 }
 
-int Plant(unsigned valueCount)
+int Plant(unsigned valueCount, unsigned needles)
 {
+    const unsigned needleEvery = needles > 0 ? std::max(1u, valueCount / needles) : kNeedleEvery;
     const unsigned keyCount = (valueCount + kValuesPerKey - 1) / kValuesPerKey;
     const Clock::time_point start = Clock::now();
     unsigned planted = 0;
@@ -107,7 +112,7 @@ int Plant(unsigned valueCount)
             return 1;
         }
         for (unsigned i = 0; i < kValuesPerKey && planted < valueCount; ++i, ++planted) {
-            if (!PlantValue(key, planted)) {
+            if (!PlantValue(key, planted, needleEvery)) {
                 RegCloseKey(key);
                 std::fprintf(stderr, "cannot set a value below %s\n", path);
                 return 1;
@@ -115,8 +120,9 @@ int Plant(unsigned valueCount)
         }
         RegCloseKey(key);
     }
-    std::printf("planted %u values in %u keys below HKEY_CURRENT_USER\\%s in %.1f s\n", planted, keyCount,
-                kBenchKey, MillisecondsSince(start) / 1000.0);
+    std::printf("planted %u values (%u holding \"%s\") in %u keys below HKEY_CURRENT_USER\\%s in %.1f s\n",
+                planted, (planted + needleEvery - 1) / needleEvery, kNeedle, keyCount, kBenchKey,
+                MillisecondsSince(start) / 1000.0);
     return 0;
 }
 
@@ -225,6 +231,28 @@ public:
             SendDlgItemMessageA(page_.Window(), IDC_SEARCH_RESULTS, LVM_GETITEMCOUNT, 0, 0));
     }
 
+    // Starts a search, serves the page for `delayMs` and stops it the way
+    // the Stop button does; returns the time the stop took, -1 when the
+    // search had ended before.
+    double StopAfter(DWORD delayMs)
+    {
+        SendMessageA(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_START, BN_CLICKED), 0);
+        const Clock::time_point started = Clock::now();
+        while (MillisecondsSince(started) < delayMs) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        if (!page_.IsSearchRunning())
+            return -1;
+        const Clock::time_point start = Clock::now();
+        SendMessageA(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_STOP, BN_CLICKED), 0);
+        return MillisecondsSince(start);
+    }
+
     ~PageSearch()
     {
         if (container_)
@@ -286,6 +314,13 @@ int Run(const std::string& languageFile, const std::string& keyword, bool visibl
     std::printf("median plain enumeration: %.0f ms\n", plainMs);
     std::printf("median engine search:     %.0f ms  (ratio %.2f)\n", engineMs, engineMs / plainMs);
     std::printf("median page search:       %.0f ms  (ratio %.2f)\n", pageMs, pageMs / plainMs);
+    for (DWORD delay : {100u, 1000u, 3000u}) {
+        const double ms = page.StopAfter(delay);
+        if (ms < 0)
+            std::printf("stop after %lu ms: the search had ended\n", static_cast<unsigned long>(delay));
+        else
+            std::printf("stop after %lu ms: %.1f ms\n", static_cast<unsigned long>(delay), ms);
+    }
     std::printf("peak working set of the run: %.1f MiB\n", PeakWorkingSetMiB());
     return 0;
 }
@@ -296,13 +331,14 @@ int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "plant" && argc > 2)
-        return Plant(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
+        return Plant(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)),
+                     argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 0);
     if (command == "remove")
         return Remove();
     if (command == "run" && argc > 2) {
         const std::string keyword = argc > 3 && argv[3][0] ? argv[3] : kNeedle;
         return Run(argv[2], keyword, !(argc > 4 && std::string(argv[4]) == "hidden"));
     }
-    std::fprintf(stderr, "usage: SearchBench plant <values> | run <language file> [keyword] [hidden] | remove\n");
+    std::fprintf(stderr, "usage: SearchBench plant <values> [needles] | run <language file> [keyword] [hidden] | remove\n");
     return 2;
 }
