@@ -117,6 +117,10 @@ struct Mix {
     int missingData;
     int missingName;
     int present;
+    // Of a hundred entries in the cleaner's fixed places (class servers, open
+    // commands, uninstallers, shared files, start-up commands), how many name
+    // a file that is gone.
+    int fixedGone;
 };
 
 // "realistic": a registry whose programs are mostly still installed, a small
@@ -124,9 +128,9 @@ struct Mix {
 // "many-findings": most paths gone, for result lists of a hundred thousand
 // rows and more.
 const Mix kMixes[] = {
-    {"realistic", 2, 1, 20},
-    {"classic", 18, 4, 8},
-    {"many-findings", 62, 8, 4},
+    {"realistic", 2, 1, 20, 10},
+    {"classic", 18, 4, 8, 60},
+    {"many-findings", 62, 8, 4, 90},
 };
 
 // One value of a program's settings, drawn from the mix.
@@ -206,8 +210,9 @@ void PlantProgramSettings(HKEY root, const std::string& softwarePath, const std:
     }
 }
 
-void PlantFixedPlaces(Random& random, Counts& counts)
+void PlantFixedPlaces(const Mix& mix, Random& random, Counts& counts)
 {
+    const auto gone = [&random, &mix] { return random.Below(100) < mix.fixedGone; };
     Planter planter(counts);
     const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion\\";
 
@@ -221,7 +226,7 @@ void PlantFixedPlaces(Random& random, Counts& counts)
             planter.String("AppID", id);
         }
         if (planter.Open(HKEY_LOCAL_MACHINE, key + (i % 3 ? "\\InprocServer32" : "\\LocalServer32"))) {
-            planter.String("", random.Below(10) < 7 ? MissingFile(random, "Classes")
+            planter.String("", gone() ? MissingFile(random, "Classes")
                                                     : PresentFile(random));
             planter.String("ThreadingModel", "Apartment");
         }
@@ -236,7 +241,7 @@ void PlantFixedPlaces(Random& random, Counts& counts)
         }
         if (planter.Open(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + (i % 5 ? cls : ".bench" + Number(i)) +
                                                  "\\Shell\\Open\\Command"))
-            planter.String("", "\"" + (i % 2 ? MissingFile(random, "Viewers") : PresentFile(random)) +
+            planter.String("", "\"" + (gone() ? MissingFile(random, "Viewers") : PresentFile(random)) +
                                    "\" \"%1\"");
     }
     // Uninstall records: some empty, some whose uninstaller is gone.
@@ -246,16 +251,16 @@ void PlantFixedPlaces(Random& random, Counts& counts)
         planter.String("DisplayName", "Bench application " + Number(i));
         planter.String("DisplayVersion", "1.0." + Number(i));
         planter.String("UninstallString",
-                       "\"" + (i % 3 ? MissingFile(random, "Setup") : PresentFile(random)) + "\" /S");
+                       "\"" + (gone() ? MissingFile(random, "Setup") : PresentFile(random)) + "\" /S");
     }
     if (planter.Open(HKEY_LOCAL_MACHINE, cv + "SharedDlls")) {
         for (int i = 0; i < 3000; ++i)
-            planter.Dword(i % 4 ? MissingFile(random, "Shared") : PresentFile(random), 1 + i % 5);
+            planter.Dword(gone() ? MissingFile(random, "Shared") : PresentFile(random), 1 + i % 5);
     }
     if (planter.Open(HKEY_LOCAL_MACHINE, cv + "Run")) {
         for (int i = 0; i < 30; ++i)
             planter.String("BenchTray" + Number(i),
-                           i % 3 ? "\"" + MissingFile(random, "Tray") + "\" /background"
+                           gone() ? "\"" + MissingFile(random, "Tray") + "\" /background"
                                  : PresentFile(random));
     }
     if (planter.Open(HKEY_CURRENT_USER, cv + "Run")) {
@@ -315,7 +320,7 @@ int main(int argc, char** argv)
     }
     Random random(20080303u);
     Counts counts;
-    PlantFixedPlaces(random, counts);
+    PlantFixedPlaces(*mix, random, counts);
     const long long fixedValues = counts.values;
     const long long rest = target > fixedValues ? target - fixedValues : 0;
     PlantProgramSettings(HKEY_CURRENT_USER, "Software", "User", rest * 4 / 10, *mix, random, counts);
