@@ -18,27 +18,29 @@
 #     directions), Stop with nearly every row listed, and the program's peak
 #     memory.
 #
-# Scan figures are medians of QV_BENCH_ROUNDS rounds (default 3), each round
-# measuring a, b and c one after the other; the search benchmark takes its
-# own medians of three.
+# Scan figures are medians of the rounds, each round measuring a, b and c one
+# after the other; the search benchmark takes its own medians of three.
 #
 #   bench/run-benchmarks.sh
-# Environment: QV_BENCH_VALUES (realistic prefix, default 300000 values),
-# QV_BENCH_MANY_VALUES (pathological prefix, default 260000 values),
+# Environment: QV_BENCH_VALUES (realistic prefix, default 200000 values),
+# QV_BENCH_MANY_VALUES (pathological prefix, default 200000 values, which
+# gives about 170,000 findings),
 # QV_BENCH_SEARCH_VALUES / QV_BENCH_SEARCH_NEEDLES (search tree, default
 # 100000 values of which 2500 hold the needle; the search meets the tree
-# twice, below HKEY_CURRENT_USER and below HKEY_USERS), QV_BENCH_ROUNDS,
+# twice, below HKEY_CURRENT_USER and below HKEY_USERS), QV_BENCH_ROUNDS
+# (default 3) and QV_BENCH_MANY_ROUNDS (default 1, for the pathological one),
 # QV_BENCH_REUSE=1 (measure again in the prefixes planted by an earlier run).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bench="$root/build/bench"
 results="$bench/results"
-values="${QV_BENCH_VALUES:-300000}"
-many_values="${QV_BENCH_MANY_VALUES:-260000}"
+values="${QV_BENCH_VALUES:-200000}"
+many_values="${QV_BENCH_MANY_VALUES:-200000}"
 search_values="${QV_BENCH_SEARCH_VALUES:-100000}"
 search_needles="${QV_BENCH_SEARCH_NEEDLES:-2500}"
 rounds="${QV_BENCH_ROUNDS:-3}"
+many_rounds="${QV_BENCH_MANY_ROUNDS:-1}"
 reuse="${QV_BENCH_REUSE:-0}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -103,7 +105,7 @@ language="Z:$(echo "$root/resources/Quorvane.language" | tr '/' '\\')"
 
 # Rounds of a, b and c on the open prefix; the rounds' figures go to $1.txt.
 measure_scan() {
-    local name="$1" out="$results/$1"
+    local name="$1" out="$results/$1" rounds="$2"
     : > "$out-engine.txt"
     : > "$out-page.txt"
     for round in $(seq 1 "$rounds"); do
@@ -117,7 +119,7 @@ measure_scan() {
 }
 
 summarise_scan() {
-    local name="$1" out="$results/$1"
+    local name="$1" out="$results/$1" rounds="$2"
     local a b c rows peak stop_max
     a=$(awk '$1 == "all" { print $2 }' "$out-engine.txt" | median)
     b=$(awk '$1 == "all" { print $3 }' "$out-engine.txt" | median)
@@ -139,7 +141,7 @@ echo "== 1. a registry like a real one ($values values, search tree of $search_v
 if open_prefix "$bench/realistic"; then
     wine "$bin/bench/plant-registry.exe" "$values" realistic
 fi
-measure_scan realistic
+measure_scan realistic "$rounds"
 # The search tree is planted after the scans: its paths would be findings.
 if [ ! -f "$WINEPREFIX/.search-tree" ]; then
     wine "$bin/bench/search-benchmark.exe" plant "$search_values" "$search_needles"
@@ -155,14 +157,14 @@ echo "== 2. a registry where most paths are gone ($many_values values)"
 if open_prefix "$bench/many"; then
     wine "$bin/bench/plant-registry.exe" "$many_values" many-findings
 fi
-measure_scan many
+measure_scan many "$many_rounds"
 close_prefix
 
 {
     echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
          "$(free -g | awk '/Mem:/ { print $2 }') GB; $(wine --version); load average at the end:" \
          "$(cut -d' ' -f1-3 /proc/loadavg)"
-    summarise_scan realistic
+    summarise_scan realistic "$rounds"
     for which in none hits; do
         f="$results/search-$which.txt"
         echo "search ($which): $(grep -E '^keyword' "$f")"
@@ -172,6 +174,6 @@ close_prefix
         grep -E '^stop after' "$f" | sed "s/^/search ($which): /"
         echo "search ($which): $(grep -E 'peak working set of the run' "$f")"
     done
-    summarise_scan many
+    summarise_scan many "$many_rounds"
 } | tee "$summary"
 echo "(kept in $summary)"
