@@ -41,7 +41,19 @@ LeadByteTable ReadLeadBytes(CodePage& codePage)
 int CompareAnsiText(std::string_view first, std::string_view second, const LeadByteTable& leadBytes)
 {
     // Equal characters have equal widths, so one position serves both texts.
+    // The bytes both texts share are skipped at once, back to the start of
+    // the character in which they part.
+    const std::size_t common = std::min(first.size(), second.size());
+    const std::size_t parting = static_cast<std::size_t>(
+        std::mismatch(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(common), second.begin()).first -
+        first.begin());
     std::size_t at = 0;
+    while (at < parting) {
+        const std::size_t width = leadBytes[static_cast<unsigned char>(first[at])] ? 2 : 1;
+        if (at + width > parting)
+            break;
+        at += width;
+    }
     for (;;) {
         if (at >= second.size())
             return at < first.size() ? 1 : 0;
