@@ -85,7 +85,6 @@ void ResultRows::Append(const RegistryItem& item)
 
 void ResultRows::Append(const std::vector<RegistryItem>& items)
 {
-    rows_.reserve(rows_.size() + items.size());
     for (const RegistryItem& item : items)
         Append(item);
 }
