@@ -10,7 +10,7 @@
 namespace {
 // Longest time a row or status text waits before it is handed over: the
 // list grows and the status line changes a few times a second.
-constexpr DWORD kHandOverMs = 100;
+constexpr DWORD kHandOverMs = 200;
 } // namespace
 
 unsigned ResultQueue::BeginRun()

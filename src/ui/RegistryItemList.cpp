@@ -179,14 +179,19 @@ void RegistryItemList::RemoveRows(const std::vector<int>& rows)
         if (!gone[static_cast<std::size_t>(row)])
             moved[static_cast<std::size_t>(row)] = next++;
     }
-    const std::vector<int> selected = SelectedRows();
-    const int focused = FocusedRow();
-    const int mark = SelectionMark();
+    const ListStates states = ReadStates();
+    // The control keeps states by position: they are cleared where they are
+    // and set again where the rows end up.
+    ChangeSelection(states.selected, {});
     rows_.Remove(positions);
     if (!list_)
         return;
     SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()), 0);
-    RestoreStates(selected, focused, mark, moved);
+    if (states.allSelected && RowCount() > 0)
+        SelectAll();
+    else
+        ChangeSelection({}, MovedRows(states.selected, moved));
+    PlaceFocus(states, moved);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
@@ -239,36 +244,77 @@ void RegistryItemList::SetFocusedRow(int row)
     SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void RegistryItemList::RestoreStates(const std::vector<int>& selected, int focused, int mark,
-                                     const std::vector<int>& moved)
+RegistryItemList::ListStates RegistryItemList::ReadStates() const
+{
+    ListStates states;
+    if (!list_)
+        return states;
+    // Every row selected, or none, needs no list of rows.
+    const int selected = SelectedCount();
+    states.allSelected = selected > 0 && selected == RowCount();
+    if (selected > 0 && !states.allSelected)
+        states.selected = SelectedRows();
+    states.focused = FocusedRow();
+    states.mark = SelectionMark();
+    return states;
+}
+
+std::vector<int> RegistryItemList::MovedRows(const std::vector<int>& rows, const std::vector<int>& moved)
+{
+    std::vector<int> result;
+    result.reserve(rows.size());
+    for (int row : rows) {
+        if (row >= 0 && row < static_cast<int>(moved.size()) && moved[static_cast<std::size_t>(row)] >= 0)
+            result.push_back(moved[static_cast<std::size_t>(row)]);
+    }
+    return result;
+}
+
+void RegistryItemList::ChangeSelection(const std::vector<int>& before, const std::vector<int>& after)
+{
+    if (!list_ || (before.empty() && after.empty()))
+        return;
+    // Only rows whose state differs are touched: each change is a message
+    // with notifications of its own.
+    const auto count = static_cast<std::size_t>(RowCount());
+    std::vector<bool> wanted(count, false);
+    std::vector<bool> had(count, false);
+    for (int row : after) {
+        if (row >= 0 && static_cast<std::size_t>(row) < count)
+            wanted[static_cast<std::size_t>(row)] = true;
+    }
+    for (int row : before) {
+        if (row < 0 || static_cast<std::size_t>(row) >= count)
+            continue;
+        had[static_cast<std::size_t>(row)] = true;
+        if (!wanted[static_cast<std::size_t>(row)])
+            SetSelected(row, false);
+    }
+    for (int row : after) {
+        if (row >= 0 && static_cast<std::size_t>(row) < count && !had[static_cast<std::size_t>(row)]) {
+            had[static_cast<std::size_t>(row)] = true;
+            SetSelected(row, true);
+        }
+    }
+}
+
+void RegistryItemList::PlaceFocus(const ListStates& before, const std::vector<int>& moved)
 {
     const auto movedTo = [&moved](int row) {
         return row >= 0 && row < static_cast<int>(moved.size()) ? moved[static_cast<std::size_t>(row)] : -1;
     };
-    std::vector<int> kept;
-    kept.reserve(selected.size());
-    for (int row : selected) {
-        const int to = movedTo(row);
-        if (to >= 0)
-            kept.push_back(to);
-    }
-    // Every row selected, or none, takes a single message.
-    if (static_cast<int>(kept.size()) == RowCount() && !kept.empty()) {
-        SelectAll();
-    } else {
-        SelectNone();
-        for (int row : kept)
-            SetSelected(row, true);
-    }
-    const int focusTo = movedTo(focused);
+    const int focusTo = movedTo(before.focused);
     if (focusTo >= 0) {
         SetFocusedRow(focusTo);
-    } else if (focused >= 0) {
-        LVITEMA item = {};
-        item.stateMask = LVIS_FOCUSED;
-        SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    } else {
+        const int focused = FocusedRow();
+        if (focused >= 0) {
+            LVITEMA item = {};
+            item.stateMask = LVIS_FOCUSED;
+            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+        }
     }
-    SendMessageA(list_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
+    SendMessageA(list_, LVM_SETSELECTIONMARK, 0, movedTo(before.mark));
 }
 
 int RegistryItemList::SelectedCount() const
@@ -321,14 +367,16 @@ void RegistryItemList::InvertSelection()
 
 void RegistryItemList::SortByColumn(int column)
 {
-    const std::vector<int> selected = SelectedRows();
-    const int focused = FocusedRow();
-    const int mark = SelectionMark();
-    const std::vector<std::size_t> moved = rows_.SortByColumn(column, sortDescending_, SystemPlatform());
+    const ListStates states = ReadStates();
+    const std::vector<std::size_t> order = rows_.SortByColumn(column, sortDescending_, SystemPlatform());
     sortDescending_ = !sortDescending_;
     if (!list_)
         return;
-    RestoreStates(selected, focused, mark, std::vector<int>(moved.begin(), moved.end()));
+    // The control still holds the states at the old positions; with every
+    // row selected the selection stays as it is.
+    const std::vector<int> moved(order.begin(), order.end());
+    ChangeSelection(states.selected, MovedRows(states.selected, moved));
+    PlaceFocus(states, moved);
     InvalidateRect(list_, nullptr, TRUE);
 }
 

@@ -82,11 +82,21 @@ public:
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
-    // Puts the selection, focus and selection mark back after the rows
-    // moved: `moved` gives each old position's new one, or -1 for a row
-    // that is gone.
-    void RestoreStates(const std::vector<int>& selected, int focused, int mark,
-                       const std::vector<int>& moved);
+    // The selection, focus and selection mark the control holds, by position.
+    struct ListStates {
+        bool allSelected = false;
+        std::vector<int> selected; // empty when every row or none is selected
+        int focused = -1;
+        int mark = -1;
+    };
+    ListStates ReadStates() const;
+    // Where rows went: `moved` gives each old position's new one, or -1 for
+    // a row that is gone.
+    static std::vector<int> MovedRows(const std::vector<int>& rows, const std::vector<int>& moved);
+    // Turns the control's selection from `before` into `after`.
+    void ChangeSelection(const std::vector<int>& before, const std::vector<int>& after);
+    // Puts the focus and the selection mark where their rows went.
+    void PlaceFocus(const ListStates& before, const std::vector<int>& moved);
     int FocusedRow() const;
     int SelectionMark() const;
     void SetFocusedRow(int row);

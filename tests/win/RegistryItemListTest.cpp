@@ -170,10 +170,16 @@ TEST(RegistryItemList, ASortKeepsTheSelectedAndFocusedRowsAndFlipsItsDirection)
         EXPECT_EQ(host.list_.SelectedCount(), 6);
     }
 
-    // With every row selected the selection stays whole.
+    // With every row selected the selection stays whole, and with none
+    // selected none gets selected; the focus follows its row either way.
     host.list_.SelectAll();
     host.list_.SortByColumn(3);
     EXPECT_EQ(host.list_.SelectedCount(), 200);
+    EXPECT_EQ(host.FocusedPath(), focused);
+    host.list_.SelectNone();
+    host.list_.SortByColumn(1);
+    EXPECT_EQ(host.list_.SelectedCount(), 0);
+    EXPECT_EQ(host.FocusedPath(), focused);
 }
 
 TEST(RegistryItemList, RemovingRowsKeepsTheOthersWithTheirSelection)
@@ -203,4 +209,13 @@ TEST(RegistryItemList, RemovingRowsKeepsTheOthersWithTheirSelection)
 
     host.list_.RemoveRow(0);
     EXPECT_EQ(host.list_.RowCount(), 26);
+
+    // A focused row that goes takes the focus with it; a whole selection
+    // stays whole.
+    host.list_.SelectAll();
+    host.Focus(25);
+    host.list_.RemoveRows({25, 3});
+    EXPECT_EQ(host.list_.RowCount(), 24);
+    EXPECT_EQ(host.list_.SelectedCount(), 24);
+    EXPECT_EQ(host.FocusedPath(), "(none)");
 }
