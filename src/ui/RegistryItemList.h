@@ -71,10 +71,10 @@ public:
     void SortByColumn(int column);
     static bool SortDescending() { return sortDescending_; }
 
-    // Notifications the list sends to its page, handed back here: a
-    // double-click on a row opens the edit dialog, a right click the item
-    // menu. True when handled.
-    // The list's questions for row texts and pictures are answered here too.
+    // Notifications the list sends to its page, handed back here: the
+    // list's questions for row texts and pictures are answered from the
+    // rows, a double-click on a row opens the edit dialog, a right click the
+    // item menu. True when handled.
     bool HandleNotify(NMHDR* header, LRESULT& result);
 
     std::string CellText(int row, int column) const;
