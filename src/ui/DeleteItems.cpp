@@ -13,7 +13,6 @@
 #include "win32/SettingsDocument.h"
 #include "win32/Win32Platform.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -121,11 +120,13 @@ void IgnoreSelectedItems(RegistryItemList& list)
         return;
     }
     const PreparedIgnoreList prepared = PrepareIgnoreList(platform, entries);
-    for (int row = list.RowCount() - 1; row >= 0; --row) {
+    std::vector<int> covered;
+    for (int row = 0; row < list.RowCount(); ++row) {
         RegistryItem item;
         if (list.ReadRow(row, item) && IsIgnored(platform, prepared, item))
-            list.RemoveRow(row);
+            covered.push_back(row);
     }
+    list.RemoveRows(covered);
 }
 
 void DeleteSelectedItems(RegistryItemList& list)
@@ -180,16 +181,13 @@ void DeleteItems(RegistryItemList& list)
         return;
     }
     // Nothing pumped the list's messages while the entries were deleted, so
-    // the rows are where they were read; removing from the last keeps the
-    // positions of the others.
+    // the rows are where they were read.
     for (std::size_t index : outcome.remaining)
         list.SetSelected(entryRows[index], false);
     std::vector<int> goneRows;
     for (std::size_t index : outcome.gone)
         goneRows.push_back(entryRows[index]);
-    std::sort(goneRows.begin(), goneRows.end());
-    for (auto row = goneRows.rbegin(); row != goneRows.rend(); ++row)
-        list.RemoveRow(*row);
+    list.RemoveRows(goneRows);
     if (outcome.status == ChangeStatus::Incomplete)
         ShowMessage(owner, LookupText("_PageRegistryCleanerDeleteIncomplete"), MB_OK | MB_ICONINFORMATION);
 }

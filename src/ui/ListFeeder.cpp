@@ -1,53 +1,147 @@
-// How a page's worker feeds its result list and status line (see ListFeeder.h).
+// How a page's worker hands its rows and status texts to the window (see
+// ListFeeder.h).
 #include "ui/ListFeeder.h"
 
 #include "ui/RegistryItemList.h"
 
+#include <iterator>
+#include <utility>
+
 namespace {
-// Longest time a row or status text waits before it is handed over.
-constexpr DWORD kHandOverMs = 50;
-// Most rows handed over at once.
-constexpr std::size_t kRowsPerHandOver = 256;
+// Longest time a row or status text waits before it is handed over: the
+// list grows and the status line changes a few times a second.
+constexpr DWORD kHandOverMs = 200;
 } // namespace
 
-ListFeeder::ListFeeder(WorkerThread& worker, RegistryItemList& list, HWND status)
-    : worker_(worker), list_(list), status_(status), lastHandOver_(GetTickCount())
+unsigned ResultQueue::BeginRun()
 {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_ = ResultBatch();
+    announced_ = false;
+    open_ = true;
+    return ++run_;
+}
+
+ResultBatch ResultQueue::Take(WPARAM run)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ResultBatch batch;
+    if (!open_ || run != run_)
+        return batch;
+    std::swap(batch, pending_);
+    announced_ = false;
+    return batch;
+}
+
+ResultBatch ResultQueue::EndRun()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ResultBatch batch;
+    if (open_)
+        std::swap(batch, pending_);
+    pending_ = ResultBatch();
+    announced_ = false;
+    open_ = false;
+    return batch;
+}
+
+void ResultQueue::Put(ResultBatch& batch, HWND window, unsigned run)
+{
+    bool post = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (open_ && run == run_) {
+            const int offset = static_cast<int>(pending_.rows.size());
+            if (pending_.rows.empty())
+                pending_.rows.swap(batch.rows);
+            else
+                pending_.rows.insert(pending_.rows.end(), std::make_move_iterator(batch.rows.begin()),
+                                     std::make_move_iterator(batch.rows.end()));
+            if (batch.scrollRow >= 0)
+                pending_.scrollRow = offset + batch.scrollRow;
+            if (batch.statusChanged) {
+                pending_.status = std::move(batch.status);
+                pending_.statusChanged = true;
+            }
+            pending_.finished = pending_.finished || batch.finished;
+            post = !announced_;
+            announced_ = true;
+        }
+    }
+    batch = ResultBatch();
+    if (post && !PostMessageA(window, kResultsWaitingMessage, static_cast<WPARAM>(run), 0)) {
+        // Nothing is on its way after all: the next batch tries again.
+        std::lock_guard<std::mutex> lock(mutex_);
+        announced_ = false;
+    }
+}
+
+ListFeeder::ListFeeder(ResultQueue& queue, HWND window, unsigned run)
+    : queue_(queue), window_(window), run_(run), lastHandOver_(GetTickCount())
+{
+}
+
+ListFeeder::~ListFeeder()
+{
+    HandOver(false);
 }
 
 void ListFeeder::AddRow(const RegistryItem& item, bool scrollIntoView)
 {
-    rows_.emplace_back(item, scrollIntoView);
-    if (rows_.size() >= kRowsPerHandOver)
-        Flush();
-    else
-        FlushIfDue();
+    if (scrollIntoView)
+        collected_.scrollRow = static_cast<int>(collected_.rows.size());
+    collected_.rows.push_back(item);
+    FlushIfDue();
 }
 
 void ListFeeder::ShowStatus(std::string text)
 {
-    statusText_ = std::move(text);
-    statusPending_ = true;
+    collected_.status = std::move(text);
+    collected_.statusChanged = true;
+    pathChanged_ = false;
     FlushIfDue();
+}
+
+void ListFeeder::ShowPath(const std::string& path)
+{
+    path_ = path;
+    pathChanged_ = true;
+    FlushIfDue();
+}
+
+void ListFeeder::Flush()
+{
+    HandOver(false);
+}
+
+void ListFeeder::Finish()
+{
+    HandOver(true);
 }
 
 void ListFeeder::FlushIfDue()
 {
     if (GetTickCount() - lastHandOver_ >= kHandOverMs)
-        Flush();
+        HandOver(false);
 }
 
-void ListFeeder::Flush()
+void ListFeeder::HandOver(bool finished)
 {
     lastHandOver_ = GetTickCount();
-    if (rows_.empty() && !statusPending_)
+    if (pathChanged_ && format_) {
+        collected_.status = format_(path_);
+        collected_.statusChanged = true;
+    }
+    pathChanged_ = false;
+    if (collected_.Empty() && !finished)
         return;
-    worker_.Run([&] {
-        for (const auto& row : rows_)
-            list_.AddRow(row.first, row.second);
-        if (statusPending_ && status_)
-            SetWindowTextA(status_, statusText_.c_str());
-    });
-    rows_.clear();
-    statusPending_ = false;
+    collected_.finished = finished;
+    queue_.Put(collected_, window_, run_);
+}
+
+void ShowResultBatch(const ResultBatch& batch, RegistryItemList& list, HWND status)
+{
+    list.AppendRows(batch.rows, batch.scrollRow);
+    if (batch.statusChanged && status)
+        SetWindowTextA(status, batch.status.c_str());
 }

@@ -71,8 +71,8 @@ WorkerPageParts CleanerParts()
 // line; findings on the ignore list go nowhere.
 class PageSink {
 public:
-    PageSink(ListFeeder& feeder, std::string scanningText, CodePage& codePage, const PreparedIgnoreList& ignored)
-        : feeder_(feeder), scanningText_(std::move(scanningText)), codePage_(codePage), ignored_(ignored)
+    PageSink(ListFeeder& feeder, CodePage& codePage, const PreparedIgnoreList& ignored)
+        : feeder_(feeder), codePage_(codePage), ignored_(ignored)
     {
     }
     // The sink a task reports to; it reaches this object.
@@ -87,12 +87,10 @@ private:
     }
     static void ShowScanningKey(RootKey, const std::string& path, void* sink)
     {
-        PageSink& page = *static_cast<PageSink*>(sink);
-        page.feeder_.ShowStatus(page.scanningText_ + path);
+        static_cast<PageSink*>(sink)->feeder_.ShowPath(path);
     }
 
     ListFeeder& feeder_;
-    std::string scanningText_;
     CodePage& codePage_;
     const PreparedIgnoreList& ignored_;
 };
@@ -185,8 +183,12 @@ void PageRegistryCleaner::PrepareWork()
 
 void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
 {
-    // The walking text is looked up once per scan, not once per key.
-    PageSink sink(feeder, LookupText("_PageRegistryCleanerState2"), SystemPlatform(), ignored_);
+    // The walking text is looked up once per scan and put together with the
+    // latest key only when the status line changes, a few times a second.
+    feeder.SetStatusFormat([scanning = LookupText("_PageRegistryCleanerState2")](const std::string& path) {
+        return scanning + path;
+    });
+    PageSink sink(feeder, SystemPlatform(), ignored_);
     for (std::size_t task = 0; task < chosenTasks_.size() && task < kScanTaskCount; ++task) {
         if (worker.StopRequested())
             return;

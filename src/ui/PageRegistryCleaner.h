@@ -1,6 +1,6 @@
 // The cleaner page: the task list, the result list, the scan and delete
 // buttons and the status line. The scan runs on a worker thread that reaches
-// the controls only through requests the page carries out.
+// the controls only through batches of rows the page takes in.
 #pragma once
 
 #include "core/IgnoreList.h"

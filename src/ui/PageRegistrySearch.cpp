@@ -52,10 +52,7 @@ WorkerPageParts SearchParts()
 // Hands the search's hits and walked keys to the page's list and status line.
 class PageSink {
 public:
-    PageSink(ListFeeder& feeder, std::string searchingFormat)
-        : feeder_(feeder), searchingFormat_(std::move(searchingFormat))
-    {
-    }
+    explicit PageSink(ListFeeder& feeder) : feeder_(feeder) {}
     // The sink the search reports to; it reaches this object.
     SearchSink Sink() { return SearchSink{&AddHit, &ShowKey, this}; }
 
@@ -66,12 +63,10 @@ private:
     }
     static void ShowKey(const std::string& path, void* sink)
     {
-        PageSink& page = *static_cast<PageSink*>(sink);
-        page.feeder_.ShowStatus(FormatTextWithString(page.searchingFormat_, path));
+        static_cast<PageSink*>(sink)->feeder_.ShowPath(path);
     }
 
     ListFeeder& feeder_;
-    std::string searchingFormat_;
 };
 
 } // namespace
@@ -165,8 +160,12 @@ void PageRegistrySearch::StartSearch()
 
 void PageRegistrySearch::DoWork(WorkerThread& worker, ListFeeder& feeder)
 {
-    // The texts are looked up once per search, not once per key.
-    PageSink sink(feeder, LookupText("_PageRegistrySearchState2"));
+    // The texts are looked up once per search; the status line is put
+    // together with the latest key only when it changes, a few times a second.
+    feeder.SetStatusFormat([searching = LookupText("_PageRegistrySearchState2")](const std::string& path) {
+        return FormatTextWithString(searching, path);
+    });
+    PageSink sink(feeder);
     Platform& platform = SystemPlatform();
     CountPassedOver(SearchRegistry(platform, platform, options_, sink.Sink(),
                                    LookupText("_PageRegistrySearchKeyFlagString"), &worker.StopFlag()));

@@ -1,6 +1,6 @@
 // The search page: keyword, options, root keys, the hit list and the status
 // line. The search runs on a worker thread that reaches the controls only
-// through requests the page carries out.
+// through batches of rows the page takes in.
 #pragma once
 
 #include "ui/WorkerPage.h"

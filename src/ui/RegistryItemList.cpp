@@ -6,7 +6,11 @@
 #include "ui/ListViewHelpers.h"
 #include "ui/MaskedImageList.h"
 #include "win32/LanguageWin.h"
+#include "win32/Win32Platform.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 bool RegistryItemList::sortDescending_ = true;
@@ -17,8 +21,16 @@ const char* const kColumnKeys[4] = {"_RegistryListViewCol1", "_RegistryListViewC
                                     "_RegistryListViewCol3", "_RegistryListViewCol4"};
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
 constexpr UINT_PTR kSubclassId = 1;
-constexpr UINT_PTR kFillTimer = 0x5146;   // private timer of the list
-constexpr UINT kFillPaintMs = 150;
+
+// Copies at most `size` - 1 bytes of `text` and a closing zero.
+void CopyCellText(std::string_view text, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return;
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
 } // namespace
 
 void RegistryItemList::SetUp(HWND list)
@@ -46,45 +58,10 @@ void RegistryItemList::ShareWidthEqually()
         SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
 }
 
-void RegistryItemList::BeginFilling()
-{
-    if (!list_ || filling_)
-        return;
-    filling_ = true;
-    pendingScroll_ = -1;
-    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-    SetTimer(list_, kFillTimer, kFillPaintMs, nullptr);
-}
-
-void RegistryItemList::EndFilling()
-{
-    if (!list_ || !filling_)
-        return;
-    KillTimer(list_, kFillTimer);
-    ShowFilledRows();
-    filling_ = false;
-}
-
-void RegistryItemList::ShowFilledRows()
-{
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    if (pendingScroll_ >= 0 && pendingScroll_ < RowCount())
-        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(pendingScroll_), FALSE);
-    pendingScroll_ = -1;
-    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
 LRESULT CALLBACK RegistryItemList::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR, DWORD_PTR data)
 {
     auto* self = reinterpret_cast<RegistryItemList*>(data);
-    if (message == WM_TIMER && wParam == kFillTimer) {
-        if (self->filling_) {
-            self->ShowFilledRows();
-            SendMessageA(window, WM_SETREDRAW, FALSE, 0);
-        }
-        return 0;
-    }
     switch (message) {
     case WM_GETDLGCODE: {
         // Enter reaches the list instead of the page's default button.
@@ -110,7 +87,6 @@ LRESULT CALLBACK RegistryItemList::SubclassProc(HWND window, UINT message, WPARA
         break;
     }
     if (message == WM_NCDESTROY) {
-        KillTimer(window, kFillTimer);
         RemoveWindowSubclass(window, SubclassProc, kSubclassId);
         self->list_ = nullptr;
     }
@@ -152,89 +128,193 @@ void RegistryItemList::AttachImages(int bitmapId)
 
 int RegistryItemList::AddRow(const RegistryItem& item, bool scrollIntoView)
 {
+    AppendRows(std::vector<RegistryItem>{item}, scrollIntoView ? 0 : -1);
+    return RowCount() - 1;
+}
+
+void RegistryItemList::AppendRows(const std::vector<RegistryItem>& items, int scrollRow)
+{
+    if (items.empty())
+        return;
+    const int first = RowCount();
+    rows_.Append(items);
     if (!list_)
-        return -1;
-    const int count = RowCount();
-    const LPARAM id = nextTagId_++;
-    LVITEMA row = {};
-    row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    row.iItem = count;
-    row.pszText = const_cast<char*>(item.rootName.c_str());
-    row.iImage = item.image;
-    row.lParam = id;
-    const int position = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
-    if (position < 0)
-        return position;
-    tags_[id] = RowTag{position, item.type};
-    SetCellText(position, 1, item.keyPath);
-    SetCellText(position, 2, item.valueName);
-    SetCellText(position, 3, item.dataText);
-    if (scrollIntoView) {
-        if (filling_)
-            pendingScroll_ = position;
-        else
-            SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(position), FALSE);
-    }
-    return position;
+        return;
+    // Only the new rows are painted, and the view stays where it is unless a
+    // row asks to be scrolled into view.
+    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()),
+                 LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (scrollRow >= 0 && scrollRow < static_cast<int>(items.size()))
+        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(first + scrollRow), FALSE);
 }
 
 void RegistryItemList::Clear()
 {
+    rows_.Clear();
     if (list_)
         SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
-    tags_.clear();
 }
 
 void RegistryItemList::RemoveRow(int row)
 {
-    if (list_)
-        SendMessageA(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    RemoveRows(std::vector<int>{row});
 }
 
-int RegistryItemList::RowCount() const
+void RegistryItemList::RemoveRows(const std::vector<int>& rows)
 {
-    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    const int count = RowCount();
+    std::vector<std::size_t> positions;
+    std::vector<bool> gone(static_cast<std::size_t>(count), false);
+    for (int row : rows) {
+        if (row >= 0 && row < count) {
+            positions.push_back(static_cast<std::size_t>(row));
+            gone[static_cast<std::size_t>(row)] = true;
+        }
+    }
+    if (positions.empty())
+        return;
+    std::vector<int> moved(static_cast<std::size_t>(count), -1);
+    int next = 0;
+    for (int row = 0; row < count; ++row) {
+        if (!gone[static_cast<std::size_t>(row)])
+            moved[static_cast<std::size_t>(row)] = next++;
+    }
+    const ListStates states = ReadStates();
+    // The control keeps states by position: they are cleared where they are
+    // and set again where the rows end up.
+    ChangeSelection(states.selected, {});
+    rows_.Remove(positions);
+    if (!list_)
+        return;
+    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()), 0);
+    if (states.allSelected && RowCount() > 0)
+        SelectAll();
+    else
+        ChangeSelection({}, MovedRows(states.selected, moved));
+    PlaceFocus(states, moved);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 std::string RegistryItemList::CellText(int row, int column) const
 {
-    return ListViewCellText(list_, row, column);
+    if (row < 0)
+        return std::string();
+    return std::string(rows_.Cell(static_cast<std::size_t>(row), column));
 }
 
 bool RegistryItemList::ReadRow(int row, RegistryItem& item) const
 {
-    if (!list_ || row < 0 || row >= RowCount())
+    if (row < 0 || row >= RowCount())
         return false;
-    item.rootName = CellText(row, 0);
-    item.keyPath = CellText(row, 1);
-    item.valueName = CellText(row, 2);
-    item.dataText = CellText(row, 3);
-    LVITEMA entry = {};
-    entry.mask = LVIF_IMAGE;
-    entry.iItem = row;
-    SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry));
-    item.image = entry.iImage;
-    item.type = Tag(row).type;
+    item = rows_.Item(static_cast<std::size_t>(row));
     return true;
 }
 
 RowTag RegistryItemList::Tag(int row) const
 {
-    LVITEMA entry = {};
-    entry.mask = LVIF_PARAM;
-    entry.iItem = row;
-    if (!list_ || !SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)))
-        return RowTag{};
-    const auto found = tags_.find(entry.lParam);
-    return found != tags_.end() ? found->second : RowTag{};
+    return row < 0 ? RowTag{} : rows_.Tag(static_cast<std::size_t>(row));
 }
 
 void RegistryItemList::SetCellText(int row, int column, const std::string& text)
 {
+    if (row < 0 || row >= RowCount())
+        return;
+    rows_.SetCell(static_cast<std::size_t>(row), column, text);
+    if (list_)
+        SendMessageA(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+}
+
+int RegistryItemList::FocusedRow() const
+{
+    if (!list_)
+        return -1;
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+int RegistryItemList::SelectionMark() const
+{
+    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETSELECTIONMARK, 0, 0)) : -1;
+}
+
+void RegistryItemList::SetFocusedRow(int row)
+{
     LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+RegistryItemList::ListStates RegistryItemList::ReadStates() const
+{
+    ListStates states;
+    if (!list_)
+        return states;
+    // Every row selected, or none, needs no list of rows.
+    const int selected = SelectedCount();
+    states.allSelected = selected > 0 && selected == RowCount();
+    if (selected > 0 && !states.allSelected)
+        states.selected = SelectedRows();
+    states.focused = FocusedRow();
+    states.mark = SelectionMark();
+    return states;
+}
+
+std::vector<int> RegistryItemList::MovedRows(const std::vector<int>& rows, const std::vector<int>& moved)
+{
+    std::vector<int> result;
+    result.reserve(rows.size());
+    for (int row : rows) {
+        if (row >= 0 && row < static_cast<int>(moved.size()) && moved[static_cast<std::size_t>(row)] >= 0)
+            result.push_back(moved[static_cast<std::size_t>(row)]);
+    }
+    return result;
+}
+
+void RegistryItemList::ChangeSelection(const std::vector<int>& before, const std::vector<int>& after)
+{
+    if (!list_ || (before.empty() && after.empty()))
+        return;
+    // Only rows whose state differs are touched: each change is a message
+    // with notifications of its own.
+    const auto count = static_cast<std::size_t>(RowCount());
+    std::vector<bool> wanted(count, false);
+    std::vector<bool> had(count, false);
+    for (int row : after) {
+        if (row >= 0 && static_cast<std::size_t>(row) < count)
+            wanted[static_cast<std::size_t>(row)] = true;
+    }
+    for (int row : before) {
+        if (row < 0 || static_cast<std::size_t>(row) >= count)
+            continue;
+        had[static_cast<std::size_t>(row)] = true;
+        if (!wanted[static_cast<std::size_t>(row)])
+            SetSelected(row, false);
+    }
+    for (int row : after) {
+        if (row >= 0 && static_cast<std::size_t>(row) < count && !had[static_cast<std::size_t>(row)]) {
+            had[static_cast<std::size_t>(row)] = true;
+            SetSelected(row, true);
+        }
+    }
+}
+
+void RegistryItemList::PlaceFocus(const ListStates& before, const std::vector<int>& moved)
+{
+    const auto movedTo = [&moved](int row) {
+        return row >= 0 && row < static_cast<int>(moved.size()) ? moved[static_cast<std::size_t>(row)] : -1;
+    };
+    const int focusTo = movedTo(before.focused);
+    if (focusTo >= 0) {
+        SetFocusedRow(focusTo);
+    } else {
+        const int focused = FocusedRow();
+        if (focused >= 0) {
+            LVITEMA item = {};
+            item.stateMask = LVIS_FOCUSED;
+            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    SendMessageA(list_, LVM_SETSELECTIONMARK, 0, movedTo(before.mark));
 }
 
 int RegistryItemList::SelectedCount() const
@@ -287,22 +367,101 @@ void RegistryItemList::InvertSelection()
 
 void RegistryItemList::SortByColumn(int column)
 {
-    if (list_)
-        SortListByColumn(list_, column, sortDescending_);
+    const ListStates states = ReadStates();
+    const std::vector<std::size_t> order = rows_.SortByColumn(column, sortDescending_, SystemPlatform());
+    sortDescending_ = !sortDescending_;
+    if (!list_)
+        return;
+    // The control still holds the states at the old positions; with every
+    // row selected the selection stays as it is.
+    const std::vector<int> moved(order.begin(), order.end());
+    ChangeSelection(states.selected, MovedRows(states.selected, moved));
+    PlaceFocus(states, moved);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
-bool RegistryItemList::HandleNotify(const NMHDR* header, LRESULT& result)
+void RegistryItemList::FillDisplayInfo(NMLVDISPINFOA& info) const
+{
+    LVITEMA& item = info.item;
+    const bool exists = item.iItem >= 0 && item.iItem < RowCount();
+    const auto row = static_cast<std::size_t>(exists ? item.iItem : 0);
+    if (item.mask & LVIF_TEXT)
+        CopyCellText(exists ? rows_.Cell(row, item.iSubItem) : std::string_view(), item.pszText, item.cchTextMax);
+    if ((item.mask & LVIF_IMAGE) && exists)
+        item.iImage = rows_.Image(row);
+}
+
+void RegistryItemList::FillDisplayInfo(NMLVDISPINFOW& info) const
+{
+    LVITEMW& item = info.item;
+    const bool exists = item.iItem >= 0 && item.iItem < RowCount();
+    const auto row = static_cast<std::size_t>(exists ? item.iItem : 0);
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::string_view text = exists ? rows_.Cell(row, item.iSubItem) : std::string_view();
+        int length = 0;
+        if (!text.empty()) {
+            const int bytes = static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFF));
+            length = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, item.pszText, item.cchTextMax - 1);
+            // A text longer than the buffer: as much of it as fits.
+            if (length == 0) {
+                std::vector<wchar_t> whole(static_cast<std::size_t>(
+                    MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0)) + 1);
+                length = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, whole.data(),
+                                             static_cast<int>(whole.size()));
+                length = std::min(length, item.cchTextMax - 1);
+                std::copy(whole.begin(), whole.begin() + length, item.pszText);
+            }
+        }
+        item.pszText[length] = L'\0';
+    }
+    if ((item.mask & LVIF_IMAGE) && exists)
+        item.iImage = rows_.Image(row);
+}
+
+int RegistryItemList::FindRow(const NMLVFINDITEMA& find) const
+{
+    // Typing in the list finds the next row whose first column begins with
+    // the typed text, as in any list.
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz)
+        return -1;
+    const std::string_view wanted = find.lvfi.psz;
+    const int count = RowCount();
+    if (count == 0 || wanted.empty())
+        return -1;
+    const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+    const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+    const bool wrap = (find.lvfi.flags & LVFI_WRAP) != 0;
+    const int steps = wrap ? count : count - start;
+    for (int step = 0; step < steps; ++step) {
+        const int row = (start + step) % count;
+        const std::string_view text = rows_.Cell(static_cast<std::size_t>(row), 0);
+        if (partial ? text.size() < wanted.size() : text.size() != wanted.size())
+            continue;
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(wanted.size()),
+                           wanted.data(), static_cast<int>(wanted.size())) == CSTR_EQUAL)
+            return row;
+    }
+    return -1;
+}
+
+bool RegistryItemList::HandleNotify(NMHDR* header, LRESULT& result)
 {
     if (!list_ || header->hwndFrom != list_)
         return false;
     switch (header->code) {
-    case LVN_DELETEITEM:
-        tags_.erase(reinterpret_cast<const NMLISTVIEW*>(header)->lParam);
+    case LVN_GETDISPINFOA:
+        FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(header));
         result = 0;
         return true;
+    case LVN_GETDISPINFOW:
+        FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+        result = 0;
+        return true;
+    case LVN_ODFINDITEMA:
+        result = FindRow(*reinterpret_cast<const NMLVFINDITEMA*>(header));
+        return true;
     case LVN_DELETEALLITEMS:
-        tags_.clear();
-        result = FALSE; // keep the per-row notices
+        result = TRUE; // no notice per row
         return true;
     case NM_DBLCLK: {
         const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;

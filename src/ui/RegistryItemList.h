@@ -1,16 +1,18 @@
 // The list of registry entries shared by the cleaner and the search page:
 // four columns, several rows selectable, a sort on a header click, and one
-// tag per row. All of it runs on the user-interface thread; workers reach it
-// through WorkerThread requests.
+// tag per row. The rows live in a ResultRows model; the control (created
+// with LVS_OWNERDATA) asks for the texts and pictures of the rows it paints
+// and keeps only the selection and focus. All of it runs on the
+// user-interface thread; workers hand their rows over through ListFeeder.
 #pragma once
 
 #include "win32/Win32Handles.h"
 #include "core/RegistryItem.h"
+#include "core/ResultRows.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ public:
     RegistryItemList(const RegistryItemList&) = delete;
     RegistryItemList& operator=(const RegistryItemList&) = delete;
 
-    // Takes the dialog's list control: four columns, full-row select, grid lines.
+    // Takes the dialog's list control, which must have been created with
+    // LVS_OWNERDATA: four columns, full-row select, grid lines.
     void SetUp(HWND list);
     // Loads a strip of three 16x16 pictures as the small image list.
     void AttachImages(int bitmapId);
@@ -37,9 +40,15 @@ public:
 
     // Appends a row; returns its position.
     int AddRow(const RegistryItem& item, bool scrollIntoView = true);
+    // Appends rows at once; the row at `scrollRow` among them (none when
+    // negative) is scrolled into view. The list is painted once for all.
+    void AppendRows(const std::vector<RegistryItem>& items, int scrollRow);
     void Clear();
     void RemoveRow(int row);
-    int RowCount() const;
+    // Removes the rows at the given positions; the others keep their order,
+    // selection and focus.
+    void RemoveRows(const std::vector<int>& rows);
+    int RowCount() const { return static_cast<int>(rows_.Count()); }
     bool ReadRow(int row, RegistryItem& item) const;
     RowTag Tag(int row) const;
     void SetCellText(int row, int column, const std::string& text);
@@ -56,40 +65,53 @@ public:
     // Gives every column the same share of the list's client width.
     void ShareWidthEqually();
 
-    // While a worker fills the list, rows are painted and scrolled into view
-    // a few times a second instead of once per row: the list looks the same
-    // to the user, but a scan with many findings is not held up by painting.
-    void BeginFilling();
-    void EndFilling();
-
     // Sorts by a column with the direction flag shared by every list of
-    // this kind, then inverts the flag.
+    // this kind, then inverts the flag. The rows selected and focused
+    // before stay selected and focused.
     void SortByColumn(int column);
     static bool SortDescending() { return sortDescending_; }
 
-    // Notifications the list sends to its page, handed back here: a
-    // double-click on a row opens the edit dialog, a right click the item
-    // menu. True when handled.
-    bool HandleNotify(const NMHDR* header, LRESULT& result);
+    // Notifications the list sends to its page, handed back here: the
+    // list's questions for row texts and pictures are answered from the
+    // rows, a double-click on a row opens the edit dialog, a right click the
+    // item menu. True when handled.
+    bool HandleNotify(NMHDR* header, LRESULT& result);
 
     std::string CellText(int row, int column) const;
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
-    void ShowFilledRows();
+    // The selection, focus and selection mark the control holds, by position.
+    struct ListStates {
+        bool allSelected = false;
+        std::vector<int> selected; // empty when every row or none is selected
+        int focused = -1;
+        int mark = -1;
+    };
+    ListStates ReadStates() const;
+    // Where rows went: `moved` gives each old position's new one, or -1 for
+    // a row that is gone.
+    static std::vector<int> MovedRows(const std::vector<int>& rows, const std::vector<int>& moved);
+    // Turns the control's selection from `before` into `after`.
+    void ChangeSelection(const std::vector<int>& before, const std::vector<int>& after);
+    // Puts the focus and the selection mark where their rows went.
+    void PlaceFocus(const ListStates& before, const std::vector<int>& moved);
+    int FocusedRow() const;
+    int SelectionMark() const;
+    void SetFocusedRow(int row);
+    void FillDisplayInfo(NMLVDISPINFOA& info) const;
+    void FillDisplayInfo(NMLVDISPINFOW& info) const;
+    int FindRow(const NMLVFINDITEMA& find) const;
     // The list's own keys: Del deletes the selected rows (after asking),
     // Enter opens the edit dialog on the focused row, Shift+F10 opens the
     // item menu. True when the key was handled.
     bool HandleKey(UINT key, bool systemKey);
 
     HWND list_ = nullptr;
-    bool filling_ = false;
-    int pendingScroll_ = -1;   // the last added row that asked to be scrolled into view
     std::string backupFolder_;
     bool ignoreOffered_ = false;
     ImageListOwner images_;
-    std::map<LPARAM, RowTag> tags_;  // by the row's item data
-    LPARAM nextTagId_ = 1;
+    ResultRows rows_;
     static bool sortDescending_;
 };

@@ -2,7 +2,6 @@
 #include "ui/WorkerPage.h"
 
 #include "core/Language.h"
-#include "ui/ListFeeder.h"
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
 #include "resource.h"
@@ -35,54 +34,63 @@ void WorkerPage::ShowWorkButtons(bool running)
 
 bool WorkerPage::StartWork()
 {
-    if (worker_.IsRunning())
+    if (working_)
         return false;
-    if (!worker_.Start(window_, [this](WorkerThread& worker) { RunWorker(worker); }))
+    worker_.Stop(); // joins a worker that has finished
+    results_.Clear();
+    PrepareWork();
+    passedOver_ = 0;
+    const unsigned run = queue_.BeginRun();
+    if (!worker_.Start(window_, [this, run](WorkerThread& worker) { RunWorker(worker, run); })) {
+        queue_.EndRun();
         return false;
+    }
+    working_ = true;
     ShowWorkButtons(true);
     return true;
 }
 
-void WorkerPage::RunWorker(WorkerThread& worker)
+void WorkerPage::RunWorker(WorkerThread& worker, unsigned run)
 {
-    HWND status = nullptr;
-    if (!worker.Run([&] {
-            results_.Clear();
-            results_.BeginFilling();
-            PrepareWork();
-            status = GetDlgItem(window_, IDC_STATUS);
-        }))
+    // What the feeder holds at the end is handed over even after a stop:
+    // the page takes it once the worker was joined.
+    ListFeeder feeder(queue_, window_, run);
+    DoWork(worker, feeder);
+    if (worker.StopRequested())
         return;
-    passedOver_ = 0;
-    {
-        ListFeeder feeder(worker, results_, status);
-        DoWork(worker, feeder);
-        if (worker.StopRequested())
-            return;
-        feeder.Flush();
-    }
     // Looked up here, not on the user-interface thread.
-    const std::string doneText = LookupText(parts_.doneKey);
-    std::string passedOverText;
+    doneText_ = LookupText(parts_.doneKey);
+    passedOverText_.clear();
     if (passedOver_ > 0 && *parts_.passedOverKey)
-        passedOverText = " " + FormatTextWithNumber(LookupText(parts_.passedOverKey),
-                                                    static_cast<long long>(passedOver_));
-    worker.Finish([&] {
-        results_.EndFilling();
-        ShowWorkButtons(false);
-        SetStatus((parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText, results_.RowCount()) : doneText) +
-                  passedOverText);
-    });
+        passedOverText_ = " " + FormatTextWithNumber(LookupText(parts_.passedOverKey),
+                                                     static_cast<long long>(passedOver_));
+    feeder.Finish();
+}
+
+void WorkerPage::TakeResults(const ResultBatch& batch)
+{
+    ShowResultBatch(batch, results_, GetDlgItem(window_, IDC_STATUS));
+    if (!batch.finished || !working_)
+        return;
+    working_ = false;
+    queue_.EndRun();
+    ShowWorkButtons(false);
+    SetStatus((parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText_, results_.RowCount()) : doneText_) +
+              passedOverText_);
 }
 
 void WorkerPage::StopWork()
 {
-    if (!worker_.IsRunning()) {
+    if (!working_) {
         worker_.Stop(); // joins a worker that has already finished
         return;
     }
     worker_.Stop();
-    results_.EndFilling();
+    working_ = false;
+    // The worker has ended: what it queued is all there is, and whatever
+    // is still on its way is turned away.
+    const ResultBatch rest = queue_.EndRun();
+    results_.AppendRows(rest.rows, rest.scrollRow);
     ShowWorkButtons(false);
     SetStatus(LookupText(parts_.stoppedKey));
 }
@@ -101,4 +109,13 @@ bool WorkerPage::OnNotify(NMHDR* header, LRESULT& result)
 void WorkerPage::OnDestroy()
 {
     StopWork();
+}
+
+bool WorkerPage::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
+{
+    if (message != kResultsWaitingMessage)
+        return false;
+    TakeResults(queue_.Take(wParam));
+    result = TRUE;
+    return true;
 }

@@ -1,10 +1,11 @@
 // The shape of a page whose work runs on a worker thread and fills a registry
 // item list: starting and stopping the work, the buttons and the status line
 // while it runs and when it ends, and the hand-over of rows and status texts
-// from the worker. A page adds its own controls, its buttons' ids, its texts
-// and the work itself.
+// from the worker (through a ResultQueue drained on a posted message). A page
+// adds its own controls, its buttons' ids, its texts and the work itself.
 #pragma once
 
+#include "ui/ListFeeder.h"
 #include "ui/Page.h"
 #include "ui/RegistryItemList.h"
 #include "win32/WorkerThread.h"
@@ -12,8 +13,6 @@
 #include <cstddef>
 #include <string>
 #include <vector>
-
-class ListFeeder;
 
 // The ids and language keys of one worker page.
 struct WorkerPageParts {
@@ -37,16 +36,18 @@ public:
     explicit WorkerPage(WorkerPageParts parts);
     ~WorkerPage() override;
 
-    // True from the start of the work until it has ended or was stopped.
-    bool IsWorkRunning() const { return worker_.IsRunning(); }
+    // True from the start of the work until its end has reached the page
+    // or it was stopped.
+    bool IsWorkRunning() const { return working_; }
 
 protected:
     // Starts the work and shows the buttons of running work; false while
     // work runs or when the worker cannot start.
     bool StartWork();
-    // Ends running work: the rows found so far stay, the buttons and the
-    // status line say so. Without running work it only joins a worker that
-    // has finished and leaves the controls alone.
+    // Ends running work at once: the rows the worker had found so far are
+    // all put into the list and nothing arrives afterwards; the buttons and
+    // the status line say so. Without running work it only joins a worker
+    // that has finished and leaves the controls alone.
     void StopWork();
     // Stops the worker without touching the controls. A page's destructor
     // calls it, so that the work never outlives the page's own members.
@@ -57,8 +58,8 @@ protected:
     // of the page's OnInitDialog.
     void SetUpWorkControls();
 
-    // On the user-interface thread, in the worker's first request, after
-    // the list was emptied: reads what the work needs from the controls.
+    // On the user-interface thread, before the worker starts and after the
+    // list was emptied: reads what the work needs from the controls.
     virtual void PrepareWork() {}
     // The work, on the worker thread. Rows and status texts go through
     // `feeder`; the work ends early once the worker is asked to stop.
@@ -70,13 +71,21 @@ protected:
     void OnSize(int clientWidth, int clientHeight) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     RegistryItemList results_;
 
 private:
-    void RunWorker(WorkerThread& worker);
+    void RunWorker(WorkerThread& worker, unsigned run);
+    // Puts a batch from the worker into the list; a finished one ends the work.
+    void TakeResults(const ResultBatch& batch);
 
     const WorkerPageParts parts_;
     WorkerThread worker_;
-    std::size_t passedOver_ = 0;   // of the running work; the worker thread's
+    ResultQueue queue_;
+    bool working_ = false;
+    // Of the running work; the worker thread's until it hands over its end.
+    std::size_t passedOver_ = 0;
+    std::string doneText_;
+    std::string passedOverText_;
 };

@@ -1,11 +1,15 @@
 // A page's worker thread and the way it reaches the user-interface thread.
 //
-// The worker never touches a control itself: it hands each change to the
-// window's thread as a synchronous request and waits until it is carried
-// out. Stopping sets a flag the worker tests at every step, then waits for
-// the worker to end while still serving its requests, so the two can never
-// wait for each other; from the moment a stop begins every further request
-// is dropped, so nothing changes on screen once Stop has returned.
+// The worker never touches a control itself. It hands a change to the
+// window's thread either as a synchronous request it waits for (Run,
+// Finish), or, for a stream of results, through a queue its owner drains on
+// a posted message, without waiting for the window at all. Stopping sets a
+// flag the worker tests at every step, then waits for the worker to end
+// while still serving its requests, so the two can never wait for each
+// other; from the moment a stop begins every further request is dropped, so
+// no request changes the screen once Stop has returned. An owner that takes
+// results by a queue takes what was queued once Stop has returned and turns
+// away what is still on its way.
 #pragma once
 
 #include "win32/Win32Handles.h"
@@ -34,7 +38,8 @@ public:
     // Sets the stop flag and waits for the worker to end, serving its
     // requests meanwhile (they are dropped). Does nothing without a worker.
     void Stop();
-    // True from Start until the worker has finished or was stopped.
+    // True from Start until the worker's Finish request was carried out or
+    // it was stopped (or, for a worker that ended without Finish, joined).
     bool IsRunning() const { return running_.load(); }
 
     // --- For the worker ---

@@ -235,15 +235,16 @@ TEST_F(CleanerPageTest, ClosingDuringAScanAsksAndStopsTheScanBeforeSaving)
     PostMessageA(question, WM_COMMAND, IDNO, 0);
     Sleep(500);
     EXPECT_TRUE(IsWindow(main_));
+    // The scan goes on to its end.
+    ASSERT_TRUE(WaitForScanEnd()) << Status();
 
-    if (Enabled(IDC_CLEANER_STOP)) {
-        PostMessageA(main_, WM_CLOSE, 0, 0);
-        question = program_.WaitForDialog(Text("_Quorvane"), main_);
-        ASSERT_NE(question, nullptr);
-        PostMessageA(question, WM_COMMAND, IDYES, 0);
-    } else {
-        PostMessageA(main_, WM_CLOSE, 0, 0); // the scan ended meanwhile: no question
-    }
+    // A close early in a new scan, answered yes, stops it.
+    ClickButton(page_, IDC_CLEANER_SCAN);
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_CLEANER_STOP); }, 10000));
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    question = program_.WaitForDialog(Text("_Quorvane"), main_);
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
     DWORD exitCode = 99;
     ASSERT_TRUE(program_.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 2u);

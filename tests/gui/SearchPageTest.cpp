@@ -1,5 +1,6 @@
 // The running program's search page: its first state, a search of a planted
-// tree with the exact texts of its rows, Clear, an empty keyword, stopping a
+// tree with the exact texts of its rows, Clear, an empty keyword, a sort by
+// a header click that keeps the selected row selected, stopping a
 // long search, the Default button and the options kept in config.xml when
 // the program closes, also while a search runs.
 #include "GuiDriver.h"
@@ -268,6 +269,56 @@ TEST_F(SearchPageTest, ListsThePlantedHitsThenClearsThem)
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list) == 0 && IsEnabled(page, IDC_SEARCH_START); }));
     EXPECT_TRUE(SearchDone()) << StatusText(page);
     EXPECT_EQ("100", ButtonStates(page));
+    Close();
+}
+
+TEST_F(SearchPageTest, AHeaderClickSortsTheHitsAndKeepsTheSelectedRowSelected)
+{
+    ScratchRegistryKey tree;
+    ASSERT_TRUE(tree.IsCreated());
+    const std::string token = "QvSort" + std::to_string(GetCurrentProcessId()) + "t";
+    ASSERT_TRUE(tree.SetString(token, "Path", "C:\\Tools\\" + token + ".exe"));
+    ASSERT_TRUE(tree.SetValue(token, "Size" + token, REG_DWORD, std::string("\x0a\0\0\0", 4)));
+    Open();
+    SetKeyword(page, token);
+    for (int id : kOptionBoxes)
+        SetCheck(page, id, id == IDC_SEARCH_INCLUDE_KEY || id == IDC_SEARCH_INCLUDE_VALUE ||
+                               id == IDC_SEARCH_INCLUDE_DATA);
+    for (int id : kRangeBoxes)
+        SetCheck(page, id, id == IDC_SEARCH_HKCU);
+    SendCommand(page, IDC_SEARCH_START);
+    ASSERT_TRUE(WaitUntil([&] { return SearchDone(); }));
+    const auto names = [&] {
+        Strings texts;
+        for (int row = 0; row < ListViewCount(list); ++row)
+            texts.push_back(ListViewText(program.Process(), list, row, 2));
+        return texts;
+    };
+    const std::string keyFlag = Text("_PageRegistrySearchKeyFlagString");
+    ASSERT_EQ((Strings{keyFlag, "Path", "Size" + token}), names());
+
+    // The last row is selected and focused; it moves with each sort.
+    ASSERT_TRUE(ListViewSelectRow(program.Process(), list, 2));
+    const auto selectedName = [&] {
+        const int row = ListViewSelectedRow(list);
+        return row < 0 ? std::string("(none)") : ListViewText(program.Process(), list, row, 2);
+    };
+    const auto focusedRow = [&] {
+        return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    };
+    // The first click sorts greatest first, the next one smallest first.
+    ASSERT_TRUE(ClickListViewHeader(program.Process(), list, 2));
+    ASSERT_TRUE(WaitUntil([&] { return names().front() == "Size" + token; }, 10000)) << names().front();
+    EXPECT_EQ((Strings{"Size" + token, "Path", keyFlag}), names());
+    EXPECT_EQ("Size" + token, selectedName());
+    EXPECT_EQ(0, focusedRow());
+    EXPECT_EQ(1, SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+
+    ASSERT_TRUE(ClickListViewHeader(program.Process(), list, 2));
+    ASSERT_TRUE(WaitUntil([&] { return names().front() == keyFlag; }, 10000)) << names().front();
+    EXPECT_EQ((Strings{keyFlag, "Path", "Size" + token}), names());
+    EXPECT_EQ("Size" + token, selectedName());
+    EXPECT_EQ(2, focusedRow());
     Close();
 }
 
