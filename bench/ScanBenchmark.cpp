@@ -20,6 +20,8 @@
 #include "core/RegistryWalk.h"
 #include "win32/Win32Platform.h"
 
+#include "CountingPlatform.h"
+
 namespace {
 
 double Now()
@@ -179,6 +181,32 @@ void PrintPlatformCosts(Platform& platform)
     }
 }
 
+// (b) once more through a platform that counts every call, per task, with
+// the calls' own time, so that b - a can be put down to the doors it goes
+// through.
+void PrintPlatformCalls(Platform& platform)
+{
+    CountingPlatform counting(platform);
+    std::printf("\nplatform calls of (b), per task: calls (milliseconds inside them)\n");
+    for (int task = 1; task <= kScanTaskCount; ++task) {
+        Tally tally;
+        const double start = Now();
+        RunScanTask(counting, task, CountingSink(tally));
+        const double seconds = Now() - start;
+        const CountingPlatform::Tally calls = counting.TakeTally();
+        std::printf("task %2d  %.1f ms:", task, seconds * 1000);
+        int shown = 0;
+        for (int call = 0; call < CountingPlatform::kCallCount; ++call) {
+            if (calls.calls[call] == 0)
+                continue;
+            std::printf("%s %s %lld (%.1f)", shown++ % 4 == 0 ? "\n   " : ",",
+                        CountingPlatform::CallName(call), calls.calls[call],
+                        counting.Milliseconds(calls.ticks[call]));
+        }
+        std::printf("\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -203,6 +231,8 @@ int main(int argc, char** argv)
 
     for (int round = 1; round <= rounds; ++round)
         PrintRound(round, MeasureRound(platform));
+
+    PrintPlatformCalls(platform);
 
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
