@@ -112,7 +112,7 @@ void CheckUninstallEntry(RootKey root, const std::string& keyPath, const std::st
     std::string command;
     if (ReadValueText(scan.platform, key.Get(), "UninstallString", kFixedValueBufferSize,
                       &command) &&
-        NamesMissingFile(scan.platform, scan.platform, command))
+        NamesMissingFile(scan, command))
         ReportKeyFinding(scan, root, path, std::string());
 }
 
@@ -217,7 +217,7 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
     std::string command;
     if (!ReadValueText(platform, commandKey.Get(), "", kFixedValueBufferSize, &command))
         return;
-    if (!NamesMissingFile(platform, platform, WithoutPlaceholder(platform, command)))
+    if (!NamesMissingFile(scan, WithoutPlaceholder(platform, command)))
         return;
 
     ReportKeyFinding(scan, root, extKey, command, false);
