@@ -185,9 +185,11 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
 
     // The class the extension names in its default value.
     std::string progId;
+    bool extensionOpens = false;
     {
         ScopedKey ext(platform);
-        if (ext.Open(RootHandle(root), extKey) == kResultOk) {
+        extensionOpens = ext.Open(RootHandle(root), extKey) == kResultOk;
+        if (extensionOpens) {
             KeyInfo info;
             platform.QueryInfoKey(ext.Get(), &info);
             // The longest data plus its zero.
@@ -198,19 +200,22 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
         }
     }
     // An extension whose class key is missing, or that names no usable class,
-    // is its own class.
+    // is its own class. Either way the class key has just been opened, or
+    // not: it is not opened again.
+    bool classOpens = extensionOpens;
     if (!progId.empty() && IsUsableClassName(platform, progId)) {
         ScopedKey named(platform);
-        if (named.Open(RootHandle(root), SubKeyPath(keyPath, progId)) != kResultOk)
+        if (named.Open(RootHandle(root), SubKeyPath(keyPath, progId)) == kResultOk)
+            classOpens = true;
+        else
             progId = subKeyName;
     } else {
         progId = subKeyName;
     }
+    if (!classOpens)
+        return;
 
     const std::string classKey = SubKeyPath(keyPath, progId);
-    ScopedKey classHandle(platform);
-    if (classHandle.Open(RootHandle(root), classKey) != kResultOk)
-        return;
     ScopedKey commandKey(platform);
     if (commandKey.Open(RootHandle(root), classKey + "\\Shell\\Open\\Command") != kResultOk)
         return;
