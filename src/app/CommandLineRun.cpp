@@ -235,11 +235,12 @@ int RunScan(const CommandLineRequest& request, RunOutput& output)
 
     return WriteReport(output, request.reportPath, true, [&](ReportFeed& feed) {
         const FindingSink sink{&ReportFeed::AddFinding, nullptr, &feed};
+        ScanCache cache;   // the file answers of this scan, shared by its tasks
         for (int task : tasks) {
             if (feed.stop.load())
                 return;
             feed.check = task;
-            RunScanTask(SystemPlatform(), task, sink, &feed.stop);
+            RunScanTask(SystemPlatform(), task, sink, &feed.stop, &cache);
         }
     });
 }

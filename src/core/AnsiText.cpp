@@ -5,8 +5,13 @@
 
 std::size_t NextCharIndex(CodePage& codePage, const std::string& text, std::size_t index)
 {
-    if (index + 1 < text.size() && codePage.IsLeadByte(static_cast<unsigned char>(text[index])))
-        return index + 2;
+    // No ANSI code page has a lead byte below 0x80, so the common ASCII bytes
+    // are stepped over without asking the system.
+    if (index + 1 < text.size()) {
+        const unsigned char byte = static_cast<unsigned char>(text[index]);
+        if (byte >= 0x80 && codePage.IsLeadByte(byte))
+            return index + 2;
+    }
     return index + 1;
 }
 

@@ -112,7 +112,7 @@ void CheckUninstallEntry(RootKey root, const std::string& keyPath, const std::st
     std::string command;
     if (ReadValueText(scan.platform, key.Get(), "UninstallString", kFixedValueBufferSize,
                       &command) &&
-        NamesMissingFile(scan.platform, scan.platform, command))
+        NamesMissingFile(scan, command))
         ReportKeyFinding(scan, root, path, std::string());
 }
 
@@ -185,9 +185,11 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
 
     // The class the extension names in its default value.
     std::string progId;
+    bool extensionOpens = false;
     {
         ScopedKey ext(platform);
-        if (ext.Open(RootHandle(root), extKey) == kResultOk) {
+        extensionOpens = ext.Open(RootHandle(root), extKey) == kResultOk;
+        if (extensionOpens) {
             KeyInfo info;
             platform.QueryInfoKey(ext.Get(), &info);
             // The longest data plus its zero.
@@ -198,26 +200,29 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
         }
     }
     // An extension whose class key is missing, or that names no usable class,
-    // is its own class.
+    // is its own class. Either way the class key has just been opened, or
+    // not: it is not opened again.
+    bool classOpens = extensionOpens;
     if (!progId.empty() && IsUsableClassName(platform, progId)) {
         ScopedKey named(platform);
-        if (named.Open(RootHandle(root), SubKeyPath(keyPath, progId)) != kResultOk)
+        if (named.Open(RootHandle(root), SubKeyPath(keyPath, progId)) == kResultOk)
+            classOpens = true;
+        else
             progId = subKeyName;
     } else {
         progId = subKeyName;
     }
+    if (!classOpens)
+        return;
 
     const std::string classKey = SubKeyPath(keyPath, progId);
-    ScopedKey classHandle(platform);
-    if (classHandle.Open(RootHandle(root), classKey) != kResultOk)
-        return;
     ScopedKey commandKey(platform);
     if (commandKey.Open(RootHandle(root), classKey + "\\Shell\\Open\\Command") != kResultOk)
         return;
     std::string command;
     if (!ReadValueText(platform, commandKey.Get(), "", kFixedValueBufferSize, &command))
         return;
-    if (!NamesMissingFile(platform, platform, WithoutPlaceholder(platform, command)))
+    if (!NamesMissingFile(scan, WithoutPlaceholder(platform, command)))
         return;
 
     ReportKeyFinding(scan, root, extKey, command, false);

@@ -50,14 +50,22 @@ bool NamesResourceOfExistingFile(FileSystem& files, CodePage& codePage, const st
 
 }  // namespace
 
-bool ExtractFilePath(FileSystem& files, CodePage& codePage, const std::string& text,
-                     std::string& path) {
+bool StartsLikeDrivePath(const char* text, std::size_t length) {
+    // Leading blanks and quotes are single bytes, so they can be skipped byte
+    // by byte. Trimming the end cannot reach the three bytes tested: none of
+    // them is a blank or a quote, and a colon is never a lead byte.
+    std::size_t start = 0;
+    while (start < length && (text[start] == ' ' || text[start] == '"')) ++start;
+    return length - start >= 3 && text[start + 1] == ':' && text[start + 2] == '\\';
+}
+
+bool ExtractDrivePath(CodePage& codePage, const std::string& text, std::string& path) {
     const std::size_t npos = std::string::npos;
     path.clear();
-    std::string s = Trimmed(codePage, text);
-
     // A drive letter (or any one byte), a colon and a backslash must start it.
-    if (!WildcardMatch("?:\\*", s)) return false;
+    // Most texts fail here, so this is tested before anything is copied.
+    if (!StartsLikeDrivePath(text.data(), text.size())) return false;
+    std::string s = Trimmed(codePage, text);
 
     // Lists, command separators and shell syntax are never single paths.
     if (Contains(codePage, s, ',') || Contains(codePage, s, ';') || Contains(codePage, s, '!')) {
@@ -98,14 +106,25 @@ bool ExtractFilePath(FileSystem& files, CodePage& codePage, const std::string& t
 
     if (CountSubstring(codePage, s, ":\\", false) != 1) return false;
 
-    // Only paths on local fixed disks are tested.
-    std::string drive = s.substr(0, 1);
-    codePage.UpperText(drive);
-    if (drive.empty() || GetFixedDriveLetters(files, codePage).find(drive[0]) == npos)
-        return false;
-
     path = Trimmed(codePage, s);
     return true;
+}
+
+bool IsOnDrive(CodePage& codePage, const std::string& path, const std::string& driveLetters) {
+    std::string drive = path.substr(0, 1);
+    codePage.UpperText(drive);
+    return !drive.empty() && driveLetters.find(drive[0]) != std::string::npos;
+}
+
+bool ExtractFilePath(FileSystem& files, CodePage& codePage, const std::string& text,
+                     std::string& path) {
+    // Only paths on local fixed disks are tested; the drives are asked for
+    // only once the text has passed every other rule.
+    if (ExtractDrivePath(codePage, text, path) &&
+        IsOnDrive(codePage, path, GetFixedDriveLetters(files, codePage)))
+        return true;
+    path.clear();
+    return false;
 }
 
 bool FileExists(FileSystem& files, const std::string& path) {

@@ -14,6 +14,20 @@ class FileSystem;
 bool ExtractFilePath(FileSystem& files, CodePage& codePage, const std::string& text,
                      std::string& path);
 
+// ExtractFilePath in two halves, for callers that read the fixed drives once
+// (a scan): ExtractDrivePath applies every rule but the drive's, leaving the
+// drive-qualified path in path; IsOnDrive then tests its drive letter against
+// letters such as GetFixedDriveLetters gives. Together they answer exactly
+// as ExtractFilePath does with those letters.
+bool ExtractDrivePath(CodePage& codePage, const std::string& text, std::string& path);
+bool IsOnDrive(CodePage& codePage, const std::string& path, const std::string& driveLetters);
+
+// Whether the text, after its leading blanks and double quotes, starts with
+// one byte, a colon and a backslash; the first of ExtractFilePath's rules,
+// which every other text fails. It reads the length bytes only, without
+// copying them, for testing a value's name or data before making text of it.
+bool StartsLikeDrivePath(const char* text, std::size_t length);
+
 // True when the path names nothing that exists: neither a file that can be
 // opened nor anything the file attributes can be read from (so an existing
 // folder counts as present). A path whose last component is a decimal number

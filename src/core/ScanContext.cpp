@@ -6,6 +6,7 @@
 #include "core/PathRules.h"
 #include "core/AnsiText.h"
 #include "core/RegistryPaths.h"
+#include "core/ScanCache.h"
 
 namespace {
 
@@ -63,6 +64,17 @@ bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& 
 {
     std::string path;
     return ExtractFilePath(files, codePage, text, path) && IsMissingFile(files, codePage, path);
+}
+
+bool NamesMissingFile(ScanContext& context, const std::string& text)
+{
+    if (!context.cache)
+        return NamesMissingFile(context.platform, context.platform, text);
+    std::string path;
+    return ExtractDrivePath(context.platform, text, path) &&
+           IsOnDrive(context.platform, path,
+                     context.cache->FixedDriveLetters(context.platform, context.platform)) &&
+           context.cache->IsMissingFile(context.platform, context.platform, path);
 }
 
 bool IsProtectedKeyPath(CodePage& codePage, const std::string& keyPath)

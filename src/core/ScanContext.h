@@ -13,14 +13,17 @@
 #include "core/ScanTasks.h"
 #include "core/Platform.h"
 
+class ScanCache;
+
 // The program groups of the start menus: folder name to full folder path.
 // Names are compared ignoring case when the map is read.
 using MenuFolderMap = std::map<std::string, std::string>;
 
 // The context every check of a task receives.
 struct ScanContext {
-    ScanContext(Platform& platform, const FindingSink& sink, const std::atomic<bool>* stop)
-        : platform(platform), sink(sink), stop(stop)
+    ScanContext(Platform& platform, const FindingSink& sink, const std::atomic<bool>* stop,
+                ScanCache* cache = nullptr)
+        : platform(platform), sink(sink), stop(stop), cache(cache)
     {
     }
 
@@ -29,6 +32,8 @@ struct ScanContext {
     Platform& platform;
     const FindingSink sink;
     const std::atomic<bool>* stop = nullptr;
+    // The scan's file answers, when the caller keeps them for the whole scan.
+    ScanCache* cache = nullptr;
     // Class checks: how many path components a class key has in the walk under
     // way (2 for "CLSID\{x}", 4 for "Software\Classes\CLSID\{x}"). No class
     // finding names a key above that level.
@@ -50,6 +55,10 @@ std::size_t CountPathComponents(CodePage& codePage, const std::string& keyPath);
 
 // True when the text is a drive-qualified path on a fixed disk whose file is gone.
 bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& text);
+
+// The same answer for a check of a task, through the scan's cache when there
+// is one.
+bool NamesMissingFile(ScanContext& context, const std::string& text);
 
 // Key paths no finding may name, because deleting them would take every class
 // registration (or every program's settings) with them: a path with fewer than

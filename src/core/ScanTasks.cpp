@@ -154,9 +154,9 @@ std::vector<ScanStep> ScanTaskSteps(int number)
 }
 
 std::size_t RunScanTask(Platform& platform, int number, const FindingSink& sink,
-                        const std::atomic<bool>* stop)
+                        const std::atomic<bool>* stop, ScanCache* cache)
 {
-    ScanContext context(platform, sink, stop);
+    ScanContext context(platform, sink, stop, cache);
     for (const ScanStep& step : ScanTaskSteps(number)) {
         if (context.Stopped())
             break;

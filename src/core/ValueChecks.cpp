@@ -1,6 +1,8 @@
 // The value checks of the walking cleaner tasks.
 #include "core/ValueChecks.h"
 
+#include <algorithm>
+
 #include "core/PathRules.h"
 #include "core/ScanContext.h"
 #include "core/AnsiText.h"
@@ -19,10 +21,26 @@ std::string NameOf(const char* valueName, std::uint32_t valueNameLength)
 }
 
 // The name is tested first; the data only when the name names no missing file.
-bool NameOrDataNamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& name,
+bool NameOrDataNamesMissingFile(ScanContext& scan, const std::string& name,
                                 const std::string& dataText)
 {
-    return NamesMissingFile(files, codePage, name) || NamesMissingFile(files, codePage, dataText);
+    return NamesMissingFile(scan, name) || NamesMissingFile(scan, dataText);
+}
+
+// Length of the text DataAsText makes of the data: up to its first zero.
+std::size_t DataTextLength(const std::uint8_t* data, std::uint32_t size)
+{
+    return data ? static_cast<std::size_t>(std::find(data, data + size, 0) - data) : 0;
+}
+
+// Whether the name or the data could name a file at all. Most values name
+// none, so this is asked before their name and data are copied into text.
+bool MayNameAFile(const char* valueName, std::uint32_t valueNameLength,
+                  const std::uint8_t* data, std::uint32_t dataSize)
+{
+    return (valueName && StartsLikeDrivePath(valueName, valueNameLength)) ||
+           (data && StartsLikeDrivePath(reinterpret_cast<const char*>(data),
+                                        DataTextLength(data, dataSize)));
 }
 
 }  // namespace
@@ -32,11 +50,11 @@ void CheckFileValue(RootKey root, const std::string& path, const char* valueName
                     std::uint32_t dataSize, void* context)
 {
     ScanContext& scan = ContextOf(context);
-    if (type != kRegSz)
+    if (type != kRegSz || !MayNameAFile(valueName, valueNameLength, data, dataSize))
         return;
     const std::string name = NameOf(valueName, valueNameLength);
     const std::string dataText = DataAsText(data, dataSize);
-    if (NameOrDataNamesMissingFile(scan.platform, scan.platform, name, dataText))
+    if (NameOrDataNamesMissingFile(scan, name, dataText))
         ReportValueFinding(scan, root, path, name, type, dataText);
 }
 
@@ -45,11 +63,11 @@ void CheckClassFileValue(RootKey root, const std::string& path, const char* valu
                          const std::uint8_t* data, std::uint32_t dataSize, void* context)
 {
     ScanContext& scan = ContextOf(context);
-    if (type != kRegSz)
+    if (type != kRegSz || !MayNameAFile(valueName, valueNameLength, data, dataSize))
         return;
     const std::string dataText = DataAsText(data, dataSize);
     const std::string name = NameOf(valueName, valueNameLength);
-    if (!NameOrDataNamesMissingFile(scan.platform, scan.platform, name, dataText))
+    if (!NameOrDataNamesMissingFile(scan, name, dataText))
         return;
     const std::size_t slash = FindLastChar(scan.platform, path, '\\');
     const std::string classKey = slash == std::string::npos ? path : path.substr(0, slash);
@@ -75,8 +93,10 @@ void CheckSharedDll(RootKey root, const std::string& path, const char* valueName
                     std::uint32_t dataSize, void* context)
 {
     ScanContext& scan = ContextOf(context);
+    if (!MayNameAFile(valueName, valueNameLength, nullptr, 0))
+        return;
     const std::string name = NameOf(valueName, valueNameLength);
-    if (NamesMissingFile(scan.platform, scan.platform, name))
+    if (NamesMissingFile(scan, name))
         ReportValueFinding(scan, root, path, name, type, FormatValueData(type, data, dataSize));
 }
 
@@ -99,6 +119,6 @@ void CheckRunEntry(RootKey root, const std::string& path, const char* valueName,
     const std::string command = DataAsText(data, dataSize);
     // A command that names no drive-qualified path at all cannot be checked
     // and counts as invalid; one refused for its arguments or drive is kept.
-    if (NamesMissingFile(scan.platform, scan.platform, command) || !WildcardMatch("*:\\*", command))
+    if (NamesMissingFile(scan, command) || !WildcardMatch("*:\\*", command))
         ReportValueFinding(scan, root, path, NameOf(valueName, valueNameLength), type, command);
 }

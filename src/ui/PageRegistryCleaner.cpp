@@ -189,12 +189,13 @@ void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
         return scanning + path;
     });
     PageSink sink(feeder, SystemPlatform(), ignored_);
+    ScanCache cache;   // the file answers of this scan, shared by its tasks
     for (std::size_t task = 0; task < chosenTasks_.size() && task < kScanTaskCount; ++task) {
         if (worker.StopRequested())
             return;
         if (chosenTasks_[task])
             CountPassedOver(RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(),
-                                        &worker.StopFlag()));
+                                        &worker.StopFlag(), &cache));
         feeder.Flush();
     }
 }

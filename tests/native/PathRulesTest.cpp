@@ -120,6 +120,37 @@ TEST_F(PathRulesTest, StepOrderDecidesBetweenSimilarCommands) {
     EXPECT_EQ(kRefused, Extract("C:\\a.exe /opt[1]"));
 }
 
+// The halves a scan uses with its drive letters read once, and the shape
+// test it asks before copying a value, answer as ExtractFilePath does.
+TEST_F(PathRulesTest, TheTwoHalvesAndTheShapeTestAnswerAsExtractFilePath) {
+    const std::string fixed = GetFixedDriveLetters(platform, platform);
+    for (bool doubleByte : {false, true}) {
+        platform.UseDoubleByteCodePage(doubleByte);
+        for (const std::string& text : Strings{"C:\\Windows\\notepad.exe", "  \"C:\\x.exe\" /S", "\" \"\" C:\\x.exe \"\"\" \"",
+              "g:\\Data", "D:\\setup.exe", "Q:\\x.exe", "C:\\", "C:", "C:/x.exe", ":\\x",
+              " \" ", "", "\"", "C:\\a.dll,C:\\b.dll", "\"C:\\a.exe\" -s", "x C:\\a.exe",
+              "C:\\a.exe D:\\b.exe", "C:\\\x82\\\\gone.exe", "\x82:\\gone.exe",
+              "\x82\\:\\x.exe", std::string("C:\\x\0.exe", 9), std::string("\0C:\\x.exe", 9),
+              std::string(" C:\\x.exe\0 ", 11), "C:\\x.exe \t", "\t C:\\x.exe"}) {
+            std::string whole = "stale";
+            std::string half = "stale";
+            const bool accepted = ExtractFilePath(platform, platform, text, whole);
+            EXPECT_EQ(accepted, ExtractDrivePath(platform, text, half) &&
+                                    IsOnDrive(platform, half, fixed))
+                << text;
+            if (accepted) {
+                EXPECT_EQ(whole, half) << text;
+            }
+            if (!StartsLikeDrivePath(text.data(), text.size())) {
+                EXPECT_FALSE(accepted) << text;
+            }
+        }
+    }
+    EXPECT_TRUE(StartsLikeDrivePath(" \"C:\\", 5));
+    EXPECT_FALSE(StartsLikeDrivePath(" \"C:\\", 4));
+    EXPECT_FALSE(StartsLikeDrivePath("  ", 2));
+}
+
 TEST_F(PathRulesTest, FixedDriveLettersFollowTheDriveTable) {
     EXPECT_EQ("CG", GetFixedDriveLetters(platform, platform));
     platform.SetDrive('D', kDriveFixed);

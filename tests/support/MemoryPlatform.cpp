@@ -901,9 +901,16 @@ std::string MemoryPlatform::FileContent(const std::string& path) const
     return entry ? entry->content : std::string();
 }
 
+MemoryPlatform::FileTestCounts MemoryPlatform::FileTests() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fileTests_;
+}
+
 bool MemoryPlatform::OpenFileExists(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++fileTests_.openTests;
     FileEntry* entry = FindEntry(path);
     return entry && !entry->folder && !entry->unopenable;
 }
@@ -911,6 +918,7 @@ bool MemoryPlatform::OpenFileExists(const std::string& path)
 std::uint32_t MemoryPlatform::FileAttributes(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++fileTests_.attributeQueries;
     std::string key = FileKey(path);
     if (IsDriveRoot(key))
         return FolderExists(key) ? kFileAttributeDirectory : kInvalidFileAttributes;
@@ -1079,6 +1087,7 @@ void MemoryPlatform::RemoveDrive(char letter)
 std::string MemoryPlatform::LogicalDriveStrings()
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++fileTests_.driveLists;
     std::string strings;
     for (const auto& drive : drives_) {
         strings += drive.first;
@@ -1092,6 +1101,7 @@ std::string MemoryPlatform::LogicalDriveStrings()
 unsigned MemoryPlatform::DriveType(const std::string& rootPath)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++fileTests_.driveTypeQueries;
     auto found = drives_.find(DriveRootLetter(rootPath));
     return found == drives_.end() ? kDriveNoRootDir : found->second;
 }

@@ -87,6 +87,15 @@ public:
     void FailFileWritesAfter(const std::string& path, std::uint64_t byteLimit);
     void FailDirectoryCreation(bool fail);
 
+    // Calls of the file and drive tests since construction.
+    struct FileTestCounts {
+        std::size_t openTests = 0;          // OpenFileExists
+        std::size_t attributeQueries = 0;   // FileAttributes
+        std::size_t driveLists = 0;         // LogicalDriveStrings
+        std::size_t driveTypeQueries = 0;   // DriveType
+    };
+    FileTestCounts FileTests() const;
+
     bool HasFile(const std::string& path) const;
     bool HasFolder(const std::string& path) const;
     std::string FileContent(const std::string& path) const;
@@ -182,6 +191,7 @@ private:
     std::map<std::string, std::uint64_t> writeLimits_;
     std::vector<std::string> failCreation_;
     bool failDirectories_ = false;
+    FileTestCounts fileTests_;
 
     std::map<char, unsigned> drives_;
     bool doubleByte_ = false;
