@@ -191,7 +191,7 @@ std::string ReadStringValue(RegistryAccess& registry, RootKey root, const std::s
 
 void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
                  const std::string& keyPath, SubKeyVisitor visitor, void* context,
-                 std::size_t* passedOver)
+                 std::size_t* passedOver, const std::atomic<bool>* stop)
 {
     std::string path = keyPath;
     TrimChars(codePage, path, " \\");
@@ -207,6 +207,8 @@ void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
     if (!name)
         return;
     for (std::uint32_t index = 0;; ++index) {
+        if (stop && stop->load())
+            return;
         const long result = registry.EnumKey(key.Get(), index, name.get(), size);
         if (result == kResultNameNotSpellable) {
             if (passedOver)

@@ -3,6 +3,7 @@
 // listing the subkeys of a key, deleting a value or a key with its subtree.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -69,10 +70,12 @@ using SubKeyVisitor = void (*)(RootKey root, const std::string& keyPath,
 // Calls the visitor for every direct subkey of the key, in the registry's
 // order, with the key path trimmed of blanks and backslashes at both ends.
 // Subkeys whose names the ANSI code page cannot spell are passed over; each
-// adds one to passedOver when it is given.
+// adds one to passedOver when it is given. The listing ends early once
+// `stop` is set, so that a key with many thousands of subkeys does not hold
+// up a stopped scan.
 void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
                  const std::string& keyPath, SubKeyVisitor visitor, void* context,
-                 std::size_t* passedOver = nullptr);
+                 std::size_t* passedOver = nullptr, const std::atomic<bool>* stop = nullptr);
 
 // Deletes one value; true only when it was deleted.
 bool DeleteRegistryValue(RegistryAccess& registry, CodePage& codePage,

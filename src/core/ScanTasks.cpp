@@ -72,7 +72,7 @@ void RunScanStep(ScanContext& context, const ScanStep& step)
         break;
     case ScanStepKind::SubKeys:
         EnumSubKeys(context.platform, context.platform, step.root, step.path, step.keyCheck,
-                    &context, &context.passedOverNames);
+                    &context, &context.passedOverNames, context.stop);
         break;
     case ScanStepKind::MenuFolders:
         BuildMenuFolderMap(context.platform, context.platform, context.platform,

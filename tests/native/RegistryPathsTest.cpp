@@ -2,6 +2,7 @@
 // listing and deletion, on the in-memory platform.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -171,6 +172,31 @@ TEST(EnumSubKeysTest, ListsDirectSubkeysInOrderWithTrimmedPath)
     EnumSubKeys(platform, platform, kHkeyLocalMachine, " \\Software\\ \\", &CollectSubKey, &found);
     EXPECT_EQ((SubKeyList{{"Software", "Zeta"}, {"Software", "alpha"}}), found);
     EXPECT_EQ(0u, platform.OpenKeyCount());
+}
+
+// Sets the stop flag on the second subkey, as a stopped scan's worker sees it.
+void StopAtSecondSubKey(RootKey root, const std::string& keyPath, const std::string& name, void* context)
+{
+    auto* state = static_cast<std::pair<SubKeyList, std::atomic<bool>*>*>(context);
+    CollectSubKey(root, keyPath, name, &state->first);
+    if (state->first.size() == 2)
+        state->second->store(true);
+}
+
+TEST(EnumSubKeysTest, StopEndsTheListingAtOnce)
+{
+    MemoryPlatform platform;
+    for (const char* name : {"a", "b", "c", "d"})
+        platform.AddKey(kHkeyLocalMachine, std::string("K\\") + name);
+    std::atomic<bool> stop{false};
+    std::pair<SubKeyList, std::atomic<bool>*> state{{}, &stop};
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &StopAtSecondSubKey, &state, nullptr, &stop);
+    EXPECT_EQ((SubKeyList{{"K", "a"}, {"K", "b"}}), state.first);
+
+    // Stopped before it starts, it lists nothing.
+    SubKeyList found;
+    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, nullptr, &stop);
+    EXPECT_TRUE(found.empty());
 }
 
 TEST(EnumSubKeysTest, LongestNamesDoNotEndTheListing)
