@@ -130,8 +130,10 @@ summarise_scan() {
     echo "$name: $rows findings; medians of $rounds: a (walks) $a ms, b (engine) $b ms, c (page) $c ms"
     echo "$name: b/a $(ratio "$b" "$a"), c/a $(ratio "$c" "$a"), c/b $(ratio "$c" "$b")"
     echo "$name: slowest Stop $stop_max ms; program's peak working set $peak MB"
-    awk -v n="$name" '$1 == "sort" { printf "%s: sort by column %d: %s ms\n", n, $2 + 1, $3 }' "$out-page.txt" |
-        sort -t: -k3 -g | tail -n 8 | sort
+    # The sorts of the last round: each column twice, one per direction.
+    awk -v n="$name" '$1 == "scan" { line = "" }
+        $1 == "sort" { line = line sprintf(" %s", $3) ; if (++seen[$2] % 2 == 0) line = line " |" }
+        END { printf "%s: sorts by columns 1 to 4, both directions (ms):%s\n", n, line }' "$out-page.txt"
 }
 
 summary="$results/summary.txt"
