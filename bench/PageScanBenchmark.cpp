@@ -228,9 +228,13 @@ int main(int argc, char** argv)
             }
     }
     if (probe != "scan") {
-        ProbeStop(page, "0.1s", 100, 0);
-        ProbeStop(page, "1s", 1000, 0);
-        ProbeStop(page, "3s", 3000, 0);
+        // Moments spread over the scan, so that clicks land both between
+        // hand-overs and while the list is taking rows.
+        const struct { const char* name; DWORD ms; } moments[] = {
+            {"0.1s", 100}, {"0.35s", 350}, {"0.6s", 600}, {"1s", 1000}, {"1.3s", 1300}, {"2s", 2000},
+            {"3s", 3000}, {"4.2s", 4200}, {"6s", 6000}};
+        for (const auto& moment : moments)
+            ProbeStop(page, moment.name, moment.ms, 0);
         if (rows > 1000)
             ProbeStop(page, "near-the-end", 0, rows - rows / 20);
     }

@@ -129,7 +129,15 @@ summarise_scan() {
     stop_max=$(awk '$1 == "stop" { print $3 }' "$out-stops.txt" | sort -g | tail -n 1)
     echo "$name: $rows findings; medians of $rounds: a (walks) $a ms, b (engine) $b ms, c (page) $c ms"
     echo "$name: b/a $(ratio "$b" "$a"), c/a $(ratio "$c" "$a"), c/b $(ratio "$c" "$b")"
+    # Each round's c against the a of the same round, taken just before it:
+    # the machine's drift between rounds cancels out.
+    local per_round
+    per_round=$(paste <(awk '$1 == "all" { print $2 }' "$out-engine.txt") \
+                      <(awk '$1 == "scan" { print $3 * 1000 }' "$out-page.txt") |
+                awk '{ if ($1 > 0) printf "%.2f\n", $2 / $1 }')
+    echo "$name: c/a of each round: $(echo $per_round); median $(echo "$per_round" | median)"
     echo "$name: slowest Stop $stop_max ms; program's peak working set $peak MB"
+    echo "$name: Stops (ms, rows listed): $(awk '$1 == "stop" { printf " %s %s (%s);", $2, $3, $4 }' "$out-stops.txt")"
     # The sorts of the last round: each column twice, one per direction.
     awk -v n="$name" '$1 == "scan" { line = "" }
         $1 == "sort" { line = line sprintf(" %s", $3) ; if (++seen[$2] % 2 == 0) line = line " |" }
@@ -153,6 +161,9 @@ echo "-- search for a keyword found nowhere"
 wine "$bin/bench/search-benchmark.exe" run "$language" QvFoundNowhere | tee "$results/search-none.txt"
 echo "-- search for the needle"
 wine "$bin/bench/search-benchmark.exe" run "$language" QvNeedle | tee "$results/search-hits.txt"
+# Taken out again, so that a later run with QV_BENCH_REUSE=1 scans the same
+# registry as this one.
+wine "$bin/bench/search-benchmark.exe" remove && rm -f "$WINEPREFIX/.search-tree"
 close_prefix
 
 echo "== 2. a registry where most paths are gone ($many_values values)"
