@@ -1,8 +1,9 @@
 // The platform of the running system: every call goes to the Win32 ANSI
 // functions, but for the listing of key and value names, which are read in
-// UTF-16 so that a name the ANSI code page cannot spell is known as such. The drive table is kept for a short while, because the cleaner
-// asks for the fixed drives once per candidate path and a drive query costs
-// a hundred times more than a file test.
+// UTF-16 so that a name the ANSI code page cannot spell is known as such.
+// The drive table is kept for a short while: a scan reads the fixed drives
+// once, but a check run without the scan's cache asks for them per path,
+// and a drive query costs a hundred times more than a file test.
 #pragma once
 
 #include <chrono>
