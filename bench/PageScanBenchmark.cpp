@@ -87,13 +87,17 @@ public:
     }
 
     // Waits until the scan started by ClickScan has ended: its Scan button is
-    // enabled again and the status line says it is complete.
+    // enabled again and the status line says it is complete. The button's
+    // state is read without a message to the page, so that watching does not
+    // keep the page's thread busy; the status text is asked for only then.
     std::string WaitForEnd() const
     {
         for (;;) {
             Sleep(20);
+            if (!Idle())
+                continue;
             const std::string status = Text(Item(kStatus));
-            if (status.compare(0, donePrefix_.size(), donePrefix_) == 0 && Idle())
+            if (status.compare(0, donePrefix_.size(), donePrefix_) == 0)
                 return status;
         }
     }
