@@ -14,6 +14,13 @@ namespace {
 // under Wine that work competes with the worker's registry reads for the
 // same server, so handing over more often slows the scan itself.
 constexpr DWORD kHandOverMs = 500;
+
+// Under Wine the window's list updates and the worker's registry reads go
+// through the same server: while the worker reads on, each update takes
+// several times longer, and the window stays busy when the user clicks
+// Stop. So the worker holds off before its next key while the window takes
+// a batch, but never longer than this.
+constexpr int kLongestWaitForWindowMs = 100;
 } // namespace
 
 unsigned ResultQueue::BeginRun()
@@ -107,6 +114,8 @@ void ListFeeder::ShowStatus(std::string text)
 
 void ListFeeder::ShowPath(const std::string& path)
 {
+    for (int waited = 0; waited < kLongestWaitForWindowMs && queue_.WindowBusy(); ++waited)
+        Sleep(1);
     path_ = path;
     pathChanged_ = true;
     FlushIfDue();

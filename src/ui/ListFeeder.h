@@ -4,16 +4,18 @@
 // second, moves them into a ResultQueue guarded by a mutex. When the queue
 // was empty it posts one message to the window; the window then takes the
 // whole batch at once and puts it into its list. The worker never waits for
-// the window, so a stop can simply join it. Each run of the work has its own
-// number: once the window has closed a run (after joining its worker) the
-// queue turns away that run's messages still on their way, so nothing
-// reaches the list after a stop.
+// the window to answer, so a stop can simply join it; it only holds off its
+// next key, for a bounded time, while the window is putting a batch into its
+// list. Each run of the work has its own number: once the window has
+// closed a run (after joining its worker) the queue turns away that run's
+// messages still on their way, so nothing reaches the list after a stop.
 #pragma once
 
 #include "core/RegistryItem.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -55,11 +57,15 @@ public:
     // queued and turns away its messages that are still on their way.
     ResultBatch EndRun();
 
+    // Marks the time the window spends putting a batch into its list.
+    void SetWindowBusy(bool busy) { windowBusy_.store(busy); }
+
     // --- For the worker ---
     // Moves `batch` into the queue (leaving it empty) and posts one message
     // to `window` unless one is on its way already. Batches of a run that
     // has ended are dropped.
     void Put(ResultBatch& batch, HWND window, unsigned run);
+    bool WindowBusy() const { return windowBusy_.load(); }
 
 private:
     std::mutex mutex_;
@@ -67,6 +73,7 @@ private:
     bool announced_ = false; // a message for pending_ is on its way
     unsigned run_ = 0;
     bool open_ = false;
+    std::atomic<bool> windowBusy_{false};
 };
 
 // The worker's side: collects rows and the latest status and hands them to
@@ -90,6 +97,8 @@ public:
     // The key being walked: costs a copy of the path; the status text is
     // made from the latest one with `format` at the next hand-over.
     void SetStatusFormat(StatusFormat format) { format_ = std::move(format); }
+    // Before the next key is read, waits while the window is putting a
+    // batch into its list (see ListFeeder.cpp).
     void ShowPath(const std::string& path);
     // Hands everything collected to the window now.
     void Flush();

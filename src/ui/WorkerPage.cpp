@@ -69,7 +69,9 @@ void WorkerPage::RunWorker(WorkerThread& worker, unsigned run)
 
 void WorkerPage::TakeResults(const ResultBatch& batch)
 {
+    queue_.SetWindowBusy(true);
     ShowResultBatch(batch, results_, GetDlgItem(window_, IDC_STATUS));
+    queue_.SetWindowBusy(false);
     if (!batch.finished || !working_)
         return;
     working_ = false;

@@ -185,6 +185,39 @@ TEST(WorkerThread, QueuedRowsArriveInOrderWithoutTheWorkerWaitingAndTheEndComesL
     EXPECT_GE(top + perPage, 2998);
 }
 
+TEST(WorkerThread, TheWorkerHoldsOffItsNextKeyWhileTheWindowTakesABatchButNeverForLong)
+{
+    RequestWindow host;
+    WorkerThread worker;
+    const unsigned run = host.queue_.BeginRun();
+    std::atomic<bool> reached{false};
+    std::atomic<bool> passed{false};
+    std::atomic<int> keys{0};
+    host.queue_.SetWindowBusy(true);
+    ASSERT_TRUE(worker.Start(host.window_, [&](WorkerThread&) {
+        ListFeeder feeder(host.queue_, host.window_, run);
+        reached.store(true);
+        feeder.ShowPath("first");
+        passed.store(true);
+        // A window that stays busy holds each key up only for a while.
+        for (int i = 0; i < 5; ++i) {
+            feeder.ShowPath("key " + std::to_string(i));
+            keys.store(i + 1);
+        }
+    }));
+    ASSERT_TRUE(PumpUntil([&] { return reached.load(); }));
+    const DWORD reachedAt = GetTickCount();
+    Sleep(30);
+    // Held while the window is busy, unless the longest wait has run out.
+    if (passed.load()) {
+        EXPECT_GE(GetTickCount() - reachedAt, 90u);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return keys.load() == 5; }, 10000));
+    host.queue_.SetWindowBusy(false);
+    worker.Stop();
+    host.queue_.EndRun();
+}
+
 TEST(WorkerThread, AStopKeepsEveryRowQueuedBeforeItAndLetsNothingInAfterwards)
 {
     RequestWindow host;
