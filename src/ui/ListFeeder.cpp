@@ -20,7 +20,7 @@ constexpr DWORD kHandOverMs = 500;
 // several times longer, and the window stays busy when the user clicks
 // Stop. So the worker holds off before its next key while the window takes
 // a batch, but never longer than this.
-constexpr int kLongestWaitForWindowMs = 100;
+constexpr DWORD kLongestWaitForWindowMs = 100;
 } // namespace
 
 unsigned ResultQueue::BeginRun()
@@ -114,7 +114,10 @@ void ListFeeder::ShowStatus(std::string text)
 
 void ListFeeder::ShowPath(const std::string& path)
 {
-    for (int waited = 0; waited < kLongestWaitForWindowMs && queue_.WindowBusy(); ++waited)
+    // Timed by the clock, not by the number of sleeps: a Sleep(1) can last a
+    // whole scheduler tick.
+    const DWORD start = GetTickCount();
+    while (queue_.WindowBusy() && GetTickCount() - start < kLongestWaitForWindowMs)
         Sleep(1);
     path_ = path;
     pathChanged_ = true;
