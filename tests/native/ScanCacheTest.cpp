@@ -144,6 +144,19 @@ protected:
                                "std", zone);
     }
 
+    // Scans every task without a cache and then with one; the two must
+    // agree row for row. Returns the cached scan.
+    ScanRecord ScanTwiceAndCompare()
+    {
+        const ScanRecord uncached = ScanAllTasks(platform, nullptr);
+        ScanCache cache;
+        ScanRecord cached = ScanAllTasks(platform, &cache);
+        EXPECT_EQ(uncached.rows, cached.rows);
+        EXPECT_EQ(uncached.walkedKeys, cached.walkedKeys);
+        EXPECT_EQ(uncached.passedOver, cached.passedOver);
+        return cached;
+    }
+
     MemoryPlatform platform;
 };
 
@@ -151,13 +164,7 @@ TEST_F(ScanCacheTest, ACachedScanFindsExactlyWhatAnUncachedScanFinds)
 {
     PlantRegistry();
 
-    const ScanRecord uncached = ScanAllTasks(platform, nullptr);
-    ScanCache cache;
-    const ScanRecord cached = ScanAllTasks(platform, &cache);
-
-    EXPECT_EQ(uncached.rows, cached.rows);
-    EXPECT_EQ(uncached.walkedKeys, cached.walkedKeys);
-    EXPECT_EQ(uncached.passedOver, cached.passedOver);
+    const ScanRecord cached = ScanTwiceAndCompare();
     // The planted registry gives findings of every shape; the comparison
     // above means something only then.
     EXPECT_GT(cached.rows.size(), 100u);
@@ -182,13 +189,7 @@ TEST_F(ScanCacheTest, ACachedScanFindsTheSameInADoubleByteCodePage)
     platform.AddString(kHkeyCurrentUser, "Software\\Vendor\\Wide", "Hidden", "C:\\Gone\\h.exe");
     platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Software\\Vendor\\Wide", "Hidden");
 
-    const ScanRecord uncached = ScanAllTasks(platform, nullptr);
-    ScanCache cache;
-    const ScanRecord cached = ScanAllTasks(platform, &cache);
-
-    EXPECT_EQ(uncached.rows, cached.rows);
-    EXPECT_EQ(uncached.walkedKeys, cached.walkedKeys);
-    EXPECT_EQ(uncached.passedOver, cached.passedOver);
+    const ScanRecord cached = ScanTwiceAndCompare();
     EXPECT_LT(0u, cached.passedOver);
     const std::string wideGone = DescribeRow("HKEY_CURRENT_USER", "Software\\Vendor\\Wide", "Gone",
                                              "C:\\\x82\\\\gone.exe", 0, 1);
