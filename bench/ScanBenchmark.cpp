@@ -86,7 +86,7 @@ void WalkOnly(Platform& platform, int task, Tally& tally)
                          &CountKey, &tally, step.typeMask, step.excludedPaths);
             break;
         case ScanStepKind::SubKeys:
-            EnumSubKeys(platform, platform, step.root, step.path, &CountSubKey, &tally);
+            EnumSubKeys(platform, step.root, step.path, &CountSubKey, &tally);
             break;
         case ScanStepKind::MenuFolders:
             break;   // a folder listing, part of the check
@@ -178,7 +178,7 @@ void PrintPlatformCosts(Platform& platform)
         const double attributes = (Now() - start) * 1e6 / calls;
         start = Now();
         for (int i = 0; i < calls; ++i)
-            IsMissingFile(platform, platform, sample.path);
+            IsMissingFile(platform, sample.path);
         const double missing = (Now() - start) * 1e6 / calls;
         std::printf("  %s %15.1f %19.1f %18.1f %14.1f\n", sample.what, extract, open, attributes,
                     missing);

@@ -119,7 +119,7 @@ private:
 std::string ReportPathGiven(const std::string& commandLine)
 {
     CodePage& codePage = SystemPlatform();
-    for (const std::string& argument : SplitCommandLine(codePage, commandLine)) {
+    for (const std::string& argument : SplitCommandLine(commandLine)) {
         const std::size_t colon = argument.find(':');
         if (colon == std::string::npos)
             continue;
@@ -204,7 +204,7 @@ int WriteReport(RunOutput& output, const std::string& path, bool withCheckColumn
 {
     Platform& platform = SystemPlatform();
     const PreparedIgnoreList ignored = PrepareIgnoreList(platform, ReadIgnoreList(SettingsFilePath()).entries);
-    CsvReportWriter writer(platform, platform);
+    CsvReportWriter writer(platform);
     // The report is made first, so that a place it cannot go is told before
     // a long run, not after it.
     if (writer.Open(path, ReportHeaders(withCheckColumn)) != CsvReportStatus::Written)

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/BackupStore.h"
 
 namespace {
@@ -105,7 +105,7 @@ bool ParseBackupFileName(const std::string& fileName, BackupName* name)
 namespace {
 
 // The indices into fileNames of the backups to remove, ascending.
-std::vector<std::size_t> SurplusIndices(CodePage& codePage, const std::vector<std::string>& fileNames,
+std::vector<std::size_t> SurplusIndices(TextRules& textRules, const std::vector<std::string>& fileNames,
                                         const std::string& wholeTypeText, std::size_t keep,
                                         const std::string& keptName)
 {
@@ -113,9 +113,9 @@ std::vector<std::size_t> SurplusIndices(CodePage& codePage, const std::vector<st
     if (keep == 0 || wholeTypeText.empty())
         return indices;
     // A full path names the same file as its name.
-    const std::size_t slash = FindLastChar(codePage, keptName, '\\');
+    const std::size_t slash = FindLastChar(keptName, '\\');
     std::string kept = slash == std::string::npos ? keptName : keptName.substr(slash + 1);
-    codePage.UpperText(kept);
+    textRules.UpperText(kept);
 
     struct Candidate {
         std::size_t index;
@@ -128,7 +128,7 @@ std::vector<std::size_t> SurplusIndices(CodePage& codePage, const std::vector<st
         if (!ParseBackupFileName(fileNames[i], &name) || name.typeText != wholeTypeText)
             continue;
         std::string upper = fileNames[i];
-        codePage.UpperText(upper);
+        textRules.UpperText(upper);
         whole.push_back({i, !kept.empty() && upper == kept, name});
     }
     if (whole.size() <= keep)
@@ -161,27 +161,27 @@ void CollectListedBackup(const std::string& path, const std::string&, const Foun
 
 } // namespace
 
-std::vector<std::string> BackupsToRemove(CodePage& codePage, const std::vector<std::string>& fileNames,
+std::vector<std::string> BackupsToRemove(TextRules& textRules, const std::vector<std::string>& fileNames,
                                          const std::string& wholeTypeText, std::size_t keep,
                                          const std::string& keptName)
 {
     std::vector<std::string> removals;
-    for (std::size_t index : SurplusIndices(codePage, fileNames, wholeTypeText, keep, keptName))
+    for (std::size_t index : SurplusIndices(textRules, fileNames, wholeTypeText, keep, keptName))
         removals.push_back(fileNames[index]);
     return removals;
 }
 
-BackupRemoval RemoveSurplusBackups(FileSystem& files, CodePage& codePage, const std::string& folder,
+BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, const std::string& folder,
                                    const std::string& wholeTypeText, std::size_t keep,
                                    const std::string& keptName)
 {
     ListedBackups listed;
-    FindFiles(files, codePage, folder, {{kBackupFilePattern, ""}}, CollectListedBackup, &listed);
+    FindFiles(files, textRules, folder, {{kBackupFilePattern, ""}}, CollectListedBackup, &listed);
     std::vector<std::string>& names = listed.names;
     std::vector<std::string>& paths = listed.paths;
 
     BackupRemoval removal;
-    for (std::size_t index : SurplusIndices(codePage, names, wholeTypeText, keep, keptName)) {
+    for (std::size_t index : SurplusIndices(textRules, names, wholeTypeText, keep, keptName)) {
         if (files.RemoveFile(paths[index]))
             removal.removed.push_back(paths[index]);
         else

@@ -31,7 +31,7 @@ bool ParseBackupFileName(const std::string& fileName, BackupName* name);
 // path; compared without regard to case) counts as the newest of all whatever its name says, so a file
 // dated ahead by a wrong clock never pushes it out. keep 0 keeps them all.
 // The result is in the order of fileNames.
-std::vector<std::string> BackupsToRemove(CodePage& codePage, const std::vector<std::string>& fileNames,
+std::vector<std::string> BackupsToRemove(TextRules& textRules, const std::vector<std::string>& fileNames,
                                          const std::string& wholeTypeText, std::size_t keep,
                                          const std::string& keptName = std::string());
 
@@ -42,6 +42,6 @@ struct BackupRemoval {
 
 // Lists the backup folder as the backup page does (every "*.reg" file directly
 // in it) and removes what BackupsToRemove names.
-BackupRemoval RemoveSurplusBackups(FileSystem& files, CodePage& codePage, const std::string& folder,
+BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, const std::string& folder,
                                    const std::string& wholeTypeText, std::size_t keep,
                                    const std::string& keptName = std::string());

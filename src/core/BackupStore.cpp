@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 
 namespace {
 
@@ -40,20 +40,20 @@ std::string StampText(const CalendarTime& now, bool withTime)
 
 // The name of a backup made at the moment `stamp` (a date-time stamp); a
 // counter above 1 tells apart backups of the same second.
-std::string BackupFileNameFor(CodePage& codePage, std::string stamp, const std::string& typeText,
+std::string BackupFileNameFor(TextRules& textRules, std::string stamp, const std::string& typeText,
                               int counter)
 {
     std::replace(stamp.begin(), stamp.end(), ':', '-');
     if (counter > 1)
         stamp += " " + std::to_string(counter);
     stamp += "(" + typeText + ")";
-    EnsureExtension(codePage, stamp, kBackupExtension);
+    EnsureExtension(textRules, stamp, kBackupExtension);
     return stamp;
 }
 
 // What the folder visitor of FindFiles works with.
 struct FileSearch {
-    CodePage& codePage;
+    TextRules& textRules;
     std::string base;   // the folder without its trailing backslash
     std::vector<std::pair<std::string, const std::string*>> tests;   // lower-cased pattern, label
     FileVisitor visitor;
@@ -66,7 +66,7 @@ bool VisitListedFile(const FoundFile& found, void* context)
     if (found.attributes & kFileAttributeDirectory)
         return true;
     std::string name = found.name;
-    search.codePage.LowerText(name);
+    search.textRules.LowerText(name);
     for (const auto& test : search.tests) {
         if (WildcardMatch(test.first, name)) {
             search.visitor(search.base + "\\" + found.name, *test.second, found, search.context);
@@ -83,25 +83,25 @@ std::string DateTimeStamp(Environment& environment, bool withTime)
     return StampText(environment.CurrentLocalTime(), withTime);
 }
 
-void EnsureExtension(CodePage& codePage, std::string& name, const std::string& extension)
+void EnsureExtension(TextRules& textRules, std::string& name, const std::string& extension)
 {
     std::string wanted = extension;
-    codePage.LowerText(wanted);
+    textRules.LowerText(wanted);
     if (wanted.empty() || wanted[0] != '.')
         wanted.insert(0, ".");
     std::string ending = name.size() >= wanted.size() ? name.substr(name.size() - wanted.size()) : name;
-    codePage.LowerText(ending);
+    textRules.LowerText(ending);
     if (ending != wanted)
         name += wanted;
 }
 
-std::string MakeBackupFileName(CodePage& codePage, Environment& environment,
+std::string MakeBackupFileName(TextRules& textRules, Environment& environment,
                                const std::string& typeText)
 {
-    return BackupFileNameFor(codePage, DateTimeStamp(environment, true), typeText, 1);
+    return BackupFileNameFor(textRules, DateTimeStamp(environment, true), typeText, 1);
 }
 
-std::string MakeUniqueBackupPath(FileSystem& files, CodePage& codePage, Environment& environment,
+std::string MakeUniqueBackupPath(FileSystem& files, TextRules& textRules, Environment& environment,
                                  const std::string& folder, const std::string& typeText)
 {
     std::string prefix = folder;
@@ -110,7 +110,7 @@ std::string MakeUniqueBackupPath(FileSystem& files, CodePage& codePage, Environm
     // One reading of the clock, so every candidate names the same second.
     const std::string stamp = DateTimeStamp(environment, true);
     for (int counter = 1; counter <= kMaxBackupsPerSecond; ++counter) {
-        const std::string path = prefix + BackupFileNameFor(codePage, stamp, typeText, counter);
+        const std::string path = prefix + BackupFileNameFor(textRules, stamp, typeText, counter);
         if (files.FileAttributes(path) == kInvalidFileAttributes)
             return path;
     }
@@ -142,18 +142,18 @@ int GetFileTimes(FileSystem& files, const std::string& path, CalendarTime* creat
     return 1;
 }
 
-void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
+void FindFiles(FileSystem& files, TextRules& textRules, const std::string& folder,
                const std::map<std::string, std::string>& patterns, FileVisitor visitor,
                void* context)
 {
     if (!visitor)
         return;
-    FileSearch search{codePage, folder, {}, visitor, context};
+    FileSearch search{textRules, folder, {}, visitor, context};
     if (!search.base.empty() && search.base.back() == '\\')
         search.base.pop_back();
     for (const auto& pattern : patterns) {
         std::string lower = pattern.first;
-        codePage.LowerText(lower);
+        textRules.LowerText(lower);
         search.tests.emplace_back(lower, &pattern.second);
     }
     files.ListFolder(search.base + "\\*.*", &VisitListedFile, &search);

@@ -21,12 +21,12 @@ std::string DateTimeStamp(Environment& environment, bool withTime);
 // Makes name end with the extension (a leading "." is added to it when
 // missing), comparing the end of name case-insensitively; when it differs the
 // lower-cased extension is appended.
-void EnsureExtension(CodePage& codePage, std::string& name, const std::string& extension);
+void EnsureExtension(TextRules& textRules, std::string& name, const std::string& extension);
 
 // The backup file name for the current moment, such as
 // "2008-03-03 14-05-09(Full).reg"; typeText is the language text of the
 // backup's kind, put between the brackets unchanged.
-std::string MakeBackupFileName(CodePage& codePage, Environment& environment,
+std::string MakeBackupFileName(TextRules& textRules, Environment& environment,
                                const std::string& typeText);
 
 // The full path of a new backup file of the given kind in folder (a backslash
@@ -35,7 +35,7 @@ std::string MakeBackupFileName(CodePage& codePage, Environment& environment,
 // then 3, ...), so an earlier backup is never overwritten and the type text
 // still lists as before. Empty only when every counter is taken. Used by the
 // manual backups and by the automatic ones written before a deletion.
-std::string MakeUniqueBackupPath(FileSystem& files, CodePage& codePage, Environment& environment,
+std::string MakeUniqueBackupPath(FileSystem& files, TextRules& textRules, Environment& environment,
                                  const std::string& folder, const std::string& typeText);
 
 // The type a backup file name shows: its second non-empty piece when split at
@@ -57,7 +57,7 @@ using FileVisitor = void (*)(const std::string& path, const std::string& label,
 // whose lower-cased names match one of the lower-cased patterns, tried in the
 // map's key order; each file goes to the visitor once, with the label of the
 // first pattern it matched. A missing or unreadable folder lists nothing.
-void FindFiles(FileSystem& files, CodePage& codePage, const std::string& folder,
+void FindFiles(FileSystem& files, TextRules& textRules, const std::string& folder,
                const std::map<std::string, std::string>& patterns, FileVisitor visitor,
                void* context);
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/ScanTasks.h"
 
 namespace {
@@ -130,7 +130,7 @@ bool ReadTasks(const std::string& text, std::vector<int>* tasks)
     return true;
 }
 
-bool ReadRoots(CodePage& codePage, const std::string& text, SearchOptions* options)
+bool ReadRoots(TextRules& textRules, const std::string& text, SearchOptions* options)
 {
     struct RootRule {
         const char* name;
@@ -142,7 +142,7 @@ bool ReadRoots(CodePage& codePage, const std::string& text, SearchOptions* optio
         {"HKCC", &SearchOptions::searchHKCC},
     };
     for (std::string piece : CommaPieces(text)) {
-        codePage.UpperText(piece);
+        textRules.UpperText(piece);
         const auto rule = std::find_if(std::begin(kRoots), std::end(kRoots),
                                        [&](const RootRule& root) { return piece == root.name; });
         if (rule == std::end(kRoots) || options->*(rule->flag))
@@ -154,7 +154,7 @@ bool ReadRoots(CodePage& codePage, const std::string& text, SearchOptions* optio
 
 } // namespace
 
-std::vector<std::string> SplitCommandLine(CodePage& codePage, const std::string& commandLine)
+std::vector<std::string> SplitCommandLine(const std::string& commandLine)
 {
     std::vector<std::string> arguments;
     const std::string& text = commandLine;
@@ -198,7 +198,7 @@ std::vector<std::string> SplitCommandLine(CodePage& codePage, const std::string&
                 }
                 continue;
             }
-            const std::size_t next = NextCharIndex(codePage, text, i);
+            const std::size_t next = NextCharIndex(text, i);
             argument.append(text, i, next - i);
             i = next;
         }
@@ -206,9 +206,9 @@ std::vector<std::string> SplitCommandLine(CodePage& codePage, const std::string&
     }
 }
 
-CommandLineRequest ParseCommandLine(CodePage& codePage, const std::string& commandLine)
+CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& commandLine)
 {
-    const std::vector<std::string> arguments = SplitCommandLine(codePage, commandLine);
+    const std::vector<std::string> arguments = SplitCommandLine(commandLine);
     CommandLineRequest request;
     if (arguments.empty())
         return request;
@@ -220,9 +220,9 @@ CommandLineRequest ParseCommandLine(CodePage& codePage, const std::string& comma
     for (const std::string& argument : arguments) {
         if (argument.size() < 2 || argument[0] != '/')
             return Refuse(kErrorUnknown, argument);
-        const std::size_t colon = FindChar(codePage, argument, ':');
+        const std::size_t colon = FindChar(argument, ':');
         std::string name = argument.substr(1, colon == std::string::npos ? std::string::npos : colon - 1);
-        codePage.LowerText(name);
+        textRules.LowerText(name);
         const auto rule = std::find_if(std::begin(kSwitches), std::end(kSwitches),
                                        [&](const SwitchRule& known) { return name == known.name; });
         if (rule == std::end(kSwitches))
@@ -265,7 +265,7 @@ CommandLineRequest ParseCommandLine(CodePage& codePage, const std::string& comma
                 return Refuse(kErrorKeep, item.argument);
             break;
         case Switch::Roots:
-            if (!ReadRoots(codePage, item.value, &request.search))
+            if (!ReadRoots(textRules, item.value, &request.search))
                 return Refuse(kErrorRoots, item.argument);
             request.searchRootsGiven = true;
             break;

@@ -71,7 +71,7 @@ struct CommandLineRequest {
 // backslashes before a quote give n backslashes and the quote opens or closes,
 // 2n+1 give n backslashes and a quote of the text; other backslashes are
 // kept. A double-byte character is taken whole.
-std::vector<std::string> SplitCommandLine(CodePage& codePage, const std::string& commandLine);
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // Parses the command line (after the program name).
-CommandLineRequest ParseCommandLine(CodePage& codePage, const std::string& commandLine);
+CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& commandLine);

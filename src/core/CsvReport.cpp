@@ -1,7 +1,7 @@
 // CSV reports of result rows (see CsvReport.h).
 #include "core/CsvReport.h"
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ bool NeedsQuotes(char c)
 
 } // namespace
 
-std::string CsvField(CodePage& codePage, const std::string& text)
+std::string CsvField(const std::string& text)
 {
     bool quoted = false;
     std::string inner;
     inner.reserve(text.size() + 2);
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t next = NextCharIndex(codePage, text, i);
+        const std::size_t next = NextCharIndex(text, i);
         if (next == i + 1 && NeedsQuotes(text[i])) {
             quoted = true;
             if (text[i] == '"')
@@ -34,13 +34,13 @@ std::string CsvField(CodePage& codePage, const std::string& text)
     return quoted ? "\"" + inner + "\"" : inner;
 }
 
-std::string CsvLine(CodePage& codePage, const std::vector<std::string>& fields)
+std::string CsvLine(const std::vector<std::string>& fields)
 {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             line += ',';
-        line += CsvField(codePage, fields[i]);
+        line += CsvField(fields[i]);
     }
     return line + kLineEnd;
 }
@@ -67,7 +67,8 @@ CsvReportStatus CsvReportWriter::Open(const std::string& path, const std::vector
     file_ = files_.CreateOutputFile(path, false);
     if (!file_)
         return CsvReportStatus::CannotCreate;
-    pending_ = CsvLine(codePage_, headerTexts);
+    // UTF-8 with a byte-order mark, by which spreadsheet programs know it.
+    pending_ = "\xEF\xBB\xBF" + CsvLine(headerTexts);
     if (!Flush()) {
         Abandon();
         return CsvReportStatus::WriteFailed;
@@ -79,7 +80,7 @@ bool CsvReportWriter::AddRow(const std::vector<std::string>& fields)
 {
     if (!file_ || failed_)
         return false;
-    pending_ += CsvLine(codePage_, fields);
+    pending_ += CsvLine(fields);
     ++rows_;
     return pending_.size() < kBlockSize || Flush();
 }
@@ -114,11 +115,11 @@ void CsvReportWriter::Abandon()
     files_.RemoveFile(path_);
 }
 
-CsvReportStatus WriteCsvReport(FileSystem& files, CodePage& codePage, const std::string& path,
+CsvReportStatus WriteCsvReport(FileSystem& files, const std::string& path,
                                const std::vector<std::string>& headerTexts,
                                const std::vector<RegistryItem>& rows)
 {
-    CsvReportWriter writer(files, codePage);
+    CsvReportWriter writer(files);
     const CsvReportStatus opened = writer.Open(path, headerTexts);
     if (opened != CsvReportStatus::Written)
         return opened;
@@ -129,11 +130,11 @@ CsvReportStatus WriteCsvReport(FileSystem& files, CodePage& codePage, const std:
     return writer.Finish();
 }
 
-CsvReportStatus WriteCheckCsvReport(FileSystem& files, CodePage& codePage, const std::string& path,
+CsvReportStatus WriteCheckCsvReport(FileSystem& files, const std::string& path,
                                     const std::vector<std::string>& headerTexts,
                                     const std::vector<CheckReportRow>& rows)
 {
-    CsvReportWriter writer(files, codePage);
+    CsvReportWriter writer(files);
     const CsvReportStatus opened = writer.Open(path, headerTexts);
     if (opened != CsvReportStatus::Written)
         return opened;

@@ -2,8 +2,8 @@
 // row, fields quoted where RFC 4180 asks for it (a field holding a comma, a
 // double quote, a carriage return or a line feed is put in double quotes,
 // its double quotes doubled), every line ended by CR LF, the last one too.
-// Texts are written as the program holds them, in the ANSI code page; a
-// double-byte character is always taken whole. Platform-free.
+// The file is UTF-8 with a byte-order mark, so spreadsheet programs read
+// every letter. Platform-free.
 #pragma once
 
 #include <cstddef>
@@ -21,10 +21,10 @@ constexpr const char* kCsvReportColumnKeys[5] = {"_CsvReportCol1", "_CsvReportCo
                                                  "_CsvReportCol4", "_CsvReportCol5"};
 
 // One field as it goes into a line.
-std::string CsvField(CodePage& codePage, const std::string& text);
+std::string CsvField(const std::string& text);
 
 // The fields joined by commas, with CR LF at the end.
-std::string CsvLine(CodePage& codePage, const std::vector<std::string>& fields);
+std::string CsvLine(const std::vector<std::string>& fields);
 
 // The four columns of a result row: root, key path, value name, data text.
 std::vector<std::string> ReportFields(const RegistryItem& row);
@@ -40,7 +40,7 @@ enum class CsvReportStatus {
 // writing failed, is removed: there is either a whole report or none.
 class CsvReportWriter {
 public:
-    CsvReportWriter(FileSystem& files, CodePage& codePage) : files_(files), codePage_(codePage) {}
+    explicit CsvReportWriter(FileSystem& files) : files_(files) {}
     ~CsvReportWriter();
     CsvReportWriter(const CsvReportWriter&) = delete;
     CsvReportWriter& operator=(const CsvReportWriter&) = delete;
@@ -59,7 +59,6 @@ private:
     void Abandon();
 
     FileSystem& files_;
-    CodePage& codePage_;
     std::unique_ptr<OutputFile> file_;
     std::string path_;
     std::string pending_;
@@ -68,7 +67,7 @@ private:
 };
 
 // A whole report of result rows, under the four header texts.
-CsvReportStatus WriteCsvReport(FileSystem& files, CodePage& codePage, const std::string& path,
+CsvReportStatus WriteCsvReport(FileSystem& files, const std::string& path,
                                const std::vector<std::string>& headerTexts,
                                const std::vector<RegistryItem>& rows);
 
@@ -80,6 +79,6 @@ struct CheckReportRow {
 };
 
 // A whole report of a command-line scan, under the five header texts.
-CsvReportStatus WriteCheckCsvReport(FileSystem& files, CodePage& codePage, const std::string& path,
+CsvReportStatus WriteCheckCsvReport(FileSystem& files, const std::string& path,
                                     const std::vector<std::string>& headerTexts,
                                     const std::vector<CheckReportRow>& rows);

@@ -10,17 +10,17 @@ bool ExportWroteFile(const FileStamp& before, const FileStamp& after)
     return !before.exists || before.size != after.size || before.lastWrite != after.lastWrite;
 }
 
-RestoreVerification VerifyRestore(RegistryAccess& registry, CodePage& codePage, const std::string& bytes,
-                                  Utf16ToAnsi convert, void* context, const std::string& defaultValueText)
+RestoreVerification VerifyRestore(RegistryAccess& registry, TextRules& textRules, const std::string& bytes,
+                                  const std::string& defaultValueText)
 {
     RestoreVerification verification;
-    const RegFileContent content = ReadRegFile(codePage, bytes, convert, context);
+    const RegFileContent content = ReadRegFile(textRules, bytes);
     verification.refusedLines = content.refusedLines;
     if (content.format == RegFileFormat::kUnknown)
         return verification;
     verification.fileRead = true;
     verification.shortfalls =
-        CheckRestoredEntries(registry, codePage, content, defaultValueText, &verification.checked);
+        CheckRestoredEntries(registry, textRules, content, defaultValueText, &verification.checked);
     return verification;
 }
 

@@ -41,8 +41,8 @@ struct RestoreVerification {
 // Reads the merged file's bytes and compares what it leaves behind with the
 // registry (see CheckRestoredEntries); convert and context as ReadRegFile
 // takes them.
-RestoreVerification VerifyRestore(RegistryAccess& registry, CodePage& codePage, const std::string& bytes,
-                                  Utf16ToAnsi convert, void* context, const std::string& defaultValueText);
+RestoreVerification VerifyRestore(RegistryAccess& registry, TextRules& textRules, const std::string& bytes,
+                                  const std::string& defaultValueText);
 
 // The list of a verification's problems for a text file: the header line,
 // then every entry that did not come back and every line that could not be

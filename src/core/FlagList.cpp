@@ -1,7 +1,7 @@
 // The comma-separated flag lists of config.xml (see FlagList.h).
 #include "core/FlagList.h"
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 
 std::string EncodeFlagList(const std::vector<bool>& flags)
 {

@@ -4,25 +4,25 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 
 namespace {
 
-std::string Upper(CodePage& codePage, std::string text)
+std::string Upper(TextRules& textRules, std::string text)
 {
-    codePage.UpperText(text);
+    textRules.UpperText(text);
     return text;
 }
 
-PreparedIgnoreList::Entry PrepareEntry(CodePage& codePage, const IgnoreEntry& entry)
+PreparedIgnoreList::Entry PrepareEntry(TextRules& textRules, const IgnoreEntry& entry)
 {
     PreparedIgnoreList::Entry prepared;
-    prepared.rootName = Upper(codePage, entry.rootName);
-    prepared.keyPath = Upper(codePage, TrimBackslashes(codePage, entry.keyPath));
+    prepared.rootName = Upper(textRules, entry.rootName);
+    prepared.keyPath = Upper(textRules, TrimBackslashes(entry.keyPath));
     prepared.hasValueName = entry.hasValueName;
     if (entry.hasValueName)
-        prepared.valueName = Upper(codePage, entry.valueName);
+        prepared.valueName = Upper(textRules, entry.valueName);
     return prepared;
 }
 
@@ -35,7 +35,7 @@ bool SamePrepared(const PreparedIgnoreList::Entry& a, const PreparedIgnoreList::
 // True when `key` is `parent` itself or lies below it. Both are upper-cased
 // and trimmed. The backslash after the parent's part must be a character of
 // its own, not the trail byte of a double-byte character.
-bool IsSameOrBelow(CodePage& codePage, const std::string& key, const std::string& parent)
+bool IsSameOrBelow(const std::string& key, const std::string& parent)
 {
     if (parent.empty())
         return true; // the root itself
@@ -45,7 +45,7 @@ bool IsSameOrBelow(CodePage& codePage, const std::string& key, const std::string
         return true;
     std::size_t i = 0;
     while (i < parent.size())
-        i = NextCharIndex(codePage, key, i);
+        i = NextCharIndex(key, i);
     return i == parent.size() && key[i] == '\\';
 }
 
@@ -62,23 +62,23 @@ IgnoreEntry IgnoreEntryOfRow(const RegistryItem& row)
     return entry;
 }
 
-bool SameIgnoreEntry(CodePage& codePage, const IgnoreEntry& a, const IgnoreEntry& b)
+bool SameIgnoreEntry(TextRules& textRules, const IgnoreEntry& a, const IgnoreEntry& b)
 {
-    return SamePrepared(PrepareEntry(codePage, a), PrepareEntry(codePage, b));
+    return SamePrepared(PrepareEntry(textRules, a), PrepareEntry(textRules, b));
 }
 
-std::vector<IgnoreEntry> AddIgnoreEntries(CodePage& codePage, std::vector<IgnoreEntry>& list,
+std::vector<IgnoreEntry> AddIgnoreEntries(TextRules& textRules, std::vector<IgnoreEntry>& list,
                                           const std::vector<RegistryItem>& rows)
 {
     std::vector<PreparedIgnoreList::Entry> present;
     present.reserve(list.size() + rows.size());
     for (const IgnoreEntry& entry : list)
-        present.push_back(PrepareEntry(codePage, entry));
+        present.push_back(PrepareEntry(textRules, entry));
 
     std::vector<IgnoreEntry> added;
     for (const RegistryItem& row : rows) {
         IgnoreEntry entry = IgnoreEntryOfRow(row);
-        PreparedIgnoreList::Entry prepared = PrepareEntry(codePage, entry);
+        PreparedIgnoreList::Entry prepared = PrepareEntry(textRules, entry);
         const bool known = std::any_of(present.begin(), present.end(),
                                        [&](const PreparedIgnoreList::Entry& other) {
                                            return SamePrepared(other, prepared);
@@ -92,18 +92,18 @@ std::vector<IgnoreEntry> AddIgnoreEntries(CodePage& codePage, std::vector<Ignore
     return added;
 }
 
-std::size_t RemoveIgnoreEntries(CodePage& codePage, std::vector<IgnoreEntry>& list,
+std::size_t RemoveIgnoreEntries(TextRules& textRules, std::vector<IgnoreEntry>& list,
                                 const std::vector<IgnoreEntry>& entries)
 {
     std::vector<PreparedIgnoreList::Entry> unwanted;
     unwanted.reserve(entries.size());
     for (const IgnoreEntry& entry : entries)
-        unwanted.push_back(PrepareEntry(codePage, entry));
+        unwanted.push_back(PrepareEntry(textRules, entry));
 
     const std::size_t before = list.size();
     list.erase(std::remove_if(list.begin(), list.end(),
                               [&](const IgnoreEntry& entry) {
-                                  const PreparedIgnoreList::Entry prepared = PrepareEntry(codePage, entry);
+                                  const PreparedIgnoreList::Entry prepared = PrepareEntry(textRules, entry);
                                   return std::any_of(unwanted.begin(), unwanted.end(),
                                                      [&](const PreparedIgnoreList::Entry& other) {
                                                          return SamePrepared(other, prepared);
@@ -113,21 +113,21 @@ std::size_t RemoveIgnoreEntries(CodePage& codePage, std::vector<IgnoreEntry>& li
     return before - list.size();
 }
 
-PreparedIgnoreList PrepareIgnoreList(CodePage& codePage, const std::vector<IgnoreEntry>& list)
+PreparedIgnoreList PrepareIgnoreList(TextRules& textRules, const std::vector<IgnoreEntry>& list)
 {
     PreparedIgnoreList prepared;
     prepared.entries.reserve(list.size());
     for (const IgnoreEntry& entry : list)
-        prepared.entries.push_back(PrepareEntry(codePage, entry));
+        prepared.entries.push_back(PrepareEntry(textRules, entry));
     return prepared;
 }
 
-bool IsIgnored(CodePage& codePage, const PreparedIgnoreList& list, const RegistryItem& row)
+bool IsIgnored(TextRules& textRules, const PreparedIgnoreList& list, const RegistryItem& row)
 {
     if (list.entries.empty())
         return false;
-    const std::string rootName = Upper(codePage, row.rootName);
-    const std::string keyPath = Upper(codePage, TrimBackslashes(codePage, row.keyPath));
+    const std::string rootName = Upper(textRules, row.rootName);
+    const std::string keyPath = Upper(textRules, TrimBackslashes(row.keyPath));
     const bool valueRow = row.type != kKeyRowType;
     std::string valueName;
     bool valueNameReady = false;
@@ -136,14 +136,14 @@ bool IsIgnored(CodePage& codePage, const PreparedIgnoreList& list, const Registr
         if (entry.rootName != rootName)
             continue;
         if (!entry.hasValueName) {
-            if (IsSameOrBelow(codePage, keyPath, entry.keyPath))
+            if (IsSameOrBelow(keyPath, entry.keyPath))
                 return true;
             continue;
         }
         if (!valueRow || entry.keyPath != keyPath)
             continue;
         if (!valueNameReady) {
-            valueName = Upper(codePage, row.valueName);
+            valueName = Upper(textRules, row.valueName);
             valueNameReady = true;
         }
         if (entry.valueName == valueName)
@@ -152,7 +152,7 @@ bool IsIgnored(CodePage& codePage, const PreparedIgnoreList& list, const Registr
     return false;
 }
 
-bool IsIgnored(CodePage& codePage, const std::vector<IgnoreEntry>& list, const RegistryItem& row)
+bool IsIgnored(TextRules& textRules, const std::vector<IgnoreEntry>& list, const RegistryItem& row)
 {
-    return IsIgnored(codePage, PrepareIgnoreList(codePage, list), row);
+    return IsIgnored(textRules, PrepareIgnoreList(textRules, list), row);
 }

@@ -28,16 +28,16 @@ IgnoreEntry IgnoreEntryOfRow(const RegistryItem& row);
 // paths compared after the system's upper-casing, leading and trailing
 // backslashes of the key paths left out, value names compared without
 // regard to case as the registry does.
-bool SameIgnoreEntry(CodePage& codePage, const IgnoreEntry& a, const IgnoreEntry& b);
+bool SameIgnoreEntry(TextRules& textRules, const IgnoreEntry& a, const IgnoreEntry& b);
 
 // Appends an entry for each row unless an equal entry is already in the list
 // (or was added for an earlier row). Returns the entries appended, in order.
-std::vector<IgnoreEntry> AddIgnoreEntries(CodePage& codePage, std::vector<IgnoreEntry>& list,
+std::vector<IgnoreEntry> AddIgnoreEntries(TextRules& textRules, std::vector<IgnoreEntry>& list,
                                           const std::vector<RegistryItem>& rows);
 
 // Removes every entry of the list equal to one of `entries`. Returns how
 // many were removed.
-std::size_t RemoveIgnoreEntries(CodePage& codePage, std::vector<IgnoreEntry>& list,
+std::size_t RemoveIgnoreEntries(TextRules& textRules, std::vector<IgnoreEntry>& list,
                                 const std::vector<IgnoreEntry>& entries);
 
 // An ignore list prepared for matching many rows: every text upper-cased
@@ -52,13 +52,13 @@ struct PreparedIgnoreList {
     std::vector<Entry> entries;
 };
 
-PreparedIgnoreList PrepareIgnoreList(CodePage& codePage, const std::vector<IgnoreEntry>& list);
+PreparedIgnoreList PrepareIgnoreList(TextRules& textRules, const std::vector<IgnoreEntry>& list);
 
 // True when the row is ignored: a key row when an entry for a whole key names
 // its key or a key above it; a value row, in addition, when an entry names
 // that very value of its key. "Software\App" covers "Software\App\Sub" but
 // not "Software\Application".
-bool IsIgnored(CodePage& codePage, const PreparedIgnoreList& list, const RegistryItem& row);
+bool IsIgnored(TextRules& textRules, const PreparedIgnoreList& list, const RegistryItem& row);
 
 // The same test for a list that is used once.
-bool IsIgnored(CodePage& codePage, const std::vector<IgnoreEntry>& list, const RegistryItem& row);
+bool IsIgnored(TextRules& textRules, const std::vector<IgnoreEntry>& list, const RegistryItem& row);

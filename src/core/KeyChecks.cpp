@@ -6,7 +6,7 @@
 #include <new>
 
 #include "core/PathRules.h"
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 
 namespace {
@@ -63,10 +63,10 @@ bool AddSubfolder(const FoundFile& found, void* context)
     return true;
 }
 
-bool EndsWithBackslash(CodePage& codePage, const std::string& text)
+bool EndsWithBackslash(const std::string& text)
 {
     std::size_t last = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(codePage, text, i))
+    for (std::size_t i = 0; i < text.size(); i = NextCharIndex(text, i))
         last = i;
     return last != std::string::npos && text[last] == '\\';
 }
@@ -75,20 +75,20 @@ bool EndsWithBackslash(CodePage& codePage, const std::string& text)
 // below it: one with a leading, trailing or doubled backslash could resolve
 // to the classes key itself, which the registry reaches by skipping the
 // empty components.
-bool IsUsableClassName(CodePage& codePage, const std::string& name)
+bool IsUsableClassName(const std::string& name)
 {
-    return TrimBackslashes(codePage, name) == name &&
-           FindText(codePage, name, "\\\\") == std::string::npos;
+    return TrimBackslashes(name) == name &&
+           FindText(name, "\\\\") == std::string::npos;
 }
 
 // Drops a trailing placeholder argument such as '%1' (and a quote opening it)
 // from an open command: cut at the first "%" after the last space.
-std::string WithoutPlaceholder(CodePage& codePage, const std::string& command)
+std::string WithoutPlaceholder(const std::string& command)
 {
-    const std::size_t lastSpace = FindLastChar(codePage, command, ' ');
+    const std::size_t lastSpace = FindLastChar(command, ' ');
     if (lastSpace == std::string::npos)
         return command;
-    const std::size_t percent = FindChar(codePage, command, '%', lastSpace);
+    const std::size_t percent = FindChar(command, '%', lastSpace);
     return percent == std::string::npos ? command : command.substr(0, percent);
 }
 
@@ -116,20 +116,19 @@ void CheckUninstallEntry(RootKey root, const std::string& keyPath, const std::st
         ReportKeyFinding(scan, root, path, std::string());
 }
 
-void ListSubfolders(FileSystem& files, CodePage& codePage, const std::string& folder,
+void ListSubfolders(FileSystem& files, const std::string& folder,
                     MenuFolderMap& map, bool clear)
 {
     if (clear)
         map.clear();
     if (folder.empty())
         return;
-    const std::string base = EndsWithBackslash(codePage, folder) ? folder : folder + "\\";
+    const std::string base = EndsWithBackslash(folder) ? folder : folder + "\\";
     SubfolderList list{base, map};
     files.ListFolder(base + "*.*", &AddSubfolder, &list);
 }
 
-void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
-                        MenuFolderMap& map)
+void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, MenuFolderMap& map)
 {
     const char* const shellFolders =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -137,8 +136,8 @@ void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, CodePage& c
         ReadStringValue(registry, kHkeyCurrentUser, shellFolders, "Programs");
     const std::string commonPrograms =
         ReadStringValue(registry, kHkeyLocalMachine, shellFolders, "Common Programs");
-    ListSubfolders(files, codePage, userPrograms, map, true);
-    ListSubfolders(files, codePage, commonPrograms, map, false);
+    ListSubfolders(files, userPrograms, map, true);
+    ListSubfolders(files, commonPrograms, map, false);
 }
 
 void CheckMenuOrderEntry(RootKey root, const std::string& keyPath, const std::string& subKeyName,
@@ -203,7 +202,7 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
     // is its own class. Either way the class key has just been opened, or
     // not: it is not opened again.
     bool classOpens = extensionOpens;
-    if (!progId.empty() && IsUsableClassName(platform, progId)) {
+    if (!progId.empty() && IsUsableClassName(progId)) {
         ScopedKey named(platform);
         if (named.Open(RootHandle(root), SubKeyPath(keyPath, progId)) == kResultOk)
             classOpens = true;
@@ -222,7 +221,7 @@ void CheckFileAssociation(RootKey root, const std::string& keyPath, const std::s
     std::string command;
     if (!ReadValueText(platform, commandKey.Get(), "", kFixedValueBufferSize, &command))
         return;
-    if (!NamesMissingFile(scan, WithoutPlaceholder(platform, command)))
+    if (!NamesMissingFile(scan, WithoutPlaceholder(command)))
         return;
 
     ReportKeyFinding(scan, root, extKey, command, false);

@@ -16,13 +16,12 @@ void CheckUninstallEntry(RootKey root, const std::string& keyPath, const std::st
 
 // Adds every folder directly inside folder to map (name to full path),
 // emptying the map first when clear is set. Files, "." and ".." are left out.
-void ListSubfolders(FileSystem& files, CodePage& codePage, const std::string& folder,
+void ListSubfolders(FileSystem& files, const std::string& folder,
                     MenuFolderMap& map, bool clear);
 
 // The program folders of the user's and the common start menu, as the shell
 // folder values name them, listed into one map.
-void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
-                        MenuFolderMap& map);
+void BuildMenuFolderMap(RegistryAccess& registry, FileSystem& files, MenuFolderMap& map);
 
 // Task 7: a saved start-menu order for a program group that is in neither
 // program folder (context.menuFolders).

@@ -36,18 +36,9 @@ std::string LookupText(Environment& environment, const std::string& languageFile
     return text;
 }
 
-std::string FolderOfModulePath(CodePage& codePage, const std::string& modulePath)
+std::string FolderOfModulePath(const std::string& modulePath)
 {
-    // Walk forward so that a trail byte of a double-byte character is never
-    // taken for a separator.
-    std::size_t cut = std::string::npos;
-    for (std::size_t i = 0; i < modulePath.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(modulePath[i]);
-        if (c == '\\' || c == ':')
-            cut = i;
-        else if (codePage.IsLeadByte(c) && i + 1 < modulePath.size())
-            ++i;
-    }
+    const std::size_t cut = modulePath.find_last_of("\\:");
     if (cut == std::string::npos)
         return modulePath;
     std::string folder = modulePath.substr(0, cut);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-class CodePage;
+class TextRules;
 class Environment;
 
 // The section of the language file that holds every text.
@@ -25,7 +25,7 @@ std::string LookupText(Environment& environment, const std::string& languageFile
 // The folder part of a module path, without a trailing backslash: everything
 // before the last backslash or colon. A drive colon that the cut removed is
 // put back, so a program in the root of C: gives "C:".
-std::string FolderOfModulePath(CodePage& codePage, const std::string& modulePath);
+std::string FolderOfModulePath(const std::string& modulePath);
 
 // A file name without its last extension ("My.Tool.exe" gives "My.Tool").
 std::string StripExtension(const std::string& name);

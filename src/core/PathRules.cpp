@@ -2,27 +2,27 @@
 // drive letters they depend on.
 #include "core/PathRules.h"
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/Platform.h"
 
 namespace {
 
 // Leading and trailing blanks and double quotes, stepping over double-byte
 // characters whole.
-std::string Trimmed(CodePage& codePage, const std::string& text) {
+std::string Trimmed(const std::string& text) {
     std::string trimmed = text;
-    TrimChars(codePage, trimmed, " \"");
+    TrimChars(trimmed, " \"");
     return trimmed;
 }
 
 // Cuts text at the offset (dropping it and everything after it) and trims what
 // is left.
-void CutAndTrim(CodePage& codePage, std::string& text, std::size_t offset) {
-    text = Trimmed(codePage, text.substr(0, offset));
+void CutAndTrim(std::string& text, std::size_t offset) {
+    text = Trimmed(text.substr(0, offset));
 }
 
-bool Contains(CodePage& codePage, const std::string& text, char ch) {
-    return FindChar(codePage, text, ch) != std::string::npos;
+bool Contains(const std::string& text, char ch) {
+    return FindChar(text, ch) != std::string::npos;
 }
 
 bool IsDecimalNumber(const std::string& text) {
@@ -37,8 +37,8 @@ bool IsDecimalNumber(const std::string& text) {
 // module's path, a backslash and the resource number
 // ("C:\Windows\system32\hnetcfg.dll\2"). Such a path is present exactly
 // when the module is: a file, not a folder.
-bool NamesResourceOfExistingFile(FileSystem& files, CodePage& codePage, const std::string& path) {
-    const std::size_t slash = FindLastChar(codePage, path, '\\');
+bool NamesResourceOfExistingFile(FileSystem& files, const std::string& path) {
+    const std::size_t slash = FindLastChar(path, '\\');
     if (slash == std::string::npos || slash == 0 || !IsDecimalNumber(path.substr(slash + 1))) {
         return false;
     }
@@ -59,69 +59,69 @@ bool StartsLikeDrivePath(const char* text, std::size_t length) {
     return length - start >= 3 && text[start + 1] == ':' && text[start + 2] == '\\';
 }
 
-bool ExtractDrivePath(CodePage& codePage, const std::string& text, std::string& path) {
+bool ExtractDrivePath(TextRules& textRules, const std::string& text, std::string& path) {
     const std::size_t npos = std::string::npos;
     path.clear();
     // A drive letter (or any one byte), a colon and a backslash must start it.
     // Most texts fail here, so this is tested before anything is copied.
     if (!StartsLikeDrivePath(text.data(), text.size())) return false;
-    std::string s = Trimmed(codePage, text);
+    std::string s = Trimmed(text);
 
     // Lists, command separators and shell syntax are never single paths.
-    if (Contains(codePage, s, ',') || Contains(codePage, s, ';') || Contains(codePage, s, '!')) {
+    if (Contains(s, ',') || Contains(s, ';') || Contains(s, '!')) {
         return false;
     }
 
     // A bracket after the last dot, as in 'x.dll[1]', is not a file name.
-    const std::size_t lastDot = FindLastChar(codePage, s, '.');
-    if (lastDot != npos && FindChar(codePage, s, '[', lastDot) != npos) return false;
+    const std::size_t lastDot = FindLastChar(s, '.');
+    if (lastDot != npos && FindChar(s, '[', lastDot) != npos) return false;
 
     // Switches such as ' /S' follow the path: drop them.
-    const std::size_t slash = FindChar(codePage, s, '/');
-    if (slash != npos) CutAndTrim(codePage, s, slash);
+    const std::size_t slash = FindChar(s, '/');
+    if (slash != npos) CutAndTrim(s, slash);
 
     // A second drive-qualified path after the first is cut at its colon.
     // (The cut above may have removed the first ':\' already; nothing to do then.)
-    const std::size_t driveSeparator = FindText(codePage, s, ":\\");
+    const std::size_t driveSeparator = FindText(s, ":\\");
     if (driveSeparator != npos) {
-        const std::size_t secondColon = FindChar(codePage, s, ':', driveSeparator + 2);
-        if (secondColon != npos) CutAndTrim(codePage, s, secondColon);
+        const std::size_t secondColon = FindChar(s, ':', driveSeparator + 2);
+        if (secondColon != npos) CutAndTrim(s, secondColon);
     }
 
-    if (Contains(codePage, s, '*')) return false;
+    if (Contains(s, '*')) return false;
 
     // An argument beginning with a hyphen is refused before the quote cut, so a
     // quoted program followed by ' -switch' is not tested.
-    if (FindText(codePage, s, " -") != npos) return false;
+    if (FindText(s, " -") != npos) return false;
 
     // A closing quote ends a quoted program path; its arguments are dropped.
-    const std::size_t quote = FindChar(codePage, s, '"');
-    if (quote != npos) CutAndTrim(codePage, s, quote);
+    const std::size_t quote = FindChar(s, '"');
+    if (quote != npos) CutAndTrim(s, quote);
 
-    if (Contains(codePage, s, '\'')) return false;
+    if (Contains(s, '\'')) return false;
 
     // A blank after the first dot means arguments follow the file name.
-    const std::size_t firstDot = FindChar(codePage, s, '.');
-    if (firstDot != npos && FindChar(codePage, s, ' ', firstDot) != npos) return false;
+    const std::size_t firstDot = FindChar(s, '.');
+    if (firstDot != npos && FindChar(s, ' ', firstDot) != npos) return false;
 
-    if (CountSubstring(codePage, s, ":\\", false) != 1) return false;
+    if (CountSubstring(textRules, s, ":\\", false) != 1) return false;
 
-    path = Trimmed(codePage, s);
+    path = Trimmed(s);
     return true;
 }
 
-bool IsOnDrive(CodePage& codePage, const std::string& path, const std::string& driveLetters) {
+bool IsOnDrive(TextRules& textRules, const std::string& path, const std::string& driveLetters) {
     std::string drive = path.substr(0, 1);
-    codePage.UpperText(drive);
+    textRules.UpperText(drive);
     return !drive.empty() && driveLetters.find(drive[0]) != std::string::npos;
 }
 
-bool ExtractFilePath(FileSystem& files, CodePage& codePage, const std::string& text,
+bool ExtractFilePath(FileSystem& files, TextRules& textRules, const std::string& text,
                      std::string& path) {
     // Only paths on local fixed disks are tested; the drives are asked for
     // only once the text has passed every other rule.
-    if (ExtractDrivePath(codePage, text, path) &&
-        IsOnDrive(codePage, path, GetFixedDriveLetters(files, codePage)))
+    if (ExtractDrivePath(textRules, text, path) &&
+        IsOnDrive(textRules, path, GetFixedDriveLetters(files, textRules)))
         return true;
     path.clear();
     return false;
@@ -131,7 +131,7 @@ bool FileExists(FileSystem& files, const std::string& path) {
     return !path.empty() && files.OpenFileExists(path);
 }
 
-bool IsMissingFile(FileSystem& files, CodePage& codePage, const std::string& path) {
+bool IsMissingFile(FileSystem& files, const std::string& path) {
     // An empty path names no file at all; calling it missing would turn a text
     // that was never a path into a finding.
     if (path.empty()) return false;
@@ -141,15 +141,15 @@ bool IsMissingFile(FileSystem& files, CodePage& codePage, const std::string& pat
     // part of the open test's cost.
     if (files.FileAttributes(path) != kInvalidFileAttributes) return false;
     if (FileExists(files, path)) return false;
-    return !NamesResourceOfExistingFile(files, codePage, path);
+    return !NamesResourceOfExistingFile(files, path);
 }
 
-std::string GetFixedDriveLetters(FileSystem& files, CodePage& codePage) {
+std::string GetFixedDriveLetters(FileSystem& files, TextRules& textRules) {
     std::string letters;
     for (const std::string& root : SplitMultiString(files.LogicalDriveStrings())) {
         if (files.DriveType(root) != kDriveFixed) continue;
         std::string letter = root.substr(0, 1);
-        codePage.UpperText(letter);
+        textRules.UpperText(letter);
         letters += letter;
     }
     return letters;

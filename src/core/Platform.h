@@ -1,6 +1,8 @@
 // The doors through which the program's core reaches the system: the registry,
-// the file system, the ANSI text rules of the code page, and the environment
-// (profile files and the clock). Each function of the core takes only the
+// the file system, the system's text rules, and the environment (profile
+// files and the clock). Every name, path and text crossing them is UTF-8
+// (core/Unicode.h); the Win32 implementation turns it into the system's
+// UTF-16 and back, unit for unit. Each function of the core takes only the
 // doors it goes through. The Win32 implementation talks to the real system;
 // the in-memory one backs the native unit tests. Both implement every door,
 // bundled as Platform.
@@ -33,12 +35,6 @@ constexpr long kResultFileNotFound = 2;
 constexpr long kResultAccessDenied = 5;
 constexpr long kResultMoreData = 234;
 constexpr long kResultNoMoreItems = 259;
-// Not a system code: EnumKey and EnumValue give it for an entry whose name
-// holds characters the ANSI code page cannot spell (no ANSI name reaches the
-// entry, and a stand-in name would name another one or none). The index is
-// taken, so listing goes on with the next one; no name or data is handed out,
-// only a value's type.
-constexpr long kResultNameNotSpellable = 0x20000001;
 
 // Registry value types.
 constexpr std::uint32_t kRegNone = 0;
@@ -54,8 +50,9 @@ constexpr std::uint32_t kRegFullResourceDescriptor = 9;
 constexpr std::uint32_t kRegResourceRequirementsList = 10;
 constexpr std::uint32_t kRegQword = 11;
 
-// What RegQueryInfoKeyA reports; lengths in characters without the NUL,
-// data sizes in bytes.
+// What RegQueryInfoKeyW reports; name lengths in UTF-8 bytes without the NUL
+// (an upper bound: three bytes for each UTF-16 unit of the longest name), data
+// sizes in bytes.
 struct KeyInfo {
     std::uint32_t subKeyCount = 0;
     std::uint32_t maxSubKeyNameLength = 0;
@@ -64,7 +61,7 @@ struct KeyInfo {
     std::uint32_t maxValueDataSize = 0;
 };
 
-// Drive types as GetDriveTypeA reports them.
+// Drive types as GetDriveTypeW reports them.
 constexpr unsigned kDriveUnknown = 0;
 constexpr unsigned kDriveNoRootDir = 1;
 constexpr unsigned kDriveRemovable = 2;
@@ -86,7 +83,7 @@ struct CalendarTime {
     int second = 0;
 };
 
-// One entry of a folder listing (FindFirstFileA/FindNextFileA).
+// One entry of a folder listing (FindFirstFileW/FindNextFileW).
 struct FoundFile {
     std::string name;              // name without folder
     std::uint32_t attributes = 0;
@@ -109,7 +106,9 @@ public:
     virtual bool Close() = 0;
 };
 
-// The registry (RegOpenKeyA and its companions).
+// The registry (RegOpenKeyExW and its companions). Value data is handed over
+// as the system stores it: string data as UTF-16 LE bytes, with whatever
+// terminator, embedded zeros or odd byte count it has.
 class RegistryAccess {
 public:
     virtual ~RegistryAccess() = default;
@@ -120,18 +119,18 @@ public:
     // to ask for the size only.
     virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) = 0;
-    // nameLength: in, the name buffer size in characters including the NUL;
-    // out, the name length without it. dataSize as for QueryValue. Names and
-    // text data come in the ANSI code page; see kResultNameNotSpellable.
+    // nameLength: in, the name buffer size in bytes including the NUL; out,
+    // the name's UTF-8 length without it. dataSize as for QueryValue.
     virtual long EnumValue(KeyHandle key, std::uint32_t index, char* name,
                            std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
                            std::uint32_t* dataSize) = 0;
+    // nameBufferSize in bytes, including the NUL.
     virtual long EnumKey(KeyHandle key, std::uint32_t index, char* name,
                          std::uint32_t nameBufferSize) = 0;
     virtual long SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) = 0;
     virtual long DeleteValue(KeyHandle key, const std::string& name) = 0;
-    // Deletes the subkey with everything below it (SHDeleteKeyA).
+    // Deletes the subkey with everything below it (SHDeleteKeyW).
     virtual long DeleteKeyTree(KeyHandle parent, const std::string& subKey) = 0;
     virtual void CloseKey(KeyHandle key) = 0;
 };
@@ -141,11 +140,12 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // OpenFile with OF_EXIST: true when the file could be opened.
+    // True when the file can be opened for reading its attributes (CreateFileW
+    // with no access asked): false for a missing file and for a folder.
     virtual bool OpenFileExists(const std::string& path) = 0;
-    // GetFileAttributesA; kInvalidFileAttributes when nothing of that name exists.
+    // GetFileAttributesW; kInvalidFileAttributes when nothing of that name exists.
     virtual std::uint32_t FileAttributes(const std::string& path) = 0;
-    // The drive root strings as GetLogicalDriveStringsA fills a 500-byte buffer:
+    // The drive root strings as GetLogicalDriveStringsW fills its buffer:
     // each ended by a NUL, the list ended by an empty string.
     virtual std::string LogicalDriveStrings() = 0;
     virtual unsigned DriveType(const std::string& rootPath) = 0;
@@ -167,14 +167,17 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
 };
 
-// The ANSI text rules of the system's code page.
-class CodePage {
+// The system's text rules.
+class TextRules {
 public:
-    virtual ~CodePage() = default;
+    virtual ~TextRules() = default;
 
-    virtual bool IsLeadByte(unsigned char byte) = 0;     // IsDBCSLeadByte
-    virtual void LowerText(std::string& text) = 0;       // CharLowerA
-    virtual void UpperText(std::string& text) = 0;       // CharUpperA
+    // Case of every script as Windows folds it (CharLowerBuffW, CharUpperBuffW).
+    // The text keeps its length in UTF-16 units.
+    virtual void LowerText(std::string& text) = 0;
+    virtual void UpperText(std::string& text) = 0;
+    // Text in the system's ANSI code page (a REGEDIT4 file) to UTF-8.
+    virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
 };
 
 // Profile files and the clock.
@@ -182,12 +185,12 @@ class Environment {
 public:
     virtual ~Environment() = default;
 
-    // GetPrivateProfileStringA with an empty default; at most maxLength
-    // characters are returned.
+    // GetPrivateProfileStringW with an empty default; at most maxLength
+    // UTF-16 units are returned.
     virtual std::string ReadProfileString(const std::string& file, const std::string& section,
                                           const std::string& key, std::size_t maxLength) = 0;
     virtual CalendarTime CurrentLocalTime() = 0;
-    // Standard name of the time zone in use, in the ANSI code page.
+    // Standard name of the time zone in use.
     virtual std::string CurrentTimeZoneStandardName() = 0;
     // True when this process is a 32-bit program on 64-bit Windows, whose
     // registry and system folder the system redirects (IsWow64Process).
@@ -198,6 +201,6 @@ public:
 // cleaner task) and for handing one object to functions that take several.
 class Platform : public RegistryAccess,
                  public FileSystem,
-                 public CodePage,
+                 public TextRules,
                  public Environment {
 };

@@ -1,11 +1,11 @@
-// The REG file reader (see RegReader.h). One parser serves both encodings:
-// ANSI lines are stepped through character by character, so a double-byte
-// character whose trail byte equals a backslash or a quote is never taken for
-// one; UTF-16 lines are parsed in their own code units and every name and text
-// is converted to ANSI once it has been cut out of the line.
+// The REG file reader (see RegReader.h). Whatever its encoding, the file is
+// first turned into UTF-8, losslessly, and parsed as such: no byte of a
+// character beyond ASCII is a bracket, quote, backslash or comma, so the
+// parser steps through bytes.
 #include "core/RegReader.h"
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
+#include "core/Unicode.h"
 #include "core/RegistryPaths.h"
 
 namespace {
@@ -88,19 +88,14 @@ bool OnlyCommentFollows(const Text& text, std::size_t from)
 }
 
 // How the key line read last stands, for the values that follow it.
-enum class KeyState { kNone, kOpen, kNotConvertible };
+enum class KeyState { kNone, kOpen };
 
 template <typename Text>
 class RegFileParser {
 public:
-    RegFileParser(CodePage& codePage, bool utf16, Utf16ToAnsi convert, void* context,
-                  RegFileContent& content)
-        : codePage_(codePage), utf16_(utf16), convert_(convert), context_(context),
-          content_(content)
+    RegFileParser(TextRules& textRules, RegFileContent& content)
+        : textRules_(textRules), content_(content)
     {
-        // Asked once: a file is stepped through character by character.
-        for (unsigned byte = 0; byte < 256; ++byte)
-            leadByte_[byte] = !utf16 && codePage.IsLeadByte(static_cast<unsigned char>(byte));
     }
 
     void Parse(const Text& text)
@@ -132,18 +127,6 @@ private:
         return content_.format != RegFileFormat::kUnknown;
     }
 
-    bool ToAnsi(const std::string& text, std::string* ansi) const
-    {
-        *ansi = text;
-        return true;
-    }
-
-    bool ToAnsi(const std::u16string& text, std::string* ansi) const
-    {
-        ansi->clear();
-        return convert_ && convert_(text.data(), text.size(), ansi, context_);
-    }
-
     // Reads a quoted text that starts after its opening quote at `from`. The
     // escapes are those the registry editor writes: \\, \", \r and \n.
     // `end` receives the index after the closing quote.
@@ -151,12 +134,11 @@ private:
     {
         text->clear();
         for (std::size_t i = from; i < line.size();) {
-            const std::size_t next = NextIndex(line, i);
-            if (next == i + 1 && line[i] == '"') {
-                *end = next;
+            if (line[i] == '"') {
+                *end = i + 1;
                 return true;
             }
-            if (next == i + 1 && line[i] == '\\') {
+            if (line[i] == '\\') {
                 if (i + 1 >= line.size())
                     return false;
                 const auto escaped = line[i + 1];
@@ -171,8 +153,8 @@ private:
                 i += 2;
                 continue;
             }
-            text->append(line, i, next - i);
-            i = next;
+            text->push_back(line[i]);
+            ++i;
         }
         return false;
     }
@@ -196,7 +178,7 @@ private:
             return index + 1;
         }
         if (line[start] == '@')
-            return ParseValue(index, start + 1, std::string(), true);
+            return ParseValue(index, start + 1, std::string());
         if (line[start] == '"') {
             Text name;
             std::size_t end = 0;
@@ -204,9 +186,7 @@ private:
                 Report(number, RegReadProblem::kBadName);
                 return index + 1;
             }
-            std::string ansiName;
-            const bool converted = ToAnsi(name, &ansiName);
-            return ParseValue(index, end, ansiName, converted);
+            return ParseValue(index, end, name);
         }
         Report(number, RegReadProblem::kUnknownLine);
         return index + 1;
@@ -218,10 +198,9 @@ private:
         // The key name ends at the last closing bracket, so a bracket inside a
         // key name is kept as part of it.
         std::size_t close = line.size();
-        for (std::size_t i = from; i < line.size(); i = NextIndex(line, i)) {
-            if (line[i] == ']')
-                close = i;
-        }
+        const std::size_t last = line.rfind(']');
+        if (last != Text::npos && last >= from)
+            close = last;
         if (from >= line.size() || IsBlank(line[from]) || close == line.size()) {
             Report(number, RegReadProblem::kBadKeyLine);
             return;
@@ -229,22 +208,17 @@ private:
         const bool deletion = line[from] == '-';
         if (deletion)
             ++from;
-        std::string fullName;
-        if (!ToAnsi(line.substr(from, close - from), &fullName)) {
-            Report(number, RegReadProblem::kNotConvertible);
-            keyState_ = KeyState::kNotConvertible;
-            return;
-        }
-        const std::size_t slash = FindChar(codePage_, fullName, '\\');
+        const std::string fullName = line.substr(from, close - from);
+        const std::size_t slash = FindChar(fullName, '\\');
         RegFileKey key;
-        key.root = ParseRootKey(codePage_, fullName.substr(0, slash));
+        key.root = ParseRootKey(textRules_, fullName.substr(0, slash));
         if (key.root == kNoRootKey) {
             Report(number, RegReadProblem::kUnknownRootKey);
             return;
         }
         key.rootName = RootKeyName(key.root);
         if (slash != std::string::npos)
-            key.path = TrimBackslashes(codePage_, fullName.substr(slash + 1));
+            key.path = TrimBackslashes(fullName.substr(slash + 1));
         if (deletion && key.path.empty()) {
             Report(number, RegReadProblem::kBadKeyLine);   // a root key cannot be deleted
             return;
@@ -259,8 +233,7 @@ private:
 
     // Parses what follows a value's name: "=" and the data, with any
     // continuation lines of a hex list. Returns the next line to parse.
-    std::size_t ParseValue(std::size_t index, std::size_t from, const std::string& name,
-                           bool nameConverted)
+    std::size_t ParseValue(std::size_t index, std::size_t from, const std::string& name)
     {
         const Text& line = lines_[index];
         const std::size_t number = index + 1;
@@ -275,22 +248,17 @@ private:
         value.name = name;
         value.line = number;
         std::size_t nextIndex = index + 1;
-        RegReadProblem problem = RegReadProblem::kBadData;
-        const bool read = ReadData(index, i, &value, &nextIndex, &problem);
-        if (!read)
-            Report(number, problem);
+        if (!ReadData(index, i, &value, &nextIndex))
+            Report(number, RegReadProblem::kBadData);
         else if (keyState_ == KeyState::kNone)
             Report(number, RegReadProblem::kValueWithoutKey);
-        else if (keyState_ == KeyState::kNotConvertible || !nameConverted)
-            Report(number, RegReadProblem::kNotConvertible);
         else
             content_.keys.back().values.push_back(value);
         return nextIndex;
     }
 
     // Reads the data part that starts at `from` on line `index`.
-    bool ReadData(std::size_t index, std::size_t from, RegFileValue* value, std::size_t* nextIndex,
-                  RegReadProblem* problem)
+    bool ReadData(std::size_t index, std::size_t from, RegFileValue* value, std::size_t* nextIndex)
     {
         const Text& line = lines_[index];
         if (from < line.size() && line[from] == '-') {
@@ -303,11 +271,7 @@ private:
             if (!Unquote(line, from + 1, &text, &end) || !OnlyCommentFollows(line, end))
                 return false;
             value->type = kRegSz;
-            if (!ToAnsi(text, &value->data)) {
-                *problem = RegReadProblem::kNotConvertible;
-                return false;
-            }
-            value->data.push_back('\0');
+            value->data = TextToStringData(text);
             return true;
         }
         if (StartsWith(line, from, "dword:")) {
@@ -326,13 +290,11 @@ private:
         }
         if (!ReadHexList(index, listStart, &value->data, nextIndex))
             return false;
-        if (utf16_ && (value->type == kRegSz || value->type == kRegExpandSz ||
-                       value->type == kRegMultiSz)) {
-            // Text types hold UTF-16 in a UTF-16 file.
-            if (!Utf16BytesToAnsi(&value->data)) {
-                *problem = RegReadProblem::kNotConvertible;
-                return false;
-            }
+        if (content_.format == RegFileFormat::kRegedit4 &&
+            (value->type == kRegExpandSz || value->type == kRegMultiSz)) {
+            // The registry editor stores these lists of a REGEDIT4 file as
+            // the ANSI text they hold, turned into UTF-16.
+            value->data = Utf8ToUtf16LeBytes(textRules_.AnsiToUtf8(value->data));
         }
         return true;
     }
@@ -425,36 +387,7 @@ private:
         }
     }
 
-    // The bytes of a text value in a UTF-16 file, converted to ANSI.
-    bool Utf16BytesToAnsi(std::string* data) const
-    {
-        if (data->size() % 2 != 0)
-            return false;
-        std::u16string text;
-        text.reserve(data->size() / 2);
-        for (std::size_t i = 0; i < data->size(); i += 2)
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>((*data)[i]) |
-                                                 static_cast<unsigned char>((*data)[i + 1]) << 8));
-        std::string ansi;
-        if (!convert_ || !convert_(text.data(), text.size(), &ansi, context_))
-            return false;
-        *data = ansi;
-        return true;
-    }
-
-    // The index of the character after the one at i.
-    std::size_t NextIndex(const std::string& text, std::size_t i) const
-    {
-        return i + 1 < text.size() && leadByte_[static_cast<unsigned char>(text[i])] ? i + 2 : i + 1;
-    }
-
-    std::size_t NextIndex(const std::u16string&, std::size_t i) const { return i + 1; }
-
-    CodePage& codePage_;
-    bool leadByte_[256] = {};
-    const bool utf16_;
-    const Utf16ToAnsi convert_;
-    void* const context_;
+    TextRules& textRules_;
     RegFileContent& content_;
     std::vector<Text> lines_;
     KeyState keyState_ = KeyState::kNone;
@@ -462,25 +395,25 @@ private:
 
 }  // namespace
 
-RegFileContent ReadRegFile(CodePage& codePage, const std::string& bytes, Utf16ToAnsi convert,
-                           void* context)
+RegFileContent ReadRegFile(TextRules& textRules, const std::string& bytes)
 {
     RegFileContent content;
-    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                       static_cast<unsigned char>(bytes[1]) == 0xFE;
-    content.utf16 = utf16;
-    if (!utf16) {
-        RegFileParser<std::string>(codePage, false, convert, context, content).Parse(bytes);
-        return content;
+    const auto startsWith = [&bytes](const char* mark, std::size_t length) {
+        return bytes.size() >= length && bytes.compare(0, length, mark, length) == 0;
+    };
+    std::string text;
+    if (startsWith("\xFF\xFE", 2)) {
+        content.encoding = RegFileEncoding::kUtf16;
+        text = Utf16LeBytesToUtf8(std::string_view(bytes).substr(2));
+    } else if (startsWith("\xEF\xBB\xBF", 3)) {
+        content.encoding = RegFileEncoding::kUtf8;
+        text = bytes.substr(3);
+    } else {
+        text = textRules.AnsiToUtf8(bytes);
     }
-    std::u16string text;
-    text.reserve((bytes.size() - 2) / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                             static_cast<unsigned char>(bytes[i + 1]) << 8));
-    RegFileParser<std::u16string> parser(codePage, true, convert, context, content);
+    RegFileParser<std::string> parser(textRules, content);
     parser.Parse(text);
-    if (bytes.size() % 2 != 0) {
+    if (content.encoding == RegFileEncoding::kUtf16 && bytes.size() % 2 != 0) {
         // The byte left over belongs to the last line.
         const std::size_t lastLine = parser.LineCount() > 0 ? parser.LineCount() : 1;
         content.refusedLines.push_back(RegRefusedLine{lastLine, RegReadProblem::kOddLength});

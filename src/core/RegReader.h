@@ -1,7 +1,9 @@
-// Reading the REG files the program restores from: "REGEDIT4" files in the
-// system's ANSI code page, as the program writes them, and "Windows Registry
-// Editor Version 5.00" files in UTF-16LE with a byte-order mark, as the
-// registry editor writes whole-registry backups. Lines are read by the rules
+// Reading the REG files the program restores from, in every encoding the
+// registry editor takes: UTF-16 LE with a byte-order mark (as the program and
+// the registry editor write them), UTF-8 with a byte-order mark, and the
+// system's ANSI code page (the "REGEDIT4" backups of earlier versions). Every
+// name and text is read into UTF-8, and data into the bytes the registry
+// editor stores. Lines are read by the rules
 // the registry editor merges them with; a line whose entry is not in the
 // result is always listed with its reason, never dropped silently.
 // Platform-free: the file's bytes are handed in.
@@ -14,6 +16,12 @@
 
 #include "core/Platform.h"
 
+enum class RegFileEncoding {
+    kAnsi,    // no byte-order mark: the system's ANSI code page
+    kUtf16,   // FF FE
+    kUtf8,    // EF BB BF
+};
+
 enum class RegFileFormat {
     kUnknown,    // neither header: nothing in the file is read
     kRegedit4,   // "REGEDIT4"
@@ -25,9 +33,11 @@ struct RegFileValue {
     std::string name;        // "" for the default value ("@")
     bool deleted = false;    // "name"=-: the value is to be removed
     std::uint32_t type = 0;
-    // The data as the platform's ANSI registry functions read it: a quoted
-    // string with its terminating zero, a dword as four little-endian bytes,
-    // a hex list as its bytes (text types of UTF-16 files converted to ANSI).
+    // The data as the registry stores it: a quoted string as UTF-16 LE with
+    // its terminating zero unit, a dword as four little-endian bytes, a hex
+    // list as its bytes (the hex(2) and hex(7) lists of a REGEDIT4 file are
+    // ANSI text, which the registry editor stores as UTF-16 LE, and so are
+    // they here).
     std::string data;
     std::size_t line = 0;    // line number of the value's first line, from 1
 };
@@ -53,7 +63,6 @@ enum class RegReadProblem {
     kBadName,           // an unterminated quoted name, an unknown escape, or no "=" after the name
     kBadData,           // data in none of the known forms, or malformed
     kValueWithoutKey,   // a value line with no readable key line before it
-    kNotConvertible,    // UTF-16 text without an exact spelling in the ANSI code page
 };
 
 struct RegRefusedLine {
@@ -63,21 +72,11 @@ struct RegRefusedLine {
 
 struct RegFileContent {
     RegFileFormat format = RegFileFormat::kUnknown;
-    bool utf16 = false;                         // the file began with the UTF-16LE byte-order mark
+    RegFileEncoding encoding = RegFileEncoding::kAnsi;
     std::vector<RegFileKey> keys;               // in file order
     std::vector<RegRefusedLine> refusedLines;   // in line order
 };
 
-// Converts UTF-16 text (length code units; zeros may occur inside) to the
-// bytes of the system's ANSI code page. Returns false when any character has
-// no exact spelling there: a best-fit or default character would change the
-// entry, so the entry is reported instead.
-using Utf16ToAnsi = bool (*)(const char16_t* text, std::size_t length, std::string* ansi,
-                             void* context);
-
-// Reads a REG file from its bytes. convert is needed only for UTF-16 files;
-// when it is null, every name and text of such a file is reported as not
-// convertible. Lines may end in CR LF, LF or CR. Memory grows only with the
-// bytes actually read.
-RegFileContent ReadRegFile(CodePage& codePage, const std::string& bytes, Utf16ToAnsi convert,
-                           void* context);
+// Reads a REG file from its bytes; the text rules turn ANSI text into UTF-8
+// and compare root key names. Lines may end in CR LF, LF or CR.
+RegFileContent ReadRegFile(TextRules& textRules, const std::string& bytes);

@@ -1,4 +1,4 @@
-// The REGEDIT4 writer: one value, one key with its subtree, or the selected
+// The REG file writer: one value, one key with its subtree, or the selected
 // rows of an item list.
 #include "core/RegWriter.h"
 
@@ -8,48 +8,54 @@
 #include <memory>
 #include <new>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
+#include "core/Unicode.h"
 #include "core/RegistryPaths.h"
 #include "core/RegistryWalk.h"
 
 namespace {
 
 // Line ends are written as CR LF on every platform: the registry editor
-// expects them and the file is written in binary.
+// expects them and the file is written in binary. The file is UTF-16 LE with
+// a byte-order mark, as the registry editor writes its own exports.
 constexpr char kLineEnd[] = "\r\n";
-constexpr char kHeader[] = "REGEDIT4\r\n";
+constexpr char kByteOrderMark[] = "\xFF\xFE";
+constexpr char kHeader[] = "Windows Registry Editor Version 5.00\r\n\r\n";
 // Bytes on the first line of a hex list; every further line holds one less.
 constexpr std::uint32_t kHexBytesPerLine = 22;
 // The largest name buffer tried when a value name does not fit.
 constexpr std::uint32_t kLargestNameBuffer = 65536;
 
-// Writes text, with the header before it when nothing is in the file yet.
+// Writes text as UTF-16 LE, with the byte-order mark and the header before it
+// when nothing is in the file yet.
 void WriteText(OutputFile& file, RegWriteCounts& counts, const std::string& text)
 {
-    bool ok = file.Position() < 1 ? file.Write(kHeader + text) : file.Write(text);
-    if (!ok)
+    std::string bytes;
+    if (file.Position() < 1)
+        bytes = std::string(kByteOrderMark, 2) + Utf8ToUtf16LeBytes(kHeader);
+    bytes += Utf8ToUtf16LeBytes(text);
+    if (!file.Write(bytes))
         counts.fileFailed = true;
 }
 
 // Backslashes and double quotes inside a quoted name or string are escaped,
-// as the registry editor reads them; double-byte characters pass whole.
-std::string Escape(CodePage& codePage, const std::string& text)
+// as the registry editor reads them. No byte of a character beyond ASCII is
+// a backslash or a quote, so the text is walked byte by byte.
+std::string Escape(const std::string& text)
 {
     std::string escaped;
     escaped.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t next = NextCharIndex(codePage, text, i);
-        if (next == i + 1 && (text[i] == '\\' || text[i] == '"'))
+    for (const char c : text) {
+        if (c == '\\' || c == '"')
             escaped += '\\';
-        escaped.append(text, i, next - i);
-        i = next;
+        escaped += c;
     }
     return escaped;
 }
 
-std::string NamePart(CodePage& codePage, const std::string& name)
+std::string NamePart(const std::string& name)
 {
-    return name.empty() ? std::string("@") : "\"" + Escape(codePage, name) + "\"";
+    return name.empty() ? std::string("@") : "\"" + Escape(name) + "\"";
 }
 
 // "hex:" or "hex(N):" with N in hexadecimal, then the bytes; after the byte
@@ -79,26 +85,24 @@ std::string HexPart(std::uint32_t type, const std::uint8_t* data, std::uint32_t 
     return text;
 }
 
-// A string the quoted form can carry exactly: one terminating zero at its
-// end, none before it, and no line break.
+// A string the quoted form can carry exactly: whole UTF-16 units, one
+// terminating zero unit at its end, none before it, and no line break.
 bool IsPlainString(const std::uint8_t* data, std::uint32_t size)
 {
-    if (size == 0 || data[size - 1] != 0)
+    if (size < 2 || size % 2 != 0 || data[size - 2] != 0 || data[size - 1] != 0)
         return false;
-    for (std::uint32_t i = 0; i + 1 < size; ++i) {
-        if (data[i] == 0 || data[i] == '\r' || data[i] == '\n')
+    for (std::uint32_t i = 0; i + 2 < size; i += 2) {
+        const unsigned unit = data[i] | (data[i + 1] << 8);
+        if (unit == 0 || unit == '\r' || unit == '\n')
             return false;
     }
     return true;
 }
 
-std::string DataPart(CodePage& codePage, std::uint32_t type, const std::uint8_t* data,
-                     std::uint32_t size)
+std::string DataPart(std::uint32_t type, const std::uint8_t* data, std::uint32_t size)
 {
-    if (type == kRegSz && IsPlainString(data, size)) {
-        std::string text(reinterpret_cast<const char*>(data), size - 1);
-        return "\"" + Escape(codePage, text) + "\"";
-    }
+    if (type == kRegSz && IsPlainString(data, size))
+        return "\"" + Escape(StringDataText(data, size)) + "\"";
     if (type == kRegDword && size == 4) {
         std::uint32_t number = static_cast<std::uint32_t>(data[0]) |
                                static_cast<std::uint32_t>(data[1]) << 8 |
@@ -113,7 +117,7 @@ std::string DataPart(CodePage& codePage, std::uint32_t type, const std::uint8_t*
 
 // Reads a value of an open key afresh and writes its key line and value
 // line. True when the entry went into the file.
-bool WriteValueOfKey(RegistryAccess& registry, CodePage& codePage, KeyHandle key,
+bool WriteValueOfKey(RegistryAccess& registry, KeyHandle key,
                      const std::string& fullKeyPath, const std::string& valueName,
                      OutputFile& file, RegWriteCounts& counts)
 {
@@ -144,8 +148,8 @@ bool WriteValueOfKey(RegistryAccess& registry, CodePage& codePage, KeyHandle key
         return false;
     }
     WriteText(file, counts,
-              "[" + fullKeyPath + "]" + kLineEnd + NamePart(codePage, valueName) + "=" +
-                  DataPart(codePage, type, data.get(), dataSize) + kLineEnd);
+              "[" + fullKeyPath + "]" + kLineEnd + NamePart(valueName) + "=" +
+                  DataPart(type, data.get(), dataSize) + kLineEnd);
     if (counts.fileFailed)
         return false;
     ++counts.entriesWritten;
@@ -165,15 +169,13 @@ bool OpenForWriting(ScopedKey& key, RootKey root, const std::string& keyPath,
 
 struct KeyExport {
     RegistryAccess& registry;
-    CodePage& codePage;
     OutputFile& file;
     bool includeSubkeys;
     RegWriteCounts counts;
 };
 
 // Counts the subkeys that the walk will pass over because they cannot be
-// opened or their names cannot be spelled; false when the subkeys could not
-// all be listed.
+// opened; false when the subkeys could not all be listed.
 bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
                             const std::string& path, const KeyInfo& info)
 {
@@ -186,11 +188,6 @@ bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
         long result = registry.EnumKey(key, index, name.get(), size);
         if (result == kResultNoMoreItems)
             return true;
-        if (result == kResultNameNotSpellable) {
-            // The walk passes over it: no name of the file could restore it.
-            ++exporter.counts.entriesLeftOut;
-            continue;
-        }
         if (result != kResultOk)
             return false;
         std::string childName = name.get();
@@ -205,8 +202,7 @@ bool CountUnopenableSubKeys(KeyExport& exporter, KeyHandle key, RootKey root,
 
 // The walk's key visitor of a key export: the key's values, every type
 // included, or a key line of its own when none of them is written. A key
-// whose values or subkeys cannot all be listed counts as one entry left out,
-// and so does each value whose name the code page cannot spell.
+// whose values or subkeys cannot all be listed counts as one entry left out.
 void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
                const std::uint8_t*, std::uint32_t, void* context)
 {
@@ -233,11 +229,6 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
                                          nullptr, nullptr);
         if (result == kResultNoMoreItems)
             break;
-        if (result == kResultNameNotSpellable) {
-            ++counts.entriesLeftOut;
-            ++index;
-            continue;
-        }
         if (result == kResultMoreData && nameSize < kLargestNameBuffer) {
             nameSize = std::min(nameSize * 2, kLargestNameBuffer);
             name.reset(new (std::nothrow) char[nameSize]);
@@ -248,7 +239,7 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
             break;
         }
         std::string valueName(name.get(), nameLength);
-        if (WriteValueOfKey(registry, exporter.codePage, key.Get(), fullKeyPath, valueName,
+        if (WriteValueOfKey(registry, key.Get(), fullKeyPath, valueName,
                             exporter.file, counts))
             anyWritten = true;
         ++index;
@@ -276,30 +267,30 @@ RegWriteCounts& RegWriteCounts::operator+=(const RegWriteCounts& other)
     return *this;
 }
 
-RegWriteCounts WriteRegValue(RegistryAccess& registry, CodePage& codePage,
+RegWriteCounts WriteRegValue(RegistryAccess& registry, TextRules& textRules,
                              const std::string& fullKeyPath, const std::string& valueName,
                              OutputFile& file)
 {
     RegWriteCounts counts;
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(codePage, fullKeyPath, &root, &keyPath))
+    if (!SplitRegistryPath(textRules, fullKeyPath, &root, &keyPath))
         return counts;
     ScopedKey key(registry);
     if (OpenForWriting(key, root, keyPath, counts))
-        WriteValueOfKey(registry, codePage, key.Get(), fullKeyPath, valueName, file, counts);
+        WriteValueOfKey(registry, key.Get(), fullKeyPath, valueName, file, counts);
     return counts;
 }
 
-RegWriteCounts WriteRegKey(RegistryAccess& registry, CodePage& codePage,
+RegWriteCounts WriteRegKey(RegistryAccess& registry, TextRules& textRules,
                            const std::string& fullKeyPath, OutputFile& file, bool includeSubkeys)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(codePage, fullKeyPath, &root, &keyPath))
+    if (!SplitRegistryPath(textRules, fullKeyPath, &root, &keyPath))
         return RegWriteCounts();
-    keyPath = TrimBackslashes(codePage, keyPath);   // as the walk takes it
-    KeyExport exporter{registry, codePage, file, includeSubkeys, RegWriteCounts()};
+    keyPath = TrimBackslashes(keyPath);   // as the walk takes it
+    KeyExport exporter{registry, file, includeSubkeys, RegWriteCounts()};
     {
         // The walk passes over a starting key it cannot open; tell that
         // apart from one that is gone.
@@ -307,12 +298,12 @@ RegWriteCounts WriteRegKey(RegistryAccess& registry, CodePage& codePage,
         if (!OpenForWriting(start, root, keyPath, exporter.counts))
             return exporter.counts;
     }
-    WalkRegistry(registry, codePage, root, keyPath, includeSubkeys, nullptr, nullptr, &ExportKey,
+    WalkRegistry(registry, textRules, root, keyPath, includeSubkeys, nullptr, nullptr, &ExportKey,
                  &exporter, 0xFFFFFFFFu, std::vector<std::string>());
     return exporter.counts;
 }
 
-RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
+RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, TextRules& textRules,
                              const std::vector<RegExportRow>& rows, const std::string& filePath,
                              RegExportProgress progress, void* context)
 {
@@ -328,9 +319,9 @@ RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, CodePa
         const RegExportRow& row = rows[i];
         const std::string fullKeyPath = row.rootName + "\\" + row.keyPath;
         if (row.tagType == -1)
-            counts += WriteRegKey(registry, codePage, fullKeyPath, *file, true);
+            counts += WriteRegKey(registry, textRules, fullKeyPath, *file, true);
         else
-            counts += WriteRegValue(registry, codePage, fullKeyPath, row.valueName, *file);
+            counts += WriteRegValue(registry, textRules, fullKeyPath, row.valueName, *file);
     }
     bool stored = file->Close();
     result.entriesWritten = counts.entriesWritten;

@@ -1,6 +1,7 @@
-// Writing registry entries to REG files in the "REGEDIT4" format, byte for
-// byte as the registry editor merges them back: the backup written before a
-// deletion is the only copy of what the deletion removes.
+// Writing registry entries to REG files in the registry editor's own format,
+// "Windows Registry Editor Version 5.00" in UTF-16 LE with a byte-order mark,
+// unit for unit as the registry editor merges them back: the backup written
+// before a deletion is the only copy of what the deletion removes.
 #pragma once
 
 #include <cstddef>
@@ -26,14 +27,14 @@ struct RegWriteCounts {
 // Writes one value, with the header first when the file is still empty.
 // Writes nothing when the path does not split or the key or value no longer
 // exists.
-RegWriteCounts WriteRegValue(RegistryAccess& registry, CodePage& codePage,
+RegWriteCounts WriteRegValue(RegistryAccess& registry, TextRules& textRules,
                              const std::string& fullKeyPath, const std::string& valueName,
                              OutputFile& file);
 
 // Writes every value of the key and, with includeSubkeys, of every key below
 // it, depth first; a key that holds no written value gets a key line of its
 // own so that it comes back on restore.
-RegWriteCounts WriteRegKey(RegistryAccess& registry, CodePage& codePage,
+RegWriteCounts WriteRegKey(RegistryAccess& registry, TextRules& textRules,
                            const std::string& fullKeyPath, OutputFile& file, bool includeSubkeys);
 
 // One selected row of a registry item list, as an export reads it.
@@ -58,6 +59,6 @@ struct RegExportResult {
 // Creates (or truncates) the file and writes the rows into it in order: a key
 // row with its whole subtree, a value row as that one value. No rows, or rows
 // of which nothing exists any more, leave an empty file.
-RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, CodePage& codePage,
+RegExportResult WriteRegFile(RegistryAccess& registry, FileSystem& files, TextRules& textRules,
                              const std::vector<RegExportRow>& rows, const std::string& filePath,
                              RegExportProgress progress, void* context);

@@ -1,6 +1,7 @@
 // Changes to the registry with a backup first and a read-back after (see
 // RegistryChange.h).
 #include "core/RegistryChange.h"
+#include "core/Unicode.h"
 
 #include "core/BackupStore.h"
 #include "core/RegWriter.h"
@@ -197,7 +198,7 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
     }
     outcome.backupPath = file.path;
 
-    const ValueData edited{kRegSz, newData + '\0'};
+    const ValueData edited{kRegSz, TextToStringData(newData)};
     if (caseOnly) {
         // The registry matches names without regard to case: the value must be
         // removed before it can be written under the new spelling. Should the

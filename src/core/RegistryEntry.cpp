@@ -8,18 +8,18 @@ std::string FullKeyPathOf(const RegistryItem& item)
     return item.rootName + "\\" + item.keyPath;
 }
 
-bool DeleteRegistryEntry(RegistryAccess& registry, CodePage& codePage, const RegistryItem& item)
+bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item)
 {
     if (item.type == kKeyRowType)
-        return DeleteRegistryKey(registry, codePage, FullKeyPathOf(item));
-    return DeleteRegistryValue(registry, codePage, FullKeyPathOf(item), item.valueName);
+        return DeleteRegistryKey(registry, textRules, FullKeyPathOf(item));
+    return DeleteRegistryValue(registry, textRules, FullKeyPathOf(item), item.valueName);
 }
 
-bool RegistryEntryExists(RegistryAccess& registry, CodePage& codePage, const RegistryItem& item)
+bool RegistryEntryExists(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(codePage, FullKeyPathOf(item), &root, &keyPath))
+    if (!SplitRegistryPath(textRules, FullKeyPathOf(item), &root, &keyPath))
         return false;
     KeyHandle key = kNoKey;
     const long opened = registry.OpenKey(RootHandle(root), keyPath, &key);

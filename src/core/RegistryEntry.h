@@ -11,7 +11,7 @@
 std::string FullKeyPathOf(const RegistryItem& item);
 
 // Deletes the row's key with its subtree, or its value; true on success.
-bool DeleteRegistryEntry(RegistryAccess& registry, CodePage& codePage, const RegistryItem& item);
+bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item);
 
 // True while the row's key (for a key row) or value still exists.
-bool RegistryEntryExists(RegistryAccess& registry, CodePage& codePage, const RegistryItem& item);
+bool RegistryEntryExists(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item);

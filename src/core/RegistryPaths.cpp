@@ -8,7 +8,8 @@
 #include <memory>
 #include <new>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
+#include "core/Unicode.h"
 
 namespace {
 
@@ -27,13 +28,10 @@ constexpr RootKeyEntry kRootKeys[] = {
     {kHkeyDynData, "HKEY_DYN_DATA"},
 };
 
-// Text up to the first zero byte, never beyond size.
+// String data (UTF-16 LE) as text up to its first zero unit, never beyond size.
 std::string TextUpToZero(const std::uint8_t* data, std::uint32_t size)
 {
-    if (!data)
-        return std::string();
-    const std::uint8_t* end = std::find(data, data + size, 0);
-    return std::string(reinterpret_cast<const char*>(data), end - data);
+    return data ? StringDataText(data, size) : std::string();
 }
 
 }  // namespace
@@ -74,10 +72,10 @@ std::string RootKeyName(RootKey root)
     return std::string();
 }
 
-RootKey ParseRootKey(CodePage& codePage, const std::string& name)
+RootKey ParseRootKey(TextRules& textRules, const std::string& name)
 {
     std::string upper = name;
-    codePage.UpperText(upper);
+    textRules.UpperText(upper);
     for (const RootKeyEntry& entry : kRootKeys) {
         if (upper == entry.name)
             return entry.root;
@@ -85,7 +83,7 @@ RootKey ParseRootKey(CodePage& codePage, const std::string& name)
     return kNoRootKey;
 }
 
-std::string TrimBackslashes(CodePage& codePage, const std::string& path)
+std::string TrimBackslashes(const std::string& path)
 {
     std::size_t begin = path.find_first_not_of('\\');
     if (begin == std::string::npos)
@@ -94,7 +92,7 @@ std::string TrimBackslashes(CodePage& codePage, const std::string& path)
     // text is walked from the front to tell trail bytes apart.
     std::size_t end = path.size();
     std::size_t runStart = std::string::npos;
-    for (std::size_t i = begin; i < path.size(); i = NextCharIndex(codePage, path, i)) {
+    for (std::size_t i = begin; i < path.size(); i = NextCharIndex(path, i)) {
         if (path[i] == '\\') {
             if (runStart == std::string::npos)
                 runStart = i;
@@ -107,16 +105,16 @@ std::string TrimBackslashes(CodePage& codePage, const std::string& path)
     return path.substr(begin, end - begin);
 }
 
-bool SplitRegistryPath(CodePage& codePage, const std::string& fullPath, RootKey* root,
+bool SplitRegistryPath(TextRules& textRules, const std::string& fullPath, RootKey* root,
                        std::string* keyPath)
 {
     *root = kNoRootKey;
     keyPath->clear();
-    std::string text = TrimBackslashes(codePage, fullPath);
-    std::size_t slash = FindChar(codePage, text, '\\');
+    std::string text = TrimBackslashes(fullPath);
+    std::size_t slash = FindChar(text, '\\');
     if (text.empty() || slash == std::string::npos)
         return false;
-    RootKey parsed = ParseRootKey(codePage, text.substr(0, slash));
+    RootKey parsed = ParseRootKey(textRules, text.substr(0, slash));
     if (parsed == kNoRootKey)
         return false;
     *root = parsed;
@@ -158,15 +156,10 @@ std::string FormatValueData(std::uint32_t type, const std::uint8_t* data, std::u
     }
     case kRegMultiSz: {
         std::string text;
-        std::uint32_t offset = 0;
-        while (offset < dataSize) {
-            std::string part = TextUpToZero(data + offset, dataSize - offset);
-            if (part.empty())
-                break;
+        for (const std::string& part : MultiStringDataTexts(data, dataSize)) {
             if (!text.empty())
                 text += ' ';
             text += part;
-            offset += static_cast<std::uint32_t>(part.size()) + 1;
         }
         return text;
     }
@@ -181,20 +174,21 @@ std::string ReadStringValue(RegistryAccess& registry, RootKey root, const std::s
     ScopedKey key(registry);
     if (key.Open(RootHandle(root), keyPath) != kResultOk)
         return std::string();
-    std::uint8_t buffer[256] = {};
+    // Room for a folder path of 259 characters and its terminator.
+    std::uint8_t buffer[520] = {};
     std::uint32_t type = 0;
-    std::uint32_t size = 255;
+    std::uint32_t size = sizeof buffer;
     if (registry.QueryValue(key.Get(), valueName, &type, buffer, &size) != kResultOk)
         return std::string();
-    return TextUpToZero(buffer, sizeof buffer);
+    return TextUpToZero(buffer, size);
 }
 
-void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
+void EnumSubKeys(RegistryAccess& registry, RootKey root,
                  const std::string& keyPath, SubKeyVisitor visitor, void* context,
-                 std::size_t* passedOver, const std::atomic<bool>* stop)
+                 const std::atomic<bool>* stop)
 {
     std::string path = keyPath;
-    TrimChars(codePage, path, " \\");
+    TrimChars(path, " \\");
     ScopedKey key(registry);
     if (key.Open(RootHandle(root), path) != kResultOk)
         return;
@@ -210,11 +204,6 @@ void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
         if (stop && stop->load())
             return;
         const long result = registry.EnumKey(key.Get(), index, name.get(), size);
-        if (result == kResultNameNotSpellable) {
-            if (passedOver)
-                ++*passedOver;
-            continue;
-        }
         if (result != kResultOk)
             break;
         if (visitor)
@@ -222,12 +211,12 @@ void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
     }
 }
 
-bool DeleteRegistryValue(RegistryAccess& registry, CodePage& codePage,
+bool DeleteRegistryValue(RegistryAccess& registry, TextRules& textRules,
                          const std::string& fullKeyPath, const std::string& valueName)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(codePage, fullKeyPath, &root, &keyPath))
+    if (!SplitRegistryPath(textRules, fullKeyPath, &root, &keyPath))
         return false;
     ScopedKey key(registry);
     if (key.Open(RootHandle(root), keyPath) != kResultOk)
@@ -235,15 +224,15 @@ bool DeleteRegistryValue(RegistryAccess& registry, CodePage& codePage,
     return registry.DeleteValue(key.Get(), valueName) == kResultOk;
 }
 
-bool DeleteRegistryKey(RegistryAccess& registry, CodePage& codePage,
+bool DeleteRegistryKey(RegistryAccess& registry, TextRules& textRules,
                        const std::string& fullKeyPath)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(codePage, TrimBackslashes(codePage, fullKeyPath), &root, &keyPath))
+    if (!SplitRegistryPath(textRules, TrimBackslashes(fullKeyPath), &root, &keyPath))
         return false;
     // A key directly beneath the root is deleted from the root itself.
-    std::size_t slash = FindLastChar(codePage, keyPath, '\\');
+    std::size_t slash = FindLastChar(keyPath, '\\');
     std::string parentPath = slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
     std::string leaf = slash == std::string::npos ? keyPath : keyPath.substr(slash + 1);
     // An empty name would make the deletion empty the parent itself, and a

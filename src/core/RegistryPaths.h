@@ -44,14 +44,14 @@ std::string RootKeyName(RootKey root);
 
 // The root key of a full name, compared after system upper-casing; kNoRootKey
 // when the name is none of the seven (short forms and blanks never match).
-RootKey ParseRootKey(CodePage& codePage, const std::string& name);
+RootKey ParseRootKey(TextRules& textRules, const std::string& name);
 
 // Removes every leading backslash and the trailing run of backslashes.
-std::string TrimBackslashes(CodePage& codePage, const std::string& path);
+std::string TrimBackslashes(const std::string& path);
 
 // Splits "ROOT\key\path" into its root key and key path. Fails (root
 // kNoRootKey, empty key path) for an unknown root or a bare root name.
-bool SplitRegistryPath(CodePage& codePage, const std::string& fullPath, RootKey* root,
+bool SplitRegistryPath(TextRules& textRules, const std::string& fullPath, RootKey* root,
                        std::string* keyPath);
 
 // One line of display text for value data: strings as stored, up to 20 binary
@@ -59,8 +59,9 @@ bool SplitRegistryPath(CodePage& codePage, const std::string& fullPath, RootKey*
 // blanks; empty for every other type.
 std::string FormatValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t dataSize);
 
-// The value's text as read into a 256-byte buffer offering 255 bytes; empty
-// when the key or value cannot be read or the value needs more room.
+// The value's text, read into a buffer of 520 bytes (a folder path of up to
+// 259 characters); empty when the key or value cannot be read or the value
+// needs more room.
 std::string ReadStringValue(RegistryAccess& registry, RootKey root, const std::string& keyPath,
                             const std::string& valueName);
 
@@ -69,18 +70,17 @@ using SubKeyVisitor = void (*)(RootKey root, const std::string& keyPath,
 
 // Calls the visitor for every direct subkey of the key, in the registry's
 // order, with the key path trimmed of blanks and backslashes at both ends.
-// Subkeys whose names the ANSI code page cannot spell are passed over; each
-// adds one to passedOver when it is given. The listing ends early once
+// The listing ends early once
 // `stop` is set, so that a key with many thousands of subkeys does not hold
 // up a stopped scan.
-void EnumSubKeys(RegistryAccess& registry, CodePage& codePage, RootKey root,
+void EnumSubKeys(RegistryAccess& registry, RootKey root,
                  const std::string& keyPath, SubKeyVisitor visitor, void* context,
-                 std::size_t* passedOver = nullptr, const std::atomic<bool>* stop = nullptr);
+                 const std::atomic<bool>* stop = nullptr);
 
 // Deletes one value; true only when it was deleted.
-bool DeleteRegistryValue(RegistryAccess& registry, CodePage& codePage,
+bool DeleteRegistryValue(RegistryAccess& registry, TextRules& textRules,
                          const std::string& fullKeyPath, const std::string& valueName);
 
 // Deletes a key with everything below it; true only when it was deleted.
-bool DeleteRegistryKey(RegistryAccess& registry, CodePage& codePage,
+bool DeleteRegistryKey(RegistryAccess& registry, TextRules& textRules,
                        const std::string& fullKeyPath);

@@ -4,14 +4,14 @@
 #include <memory>
 #include <new>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 
 namespace {
 
 struct Walk {
     RegistryAccess& registry;
-    CodePage& codePage;
+    TextRules& textRules;
     RootKey root;
     bool recurse;
     ValueVisitor valueVisitor;
@@ -22,19 +22,12 @@ struct Walk {
     std::vector<std::string> loweredExclusions;
     const std::atomic<bool>* stop;
     NoneValues noneValues;
-    std::size_t* passedOver;
 
     bool Stopped() const { return stop && stop->load(); }
 
     bool Admits(std::uint32_t type) const
     {
         return (type & typeMask) != 0 || (type == kRegNone && noneValues == NoneValues::kVisit);
-    }
-
-    void CountPassedOver() const
-    {
-        if (passedOver)
-            ++*passedOver;
     }
 };
 
@@ -43,9 +36,9 @@ bool IsExcluded(const Walk& walk, const std::string& path)
     if (walk.loweredExclusions.empty())
         return false;
     std::string lowered = path;
-    walk.codePage.LowerText(lowered);
+    walk.textRules.LowerText(lowered);
     for (const std::string& fragment : walk.loweredExclusions) {
-        if (FindText(walk.codePage, lowered, fragment) != std::string::npos)
+        if (FindText(lowered, fragment) != std::string::npos)
             return true;
     }
     return false;
@@ -55,7 +48,7 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 {
     if (walk.Stopped())
         return;
-    std::string path = TrimBackslashes(walk.codePage, startPath);
+    std::string path = TrimBackslashes(startPath);
     if (IsExcluded(walk, path))
         return;
     ScopedKey key(walk.registry);
@@ -85,11 +78,6 @@ void WalkKey(const Walk& walk, const std::string& startPath)
         std::uint32_t size = dataSize;
         const long result = walk.registry.EnumValue(key.Get(), index, name.get(), &nameLength,
                                                     &type, data.get(), &size);
-        if (result == kResultNameNotSpellable) {
-            if (walk.valueVisitor && walk.Admits(type))
-                walk.CountPassedOver();
-            continue;
-        }
         if (result != kResultOk)
             break;
         if (walk.valueVisitor && walk.Admits(type))
@@ -103,10 +91,6 @@ void WalkKey(const Walk& walk, const std::string& startPath)
         if (walk.Stopped())
             return;
         const long result = walk.registry.EnumKey(key.Get(), index, subKey.get(), subKeySize);
-        if (result == kResultNameNotSpellable) {
-            walk.CountPassedOver();
-            continue;
-        }
         if (result != kResultOk)
             break;
         WalkKey(walk, path + "\\" + subKey.get());
@@ -115,16 +99,16 @@ void WalkKey(const Walk& walk, const std::string& startPath)
 
 }  // namespace
 
-void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
+void WalkRegistry(RegistryAccess& registry, TextRules& textRules, RootKey root,
                   const std::string& path, bool recurse, ValueVisitor valueVisitor,
                   void* valueContext, KeyVisitor keyVisitor, void* keyContext,
                   std::uint32_t typeMask, const std::vector<std::string>& excludedPaths,
-                  const std::atomic<bool>* stop, NoneValues noneValues, std::size_t* passedOver)
+                  const std::atomic<bool>* stop, NoneValues noneValues)
 {
-    Walk walk{registry, codePage, root, recurse, valueVisitor, valueContext, keyVisitor,
-              keyContext, typeMask, {}, stop, noneValues, passedOver};
+    Walk walk{registry, textRules, root, recurse, valueVisitor, valueContext, keyVisitor,
+              keyContext, typeMask, {}, stop, noneValues};
     for (std::string fragment : excludedPaths) {
-        codePage.LowerText(fragment);
+        textRules.LowerText(fragment);
         walk.loweredExclusions.push_back(fragment);
     }
     WalkKey(walk, path);

@@ -32,16 +32,11 @@ enum class NoneValues { kSkip, kVisit };
 // their whole subtree, as are keys that cannot be opened. A value reaches the
 // value visitor only when (type & typeMask) is non-zero, so REG_NONE does not
 // unless noneValues asks for it. When stop is given and becomes true, the
-// walk ends before the next key, value or subkey. Keys and values whose names
-// the ANSI code page cannot spell (kResultNameNotSpellable) are passed over,
-// a key with its subtree; when passedOver is given, each such key below a
-// walked key (with recurse) and each such value of a type the visitor would
-// be given (with a value visitor) adds one to it.
-void WalkRegistry(RegistryAccess& registry, CodePage& codePage, RootKey root,
+// walk ends before the next key, value or subkey.
+void WalkRegistry(RegistryAccess& registry, TextRules& textRules, RootKey root,
                   const std::string& path, bool recurse,
                   ValueVisitor valueVisitor, void* valueContext, KeyVisitor keyVisitor,
                   void* keyContext, std::uint32_t typeMask,
                   const std::vector<std::string>& excludedPaths,
                   const std::atomic<bool>* stop = nullptr,
-                  NoneValues noneValues = NoneValues::kSkip,
-                  std::size_t* passedOver = nullptr);
+                  NoneValues noneValues = NoneValues::kSkip);

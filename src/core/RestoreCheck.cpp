@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 
 namespace {
@@ -28,7 +28,7 @@ struct Expectation {
 // filed under their upper-cased names.
 class ExpectedState {
 public:
-    explicit ExpectedState(CodePage& codePage) : codePage_(codePage) {}
+    explicit ExpectedState(TextRules& textRules) : textRules_(textRules) {}
 
     void Replay(const RegFileContent& content)
     {
@@ -52,7 +52,7 @@ public:
 private:
     std::string Folded(std::string text) const
     {
-        codePage_.UpperText(text);
+        textRules_.UpperText(text);
         return text;
     }
 
@@ -79,7 +79,7 @@ private:
         if (key.path.empty())
             return;   // a root key is always there
         keys_[Folded(FullPath(key))] = KeyExpectation(key, true, key.line);
-        for (std::size_t i = 0; i < key.path.size(); i = NextCharIndex(codePage_, key.path, i)) {
+        for (std::size_t i = 0; i < key.path.size(); i = NextCharIndex(key.path, i)) {
             if (key.path[i] != '\\')
                 continue;
             RegFileKey parent = key;
@@ -119,7 +119,7 @@ private:
         values_[{Folded(FullPath(key)), Folded(value.name)}] = expectation;
     }
 
-    CodePage& codePage_;
+    TextRules& textRules_;
     std::map<std::string, Expectation> keys_;
     std::map<std::pair<std::string, std::string>, Expectation> values_;
 };
@@ -130,16 +130,21 @@ bool IsTextType(std::uint32_t type)
 }
 
 // The registry holds what the file gives, or, for a text without its
-// terminating zero, that text with the zero the registry editor adds.
+// terminating zero unit, that text with the zero the registry editor adds.
 bool SameData(const Expectation& expected, std::uint32_t type, const std::string& data)
 {
     if (type != expected.type)
         return false;
     if (data == expected.data)
         return true;
-    const bool unterminated = expected.data.empty() || expected.data.back() != '\0';
-    return IsTextType(type) && unterminated && data.size() == expected.data.size() + 1 &&
-           data.back() == '\0' && data.compare(0, expected.data.size(), expected.data) == 0;
+    if (!IsTextType(type) || data.size() <= expected.data.size() ||
+        data.compare(0, expected.data.size(), expected.data) != 0)
+        return false;
+    const std::string added = data.substr(expected.data.size());
+    const std::size_t size = expected.data.size();
+    const bool unterminated =
+        size < 2 || size % 2 != 0 || expected.data[size - 1] != '\0' || expected.data[size - 2] != '\0';
+    return unterminated && added.size() <= 2 && added.find_first_not_of('\0') == std::string::npos;
 }
 
 // Where a key stands: there (also when it may not be opened), gone, or unknown.
@@ -250,12 +255,12 @@ private:
 
 }  // namespace
 
-std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, CodePage& codePage,
+std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, TextRules& textRules,
                                                    const RegFileContent& content,
                                                    const std::string& defaultValueText,
                                                    std::size_t* checkedCount)
 {
-    ExpectedState expected(codePage);
+    ExpectedState expected(textRules);
     expected.Replay(content);
     if (checkedCount)
         *checkedCount = expected.Keys().size() + expected.Values().size();

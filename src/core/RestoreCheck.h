@@ -40,7 +40,7 @@ struct RestoreShortfall {
 // are among the reader's refused lines. With checkedCount, it receives the
 // number of keys and values compared (root keys are always there and are
 // not counted).
-std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, CodePage& codePage,
+std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, TextRules& textRules,
                                                    const RegFileContent& content,
                                                    const std::string& defaultValueText,
                                                    std::size_t* checkedCount = nullptr);

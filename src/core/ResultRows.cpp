@@ -30,48 +30,6 @@ std::string_view SortedPart(std::string_view text)
 
 } // namespace
 
-LeadByteTable ReadLeadBytes(CodePage& codePage)
-{
-    LeadByteTable table{};
-    for (std::size_t byte = 0; byte < table.size(); ++byte)
-        table[byte] = codePage.IsLeadByte(static_cast<unsigned char>(byte));
-    return table;
-}
-
-int CompareAnsiText(std::string_view first, std::string_view second, const LeadByteTable& leadBytes)
-{
-    // Equal characters have equal widths, so one position serves both texts.
-    // The bytes both texts share are skipped at once, back to the start of
-    // the character in which they part.
-    const std::size_t common = std::min(first.size(), second.size());
-    const std::size_t parting = static_cast<std::size_t>(
-        std::mismatch(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(common), second.begin()).first -
-        first.begin());
-    std::size_t at = 0;
-    while (at < parting) {
-        const std::size_t width = leadBytes[static_cast<unsigned char>(first[at])] ? 2 : 1;
-        if (at + width > parting)
-            break;
-        at += width;
-    }
-    for (;;) {
-        if (at >= second.size())
-            return at < first.size() ? 1 : 0;
-        if (at >= first.size())
-            return -1;
-        unsigned a = static_cast<unsigned char>(first[at]);
-        unsigned b = static_cast<unsigned char>(second[at]);
-        // A lead byte at the very end pairs with nothing (a trail of zero).
-        if (leadBytes[a])
-            a = a << 8 | (at + 1 < first.size() ? static_cast<unsigned char>(first[at + 1]) : 0u);
-        if (leadBytes[b])
-            b = b << 8 | (at + 1 < second.size() ? static_cast<unsigned char>(second[at + 1]) : 0u);
-        if (a != b)
-            return a < b ? -1 : 1;
-        at += a > 0xFF ? 2 : 1;
-    }
-}
-
 void ResultRows::Append(const RegistryItem& item)
 {
     const std::uint32_t root = RootIndex(item.rootName);
@@ -181,7 +139,7 @@ void ResultRows::SetCell(std::size_t row, int column, std::string_view text)
     CompactIfWasteful();
 }
 
-std::vector<std::size_t> ResultRows::SortByColumn(int column, bool descending, CodePage& codePage)
+std::vector<std::size_t> ResultRows::SortByColumn(int column, bool descending)
 {
     const std::size_t count = rows_.size();
     std::vector<std::size_t> order(count);
@@ -191,12 +149,10 @@ std::vector<std::size_t> ResultRows::SortByColumn(int column, bool descending, C
     std::vector<std::string_view> keys(count);
     for (std::size_t row = 0; row < count; ++row)
         keys[row] = SortedPart(Cells(rows_[row])[static_cast<std::size_t>(column)]);
-    const LeadByteTable leadBytes = ReadLeadBytes(codePage);
-    const bool doubleByte = std::any_of(leadBytes.begin(), leadBytes.end(), [](bool lead) { return lead; });
-    // Without lead bytes the order is that of unsigned bytes, which the
-    // standard comparison of the views gives faster.
+    // UTF-8 sorts by code point when its bytes are compared unsigned, as
+    // the views' comparison does.
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = doubleByte ? CompareAnsiText(keys[a], keys[b], leadBytes) : keys[a].compare(keys[b]);
+        const int c = keys[a].compare(keys[b]);
         return descending ? c > 0 : c < 0;
     });
     std::vector<Row> sorted;

@@ -17,19 +17,9 @@
 #include <string_view>
 #include <vector>
 
-// Cells are compared on their first 259 bytes (and up to a zero byte) when
+// Cells are compared on their first 259 bytes of UTF-8 (and up to a zero byte) when
 // rows are sorted.
 constexpr std::size_t kSortedTextLength = 259;
-
-// Which bytes of the code page begin a double-byte character.
-using LeadByteTable = std::array<bool, 256>;
-LeadByteTable ReadLeadBytes(CodePage& codePage);
-
-// Compares two texts character by character in the code page: a
-// double-byte character counts as lead * 256 + trail, a single byte as its
-// unsigned value, and a text that ends first is the smaller. Negative, zero or
-// positive as `first` sorts before, with or after `second`.
-int CompareAnsiText(std::string_view first, std::string_view second, const LeadByteTable& leadBytes);
 
 class ResultRows {
 public:
@@ -60,10 +50,11 @@ public:
     std::string_view Cell(std::size_t row, int column) const;
     void SetCell(std::size_t row, int column, std::string_view text);
 
-    // Sorts the rows by a column's text (see CompareAnsiText), greatest
-    // first when `descending` is set; rows with equal cells keep their order.
-    // Returns, for each row's position before the sort, its position after.
-    std::vector<std::size_t> SortByColumn(int column, bool descending, CodePage& codePage);
+    // Sorts the rows by a column's text in the order of its characters' code
+    // points (the order of the UTF-8 bytes), greatest first when `descending`
+    // is set; rows with equal cells keep their order. Returns, for each row's
+    // position before the sort, its position after.
+    std::vector<std::size_t> SortByColumn(int column, bool descending);
 
     // Bytes the row texts occupy, with what removed rows left behind.
     std::size_t TextBytes() const;

@@ -3,21 +3,21 @@
 
 #include "core/PathRules.h"
 
-const std::string& ScanCache::FixedDriveLetters(FileSystem& files, CodePage& codePage)
+const std::string& ScanCache::FixedDriveLetters(FileSystem& files, TextRules& textRules)
 {
     if (!drivesRead_) {
-        fixedDriveLetters_ = GetFixedDriveLetters(files, codePage);
+        fixedDriveLetters_ = GetFixedDriveLetters(files, textRules);
         drivesRead_ = true;
     }
     return fixedDriveLetters_;
 }
 
-bool ScanCache::IsMissingFile(FileSystem& files, CodePage& codePage, const std::string& path)
+bool ScanCache::IsMissingFile(FileSystem& files, const std::string& path)
 {
     const auto known = missing_.find(path);
     if (known != missing_.end())
         return known->second;
-    const bool missing = ::IsMissingFile(files, codePage, path);
+    const bool missing = ::IsMissingFile(files, path);
     missing_.emplace(path, missing);
     return missing;
 }

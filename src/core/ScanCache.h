@@ -23,11 +23,11 @@ class ScanCache {
 public:
     // The fixed drive letters as GetFixedDriveLetters gives them, read the
     // first time they are asked for.
-    const std::string& FixedDriveLetters(FileSystem& files, CodePage& codePage);
+    const std::string& FixedDriveLetters(FileSystem& files, TextRules& textRules);
 
     // IsMissingFile's answer for the path, asked of the file system the first
     // time the path (byte for byte) is tested.
-    bool IsMissingFile(FileSystem& files, CodePage& codePage, const std::string& path);
+    bool IsMissingFile(FileSystem& files, const std::string& path);
 
     // How many different paths have been tested.
     std::size_t TestedPathCount() const { return missing_.size(); }

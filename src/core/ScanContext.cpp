@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "core/PathRules.h"
-#include "core/AnsiText.h"
+#include "core/Unicode.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 #include "core/ScanCache.h"
 
@@ -17,11 +18,11 @@ struct PathShape {
 
 // Walks the path character by character, so that a trail byte equal to a
 // backslash does not split a name.
-PathShape PathShapeOf(CodePage& codePage, const std::string& keyPath)
+PathShape PathShapeOf(const std::string& keyPath)
 {
     PathShape shape;
     std::size_t componentStart = 0;
-    for (std::size_t i = 0; i < keyPath.size(); i = NextCharIndex(codePage, keyPath, i)) {
+    for (std::size_t i = 0; i < keyPath.size(); i = NextCharIndex(keyPath, i)) {
         if (keyPath[i] != '\\')
             continue;
         if (i == componentStart)
@@ -44,10 +45,7 @@ void Deliver(const ScanContext& context, const RegistryItem& item, bool scrollIn
 
 std::string DataAsText(const std::uint8_t* data, std::uint32_t size)
 {
-    if (!data)
-        return std::string();
-    const std::uint8_t* end = std::find(data, data + size, 0);
-    return std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(end - data));
+    return data ? StringDataText(data, size) : std::string();
 }
 
 std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName)
@@ -55,15 +53,15 @@ std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName
     return keyPath.empty() ? subKeyName : keyPath + "\\" + subKeyName;
 }
 
-std::size_t CountPathComponents(CodePage& codePage, const std::string& keyPath)
+std::size_t CountPathComponents(const std::string& keyPath)
 {
-    return keyPath.empty() ? 0 : PathShapeOf(codePage, keyPath).components;
+    return keyPath.empty() ? 0 : PathShapeOf(keyPath).components;
 }
 
-bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& text)
+bool NamesMissingFile(FileSystem& files, TextRules& textRules, const std::string& text)
 {
     std::string path;
-    return ExtractFilePath(files, codePage, text, path) && IsMissingFile(files, codePage, path);
+    return ExtractFilePath(files, textRules, text, path) && IsMissingFile(files, path);
 }
 
 bool NamesMissingFile(ScanContext& context, const std::string& text)
@@ -74,16 +72,16 @@ bool NamesMissingFile(ScanContext& context, const std::string& text)
     return ExtractDrivePath(context.platform, text, path) &&
            IsOnDrive(context.platform, path,
                      context.cache->FixedDriveLetters(context.platform, context.platform)) &&
-           context.cache->IsMissingFile(context.platform, context.platform, path);
+           context.cache->IsMissingFile(context.platform, path);
 }
 
-bool IsProtectedKeyPath(CodePage& codePage, const std::string& keyPath)
+bool IsProtectedKeyPath(TextRules& textRules, const std::string& keyPath)
 {
-    const PathShape shape = PathShapeOf(codePage, keyPath);
+    const PathShape shape = PathShapeOf(keyPath);
     if (keyPath.empty() || shape.emptyComponent || shape.components < 2)
         return true;
     std::string lowered = keyPath;
-    codePage.LowerText(lowered);
+    textRules.LowerText(lowered);
     return lowered == "software\\classes" || lowered == "software\\classes\\clsid";
 }
 

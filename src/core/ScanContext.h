@@ -40,21 +40,20 @@ struct ScanContext {
     std::size_t classKeyLevel = 0;
     // Menu order checks: the folders of both start-menu program folders.
     MenuFolderMap menuFolders;
-    // Keys and values passed over so far because their names cannot be spelled.
-    std::size_t passedOverNames = 0;
 };
 
-// The data read as a zero-terminated ANSI string, never beyond size.
+// The data read as a string as Windows stores it (UTF-16 LE), up to its
+// first zero unit and never beyond size.
 std::string DataAsText(const std::uint8_t* data, std::uint32_t size);
 
 // keyPath + "\" + subKeyName, or the name alone below a root.
 std::string SubKeyPath(const std::string& keyPath, const std::string& subKeyName);
 
 // Components of a key path (empty ones included); 0 for "".
-std::size_t CountPathComponents(CodePage& codePage, const std::string& keyPath);
+std::size_t CountPathComponents(const std::string& keyPath);
 
 // True when the text is a drive-qualified path on a fixed disk whose file is gone.
-bool NamesMissingFile(FileSystem& files, CodePage& codePage, const std::string& text);
+bool NamesMissingFile(FileSystem& files, TextRules& textRules, const std::string& text);
 
 // The same answer for a check of a task, through the scan's cache when there
 // is one.
@@ -64,7 +63,7 @@ bool NamesMissingFile(ScanContext& context, const std::string& text);
 // registration (or every program's settings) with them: a path with fewer than
 // two components, a path with an empty component (it could be trimmed into its
 // parent on deletion), "Software\Classes" and "Software\Classes\CLSID".
-bool IsProtectedKeyPath(CodePage& codePage, const std::string& keyPath);
+bool IsProtectedKeyPath(TextRules& textRules, const std::string& keyPath);
 
 // A value to delete: image 0 for a REG_SZ value, else 2; the row's type is the
 // value's type. Nothing is added once the scan has been stopped.

@@ -64,19 +64,17 @@ void RunScanStep(ScanContext& context, const ScanStep& step)
     case ScanStepKind::Walk:
         // Keys directly below the walk's start are the class keys of task 4.
         context.classKeyLevel =
-            CountPathComponents(context.platform, TrimBackslashes(context.platform, step.path)) + 1;
+            CountPathComponents(TrimBackslashes(step.path)) + 1;
         WalkRegistry(context.platform, context.platform, step.root, step.path, step.recurse,
                      step.valueCheck, &context, &ShowWalkedKey, &context, step.typeMask,
-                     step.excludedPaths, context.stop, NoneValues::kSkip,
-                     &context.passedOverNames);
+                     step.excludedPaths, context.stop);
         break;
     case ScanStepKind::SubKeys:
-        EnumSubKeys(context.platform, context.platform, step.root, step.path, step.keyCheck,
-                    &context, &context.passedOverNames, context.stop);
+        EnumSubKeys(context.platform, step.root, step.path, step.keyCheck,
+                    &context, context.stop);
         break;
     case ScanStepKind::MenuFolders:
-        BuildMenuFolderMap(context.platform, context.platform, context.platform,
-                           context.menuFolders);
+        BuildMenuFolderMap(context.platform, context.platform, context.menuFolders);
         break;
     }
 }
@@ -153,7 +151,7 @@ std::vector<ScanStep> ScanTaskSteps(int number)
     }
 }
 
-std::size_t RunScanTask(Platform& platform, int number, const FindingSink& sink,
+void RunScanTask(Platform& platform, int number, const FindingSink& sink,
                         const std::atomic<bool>* stop, ScanCache* cache)
 {
     ScanContext context(platform, sink, stop, cache);
@@ -162,5 +160,4 @@ std::size_t RunScanTask(Platform& platform, int number, const FindingSink& sink,
             break;
         RunScanStep(context, step);
     }
-    return context.passedOverNames;
 }

@@ -34,14 +34,12 @@ struct FindingSink {
 };
 
 // Runs task `number` (1 to 11) to its end, or until `stop` is set. Numbers
-// outside 1 to 11 do nothing. Returns how many keys and values the task
-// passed over because the ANSI code page cannot spell their names (see
-// WalkRegistry and EnumSubKeys); none of them is ever a finding. With a
+// outside 1 to 11 do nothing. With a
 // cache (one per scan, handed to every task of the scan; see ScanCache) the
 // file system is asked about each path and the drives once per scan instead
 // of at every test; the findings are the same.
-std::size_t RunScanTask(Platform& platform, int number, const FindingSink& sink,
-                        const std::atomic<bool>* stop = nullptr, ScanCache* cache = nullptr);
+void RunScanTask(Platform& platform, int number, const FindingSink& sink,
+                 const std::atomic<bool>* stop = nullptr, ScanCache* cache = nullptr);
 
 // One step of a task, in the order the task carries them out.
 enum class ScanStepKind {

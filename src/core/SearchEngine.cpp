@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/PathRules.h"
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 #include "core/RegistryWalk.h"
 
@@ -18,13 +18,13 @@ void ReportHit(const SearchSink& sink, const RegistryItem& item)
 
 }  // namespace
 
-std::string LimitKeyword(CodePage& codePage, const std::string& text)
+std::string LimitKeyword(const std::string& text)
 {
     if (text.size() <= kMaxKeywordLength)
         return text;
     std::size_t end = 0;
     for (;;) {
-        const std::size_t next = NextCharIndex(codePage, text, end);
+        const std::size_t next = NextCharIndex(text, end);
         if (next > kMaxKeywordLength || next <= end)
             break;
         end = next;
@@ -32,13 +32,13 @@ std::string LimitKeyword(CodePage& codePage, const std::string& text)
     return text.substr(0, end);
 }
 
-SearchContext::SearchContext(CodePage& codePage, const SearchOptions& options,
+SearchContext::SearchContext(TextRules& textRules, const SearchOptions& options,
                              const SearchSink& sink, std::string keyRowText)
-    : codePage(codePage), options(options), sink(sink), keyRowText(std::move(keyRowText)),
+    : textRules(textRules), options(options), sink(sink), keyRowText(std::move(keyRowText)),
       keyword_(options.keyword)
 {
     if (!options.caseSensitive)
-        codePage.LowerText(keyword_);
+        textRules.LowerText(keyword_);
 }
 
 bool SearchContext::Matches(const std::string& subject)
@@ -46,14 +46,14 @@ bool SearchContext::Matches(const std::string& subject)
     const std::string* text = &subject;
     if (!options.caseSensitive) {
         lowered_.assign(subject);
-        codePage.LowerText(lowered_);
+        textRules.LowerText(lowered_);
         text = &lowered_;
     }
     if (options.fullWordMatch)
         return *text == keyword_;
     if (options.useWildcard)
         return WildcardMatch(keyword_, *text);
-    return !keyword_.empty() && FindText(codePage, *text, keyword_) != std::string::npos;
+    return !keyword_.empty() && FindText(*text, keyword_) != std::string::npos;
 }
 
 void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t, std::uint32_t,
@@ -61,7 +61,7 @@ void MatchKey(RootKey root, const std::string& path, const char*, std::uint32_t,
 {
     auto& search = *static_cast<SearchContext*>(context);
     if (search.options.includeKeyNames) {
-        const std::size_t lastBackslash = FindLastChar(search.codePage, path, '\\');
+        const std::size_t lastBackslash = FindLastChar(path, '\\');
         const std::string name =
             lastBackslash == std::string::npos ? path : path.substr(lastBackslash + 1);
         if (search.Matches(name)) {
@@ -109,13 +109,12 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
     ReportHit(search.sink, item);
 }
 
-std::size_t SearchRegistry(RegistryAccess& registry, CodePage& codePage,
+void SearchRegistry(RegistryAccess& registry, TextRules& textRules,
                            const SearchOptions& options, const SearchSink& sink,
                            const std::string& keyRowText, const std::atomic<bool>* stop)
 {
-    std::size_t passedOver = 0;
     if (options.keyword.empty())
-        return passedOver;
+        return;
     const struct {
         bool chosen;
         RootKey root;
@@ -124,15 +123,13 @@ std::size_t SearchRegistry(RegistryAccess& registry, CodePage& codePage,
         {options.searchHKLM, kHkeyLocalMachine}, {options.searchHKU, kHkeyUsers},
         {options.searchHKCC, kHkeyCurrentConfig},
     };
-    SearchContext context(codePage, options, sink, keyRowText);
+    SearchContext context(textRules, options, sink, keyRowText);
     const std::vector<std::string> noExclusions;
     for (const auto& entry : roots) {
         if (stop && stop->load())
             break;
         if (entry.chosen)
-            WalkRegistry(registry, codePage, entry.root, "", true, MatchValue, &context, MatchKey,
-                         &context, 0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit,
-                         &passedOver);
+            WalkRegistry(registry, textRules, entry.root, "", true, MatchValue, &context, MatchKey,
+                         &context, 0xFFFFFFFFu, noExclusions, stop, NoneValues::kVisit);
     }
-    return passedOver;
 }

@@ -35,7 +35,7 @@ struct SearchOptions {
 
 // The keyword as the search keeps it: at most kMaxKeywordLength bytes, cut
 // before a double-byte character that would not fit whole.
-std::string LimitKeyword(CodePage& codePage, const std::string& text);
+std::string LimitKeyword(TextRules& textRules, const std::string& text);
 
 // Receives one hit: a key row (type kKeyRowType) or a value row.
 using HitReceiver = void (*)(const RegistryItem& item, void* context);
@@ -56,13 +56,13 @@ struct SearchSink {
 class SearchContext {
 public:
     // keyRowText is what a key row shows in its value name column.
-    SearchContext(CodePage& codePage, const SearchOptions& options, const SearchSink& sink,
+    SearchContext(TextRules& textRules, const SearchOptions& options, const SearchSink& sink,
                   std::string keyRowText);
 
     // True when the subject text matches the keyword under the options.
     bool Matches(const std::string& subject);
 
-    CodePage& codePage;
+    TextRules& textRules;
     const SearchOptions& options;
     const SearchSink sink;
     const std::string keyRowText;
@@ -92,9 +92,7 @@ void MatchValue(RootKey root, const std::string& path, const char* valueName,
 // Walks every chosen root key, in the order HKEY_CLASSES_ROOT,
 // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
 // with the two visitors; values of every type are tested, REG_NONE included.
-// An empty keyword walks nothing. Ends early once stop is set. Returns how
-// many keys and values were passed over because the ANSI code page cannot
-// spell their names (see WalkRegistry); none of them is ever a hit.
-std::size_t SearchRegistry(RegistryAccess& registry, CodePage& codePage, const SearchOptions& options,
+// An empty keyword walks nothing. Ends early once stop is set.
+void SearchRegistry(RegistryAccess& registry, TextRules& textRules, const SearchOptions& options,
                     const SearchSink& sink, const std::string& keyRowText,
                     const std::atomic<bool>* stop = nullptr);

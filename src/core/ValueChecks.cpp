@@ -5,7 +5,7 @@
 
 #include "core/PathRules.h"
 #include "core/ScanContext.h"
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/RegistryPaths.h"
 
 namespace {
@@ -27,10 +27,16 @@ bool NameOrDataNamesMissingFile(ScanContext& scan, const std::string& name,
     return NamesMissingFile(scan, name) || NamesMissingFile(scan, dataText);
 }
 
-// Length of the text DataAsText makes of the data: up to its first zero.
-std::size_t DataTextLength(const std::uint8_t* data, std::uint32_t size)
+// StartsLikeDrivePath for string data as stored (UTF-16 LE), read before it
+// is turned into text.
+bool DataStartsLikeDrivePath(const std::uint8_t* data, std::uint32_t size)
 {
-    return data ? static_cast<std::size_t>(std::find(data, data + size, 0) - data) : 0;
+    const std::uint32_t units = size / 2;
+    auto unit = [data](std::uint32_t i) { return static_cast<unsigned>(data[2 * i] | (data[2 * i + 1] << 8)); };
+    std::uint32_t start = 0;
+    while (start < units && (unit(start) == ' ' || unit(start) == '"'))
+        ++start;
+    return units - start >= 3 && unit(start) != 0 && unit(start + 1) == ':' && unit(start + 2) == '\\';
 }
 
 // Whether the name or the data could name a file at all. Most values name
@@ -39,8 +45,7 @@ bool MayNameAFile(const char* valueName, std::uint32_t valueNameLength,
                   const std::uint8_t* data, std::uint32_t dataSize)
 {
     return (valueName && StartsLikeDrivePath(valueName, valueNameLength)) ||
-           (data && StartsLikeDrivePath(reinterpret_cast<const char*>(data),
-                                        DataTextLength(data, dataSize)));
+           (data && DataStartsLikeDrivePath(data, dataSize));
 }
 
 }  // namespace
@@ -69,12 +74,12 @@ void CheckClassFileValue(RootKey root, const std::string& path, const char* valu
     const std::string name = NameOf(valueName, valueNameLength);
     if (!NameOrDataNamesMissingFile(scan, name, dataText))
         return;
-    const std::size_t slash = FindLastChar(scan.platform, path, '\\');
+    const std::size_t slash = FindLastChar(path, '\\');
     const std::string classKey = slash == std::string::npos ? path : path.substr(0, slash);
     // A value stored directly in a class key would name the key of all class
     // registrations ("CLSID", "Software\Classes\CLSID") or one above it:
     // offering that for deletion would unregister every COM class at once.
-    if (CountPathComponents(scan.platform, classKey) < scan.classKeyLevel)
+    if (CountPathComponents(classKey) < scan.classKeyLevel)
         return;
     ReportKeyFinding(scan, root, classKey, dataText);
 }

@@ -73,7 +73,7 @@ void WriteCsvExport(const RegistryItemList& list, const std::vector<RegistryItem
     for (int column = 1; column < 5; ++column)
         headers.push_back(LookupText(kCsvReportColumnKeys[column]));
     Platform& platform = SystemPlatform();
-    if (WriteCsvReport(platform, platform, path, headers, rows) != CsvReportStatus::Written)
+    if (WriteCsvReport(platform, path, headers, rows) != CsvReportStatus::Written)
         ShowMessage(GetAncestor(list.Window(), GA_ROOT),
                     FormatTextWithString(LookupText("_RegistryListViewCsvFailed"), path), MB_OK | MB_ICONINFORMATION);
 }

@@ -256,8 +256,7 @@ void PageRegistryBackup::MergeAndVerify(const std::string& path)
             RestoreVerification verification;
             if (fileRead) {
                 Platform& platform = SystemPlatform();
-                verification = VerifyRestore(platform, platform, bytes, Utf16ToSystemAnsi, nullptr,
-                                             defaultValueText);
+                verification = VerifyRestore(platform, platform, bytes, defaultValueText);
             }
             worker.Finish([this, &path, fileRead, &verification] {
                 ShowRestoreResult(path, fileRead, verification);

@@ -1,9 +1,8 @@
-// The Win32 side of the platform: registry, file system, drives, ANSI text
-// rules, profiles and clock of the running system.
+// The Win32 side of the platform: registry, file system, drives, text rules,
+// profiles and clock of the running system, all through the wide functions.
 #include "win32/Win32Platform.h"
 
 #include <windows.h>
-#include <imagehlp.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -13,8 +12,8 @@
 #include <new>
 #include <vector>
 
-#include "core/AnsiText.h"
-#include "win32/AnsiConversion.h"
+#include "core/Text.h"
+#include "win32/WideText.h"
 
 namespace {
 
@@ -55,105 +54,76 @@ CalendarTime LocalCalendarTime(const FILETIME& fileTime)
     return FromSystemTime(local);
 }
 
+// The registry's longest value name has 16383 UTF-16 units; a key name is
+// shorter.
+constexpr DWORD kLongestName = 16383;
+
 // A UTF-16 name read from the registry: room on the stack for every usual
-// name, the heap for a longer one. The registry's longest value name has
-// 16383 characters; a key name is shorter.
+// name, the heap for the longest.
 class WideName {
 public:
     WCHAR* Data() { return heap_ ? heap_.get() : stack_; }
     DWORD Capacity() const { return capacity_; }
-    // Makes room for a name of as many characters as the caller's ANSI
-    // buffer holds bytes (with the NUL), since an ANSI name is never shorter
-    // than its UTF-16 form; false when there is no more room to make.
-    bool Grow(std::uint32_t callerSize)
+    // Makes room for the longest name; false when there is no more room to make.
+    bool Grow()
     {
-        const DWORD wanted = std::min<std::uint32_t>(callerSize, kLongestName + 1);
-        if (wanted <= capacity_)
+        if (capacity_ > kLongestName)
             return false;
-        heap_.reset(new (std::nothrow) WCHAR[wanted]);
+        heap_.reset(new (std::nothrow) WCHAR[kLongestName + 1]);
         if (!heap_) {
             capacity_ = kStackChars;
             return false;
         }
-        capacity_ = wanted;
+        capacity_ = kLongestName + 1;
         return true;
     }
 
 private:
     static constexpr DWORD kStackChars = 512;
-    static constexpr DWORD kLongestName = 16383;
     WCHAR stack_[kStackChars];
     std::unique_ptr<WCHAR[]> heap_;
     DWORD capacity_ = kStackChars;
 };
 
-// UTF-16 value text on its way to the ANSI code page: room on the stack for
-// short text, the heap for longer.
-class WideText {
-public:
-    WCHAR* Data() { return heap_ ? heap_.get() : stack_; }
-    // Room for `bytes` bytes of text; false when it cannot be had.
-    bool Reserve(DWORD bytes)
-    {
-        const std::size_t units = bytes / sizeof(WCHAR) + 1;
-        if (units <= kStackChars)
-            return true;
-        heap_.reset(new (std::nothrow) WCHAR[units]);
-        return heap_ != nullptr;
-    }
-
-private:
-    static constexpr std::size_t kStackChars = 1024;
-    WCHAR stack_[kStackChars];
-    std::unique_ptr<WCHAR[]> heap_;
-};
-
-// The ANSI form of a registry name into the caller's buffer: a system result
-// code, or kResultNameNotSpellable.
-long NameToAnsi(const WCHAR* wide, DWORD length, char* name, std::uint32_t bufferSize,
-                std::uint32_t* ansiLength)
+// Hands a UTF-16 name to the caller's buffer as UTF-8 with its NUL;
+// ERROR_MORE_DATA when it does not fit.
+long NameToCaller(const WCHAR* wide, DWORD length, char* name, std::uint32_t bufferSize,
+                  std::uint32_t* nameLength)
 {
-    switch (WideNameToSystemAnsi(wide, length, name, bufferSize, ansiLength)) {
-    case AnsiNameResult::kConverted:
-        return ERROR_SUCCESS;
-    case AnsiNameResult::kTooLong:
-        return ERROR_MORE_DATA;
-    default:
+    const std::string text = Narrow(wide, length);
+    if (text.size() + 1 > bufferSize) {
         if (bufferSize > 0)
             name[0] = '\0';
-        return kResultNameNotSpellable;
+        return ERROR_MORE_DATA;
     }
+    std::memcpy(name, text.c_str(), text.size() + 1);
+    if (nameLength)
+        *nameLength = static_cast<std::uint32_t>(text.size());
+    return ERROR_SUCCESS;
 }
 
-bool IsTextType(DWORD type)
+// A file path for the wide file functions. A drive or network path too long
+// for the plain form is handed over in the "\\?\" form, which reaches paths
+// of any length (it is taken as it stands, so only a full path gets it).
+std::wstring FilePath(const std::string& path)
 {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    std::wstring wide = Widen(path);
+    if (wide.size() < MAX_PATH)
+        return wide;
+    if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\')
+        return L"\\\\?\\" + wide;
+    if (wide.size() > 2 && wide[0] == L'\\' && wide[1] == L'\\' && wide[2] != L'?')
+        return L"\\\\?\\UNC\\" + wide.substr(2);
+    return wide;
 }
 
-// Text data in the ANSI code page as RegEnumValueA hands it out: the UTF-16
-// bytes (an odd last byte dropped) converted with the code page's best-fit
-// and default characters. Writes into `ansi` when it is given and `room` is
-// large enough, adding a NUL after text that lacks one when there is room;
-// returns the ANSI size either way (more than `room` when it did not fit).
-DWORD WideDataToAnsi(const WCHAR* wide, DWORD wideBytes, std::uint8_t* ansi, DWORD room)
+bool IsAscii(const std::string& text)
 {
-    const int units = static_cast<int>(std::min<DWORD>(wideBytes / sizeof(WCHAR), INT_MAX / 2));
-    if (units == 0)
-        return 0;
-    // Converted straight into the room offered; measured only when it
-    // does not fit there.
-    int size = 0;
-    if (ansi && room > 0)
-        size = WideCharToMultiByte(CP_ACP, 0, wide, units, reinterpret_cast<char*>(ansi),
-                                   static_cast<int>(std::min<DWORD>(room, INT_MAX)), nullptr,
-                                   nullptr);
-    if (size <= 0) {
-        size = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
-        return size > 0 ? static_cast<DWORD>(size) : 0;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
     }
-    if (static_cast<DWORD>(size) < room && ansi[size - 1] != 0)
-        ansi[size] = 0;
-    return static_cast<DWORD>(size);
+    return true;
 }
 
 class FindHandle {
@@ -221,7 +191,7 @@ private:
 long Win32Platform::OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key)
 {
     HKEY opened = nullptr;
-    LONG result = RegOpenKeyA(ToHkey(parent), path.c_str(), &opened);
+    LONG result = RegOpenKeyW(ToHkey(parent), Widen(path).c_str(), &opened);
     *key = result == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
     return result;
 }
@@ -229,13 +199,15 @@ long Win32Platform::OpenKey(KeyHandle parent, const std::string& path, KeyHandle
 long Win32Platform::QueryInfoKey(KeyHandle key, KeyInfo* info)
 {
     DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxValueData = 0;
-    LONG result = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKey,
+    LONG result = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKey,
                                    nullptr, &values, &maxValueName, &maxValueData, nullptr, nullptr);
     if (result == ERROR_SUCCESS) {
+        // A UTF-16 unit takes at most three bytes of UTF-8 (a pair of
+        // surrogates four bytes for two units).
         info->subKeyCount = subKeys;
-        info->maxSubKeyNameLength = maxSubKey;
+        info->maxSubKeyNameLength = maxSubKey * 3;
         info->valueCount = values;
-        info->maxValueNameLength = maxValueName;
+        info->maxValueNameLength = maxValueName * 3;
         info->maxValueDataSize = maxValueData;
     }
     return result;
@@ -246,7 +218,7 @@ long Win32Platform::QueryValue(KeyHandle key, const std::string& name, std::uint
 {
     DWORD valueType = 0;
     DWORD dataSize = size ? *size : 0;
-    LONG result = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, data,
+    LONG result = RegQueryValueExW(ToHkey(key), Widen(name).c_str(), nullptr, &valueType, data,
                                    size ? &dataSize : nullptr);
     if (type)
         *type = valueType;
@@ -255,79 +227,46 @@ long Win32Platform::QueryValue(KeyHandle key, const std::string& name, std::uint
     return result;
 }
 
-// Names are read in UTF-16 and converted here, so that a name the code page
-// cannot spell is known as such; the ANSI functions would hand out a
-// stand-in with '?' or best-fit letters, naming another entry or none. Data
-// comes as RegEnumValueA gives it. One call does for a value whose name and
-// data fit the caller's buffers; only one that does not is read again.
+// One call does for a value whose name and data fit; only one that does not
+// is read again, for its name and the size its data needs.
 long Win32Platform::EnumValue(KeyHandle key, std::uint32_t index, char* name,
                               std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
                               std::uint32_t* dataSize)
 {
     const HKEY hkey = ToHkey(key);
-    const DWORD room = dataSize ? *dataSize : 0;
     WideName wide;
     DWORD wideLength = wide.Capacity();
     DWORD valueType = 0;
-    DWORD size = room;
+    DWORD size = dataSize ? *dataSize : 0;
     LONG result = RegEnumValueW(hkey, index, wide.Data(), &wideLength, nullptr, &valueType, data,
                                 dataSize ? &size : nullptr);
-    bool dataInBuffer = result == ERROR_SUCCESS && data;
-    // A text's size asked for without its data needs the text to measure.
-    if (result == ERROR_MORE_DATA ||
-        (result == ERROR_SUCCESS && dataSize && !data && IsTextType(valueType))) {
-        // The name, the type and the data size, with room for a long name.
+    bool dataShort = false;
+    if (result == ERROR_MORE_DATA) {
         do {
             wideLength = wide.Capacity();
+            size = 0;
             result = RegEnumValueW(hkey, index, wide.Data(), &wideLength, nullptr, &valueType,
-                                   nullptr, &size);
-        } while (result == ERROR_MORE_DATA && wide.Grow(*nameLength));
-        dataInBuffer = false;
+                                   nullptr, dataSize ? &size : nullptr);
+        } while (result == ERROR_MORE_DATA && wide.Grow());
+        dataShort = data && dataSize && size > *dataSize;
+        if (result == ERROR_SUCCESS && data && dataSize && !dataShort) {
+            // The name was the long part: now both fit.
+            wideLength = wide.Capacity();
+            size = *dataSize;
+            result = RegEnumValueW(hkey, index, wide.Data(), &wideLength, nullptr, &valueType,
+                                   data, &size);
+        }
     }
     if (type)
         *type = valueType;
     if (result != ERROR_SUCCESS)
         return result;
-    std::uint32_t ansiLength = 0;
-    result = NameToAnsi(wide.Data(), wideLength, name, *nameLength, &ansiLength);
+    if (dataSize)
+        *dataSize = size;
+    result = NameToCaller(wide.Data(), wideLength, name, *nameLength, nameLength);
     if (result != ERROR_SUCCESS)
         return result;
-    *nameLength = ansiLength;
-    if (!dataSize)
-        return ERROR_SUCCESS;
-    DWORD nameRoom = wide.Capacity();
-    if (!IsTextType(valueType)) {
-        if (data && !dataInBuffer) {
-            // The first read fell short: the data is read again if it fits.
-            if (size > room) {
-                *dataSize = size;
-                return ERROR_MORE_DATA;
-            }
-            size = room;
-            result = RegEnumValueW(hkey, index, wide.Data(), &nameRoom, nullptr, &valueType, data,
-                                   &size);
-        }
-        *dataSize = size;
-        return result;
-    }
-    // Text is converted from a UTF-16 copy: of what the caller's buffer
-    // holds, or read whole into the copy when it did not fit there.
-    WideText copy;
-    if (!copy.Reserve(size))
-        return ERROR_NOT_ENOUGH_MEMORY;
-    if (dataInBuffer) {
-        std::memcpy(copy.Data(), data, size);
-    } else {
-        DWORD textSize = size;
-        result = RegEnumValueW(hkey, index, wide.Data(), &nameRoom, nullptr, &valueType,
-                               reinterpret_cast<BYTE*>(copy.Data()), &textSize);
-        if (result != ERROR_SUCCESS)
-            return result;
-        size = textSize;
-    }
-    const DWORD ansiSize = WideDataToAnsi(copy.Data(), size, data, room);
-    *dataSize = ansiSize;
-    return data && ansiSize > room ? ERROR_MORE_DATA : ERROR_SUCCESS;
+    return dataShort ? ERROR_MORE_DATA : ERROR_SUCCESS;
 }
 
 long Win32Platform::EnumKey(KeyHandle key, std::uint32_t index, char* name,
@@ -341,27 +280,26 @@ long Win32Platform::EnumKey(KeyHandle key, std::uint32_t index, char* name,
         wideLength = wide.Capacity();
         result = RegEnumKeyExW(hkey, index, wide.Data(), &wideLength, nullptr, nullptr, nullptr,
                                nullptr);
-    } while (result == ERROR_MORE_DATA && wide.Grow(nameBufferSize));
+    } while (result == ERROR_MORE_DATA && wide.Grow());
     if (result != ERROR_SUCCESS)
         return result;
-    std::uint32_t ansiLength = 0;
-    return NameToAnsi(wide.Data(), wideLength, name, nameBufferSize, &ansiLength);
+    return NameToCaller(wide.Data(), wideLength, name, nameBufferSize, nullptr);
 }
 
 long Win32Platform::SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
                              const std::uint8_t* data, std::uint32_t size)
 {
-    return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+    return RegSetValueExW(ToHkey(key), Widen(name).c_str(), 0, type, data, size);
 }
 
 long Win32Platform::DeleteValue(KeyHandle key, const std::string& name)
 {
-    return RegDeleteValueA(ToHkey(key), name.c_str());
+    return RegDeleteValueW(ToHkey(key), Widen(name).c_str());
 }
 
 long Win32Platform::DeleteKeyTree(KeyHandle parent, const std::string& subKey)
 {
-    return static_cast<long>(SHDeleteKeyA(ToHkey(parent), subKey.c_str()));
+    return static_cast<long>(SHDeleteKeyW(ToHkey(parent), Widen(subKey).c_str()));
 }
 
 void Win32Platform::CloseKey(KeyHandle key)
@@ -375,13 +313,20 @@ void Win32Platform::CloseKey(KeyHandle key)
 
 bool Win32Platform::OpenFileExists(const std::string& path)
 {
-    OFSTRUCT info = {};
-    return OpenFile(path.c_str(), &info, OF_EXIST) != HFILE_ERROR;
+    // Opened for no access at all, as a test that the file is there and
+    // may be opened; a folder is not opened without backup semantics.
+    HANDLE handle = CreateFileW(FilePath(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
 }
 
 std::uint32_t Win32Platform::FileAttributes(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(FilePath(path).c_str());
 }
 
 void Win32Platform::RefreshDriveTable()
@@ -389,20 +334,21 @@ void Win32Platform::RefreshDriveTable()
     auto now = std::chrono::steady_clock::now();
     if (driveTableRead_ && now - driveTableTime_ < kDriveTableValidity)
         return;
-    char buffer[500] = {};
-    GetLogicalDriveStringsA(sizeof buffer, buffer);
-    // The list ends at the first empty string; the last byte stays a NUL.
-    std::size_t end = 0;
-    while (end + 1 < sizeof buffer && buffer[end] != '\0')
-        end += std::strlen(buffer + end) + 1;
-    driveStrings_.assign(buffer, end);
-    driveStrings_ += '\0';
+    WCHAR buffer[512] = {};
+    const DWORD length = GetLogicalDriveStringsW(ARRAYSIZE(buffer) - 1, buffer);
+    driveStrings_.clear();
     for (unsigned& type : driveTypes_)
         type = DRIVE_NO_ROOT_DIR;
-    for (const char* root = buffer; *root; root += std::strlen(root) + 1) {
-        if (char letter = DriveRootLetter(root))
-            driveTypes_[letter - 'A'] = GetDriveTypeA(root);
+    if (length > 0 && length < ARRAYSIZE(buffer)) {
+        for (const WCHAR* root = buffer; *root; root += wcslen(root) + 1) {
+            const std::string rootText = NarrowZ(root);
+            driveStrings_ += rootText;
+            driveStrings_ += '\0';
+            if (char letter = DriveRootLetter(rootText))
+                driveTypes_[letter - 'A'] = GetDriveTypeW(root);
+        }
     }
+    driveStrings_ += '\0';
     driveTableRead_ = true;
     driveTableTime_ = now;
 }
@@ -418,7 +364,7 @@ unsigned Win32Platform::DriveType(const std::string& rootPath)
 {
     char letter = DriveRootLetter(rootPath);
     if (!letter)
-        return GetDriveTypeA(rootPath.c_str());
+        return GetDriveTypeW(Widen(rootPath).c_str());
     std::lock_guard<std::mutex> lock(driveMutex_);
     RefreshDriveTable();
     return driveTypes_[letter - 'A'];
@@ -426,18 +372,18 @@ unsigned Win32Platform::DriveType(const std::string& rootPath)
 
 bool Win32Platform::ListFolder(const std::string& pattern, FolderVisitor visitor, void* context)
 {
-    WIN32_FIND_DATAA data;
-    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW(FilePath(pattern).c_str(), &data));
     if (find.get() == INVALID_HANDLE_VALUE)
         return false;
     do {
         FoundFile file;
-        file.name = data.cFileName;
+        file.name = NarrowZ(data.cFileName);
         file.attributes = data.dwFileAttributes;
         file.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         if (visitor && !visitor(file, context))
             break;
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileW(find.get(), &data));
     return true;
 }
 
@@ -445,7 +391,7 @@ bool Win32Platform::FileTimes(const std::string& path, CalendarTime* creation,
                               CalendarTime* lastAccess, CalendarTime* lastWrite)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(FilePath(path).c_str(), GetFileExInfoStandard, &data))
         return false;
     if (creation)
         *creation = LocalCalendarTime(data.ftCreationTime);
@@ -458,13 +404,34 @@ bool Win32Platform::FileTimes(const std::string& path, CalendarTime* creation,
 
 bool Win32Platform::MakeDirectoryPath(const std::string& folder)
 {
-    return MakeSureDirectoryPathExists(folder.c_str()) != FALSE;
+    // Every folder on the way is made in turn, from the first below the
+    // drive or share; one that is there already is passed.
+    const std::size_t end = folder.find_last_of('\\');
+    if (end == std::string::npos)
+        return false;
+    std::size_t from = 0;
+    if (folder.size() > 2 && folder[1] == ':')
+        from = 3;
+    else if (folder.compare(0, 2, "\\\\") == 0) {
+        // \\server\share\ is the root of a network path.
+        const std::size_t server = folder.find('\\', 2);
+        from = server == std::string::npos ? folder.size() : folder.find('\\', server + 1);
+        from = from == std::string::npos ? folder.size() : from + 1;
+    }
+    for (std::size_t cut = folder.find('\\', from); cut != std::string::npos && cut <= end;
+         cut = folder.find('\\', cut + 1)) {
+        const std::wstring part = FilePath(folder.substr(0, cut));
+        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    const DWORD attributes = GetFileAttributesW(FilePath(folder.substr(0, end)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::unique_ptr<OutputFile> Win32Platform::CreateOutputFile(const std::string& path,
                                                             bool failIfExists)
 {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE handle = CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -474,26 +441,51 @@ std::unique_ptr<OutputFile> Win32Platform::CreateOutputFile(const std::string& p
 
 bool Win32Platform::RemoveFile(const std::string& path)
 {
-    return DeleteFileA(path.c_str()) != FALSE;
+    return DeleteFileW(FilePath(path).c_str()) != FALSE;
 }
 
 // ---------------------------------------------------------------- text rules
 
-bool Win32Platform::IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
+// Plain ASCII is folded here; everything else by the system, in UTF-16.
 void Win32Platform::LowerText(std::string& text)
 {
-    if (!text.empty())
-        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    if (IsAscii(text)) {
+        for (char& c : text) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        return;
+    }
+    std::wstring wide = Widen(text);
+    CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    text = Narrow(wide);
 }
 
 void Win32Platform::UpperText(std::string& text)
 {
-    if (!text.empty())
-        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    if (IsAscii(text)) {
+        for (char& c : text) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        }
+        return;
+    }
+    std::wstring wide = Widen(text);
+    CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    text = Narrow(wide);
+}
+
+std::string Win32Platform::AnsiToUtf8(const std::string& ansi)
+{
+    if (ansi.empty() || IsAscii(ansi))
+        return ansi;
+    const int length = static_cast<int>(std::min<std::size_t>(ansi.size(), INT_MAX));
+    const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
+    if (units <= 0)
+        return std::string();
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &wide[0], units);
+    return Narrow(wide);
 }
 
 // ------------------------------------------------------------ profile, time
@@ -501,10 +493,11 @@ void Win32Platform::UpperText(std::string& text)
 std::string Win32Platform::ReadProfileString(const std::string& file, const std::string& section,
                                              const std::string& key, std::size_t maxLength)
 {
-    std::vector<char> buffer(maxLength + 1, '\0');
-    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
-                                            static_cast<DWORD>(buffer.size()), file.c_str());
-    return std::string(buffer.data(), std::min<std::size_t>(length, maxLength));
+    std::vector<WCHAR> buffer(maxLength + 1, L'\0');
+    DWORD length = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), L"",
+                                            buffer.data(), static_cast<DWORD>(buffer.size()),
+                                            Widen(file).c_str());
+    return Narrow(buffer.data(), std::min<std::size_t>(length, maxLength));
 }
 
 CalendarTime Win32Platform::CurrentLocalTime()
@@ -519,10 +512,7 @@ std::string Win32Platform::CurrentTimeZoneStandardName()
     TIME_ZONE_INFORMATION zone = {};
     if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
         return std::string();
-    char name[2 * sizeof zone.StandardName] = {};
-    if (!WideCharToMultiByte(CP_ACP, 0, zone.StandardName, -1, name, sizeof name, nullptr, nullptr))
-        return std::string();
-    return name;
+    return Narrow(zone.StandardName, wcsnlen(zone.StandardName, ARRAYSIZE(zone.StandardName)));
 }
 
 bool Win32Platform::RunsUnderWow64()

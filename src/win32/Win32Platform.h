@@ -1,6 +1,6 @@
-// The platform of the running system: every call goes to the Win32 ANSI
-// functions, but for the listing of key and value names, which are read in
-// UTF-16 so that a name the ANSI code page cannot spell is known as such.
+// The platform of the running system: every call goes to the wide Win32
+// functions, and every name, path and text is turned from the program's
+// UTF-8 into UTF-16 and back, unit for unit.
 // The drive table is kept for a short while: a scan reads the fixed drives
 // once, but a check run without the scan's cache asks for them per path,
 // and a drive query costs a hundred times more than a file test.
@@ -43,9 +43,9 @@ public:
                                                  bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
 
-    bool IsLeadByte(unsigned char byte) override;
     void LowerText(std::string& text) override;
     void UpperText(std::string& text) override;
+    std::string AnsiToUtf8(const std::string& ansi) override;
 
     std::string ReadProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, std::size_t maxLength) override;

@@ -15,7 +15,7 @@ using Arguments = std::vector<std::string>;
 
 class CommandLineTest : public ::testing::Test {
 protected:
-    Arguments Split(const std::string& text) { return SplitCommandLine(platform, text); }
+    Arguments Split(const std::string& text) { return SplitCommandLine(text); }
     CommandLineRequest Parse(const std::string& text) { return ParseCommandLine(platform, text); }
 
     // The reason a command line is refused, as "key|detail".

@@ -38,20 +38,20 @@ protected:
 
 TEST_F(CsvReportTest, FieldsAreQuotedOnlyWhenTheyMustBe)
 {
-    EXPECT_EQ(CsvField(platform, ""), "");
-    EXPECT_EQ(CsvField(platform, "plain text"), "plain text");
-    EXPECT_EQ(CsvField(platform, " blanks kept "), " blanks kept ");
-    EXPECT_EQ(CsvField(platform, "C:\\Program Files\\x.exe;y"), "C:\\Program Files\\x.exe;y");
-    EXPECT_EQ(CsvField(platform, "a,b"), "\"a,b\"");
-    EXPECT_EQ(CsvField(platform, ","), "\",\"");
-    EXPECT_EQ(CsvField(platform, "say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(CsvField(platform, "\""), "\"\"\"\"");
-    EXPECT_EQ(CsvField(platform, "line1\r\nline2"), "\"line1\r\nline2\"");
-    EXPECT_EQ(CsvField(platform, "cr\ronly"), "\"cr\ronly\"");
-    EXPECT_EQ(CsvField(platform, "lf\n"), "\"lf\n\"");
-    EXPECT_EQ(CsvField(platform, "\"C:\\a b\\c.exe\" /x,y"), "\"\"\"C:\\a b\\c.exe\"\" /x,y\"");
+    EXPECT_EQ(CsvField(""), "");
+    EXPECT_EQ(CsvField("plain text"), "plain text");
+    EXPECT_EQ(CsvField(" blanks kept "), " blanks kept ");
+    EXPECT_EQ(CsvField("C:\\Program Files\\x.exe;y"), "C:\\Program Files\\x.exe;y");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField(","), "\",\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("\""), "\"\"\"\"");
+    EXPECT_EQ(CsvField("line1\r\nline2"), "\"line1\r\nline2\"");
+    EXPECT_EQ(CsvField("cr\ronly"), "\"cr\ronly\"");
+    EXPECT_EQ(CsvField("lf\n"), "\"lf\n\"");
+    EXPECT_EQ(CsvField("\"C:\\a b\\c.exe\" /x,y"), "\"\"\"C:\\a b\\c.exe\"\" /x,y\"");
     // Bytes above 127 are single characters of the code page and pass as they are.
-    EXPECT_EQ(CsvField(platform, "Caf\xE9 \x93quoted\x94"), "Caf\xE9 \x93quoted\x94");
+    EXPECT_EQ(CsvField("Caf\xE9 \x93quoted\x94"), "Caf\xE9 \x93quoted\x94");
 }
 
 TEST_F(CsvReportTest, DoubleByteCharactersPassWhole)
@@ -59,20 +59,20 @@ TEST_F(CsvReportTest, DoubleByteCharactersPassWhole)
     platform.UseDoubleByteCodePage(true);
     // "\x83\x5C" and "\x81\x40" are whole characters: no quoting, no doubling
     // and no splitting, whatever their second bytes look like.
-    EXPECT_EQ(CsvField(platform, "\x83\x5C\x81\x40"), "\x83\x5C\x81\x40");
-    EXPECT_EQ(CsvField(platform, "\x82\xA0,\x82\xA2"), "\"\x82\xA0,\x82\xA2\"");
-    EXPECT_EQ(CsvField(platform, "\x83\x5C\"x\""), "\"\x83\x5C\"\"x\"\"\"");
+    EXPECT_EQ(CsvField("\x83\x5C\x81\x40"), "\x83\x5C\x81\x40");
+    EXPECT_EQ(CsvField("\x82\xA0,\x82\xA2"), "\"\x82\xA0,\x82\xA2\"");
+    EXPECT_EQ(CsvField("\x83\x5C\"x\""), "\"\x83\x5C\"\"x\"\"\"");
     // A lead byte cut off at the end stays as it is.
-    EXPECT_EQ(CsvField(platform, "ab\x83"), "ab\x83");
-    EXPECT_EQ(CsvLine(platform, {"\x83\x5C", "\x81\x40"}), "\x83\x5C,\x81\x40\r\n");
+    EXPECT_EQ(CsvField("ab\x83"), "ab\x83");
+    EXPECT_EQ(CsvLine({"\x83\x5C", "\x81\x40"}), "\x83\x5C,\x81\x40\r\n");
 }
 
 TEST_F(CsvReportTest, LinesJoinFieldsAndEndInCrLf)
 {
-    EXPECT_EQ(CsvLine(platform, {}), "\r\n");
-    EXPECT_EQ(CsvLine(platform, {""}), "\r\n");
-    EXPECT_EQ(CsvLine(platform, {"", ""}), ",\r\n");
-    EXPECT_EQ(CsvLine(platform, {"a", "b,c", "", "d"}), "a,\"b,c\",,d\r\n");
+    EXPECT_EQ(CsvLine({}), "\r\n");
+    EXPECT_EQ(CsvLine({""}), "\r\n");
+    EXPECT_EQ(CsvLine({"", ""}), ",\r\n");
+    EXPECT_EQ(CsvLine({"a", "b,c", "", "d"}), "a,\"b,c\",,d\r\n");
     EXPECT_EQ(ReportFields(Row("HKEY_USERS", "S\\K", "v", "d")),
               std::vector<std::string>({"HKEY_USERS", "S\\K", "v", "d"}));
 }
@@ -83,7 +83,7 @@ TEST_F(CsvReportTest, AReportHoldsTheHeaderAndOneLinePerRow)
         Row("HKEY_LOCAL_MACHINE", "Software\\Vendor, Inc.\\App", "Path", "\"C:\\Gone\\app.exe\" -x"),
         Row("HKEY_CURRENT_USER", "Software\\Old", "", "", kKeyRowType),
         Row("HKEY_CLASSES_ROOT", "CLSID\\{1}", "", "two\r\nlines")};
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, kHeader, rows), CsvReportStatus::Written);
+    EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, rows), CsvReportStatus::Written);
     EXPECT_EQ(platform.FileContent(kPath),
               "Root Key,Key,Value Name,Data\r\n"
               "HKEY_LOCAL_MACHINE,\"Software\\Vendor, Inc.\\App\",Path,\"\"\"C:\\Gone\\app.exe\"\" -x\"\r\n"
@@ -93,7 +93,7 @@ TEST_F(CsvReportTest, AReportHoldsTheHeaderAndOneLinePerRow)
 
 TEST_F(CsvReportTest, AReportWithoutRowsHoldsTheHeaderOnly)
 {
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, {"A,1", "B"}, {}), CsvReportStatus::Written);
+    EXPECT_EQ(WriteCsvReport(platform, kPath, {"A,1", "B"}, {}), CsvReportStatus::Written);
     EXPECT_EQ(platform.FileContent(kPath), "\"A,1\",B\r\n");
 }
 
@@ -102,7 +102,7 @@ TEST_F(CsvReportTest, AScanReportPutsTheCheckFirst)
     const std::vector<CheckReportRow> rows = {
         {1, Row("HKEY_LOCAL_MACHINE", "Software\\App", "Exe", "C:\\x.exe")},
         {11, Row("HKEY_CURRENT_USER", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a,b", "c")}};
-    EXPECT_EQ(WriteCheckCsvReport(platform, platform, kPath, {"Check", "Root Key", "Key", "Value Name", "Data"}, rows),
+    EXPECT_EQ(WriteCheckCsvReport(platform, kPath, {"Check", "Root Key", "Key", "Value Name", "Data"}, rows),
               CsvReportStatus::Written);
     EXPECT_EQ(platform.FileContent(kPath),
               "Check,Root Key,Key,Value Name,Data\r\n"
@@ -113,7 +113,7 @@ TEST_F(CsvReportTest, AScanReportPutsTheCheckFirst)
 TEST_F(CsvReportTest, AnExistingFileIsReplaced)
 {
     platform.AddFile(kPath, "an older report that is much longer than the new one\r\n");
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, {"H"}, {}), CsvReportStatus::Written);
+    EXPECT_EQ(WriteCsvReport(platform, kPath, {"H"}, {}), CsvReportStatus::Written);
     EXPECT_EQ(platform.FileContent(kPath), "H\r\n");
 }
 
@@ -127,18 +127,18 @@ TEST_F(CsvReportTest, ALargeReportIsWrittenWhole)
         expected += "HKEY_USERS,S-1-5\\Key " + n + ",\"Value," + n + "\"," + std::string(40, 'x') + "\r\n";
     }
     ASSERT_GT(expected.size(), 200000u); // several blocks
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, kHeader, rows), CsvReportStatus::Written);
+    EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, rows), CsvReportStatus::Written);
     EXPECT_EQ(platform.FileContent(kPath), expected);
 }
 
 TEST_F(CsvReportTest, AFileThatCannotBeCreatedIsReported)
 {
     platform.FailFileCreation(kPath);
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, kHeader, {Row("HKEY_USERS", "a", "b", "c")}),
+    EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, {Row("HKEY_USERS", "a", "b", "c")}),
               CsvReportStatus::CannotCreate);
     EXPECT_FALSE(platform.HasFile(kPath));
-    EXPECT_EQ(WriteCsvReport(platform, platform, "C:\\No such folder\\r.csv", kHeader, {}), CsvReportStatus::CannotCreate);
-    EXPECT_EQ(WriteCheckCsvReport(platform, platform, kPath, kHeader, {}), CsvReportStatus::CannotCreate);
+    EXPECT_EQ(WriteCsvReport(platform, "C:\\No such folder\\r.csv", kHeader, {}), CsvReportStatus::CannotCreate);
+    EXPECT_EQ(WriteCheckCsvReport(platform, kPath, kHeader, {}), CsvReportStatus::CannotCreate);
 }
 
 TEST_F(CsvReportTest, AFailedWriteRemovesThePartialFile)
@@ -146,16 +146,16 @@ TEST_F(CsvReportTest, AFailedWriteRemovesThePartialFile)
     std::vector<RegistryItem> rows(3000, Row("HKEY_USERS", "Some\\Key", "Name", std::string(60, 'd')));
     // Failing in the middle of the rows.
     platform.FailFileWritesAfter(kPath, 100000);
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, kHeader, rows), CsvReportStatus::WriteFailed);
+    EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, rows), CsvReportStatus::WriteFailed);
     EXPECT_FALSE(platform.HasFile(kPath));
 
     // Failing with the last block, and with the header itself.
     platform.FailFileWritesAfter(kPath, 40);
-    EXPECT_EQ(WriteCsvReport(platform, platform, kPath, kHeader, {Row("HKEY_USERS", "a", "b", "c")}),
+    EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, {Row("HKEY_USERS", "a", "b", "c")}),
               CsvReportStatus::WriteFailed);
     EXPECT_FALSE(platform.HasFile(kPath));
     platform.FailFileWritesAfter(kPath, 5);
-    EXPECT_EQ(WriteCheckCsvReport(platform, platform, kPath, {"Check", "Root Key", "Key", "Value Name", "Data"}, {}),
+    EXPECT_EQ(WriteCheckCsvReport(platform, kPath, {"Check", "Root Key", "Key", "Value Name", "Data"}, {}),
               CsvReportStatus::WriteFailed);
     EXPECT_FALSE(platform.HasFile(kPath));
 }
@@ -163,7 +163,7 @@ TEST_F(CsvReportTest, AFailedWriteRemovesThePartialFile)
 TEST_F(CsvReportTest, TheWriterKeepsAReportOnlyWhenFinished)
 {
     {
-        CsvReportWriter writer(platform, platform);
+        CsvReportWriter writer(platform);
         ASSERT_EQ(writer.Open(kPath, {"A", "B"}), CsvReportStatus::Written);
         EXPECT_TRUE(writer.AddRow({"1", "2"}));
         EXPECT_TRUE(writer.AddRow({"3", "4,5"}));
@@ -172,7 +172,7 @@ TEST_F(CsvReportTest, TheWriterKeepsAReportOnlyWhenFinished)
     }
     EXPECT_FALSE(platform.HasFile(kPath));
 
-    CsvReportWriter writer(platform, platform);
+    CsvReportWriter writer(platform);
     ASSERT_EQ(writer.Open(kPath, {"A", "B"}), CsvReportStatus::Written);
     EXPECT_TRUE(writer.AddRow({"1", "2"}));
     EXPECT_EQ(writer.Finish(), CsvReportStatus::Written);

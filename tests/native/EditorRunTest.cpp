@@ -42,7 +42,7 @@ class VerifyRestoreTest : public ::testing::Test {
 protected:
     RestoreVerification Verify(const std::string& bytes)
     {
-        return VerifyRestore(platform, platform, bytes, nullptr, nullptr, "(Default)");
+        return VerifyRestore(platform, platform, bytes, "(Default)");
     }
 
     MemoryPlatform platform;

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
 #include "core/PathRules.h"
 #include "tests/support/MemoryPlatform.h"
 
@@ -165,25 +165,25 @@ TEST_F(PathRulesTest, ExistenceTests) {
     platform.MakeFileUnopenable("C:\\App\\locked.dll");
 
     EXPECT_TRUE(FileExists(platform, "C:\\App\\app.exe"));
-    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\App\\app.exe"));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\App\\app.exe"));
     // A folder cannot be opened as a file, yet it is present.
     EXPECT_FALSE(FileExists(platform, "C:\\App\\Plugins"));
-    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\App\\Plugins"));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\App\\Plugins"));
     // A file the open test cannot open is present by its attributes.
     EXPECT_FALSE(FileExists(platform, "C:\\App\\locked.dll"));
-    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\App\\locked.dll"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\App\\other.exe"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\Gone\\other.exe"));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\App\\locked.dll"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\App\\other.exe"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\Gone\\other.exe"));
     // An empty path is no file: neither present nor reported missing.
     EXPECT_FALSE(FileExists(platform, ""));
-    EXPECT_FALSE(IsMissingFile(platform, platform, ""));
+    EXPECT_FALSE(IsMissingFile(platform, ""));
 
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, "\"C:\\App\\app.exe\" /background", path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, path));
     ASSERT_TRUE(platform.RemoveFile("C:\\App\\app.exe"));
     EXPECT_FALSE(FileExists(platform, path));
-    EXPECT_TRUE(IsMissingFile(platform, platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
 TEST_F(PathRulesTest, ResourceNumberAfterAnExistingFileIsPresent) {
@@ -194,25 +194,25 @@ TEST_F(PathRulesTest, ResourceNumberAfterAnExistingFileIsPresent) {
     // A type library registered by its resource number in the module.
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, "C:\\Windows\\system32\\hnetcfg.dll\\2", path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\WINDOWS\\System32\\HNETCFG.DLL\\12"));
-    EXPECT_FALSE(IsMissingFile(platform, platform, "C:\\Windows\\system32\\locked.tlb\\1"));
+    EXPECT_FALSE(IsMissingFile(platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\WINDOWS\\System32\\HNETCFG.DLL\\12"));
+    EXPECT_FALSE(IsMissingFile(platform, "C:\\Windows\\system32\\locked.tlb\\1"));
     // It is still no file of its own.
     EXPECT_FALSE(FileExists(platform, path));
 
     // A missing module followed by a number is missing; so is a folder
     // followed by one, and any last component that is not a plain number.
-    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\Windows\\system32\\gone.dll\\2"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\Windows\\system32\\2"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, "C:\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\Windows\\system32\\gone.dll\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\Windows\\system32\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, "C:\\2"));
     for (const char* suffix : {"\\x2", "\\2a", "\\-2", "\\ 2", "\\2\\3"}) {
-        EXPECT_TRUE(IsMissingFile(platform, platform, std::string("C:\\Windows\\system32\\hnetcfg.dll") + suffix))
+        EXPECT_TRUE(IsMissingFile(platform, std::string("C:\\Windows\\system32\\hnetcfg.dll") + suffix))
             << suffix;
     }
 
     // Once the module is gone, so is its type library.
     ASSERT_TRUE(platform.RemoveFile("C:\\Windows\\system32\\hnetcfg.dll"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
 TEST(PathRulesWildcardTest, MatchesBytesAnchoredAtBothEnds) {
@@ -344,7 +344,7 @@ TEST_F(PathRulesTest, ConcurrentCallsGiveTheSameAnswers) {
             for (int i = 0; i < 500; ++i) {
                 std::string path;
                 const bool present = ExtractFilePath(platform, platform, "\"C:\\App\\app.exe\" /S", path) &&
-                                     path == "C:\\App\\app.exe" && !IsMissingFile(platform, platform, path);
+                                     path == "C:\\App\\app.exe" && !IsMissingFile(platform, path);
                 const bool refused =
                     !ExtractFilePath(platform, platform, "D:\\App\\app.exe", path) && path.empty();
                 if (!present || !refused) ++wrong[w];

@@ -88,7 +88,7 @@ TEST(SplitRegistryPathTest, DoubleByteTrailBackslashIsNoSeparator)
     Split split = SplitPath(platform, "HKEY_CURRENT_USER\\A\x81\\");
     EXPECT_TRUE(split.ok);
     EXPECT_EQ("A\x81\\", split.keyPath);
-    EXPECT_EQ("A\x81\\", TrimBackslashes(platform, "\\A\x81\\\\\\"));
+    EXPECT_EQ("A\x81\\", TrimBackslashes("\\A\x81\\\\\\"));
 }
 
 TEST(FormatValueDataTest, StringsAndNumbers)
@@ -169,7 +169,7 @@ TEST(EnumSubKeysTest, ListsDirectSubkeysInOrderWithTrimmedPath)
     platform.AddKey(kHkeyLocalMachine, "Software\\Zeta\\Deep");
     platform.AddKey(kHkeyLocalMachine, "Software\\alpha");
     SubKeyList found;
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, " \\Software\\ \\", &CollectSubKey, &found);
+    EnumSubKeys(platform, kHkeyLocalMachine, " \\Software\\ \\", &CollectSubKey, &found);
     EXPECT_EQ((SubKeyList{{"Software", "Zeta"}, {"Software", "alpha"}}), found);
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
@@ -190,12 +190,12 @@ TEST(EnumSubKeysTest, StopEndsTheListingAtOnce)
         platform.AddKey(kHkeyLocalMachine, std::string("K\\") + name);
     std::atomic<bool> stop{false};
     std::pair<SubKeyList, std::atomic<bool>*> state{{}, &stop};
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &StopAtSecondSubKey, &state, nullptr, &stop);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &StopAtSecondSubKey, &state, nullptr, &stop);
     EXPECT_EQ((SubKeyList{{"K", "a"}, {"K", "b"}}), state.first);
 
     // Stopped before it starts, it lists nothing.
     SubKeyList found;
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, nullptr, &stop);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, nullptr, &stop);
     EXPECT_TRUE(found.empty());
 }
 
@@ -206,7 +206,7 @@ TEST(EnumSubKeysTest, LongestNamesDoNotEndTheListing)
     platform.AddKey(kHkeyLocalMachine, "K\\" + longName);
     platform.AddKey(kHkeyLocalMachine, "K\\after");
     SubKeyList found;
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
     EXPECT_EQ((SubKeyList{{"K", longName}, {"K", "after"}}), found);
 }
 
@@ -219,11 +219,11 @@ TEST(EnumSubKeysTest, UnspellableNamesArePassedOverAndCounted)
     platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "K\\alsoHidden");
     SubKeyList found;
     std::size_t passedOver = 1;
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, &passedOver);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, &passedOver);
     EXPECT_EQ((SubKeyList{{"K", "first"}, {"K", "middle"}, {"K", "last"}}), found);
     EXPECT_EQ(3u, passedOver);
     found.clear();
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
     EXPECT_EQ(3u, found.size());
 }
 
@@ -233,8 +233,8 @@ TEST(EnumSubKeysTest, UnopenableOrMissingKeyCallsNothing)
     platform.AddKey(kHkeyLocalMachine, "Locked\\Child");
     platform.SetKeyFaults(kHkeyLocalMachine, "Locked", kDenyOpen);
     SubKeyList found;
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "Locked", &CollectSubKey, &found);
-    EnumSubKeys(platform, platform, kHkeyLocalMachine, "Missing", &CollectSubKey, &found);
+    EnumSubKeys(platform, kHkeyLocalMachine, "Locked", &CollectSubKey, &found);
+    EnumSubKeys(platform, kHkeyLocalMachine, "Missing", &CollectSubKey, &found);
     EXPECT_TRUE(found.empty());
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }

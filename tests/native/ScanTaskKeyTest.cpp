@@ -155,19 +155,19 @@ TEST_F(ScanTaskKeyTest, ListSubfoldersMapsTheFoldersDirectlyInside)
     platform.AddFile("C:\\Menu\\readme.txt");
 
     MenuFolderMap map{{"Stale", "C:\\Stale"}};
-    ListSubfolders(platform, platform, "C:\\Menu", map, false);
+    ListSubfolders(platform, "C:\\Menu", map, false);
     EXPECT_EQ((MenuFolderMap{{"Games", "C:\\Menu\\Games"},
                              {"Office Tools", "C:\\Menu\\Office Tools"},
                              {"Stale", "C:\\Stale"}}),
               map);
 
     // A trailing backslash is not doubled; clearing drops what was there.
-    ListSubfolders(platform, platform, "C:\\Menu\\Games\\", map, true);
+    ListSubfolders(platform, "C:\\Menu\\Games\\", map, true);
     EXPECT_EQ((MenuFolderMap{{"Deeper", "C:\\Menu\\Games\\Deeper"}}), map);
 
-    ListSubfolders(platform, platform, "C:\\Nowhere", map, false);
+    ListSubfolders(platform, "C:\\Nowhere", map, false);
     EXPECT_EQ(1u, map.size());
-    ListSubfolders(platform, platform, "", map, true);   // cleared even without a folder
+    ListSubfolders(platform, "", map, true);   // cleared even without a folder
     EXPECT_TRUE(map.empty());
 }
 

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <utility>
 
-#include "core/AnsiText.h"
+#include "core/Text.h"
+#include "core/Unicode.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ struct MemoryValue {
     std::uint32_t type = kRegNone;
     std::string bytes;
     bool oversized = false;
-    bool unspellable = false;
 };
 
 // Matches a FindFirstFileA mask against a name; both already upper-cased.
@@ -72,7 +72,6 @@ struct MemoryPlatform::MemoryKey {
     std::vector<MemoryValue> values;
     unsigned faults = kKeyFaultNone;
     bool deleted = false;
-    bool unspellable = false;
 
     MemoryValue* FindValue(const std::string& name, const MemoryPlatform& platform)
     {
@@ -84,19 +83,11 @@ struct MemoryPlatform::MemoryKey {
         return nullptr;
     }
 
-    // FindValue for the platform's calls: no name reaches an unspellable one.
-    MemoryValue* FindNamedValue(const std::string& name, const MemoryPlatform& platform)
+    // Replaces a value of the same name in place, or appends a new one.
+    void SetValue(const std::string& name, std::uint32_t type, std::string bytes,
+                  const MemoryPlatform& platform)
     {
         MemoryValue* value = FindValue(name, platform);
-        return value && !value->unspellable ? value : nullptr;
-    }
-
-    // Replaces a value of the same name in place, or appends a new one; a
-    // call of the platform (byName) never reaches an unspellable one.
-    void SetValue(const std::string& name, std::uint32_t type, std::string bytes,
-                  const MemoryPlatform& platform, bool byName = false)
-    {
-        MemoryValue* value = byName ? FindNamedValue(name, platform) : FindValue(name, platform);
         if (!value) {
             values.push_back(MemoryValue());
             value = &values.back();
@@ -191,89 +182,89 @@ MemoryPlatform::~MemoryPlatform() = default;
 
 // ---------------------------------------------------------------- text rules
 
-bool MemoryPlatform::LeadByte(unsigned char byte) const
-{
-    return doubleByte_ && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
-}
-
 namespace {
 
-unsigned char LowerByte1252(unsigned char c)
+// Case pairs of Latin, Greek and Cyrillic letters, as Windows folds them.
+char32_t LowerCode(char32_t c)
 {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return static_cast<unsigned char>(c + 0x20);
-    switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
-    }
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+        (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    if (((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) && c % 2 == 0)
+        return c + 1;
+    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && c % 2 == 1)
+        return c + 1;
+    if (c == 0x178)
+        return 0xFF;
+    return c;
 }
 
-unsigned char UpperByte1252(unsigned char c)
+char32_t UpperCode(char32_t c)
 {
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return static_cast<unsigned char>(c - 0x20);
-    switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return c;
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+        (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
+        return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 0x50;
+    if (((c >= 0x101 && c <= 0x137) || (c >= 0x14B && c <= 0x177)) && c % 2 == 1)
+        return c - 1;
+    if (((c >= 0x13A && c <= 0x148) || (c >= 0x17A && c <= 0x17E)) && c % 2 == 0)
+        return c - 1;
+    if (c == 0xFF)
+        return 0x178;
+    return c;
+}
+
+std::string MapCodes(const std::string& text, char32_t (*map)(char32_t))
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        const char32_t code = DecodeUtf8(text, i, &length);
+        if (code == 0xFFFD && length == 1)
+            out.push_back(text[i]);   // a stray byte stays as it is
+        else
+            AppendUtf8(out, map(code));
+        i += length;
     }
+    return out;
 }
 
 }  // namespace
 
 std::string MemoryPlatform::Upper(std::string text) const
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (LeadByte(c)) {
-            ++i;   // a double-byte character keeps both bytes
-        } else if (doubleByte_) {
-            if (c >= 'a' && c <= 'z')
-                text[i] = static_cast<char>(c - 0x20);
-        } else {
-            text[i] = static_cast<char>(UpperByte1252(c));
-        }
-    }
-    return text;
-}
-
-bool MemoryPlatform::IsLeadByte(unsigned char byte)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return LeadByte(byte);
+    return MapCodes(text, &UpperCode);
 }
 
 void MemoryPlatform::LowerText(std::string& text)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (LeadByte(c)) {
-            ++i;
-        } else if (doubleByte_) {
-            if (c >= 'A' && c <= 'Z')
-                text[i] = static_cast<char>(c + 0x20);
-        } else {
-            text[i] = static_cast<char>(LowerByte1252(c));
-        }
-    }
+    text = MapCodes(text, &LowerCode);
 }
 
 void MemoryPlatform::UpperText(std::string& text)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
     text = Upper(std::move(text));
 }
 
-void MemoryPlatform::UseDoubleByteCodePage(bool doubleByte)
+std::string MemoryPlatform::AnsiToUtf8(const std::string& ansi)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    doubleByte_ = doubleByte;
+    // Code page 1252: its letters from 0xA0 on are those of Latin-1, and
+    // the few it has between 0x80 and 0x9F are listed.
+    static const char32_t k80To9F[32] = {
+        0x20AC, 0x81, 0x201A, 0x192, 0x201E, 0x2026, 0x2020, 0x2021, 0x2C6, 0x2030, 0x160,
+        0x2039, 0x152, 0x8D, 0x17D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x2DC, 0x2122, 0x161, 0x203A, 0x153, 0x9D, 0x17E, 0x178};
+    std::string out;
+    out.reserve(ansi.size());
+    for (const char c : ansi) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        AppendUtf8(out, byte >= 0x80 && byte <= 0x9F ? k80To9F[byte - 0x80] : byte);
+    }
+    return out;
 }
 
 // ------------------------------------------------------------------ registry
@@ -287,11 +278,7 @@ std::vector<std::string> MemoryPlatform::SplitComponents(const std::string& path
     std::string current;
     *emptyFirst = !path.empty() && path[0] == '\\';
     for (std::size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (LeadByte(c) && i + 1 < path.size()) {
-            current += path[i];
-            current += path[++i];
-        } else if (c == '\\') {
+        if (path[i] == '\\') {
             if (!current.empty())
                 parts.push_back(current);
             current.clear();
@@ -313,13 +300,6 @@ std::shared_ptr<MemoryPlatform::MemoryKey> MemoryPlatform::FindChild(const Memor
             return child;
     }
     return nullptr;
-}
-
-std::shared_ptr<MemoryPlatform::MemoryKey> MemoryPlatform::FindNamedChild(
-    const MemoryKey& parent, const std::string& name) const
-{
-    std::shared_ptr<MemoryKey> child = FindChild(parent, name);
-    return child && !child->unspellable ? child : nullptr;
 }
 
 MemoryPlatform::MemoryKey* MemoryPlatform::FindKey(RootKey root, const std::string& path) const
@@ -399,7 +379,7 @@ void MemoryPlatform::AddValue(RootKey root, const std::string& path, const std::
 void MemoryPlatform::AddString(RootKey root, const std::string& path, const std::string& name,
                                const std::string& text)
 {
-    AddValue(root, path, name, kRegSz, text + std::string(1, '\0'));
+    AddValue(root, path, name, kRegSz, TextToStringData(text));
 }
 
 void MemoryPlatform::AddDword(RootKey root, const std::string& path, const std::string& name,
@@ -425,23 +405,6 @@ void MemoryPlatform::MakeValueOversized(RootKey root, const std::string& path,
     if (MemoryKey* key = FindKey(root, path)) {
         if (MemoryValue* value = key->FindValue(name, *this))
             value->oversized = true;
-    }
-}
-
-void MemoryPlatform::MakeKeyNameUnspellable(RootKey root, const std::string& path)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (MemoryKey* key = FindKey(root, path))
-        key->unspellable = true;
-}
-
-void MemoryPlatform::MakeValueNameUnspellable(RootKey root, const std::string& path,
-                                              const std::string& name)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (MemoryKey* key = FindKey(root, path)) {
-        if (MemoryValue* value = key->FindValue(name, *this))
-            value->unspellable = true;
     }
 }
 
@@ -529,7 +492,7 @@ long MemoryPlatform::OpenKey(KeyHandle parent, const std::string& path, KeyHandl
     if (emptyFirst)
         return kResultBadPathname;
     for (const std::string& part : parts) {
-        node = FindNamedChild(*node, part);
+        node = FindChild(*node, part);
         if (!node)
             return kResultFileNotFound;
     }
@@ -613,7 +576,7 @@ long MemoryPlatform::QueryValue(KeyHandle handle, const std::string& name, std::
                                 std::uint8_t* data, std::uint32_t* size)
 {
     return WithOpenKey(handle, [&](MemoryKey& key) {
-        MemoryValue* value = key.FindNamedValue(name, *this);
+        MemoryValue* value = key.FindValue(name, *this);
         return value ? CopyValueData(*value, type, data, size) : kResultFileNotFound;
     });
 }
@@ -628,11 +591,6 @@ long MemoryPlatform::EnumValue(KeyHandle handle, std::uint32_t index, char* name
         if (index >= key.values.size())
             return kResultNoMoreItems;
         const MemoryValue& value = key.values[index];
-        if (value.unspellable) {
-            if (type)
-                *type = value.type;
-            return kResultNameNotSpellable;
-        }
         if (value.name.size() + 1 > *nameLength)
             return kResultMoreData;
         std::memcpy(name, value.name.c_str(), value.name.size() + 1);
@@ -649,8 +607,6 @@ long MemoryPlatform::EnumKey(KeyHandle handle, std::uint32_t index, char* name,
             return kResultAccessDenied;
         if (index >= key.subKeys.size())
             return kResultNoMoreItems;
-        if (key.subKeys[index]->unspellable)
-            return kResultNameNotSpellable;
         const std::string& childName = key.subKeys[index]->name;
         if (childName.size() + 1 > nameBufferSize)
             return kResultMoreData;
@@ -667,7 +623,7 @@ long MemoryPlatform::SetValue(KeyHandle handle, const std::string& name, std::ui
             return kResultAccessDenied;
         key.SetValue(name, type,
                      data ? std::string(reinterpret_cast<const char*>(data), size) : std::string(),
-                     *this, true);
+                     *this);
         return kResultOk;
     });
 }
@@ -677,7 +633,7 @@ long MemoryPlatform::DeleteValue(KeyHandle handle, const std::string& name)
     return WithOpenKey(handle, [&](MemoryKey& key) {
         if (key.faults & kDenyWrite)
             return kResultAccessDenied;
-        MemoryValue* value = key.FindNamedValue(name, *this);
+        MemoryValue* value = key.FindValue(name, *this);
         if (!value)
             return kResultFileNotFound;
         key.values.erase(key.values.begin() + (value - key.values.data()));
@@ -711,12 +667,12 @@ long MemoryPlatform::DeleteKeyTree(KeyHandle parentHandle, const std::string& su
         return kResultBadPathname;
     std::shared_ptr<MemoryKey> owner = parent;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        owner = FindNamedChild(*owner, parts[i]);
+        owner = FindChild(*owner, parts[i]);
         if (!owner)
             return kResultFileNotFound;
     }
     std::shared_ptr<MemoryKey> target =
-        parts.empty() ? nullptr : FindNamedChild(*owner, parts.back());
+        parts.empty() ? nullptr : FindChild(*owner, parts.back());
     if (!target)
         return kResultFileNotFound;
     if (TreeRefusesDeletion(*target))

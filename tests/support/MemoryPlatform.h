@@ -1,6 +1,6 @@
 // The platform held in memory: a registry tree, a file system with a drive
-// table, the ANSI text rules of code page 1252 (or of a double-byte code
-// page), in-memory INI files and a settable clock. It answers every call as the
+// table, case rules of Latin, Greek and Cyrillic letters and code page 1252
+// as the ANSI code page, in-memory INI files and a settable clock. It answers every call as the
 // Win32 functions do, so the core can be tested natively; its set-up and
 // inspection helpers let tests build a situation and check the outcome.
 #pragma once
@@ -37,7 +37,8 @@ public:
     // Creates the key if needed; replaces a value of the same name in place.
     void AddValue(RootKey root, const std::string& path, const std::string& name,
                   std::uint32_t type, const std::string& bytes);
-    // A REG_SZ value holding the text and its terminating zero.
+    // A REG_SZ value holding the text as Windows stores it: UTF-16 LE and a
+    // terminating zero unit.
     void AddString(RootKey root, const std::string& path, const std::string& name,
                    const std::string& text);
     void AddDword(RootKey root, const std::string& path, const std::string& name,
@@ -46,12 +47,6 @@ public:
     // The value's data then never fits any buffer a caller offers: reading it
     // always ends with kResultMoreData.
     void MakeValueOversized(RootKey root, const std::string& path, const std::string& name);
-    // The name then stands for one the ANSI code page cannot spell: listing
-    // gives kResultNameNotSpellable at its index, and no call of the platform
-    // reaches the key or value (or anything below the key) by name. The
-    // set-up and inspection helpers still use the name.
-    void MakeKeyNameUnspellable(RootKey root, const std::string& path);
-    void MakeValueNameUnspellable(RootKey root, const std::string& path, const std::string& name);
 
     bool HasKey(RootKey root, const std::string& path) const;
     bool HasValue(RootKey root, const std::string& path, const std::string& name) const;
@@ -105,9 +100,6 @@ public:
     void RemoveDrive(char letter);
 
     // --- Text, profiles and time ---
-    // Double-byte mode follows Shift-JIS: lead bytes 0x81-0x9F and 0xE0-0xFC,
-    // case folding of A-Z only.
-    void UseDoubleByteCodePage(bool doubleByte);
     void SetProfileFile(const std::string& path, const std::string& text);
     void SetLocalTime(const CalendarTime& time);
     void SetTimeZoneName(const std::string& name);
@@ -140,9 +132,9 @@ public:
                                                  bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
 
-    bool IsLeadByte(unsigned char byte) override;
     void LowerText(std::string& text) override;
     void UpperText(std::string& text) override;
+    std::string AnsiToUtf8(const std::string& ansi) override;
 
     std::string ReadProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, std::size_t maxLength) override;
@@ -157,13 +149,9 @@ public:
 private:
     friend class MemoryOutputFile;
 
-    bool LeadByte(unsigned char byte) const;
     std::string Upper(std::string text) const;
     std::vector<std::string> SplitComponents(const std::string& path, bool* emptyFirst) const;
     std::shared_ptr<MemoryKey> FindChild(const MemoryKey& parent, const std::string& name) const;
-    // FindChild for the platform's calls: a child with an unspellable name is
-    // not found.
-    std::shared_ptr<MemoryKey> FindNamedChild(const MemoryKey& parent, const std::string& name) const;
     MemoryKey* FindKey(RootKey root, const std::string& path) const;
     MemoryKey* MakeKey(RootKey root, const std::string& path);
     std::shared_ptr<MemoryKey> KeyOfHandle(KeyHandle handle, long* result) const;
@@ -194,7 +182,6 @@ private:
     FileTestCounts fileTests_;
 
     std::map<char, unsigned> drives_;
-    bool doubleByte_ = false;
     std::map<std::string, std::string> profiles_;   // by upper-case path
     CalendarTime localTime_;
     std::string timeZoneName_;

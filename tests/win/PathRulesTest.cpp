@@ -90,7 +90,7 @@ TEST_P(PathRulesOnDrive, ExistingFileIsAcceptedAndFoundUntilDeleted) {
     ASSERT_TRUE(ExtractFilePath(platform, platform, "  \"" + program + "\" /S", path));
     EXPECT_EQ(program, path);
     EXPECT_TRUE(FileExists(platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, path));
 
     ASSERT_TRUE(ExtractFilePath(platform, platform, "\"" + program + "\" \"%1\"", path));
     EXPECT_EQ(program, path);
@@ -102,7 +102,7 @@ TEST_P(PathRulesOnDrive, ExistingFileIsAcceptedAndFoundUntilDeleted) {
     ASSERT_TRUE(DeleteFileA(program.c_str()));
     ASSERT_TRUE(ExtractFilePath(platform, platform, program, path));
     EXPECT_FALSE(FileExists(platform, path));
-    EXPECT_TRUE(IsMissingFile(platform, platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
 TEST_P(PathRulesOnDrive, ExistingFolderIsNotMissing) {
@@ -111,10 +111,10 @@ TEST_P(PathRulesOnDrive, ExistingFolderIsNotMissing) {
 
     // Folders cannot be opened as files, yet they are present.
     EXPECT_FALSE(FileExists(platform, folder.path()));
-    EXPECT_FALSE(IsMissingFile(platform, platform, folder.path()));
-    EXPECT_FALSE(IsMissingFile(platform, platform, folder.path() + "\\"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\gone"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\gone\\deeper.dll"));
+    EXPECT_FALSE(IsMissingFile(platform, folder.path()));
+    EXPECT_FALSE(IsMissingFile(platform, folder.path() + "\\"));
+    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone"));
+    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone\\deeper.dll"));
 }
 
 TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
@@ -128,7 +128,7 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_FALSE(FileExists(platform, locked));
-    EXPECT_FALSE(IsMissingFile(platform, platform, locked));
+    EXPECT_FALSE(IsMissingFile(platform, locked));
     CloseHandle(holder);
 
     // A path longer than the open test's limit of 128 characters.
@@ -142,9 +142,9 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, longFile, path));
     EXPECT_FALSE(FileExists(platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, path));
     ASSERT_TRUE(DeleteFileA(longFile.c_str()));
-    EXPECT_TRUE(IsMissingFile(platform, platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
 TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
@@ -158,15 +158,15 @@ TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(typeLibrary.c_str()));
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, typeLibrary, path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, path));
-    EXPECT_FALSE(IsMissingFile(platform, platform, module + "\\12"));
+    EXPECT_FALSE(IsMissingFile(platform, path));
+    EXPECT_FALSE(IsMissingFile(platform, module + "\\12"));
 
     // Not a number, a folder before the number, or a missing module: missing.
-    EXPECT_TRUE(IsMissingFile(platform, platform, module + "\\2a"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\2"));
-    EXPECT_TRUE(IsMissingFile(platform, platform, folder.path() + "\\gone.dll\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, module + "\\2a"));
+    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\2"));
+    EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone.dll\\2"));
     ASSERT_TRUE(DeleteFileA(module.c_str()));
-    EXPECT_TRUE(IsMissingFile(platform, platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
 TEST_P(PathRulesOnDrive, LowerCaseDriveLetterIsAcceptedWithItsCaseKept) {
@@ -178,7 +178,7 @@ TEST_P(PathRulesOnDrive, LowerCaseDriveLetterIsAcceptedWithItsCaseKept) {
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, text, path));
     EXPECT_EQ(text, path);
-    EXPECT_TRUE(IsMissingFile(platform, platform, path));
+    EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
 INSTANTIATE_TEST_SUITE_P(FixedDrives, PathRulesOnDrive,

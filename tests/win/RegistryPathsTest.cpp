@@ -57,7 +57,7 @@ TEST_F(Win32RegistryPathsTest, EnumSubKeysListsDirectSubkeys)
     ASSERT_TRUE(scratch.CreateSubKey("E\\Alpha"));
     ASSERT_TRUE(scratch.CreateSubKey("E\\" + std::string(255, 'n')));
     std::vector<std::string> names;
-    EnumSubKeys(platform, platform, kHkeyCurrentUser, " \\" + Path("E") + "\\ ", &Collect, &names);
+    EnumSubKeys(platform, kHkeyCurrentUser, " \\" + Path("E") + "\\ ", &Collect, &names);
     // The registry lists subkeys sorted by name.
     EXPECT_EQ((std::vector<std::string>{Path("E") + "|Alpha", Path("E") + "|beta",
                                         Path("E") + "|" + std::string(255, 'n')}),

@@ -173,7 +173,7 @@ TEST_F(ScanTaskTest, Task4ReportsClassKeysOfMissingServersButNeverTheClassList)
               Planted(sink));
     for (const RecordedFinding& finding : sink.findings) {
         const std::size_t level = finding.item.rootName == kHkcr ? 2 : 4;
-        EXPECT_LE(level, CountPathComponents(SystemPlatform(), finding.item.keyPath))
+        EXPECT_LE(level, CountPathComponents(finding.item.keyPath))
             << finding.item.keyPath;
     }
 }

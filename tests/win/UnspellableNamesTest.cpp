@@ -237,7 +237,7 @@ TEST_F(UnspellableNamesTest, WalkAndSubkeyListingCountThemAndReachTheSiblings)
 
     Collected listed;
     passedOver = 0;
-    EnumSubKeys(platform, platform, kHkeyCurrentUser, w, &CollectSubKey, &listed, &passedOver);
+    EnumSubKeys(platform, kHkeyCurrentUser, w, &CollectSubKey, &listed, &passedOver);
     EXPECT_EQ((std::vector<std::string>{"First", "Last"}), listed.keys);
     EXPECT_EQ(1u, passedOver);
 }

@@ -1,7 +1,8 @@
-// Text helpers of the whole program. Multibyte-aware searching and trimming of
-// ANSI byte text: a double-byte character is always stepped over whole, so its
-// trail byte is never taken for a backslash or any other single-byte character.
-// Besides them, the byte-wise wildcard matcher and the list splitters.
+// Text helpers of the whole program, on UTF-8 text (see core/Unicode.h). No
+// byte of a character beyond ASCII is below 0x80, so a search for an ASCII
+// character (a backslash, a quote, a comma) is a byte search and never lands
+// inside another character. Besides them, the wildcard matcher and the list
+// splitters.
 #pragma once
 
 #include <cstddef>
@@ -9,24 +10,21 @@
 #include <vector>
 
 #include "core/Platform.h"
+#include "core/Unicode.h"
 
-// Index of the character after the one starting at index.
-std::size_t NextCharIndex(CodePage& codePage, const std::string& text, std::size_t index);
-
-// First occurrence of a single-byte character at or after from, or npos.
-std::size_t FindChar(CodePage& codePage, const std::string& text, char c, std::size_t from = 0);
+// First occurrence of an ASCII character at or after from, or npos.
+std::size_t FindChar(const std::string& text, char c, std::size_t from = 0);
 
 // Last occurrence of a single-byte character, or npos.
-std::size_t FindLastChar(CodePage& codePage, const std::string& text, char c);
+std::size_t FindLastChar(const std::string& text, char c);
 
 // First occurrence of needle that starts on a character boundary at or after
 // from, or npos. An empty needle is found at from.
-std::size_t FindText(CodePage& codePage, const std::string& text, const std::string& needle,
-                     std::size_t from = 0);
+std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from = 0);
 
 // Removes every leading and every trailing character that is one of the
-// single-byte characters in set.
-void TrimChars(CodePage& codePage, std::string& text, const char* set);
+// ASCII characters in set.
+void TrimChars(std::string& text, const char* set);
 
 // True when the text holds a carriage return or a line feed.
 bool HasLineBreak(const std::string& text);
@@ -35,14 +33,15 @@ bool HasLineBreak(const std::string& text);
 // any other text.
 char DriveRootLetter(const std::string& rootPath);
 
-// Byte-wise, case-sensitive match anchored at both ends: "*" matches any run
-// of bytes including none, "?" exactly one byte, every other byte itself.
+// Case-sensitive match anchored at both ends: "*" matches any run of
+// characters including none, "?" exactly one character, every other
+// character itself.
 bool WildcardMatch(const std::string& pattern, const std::string& text);
 
 // Number of non-overlapping occurrences of needle in text, found from left to
-// right at character boundaries. Without caseSensitive both are lower-cased by
-// the system's rules first. An empty needle counts 0.
-std::size_t CountSubstring(CodePage& codePage, const std::string& text,
+// right. Without caseSensitive both are lower-cased by the system's rules
+// first. An empty needle counts 0.
+std::size_t CountSubstring(TextRules& textRules, const std::string& text,
                            const std::string& needle, bool caseSensitive);
 
 // The strings of a buffer of zero-ended strings closed by an empty string (as
