@@ -1,6 +1,7 @@
 // Where the program lies. Everything the program uses beside its own file is
 // found below the program folder: the language file, config.xml, the backup
-// folder and the registry editor in Tools.
+// folder and the registry editor in Tools. Paths are UTF-8 texts of any
+// length.
 #pragma once
 
 #include <windows.h>

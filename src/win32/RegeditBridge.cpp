@@ -8,32 +8,51 @@
 
 #include "win32/Win32Handles.h"
 #include "win32/ProgramPaths.h"
-#include "core/RegistryPaths.h"
-#include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 
 namespace {
 
+// The text between double quotes, so that the editor's command-line reader
+// (by the rules of CommandLineToArgvW) gives it back as it is: backslashes
+// before a quote, and those at the end, are doubled, and a quote inside is
+// escaped. A path (which holds no quote) thus goes over as it is unless it
+// ends in a backslash.
 std::string Quoted(const std::string& text)
 {
-    return "\"" + text + "\"";
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
 }
 
 // Starts the editor with the parameters and, with wait, waits for it to end.
 // Failures pass silently: without a process there is nothing to wait for.
 void RunEditor(const std::string& editorPath, const std::string& parameters, bool wait)
 {
-    SHELLEXECUTEINFOA info = {};
+    // Wide texts, so that paths of any letters reach the editor.
+    const std::wstring file = Widen(editorPath);
+    const std::wstring wideParameters = Widen(parameters);
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // The shell must not show its own error box for a missing editor: the
     // callers report through their status lines only.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = nullptr;
     info.lpVerb = nullptr;
-    info.lpFile = editorPath.c_str();
-    info.lpParameters = parameters.c_str();
+    info.lpFile = file.c_str();
+    info.lpParameters = wideParameters.c_str();
     info.lpDirectory = nullptr;
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    ShellExecuteExW(&info);
     const UniqueHandle process(info.hProcess);
     if (wait && process)
         WaitForSingleObject(process.Get(), INFINITE);
@@ -77,7 +96,7 @@ FileStamp ReadFileStamp(const std::string& path)
 {
     FileStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return stamp;
     stamp.exists = true;
@@ -94,7 +113,7 @@ bool ReadFileBytes(const std::string& path, std::string* bytes)
     constexpr std::uint64_t kLargestFile =
         sizeof(void*) == 4 ? 256ull * 1024 * 1024 : 4ull * 1024 * 1024 * 1024;
     bytes->clear();
-    const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
@@ -126,12 +145,14 @@ void OpenInRegeditWith(const std::string& rootName, const std::string& keyPath, 
 {
     // An existing key is opened, a missing one is not created: without it
     // the editor could not be told the key, so it is not started either.
-    Platform& platform = SystemPlatform();
-    ScopedKey applet(platform);
-    if (applet.Open(RootHandle(kHkeyCurrentUser), kRegeditAppletKey) != kResultOk)
+    UniqueKey applet;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(kRegeditAppletKey).c_str(), 0, KEY_SET_VALUE,
+                      applet.Receive()) != ERROR_SUCCESS)
         return;
-    const std::string lastKey = RegeditLastKeyText(rootName, keyPath);
-    platform.SetValue(applet.Get(), "LastKey", kRegSz, reinterpret_cast<const std::uint8_t*>(lastKey.c_str()),
-                      static_cast<std::uint32_t>(lastKey.size() + 1));
-    ShellExecuteA(owner, "open", editorPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // Stored as wide text with its terminating zero, so a key of any letters
+    // is handed over whole.
+    const std::wstring lastKey = Widen(RegeditLastKeyText(rootName, keyPath));
+    RegSetValueExW(applet.Get(), L"LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(lastKey.c_str()),
+                   static_cast<DWORD>((lastKey.size() + 1) * sizeof(wchar_t)));
+    ShellExecuteW(owner, L"open", Widen(editorPath).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -17,8 +17,11 @@ constexpr const char* kRegeditAppletKey = "Software\\Microsoft\\Windows\\Current
 constexpr const char* kRegeditBelowProgram = "\\Tools\\Regedit.exe";
 
 // The editor's parameters for an export: the whole registry when keyPath is
-// empty, else that key (a full path) with its subtree. Paths are quoted as
-// they are; the text ends with one blank.
+// empty, else that key (a full path) with its subtree. Paths go between
+// double quotes as they are, save that backslashes at the end of one are
+// doubled (and a quote in a key name escaped) so that the editor reads them
+// back unchanged; the text ends with one blank. Texts are UTF-8 and reach the
+// editor as wide text.
 std::string RegeditExportParameters(const std::string& keyPath, const std::string& filePath);
 // The editor's parameters for a merge: "/s" first when silent. Ends with one blank.
 std::string RegeditImportParameters(const std::string& filePath, bool silent);

@@ -2,9 +2,12 @@
 #include "win32/SettingsDocument.h"
 
 #include "win32/ProgramPaths.h"
+#include "win32/WideText.h"
 
 #include <oleauto.h>
 
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -14,34 +17,32 @@ const IID kIidXmlDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0
 const IID kIidXmlDomElement = {0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr DWORD kComContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
-// A BSTR made from ANSI text, freed when it goes.
-class WideText {
+// A BSTR holding the UTF-16 form of a program text, unit for unit, freed
+// when it goes.
+class BstrText {
 public:
-    explicit WideText(const std::string& text)
+    explicit BstrText(std::string_view text)
     {
-        const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        text_ = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-        if (text_ && length > 0)
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), text_, length);
+        const std::wstring wide = Widen(text);
+        text_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     }
-    ~WideText() { SysFreeString(text_); }
-    WideText(const WideText&) = delete;
-    WideText& operator=(const WideText&) = delete;
+    ~BstrText() { SysFreeString(text_); }
+    BstrText(const BstrText&) = delete;
+    BstrText& operator=(const BstrText&) = delete;
     BSTR Get() const { return text_; }
+    // Hands the string to a new owner (a VARIANT).
+    BSTR Release() { return std::exchange(text_, nullptr); }
     explicit operator bool() const { return text_ != nullptr; }
 
 private:
     BSTR text_ = nullptr;
 };
 
-std::string ToAnsi(const wchar_t* text, int length)
+// The program text of a BSTR (which may hold zero units, or be null for
+// an empty text).
+std::string BstrToText(BSTR text)
 {
-    if (!text || length <= 0)
-        return std::string();
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, &out[0], size, nullptr, nullptr);
-    return out;
+    return text ? Narrow(text, SysStringLen(text)) : std::string();
 }
 
 // A VARIANT cleared when it goes.
@@ -92,12 +93,13 @@ void SettingsDocument::Open(const std::string& path)
     document_->put_async(VARIANT_FALSE);
     // Keep the file's own layout when it is written back.
     document_->put_preserveWhiteSpace(VARIANT_TRUE);
-    WideText widePath(path);
+    // The path goes over as wide text, so a folder of any letters is found.
+    BstrText widePath(path);
     if (!widePath)
         return;
     Variant source;
     source.Get()->vt = VT_BSTR;
-    source.Get()->bstrVal = SysAllocString(widePath.Get());
+    source.Get()->bstrVal = widePath.Release();
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (SUCCEEDED(document_->load(*source.Get(), &loaded)) && loaded == VARIANT_TRUE)
         path_ = path;
@@ -108,7 +110,7 @@ ComPtr<IXMLDOMElement> SettingsDocument::SelectNode(const std::string& elementPa
     ComPtr<IXMLDOMElement> element;
     if (!document_ || !IsLoaded())
         return element;
-    WideText query(elementPath);
+    BstrText query(elementPath);
     ComPtr<IXMLDOMNode> node;
     if (!query || document_->selectSingleNode(query.Get(), node.Receive()) != S_OK || !node)
         return element;
@@ -120,12 +122,12 @@ std::string SettingsDocument::GetAttribute(IXMLDOMElement* element, const std::s
 {
     if (!element || !IsLoaded())
         return std::string();
-    WideText wideName(name);
+    BstrText wideName(name);
     Variant value;
     if (!wideName || element->getAttribute(wideName.Get(), value.Get()) != S_OK ||
         value.Get()->vt != VT_BSTR)
         return std::string();
-    return ToAnsi(value.Get()->bstrVal, static_cast<int>(SysStringLen(value.Get()->bstrVal)));
+    return BstrToText(value.Get()->bstrVal);
 }
 
 bool SettingsDocument::SetAttribute(IXMLDOMElement* element, const std::string& name,
@@ -133,15 +135,13 @@ bool SettingsDocument::SetAttribute(IXMLDOMElement* element, const std::string& 
 {
     if (!element || !IsLoaded())
         return false;
-    WideText wideName(name);
-    WideText wideValue(value);
+    BstrText wideName(name);
+    BstrText wideValue(value);
     if (!wideName || !wideValue)
         return false;
     Variant text;
     text.Get()->vt = VT_BSTR;
-    text.Get()->bstrVal = SysAllocString(wideValue.Get());
-    if (value.empty() && !text.Get()->bstrVal)
-        text.Get()->bstrVal = SysAllocStringLen(nullptr, 0);
+    text.Get()->bstrVal = wideValue.Release();
     return SUCCEEDED(element->setAttribute(wideName.Get(), *text.Get()));
 }
 
@@ -149,7 +149,7 @@ bool SettingsDocument::HasAttribute(IXMLDOMElement* element, const std::string& 
 {
     if (!element || !IsLoaded())
         return false;
-    WideText wideName(name);
+    BstrText wideName(name);
     Variant value;
     return wideName && element->getAttribute(wideName.Get(), value.Get()) == S_OK &&
            value.Get()->vt == VT_BSTR;
@@ -174,7 +174,7 @@ std::vector<ComPtr<IXMLDOMElement>> SettingsDocument::ChildElements(IXMLDOMEleme
         BSTR nodeName = nullptr;
         if (node->get_nodeName(&nodeName) != S_OK)
             continue;
-        const bool wanted = ToAnsi(nodeName, static_cast<int>(SysStringLen(nodeName))) == name;
+        const bool wanted = BstrToText(nodeName) == name;
         SysFreeString(nodeName);
         if (!wanted)
             continue;
@@ -192,7 +192,7 @@ ComPtr<IXMLDOMElement> SettingsDocument::AppendElement(
     ComPtr<IXMLDOMElement> element;
     if (!parent || !document_ || !IsLoaded())
         return element;
-    WideText wideName(name);
+    BstrText wideName(name);
     if (!wideName || document_->createElement(wideName.Get(), element.Receive()) != S_OK || !element)
         return ComPtr<IXMLDOMElement>();
     for (const auto& attribute : attributes) {
@@ -268,10 +268,12 @@ bool SettingsDocument::Save()
 {
     if (!document_ || !IsLoaded())
         return false;
-    WideText widePath(path_);
+    BstrText widePath(path_);
+    if (!widePath)
+        return false;
     Variant target;
     target.Get()->vt = VT_BSTR;
-    target.Get()->bstrVal = SysAllocString(widePath.Get());
+    target.Get()->bstrVal = widePath.Release();
     return SUCCEEDED(document_->save(*target.Get()));
 }
 

@@ -1,6 +1,8 @@
 // config.xml, the settings file beside the program, read and written through
 // the system's XML document component. One object serves one read or one
 // write and is then dropped; nothing of the document is kept between them.
+// Names, values and the path are the program's UTF-8 texts; the document
+// holds them as UTF-16, and they pass between the two unit for unit.
 #pragma once
 
 #include "win32/Win32Handles.h"

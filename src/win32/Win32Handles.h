@@ -37,6 +37,33 @@ private:
     HANDLE handle_ = nullptr;
 };
 
+// An open registry key closed with RegCloseKey.
+class UniqueKey {
+public:
+    UniqueKey() = default;
+    ~UniqueKey() { Reset(); }
+    UniqueKey(const UniqueKey&) = delete;
+    UniqueKey& operator=(const UniqueKey&) = delete;
+
+    HKEY Get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+    // For functions that hand out a newly opened key.
+    HKEY* Receive()
+    {
+        Reset();
+        return &key_;
+    }
+    void Reset()
+    {
+        if (key_)
+            RegCloseKey(key_);
+        key_ = nullptr;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
 // A GDI object (font, bitmap, brush) deleted with DeleteObject.
 template <typename T>
 class GdiObject {

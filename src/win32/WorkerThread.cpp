@@ -36,7 +36,7 @@ void WorkerThread::Stop()
         if (wait != WAIT_OBJECT_0 + 1)
             break;
         MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     thread_.Reset();
     running_.store(false);
@@ -55,7 +55,7 @@ bool WorkerThread::Run(const std::function<void()>& request)
     if (stop_.load())
         return false;
     Request message = {this, &request, false, false};
-    SendMessageA(window_, kWorkerRequestMessage, 0, reinterpret_cast<LPARAM>(&message));
+    SendMessageW(window_, kWorkerRequestMessage, 0, reinterpret_cast<LPARAM>(&message));
     return message.done;
 }
 
@@ -64,7 +64,7 @@ bool WorkerThread::Finish(const std::function<void()>& request)
     if (stop_.load())
         return false;
     Request message = {this, &request, true, false};
-    SendMessageA(window_, kWorkerRequestMessage, 0, reinterpret_cast<LPARAM>(&message));
+    SendMessageW(window_, kWorkerRequestMessage, 0, reinterpret_cast<LPARAM>(&message));
     return message.done;
 }
 
