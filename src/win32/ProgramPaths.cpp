@@ -38,7 +38,7 @@ std::string ProgramFilePath(HMODULE module)
 
 std::string ProgramFolder()
 {
-    return FolderOfModulePath(SystemPlatform(), ProgramFilePath());
+    return FolderOfModulePath(ProgramFilePath());
 }
 
 std::string ProgramBaseName(bool keepExtension)
