@@ -1,5 +1,5 @@
 // The command line: splitting it as the system's runtime does (blanks,
-// quotes, backslashes, double-byte characters), every form of run it can ask
+// quotes, backslashes, letters of every script), every form of run it can ask
 // for, and the reasons it gives for everything else.
 #include <gtest/gtest.h>
 
@@ -58,16 +58,16 @@ TEST_F(CommandLineTest, SplitsQuotesAndBackslashesAsTheRuntimeDoes)
     EXPECT_EQ(Split("\"C:\\dir\\\" next"), Arguments({"C:\\dir\" next"}));
 }
 
-TEST_F(CommandLineTest, SplitsDoubleByteTextWhole)
+TEST_F(CommandLineTest, SplitsTextOfEveryScriptWhole)
 {
-    platform.UseDoubleByteCodePage(true);
-    // "\x83\x5C" ends in a byte that looks like a backslash: before a quote it
-    // must not escape it.
-    EXPECT_EQ(Split("/report:\"C:\\\x83\x5C\" /scan"), Arguments({"/report:C:\\\x83\x5C", "/scan"}));
-    EXPECT_EQ(Split("/search:\x81\x40\x82\xA0"), Arguments({"/search:\x81\x40\x82\xA0"}));
-    const CommandLineRequest request = Parse("/search:\"\x83\x5C\" /report:r.csv");
+    // A letter right before a closing quote or a backslash is never taken for
+    // part of an escape, and letters of every script pass whole.
+    EXPECT_EQ(Split("/report:\"C:\\Папка\\ソ\" /scan"),
+              Arguments({"/report:C:\\Папка\\ソ", "/scan"}));
+    EXPECT_EQ(Split("/search:あい 😀"), Arguments({"/search:あい", "😀"}));
+    const CommandLineRequest request = Parse("/search:\"Привет ソ\" /report:r.csv");
     EXPECT_EQ(request.action, CommandAction::Search);
-    EXPECT_EQ(request.search.keyword, "\x83\x5C");
+    EXPECT_EQ(request.search.keyword, "Привет ソ");
 }
 
 TEST_F(CommandLineTest, NoArgumentsOpenTheWindowAndSlashQuestionMarkTheUsage)

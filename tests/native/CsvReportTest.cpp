@@ -1,5 +1,5 @@
-// CSV reports on the in-memory platform: the quoting of fields, double-byte
-// texts taken whole, the lines of whole reports with and without the check
+// CSV reports on the in-memory platform: the quoting of fields, texts of every
+// script taken whole, the lines of whole reports with and without the check
 // column, large reports, and what a failed or unfinished report leaves.
 #include <gtest/gtest.h>
 
@@ -50,21 +50,18 @@ TEST_F(CsvReportTest, FieldsAreQuotedOnlyWhenTheyMustBe)
     EXPECT_EQ(CsvField("cr\ronly"), "\"cr\ronly\"");
     EXPECT_EQ(CsvField("lf\n"), "\"lf\n\"");
     EXPECT_EQ(CsvField("\"C:\\a b\\c.exe\" /x,y"), "\"\"\"C:\\a b\\c.exe\"\" /x,y\"");
-    // Bytes above 127 are single characters of the code page and pass as they are.
-    EXPECT_EQ(CsvField("Caf\xE9 \x93quoted\x94"), "Caf\xE9 \x93quoted\x94");
+    // Letters beyond ASCII pass as they are.
+    EXPECT_EQ(CsvField("Café “quoted”"), "Café “quoted”");
 }
 
-TEST_F(CsvReportTest, DoubleByteCharactersPassWhole)
+TEST_F(CsvReportTest, LettersOfEveryScriptPassWhole)
 {
-    platform.UseDoubleByteCodePage(true);
-    // "\x83\x5C" and "\x81\x40" are whole characters: no quoting, no doubling
-    // and no splitting, whatever their second bytes look like.
-    EXPECT_EQ(CsvField("\x83\x5C\x81\x40"), "\x83\x5C\x81\x40");
-    EXPECT_EQ(CsvField("\x82\xA0,\x82\xA2"), "\"\x82\xA0,\x82\xA2\"");
-    EXPECT_EQ(CsvField("\x83\x5C\"x\""), "\"\x83\x5C\"\"x\"\"\"");
-    // A lead byte cut off at the end stays as it is.
-    EXPECT_EQ(CsvField("ab\x83"), "ab\x83");
-    EXPECT_EQ(CsvLine({"\x83\x5C", "\x81\x40"}), "\x83\x5C,\x81\x40\r\n");
+    // Every byte of a character beyond ASCII is above 0x7F: no quoting, no
+    // doubling and no splitting inside one.
+    EXPECT_EQ(CsvField("ソФ😀"), "ソФ😀");
+    EXPECT_EQ(CsvField("あ,い"), "\"あ,い\"");
+    EXPECT_EQ(CsvField("ソ\"x\""), "\"ソ\"\"x\"\"\"");
+    EXPECT_EQ(CsvLine({"Привет", "Ω"}), "Привет,Ω\r\n");
 }
 
 TEST_F(CsvReportTest, LinesJoinFieldsAndEndInCrLf)

@@ -1,7 +1,7 @@
 // The ignore list on the in-memory platform: which rows an entry hides
 // (whole keys with what lies below them, single values, the default value),
-// the case rules, parents told apart from mere prefixes, double-byte key
-// names, and adding and removing entries without duplicates.
+// the case rules, parents told apart from mere prefixes, names of every
+// script, and adding and removing entries without duplicates.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -139,25 +139,22 @@ TEST_F(IgnoreListTest, AnEntryWithoutAKeyPathStandsForTheWholeRoot)
     EXPECT_FALSE(Ignored(KeyRow(kHklm, "Software")));
 }
 
-TEST_F(IgnoreListTest, ADoubleByteTrailBackslashIsNoKeyBoundary)
+TEST_F(IgnoreListTest, NamesOfEveryScriptMatchWithoutRegardToCase)
 {
-    platform.UseDoubleByteCodePage(true);
-    // "\x83\x5C" is one character whose second byte looks like a backslash:
-    // an entry cut after its first byte must not become its parent.
-    list = {WholeKey(kHkcu, "Software\\A\x83")};
-    EXPECT_FALSE(Ignored(KeyRow(kHkcu, "Software\\A\x83\\x")));
-    EXPECT_FALSE(Ignored(KeyRow(kHkcu, "Software\\A\x83\x5C")));
+    // Cyrillic and Greek letters fold as Latin ones do; a parent is still told
+    // apart from a longer name that merely starts the same.
+    list = {WholeKey(kHkcu, "Software\\Программа")};
+    EXPECT_TRUE(Ignored(KeyRow(kHkcu, "Software\\ПРОГРАММА\\x")));
+    EXPECT_TRUE(Ignored(ValueRow("hkey_current_user", "SOFTWARE\\программа", "Путь")));
+    EXPECT_FALSE(Ignored(KeyRow(kHkcu, "Software\\Программа2")));
+    EXPECT_FALSE(Ignored(KeyRow(kHkcu, "Software\\Програм")));
 
-    // A key named with that character is a parent as usual, and its trail
-    // byte is not folded by the upper-casing.
-    list = {WholeKey(kHkcu, "software\\a\x83\x5C")};
-    EXPECT_TRUE(Ignored(KeyRow(kHkcu, "Software\\A\x83\x5C")));
-    EXPECT_TRUE(Ignored(KeyRow(kHkcu, "Software\\A\x83\x5C\\Sub")));
-    EXPECT_FALSE(Ignored(KeyRow(kHkcu, "Software\\A\x83\x5C" "b")));
-
-    list = {OneValue(kHkcu, "Software", "\x82\x61")};
-    EXPECT_TRUE(Ignored(ValueRow(kHkcu, "Software", "\x82\x61")));
-    EXPECT_FALSE(Ignored(ValueRow(kHkcu, "Software", "\x82\x41")));
+    list = {OneValue(kHkcu, "Software\\ソフト", "Ωμέγα"), WholeKey(kHklm, "Software\\😀")};
+    EXPECT_TRUE(Ignored(ValueRow(kHkcu, "software\\ソフト", "ΩΜΈΓΑ")));
+    EXPECT_FALSE(Ignored(ValueRow(kHkcu, "Software\\ソフト", "Ωμέγα2")));
+    EXPECT_FALSE(Ignored(ValueRow(kHkcu, "Software\\ソフ", "Ωμέγα")));
+    EXPECT_TRUE(Ignored(KeyRow(kHklm, "SOFTWARE\\😀\\Sub")));
+    EXPECT_FALSE(Ignored(KeyRow(kHklm, "Software\\😁")));
 }
 
 TEST_F(IgnoreListTest, AddingSkipsEntriesAlreadyThereAndRepeatedRows)

@@ -75,24 +75,20 @@ TEST(ExpandEscapes, ReplacesOnlyBackslashRAndBackslashN)
 
 TEST(ProgramPaths, FolderOfModulePath)
 {
-    MemoryPlatform platform;
-    EXPECT_EQ(FolderOfModulePath(platform, "C:\\Suite\\Quorvane.exe"), "C:\\Suite");
-    EXPECT_EQ(FolderOfModulePath(platform, "D:\\Tools\\x.exe"), "D:\\Tools");
+    EXPECT_EQ(FolderOfModulePath("C:\\Suite\\Quorvane.exe"), "C:\\Suite");
+    EXPECT_EQ(FolderOfModulePath("D:\\Tools\\x.exe"), "D:\\Tools");
     // In the root of a drive the folder is the drive alone.
-    EXPECT_EQ(FolderOfModulePath(platform, "C:\\Cleaner.exe"), "C:");
-    EXPECT_EQ(FolderOfModulePath(platform, "C:Cleaner.exe"), "C:");
+    EXPECT_EQ(FolderOfModulePath("C:\\Cleaner.exe"), "C:");
+    EXPECT_EQ(FolderOfModulePath("C:Cleaner.exe"), "C:");
     // A program on a network share keeps its share path; no colon is invented.
-    EXPECT_EQ(FolderOfModulePath(platform, "\\\\server\\share\\Quorvane.exe"), "\\\\server\\share");
+    EXPECT_EQ(FolderOfModulePath("\\\\server\\share\\Quorvane.exe"), "\\\\server\\share");
 }
 
-TEST(ProgramPaths, FolderOfModulePathStepsOverDoubleByteCharacters)
+TEST(ProgramPaths, FolderOfModulePathKeepsFoldersOfEveryScript)
 {
-    MemoryPlatform platform;
-    platform.UseDoubleByteCodePage(true);
-    // 0x95 0x5C is one double-byte character whose second byte is a backslash.
-    const std::string folder = std::string("C:\\") + "\x95\x5C" + "dir";
-    EXPECT_EQ(FolderOfModulePath(platform, folder + "\\q.exe"), folder);
-    EXPECT_EQ(FolderOfModulePath(platform, std::string("C:\\a\x95\x5C.exe")), "C:");
+    const std::string folder = "C:\\Программы\\ソフト😀";
+    EXPECT_EQ(FolderOfModulePath(folder + "\\q.exe"), folder);
+    EXPECT_EQ(FolderOfModulePath("C:\\Ωμέγα.exe"), "C:");
 }
 
 TEST(ProgramPaths, StripExtensionCutsAtTheLastDot)

@@ -199,35 +199,29 @@ TEST_F(MemoryRegistryTest, SetValueReplacesInPlaceAndDeleteValueRemoves)
     platform.CloseKey(key);
 }
 
-TEST_F(MemoryRegistryTest, UnspellableNamesAreListedAsSuchAndReachedByNoName)
+TEST_F(MemoryRegistryTest, NamesOfEveryScriptAreListedInUtf8AndReachedWithoutRegardToCase)
 {
-    platform.AddString(kHkeyCurrentUser, "K", "shown", "1");
-    platform.AddDword(kHkeyCurrentUser, "K", "hidden", 2);
-    platform.AddString(kHkeyCurrentUser, "K\\Hidden\\Below", "v", "3");
-    platform.AddKey(kHkeyCurrentUser, "K\\Shown");
-    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "K", "hidden");
-    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "K\\Hidden");
-    KeyHandle key = Open("K");
-    char name[16] = "x";
+    const std::string lone = "Lone\xED\xA0\x80";   // a high surrogate without its partner
+    platform.AddString(kHkeyCurrentUser, "Программа", "Путь", "1");
+    platform.AddDword(kHkeyCurrentUser, "Программа", lone, 2);
+    platform.AddKey(kHkeyCurrentUser, "Программа\\Ωμέγα😀");
+    KeyHandle key = Open("ПРОГРАММА");
+    ASSERT_NE(kNoKey, key);
+    char name[32] = "x";
     std::uint32_t nameLength = sizeof name, type = 0, size = 0;
-    EXPECT_EQ(kResultNameNotSpellable, platform.EnumValue(key, 1, name, &nameLength, &type, nullptr, &size));
-    EXPECT_EQ(kRegDword, type);
-    EXPECT_EQ(kResultNameNotSpellable, platform.EnumKey(key, 0, name, sizeof name));
-    ASSERT_EQ(kResultOk, platform.EnumKey(key, 1, name, sizeof name));
-    EXPECT_STREQ("Shown", name);
-    EXPECT_EQ(kResultNoMoreItems, platform.EnumKey(key, 2, name, sizeof name));
-    EXPECT_EQ(kResultFileNotFound, platform.QueryValue(key, "hidden", &type, nullptr, &size));
-    EXPECT_EQ(kResultFileNotFound, platform.DeleteValue(key, "hidden"));
-    EXPECT_EQ(kResultFileNotFound, platform.DeleteKeyTree(key, "Hidden"));
-    long result = kResultOk;
-    EXPECT_EQ(kNoKey, Open("K\\Hidden\\Below", &result));
-    EXPECT_EQ(kResultFileNotFound, result);
-    // Setting a value of the same name makes a new one beside it.
-    const std::uint8_t byte = 7;
-    EXPECT_EQ(kResultOk, platform.SetValue(key, "hidden", kRegBinary, &byte, 1));
-    EXPECT_EQ((std::vector<std::string>{"shown", "hidden", "hidden"}), platform.ValueNames(kHkeyCurrentUser, "K"));
+    ASSERT_EQ(kResultOk, platform.EnumValue(key, 1, name, &nameLength, &type, nullptr, &size));
+    EXPECT_EQ(lone, name);
+    EXPECT_EQ(lone.size(), nameLength);   // bytes of UTF-8, not characters
+    nameLength = 8;                       // "Путь" needs 9 bytes with its NUL
+    EXPECT_EQ(kResultMoreData, platform.EnumValue(key, 0, name, &nameLength, &type, nullptr, &size));
+    ASSERT_EQ(kResultOk, platform.EnumKey(key, 0, name, sizeof name));
+    EXPECT_STREQ("Ωμέγα😀", name);
+    EXPECT_EQ(kResultOk, platform.QueryValue(key, "ПУТЬ", &type, nullptr, &size));
+    EXPECT_EQ(kResultOk, platform.QueryValue(key, lone, &type, nullptr, &size));
+    EXPECT_EQ(kResultFileNotFound, platform.QueryValue(key, "Lone", &type, nullptr, &size));
+    EXPECT_EQ(kResultOk, platform.DeleteKeyTree(key, "ΩΜΈΓΑ😀"));
     platform.CloseKey(key);
-    EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "K\\Hidden\\Below", "v"));
+    EXPECT_TRUE(platform.SubKeyNames(kHkeyCurrentUser, "Программа").empty());
 }
 
 TEST_F(MemoryRegistryTest, DeleteKeyTreeRemovesTheSubtreeOnly)
@@ -403,28 +397,18 @@ TEST(MemoryDriveTest, DriveStringsAndTypes)
     EXPECT_EQ(kDriveNoRootDir, platform.DriveType("C:\\"));
 }
 
-TEST(MemoryTextTest, CodePage1252CaseFolding)
+TEST(MemoryTextTest, CaseFoldingOfEveryScript)
 {
     MemoryPlatform platform;
     ExpectCaseFoldRules(platform);
 }
 
-TEST(MemoryTextTest, DoubleByteModeStepsOverWholeCharacters)
+TEST(MemoryTextTest, AnsiTextIsCodePage1252)
 {
     MemoryPlatform platform;
-    platform.UseDoubleByteCodePage(true);
-    EXPECT_TRUE(platform.IsLeadByte(0x81));
-    EXPECT_TRUE(platform.IsLeadByte(0xFC));
-    EXPECT_FALSE(platform.IsLeadByte(0xA0));
-    EXPECT_FALSE(platform.IsLeadByte('a'));
-    // The trail byte 'a' of the first character stays; accented bytes are
-    // not letters of this code page.
-    std::string text = "\x82" "a" "b\xE9";
-    platform.UpperText(text);
-    EXPECT_EQ("\x82" "a" "B\xE9", text);
-    text = "\x83" "A" "C";
-    platform.LowerText(text);
-    EXPECT_EQ("\x83" "A" "c", text);
+    EXPECT_EQ("Ä é ÿ € Š ™ plain", platform.AnsiToUtf8("\xC4 \xE9 \xFF \x80 \x8A \x99 plain"));
+    // The five bytes 1252 leaves undefined stand for the control codes of the same number.
+    EXPECT_EQ("\xC2\x81\xC2\x9D", platform.AnsiToUtf8("\x81\x9D"));
 }
 
 TEST(MemoryProfileTest, ReadsAsGetPrivateProfileString)

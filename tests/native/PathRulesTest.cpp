@@ -1,6 +1,6 @@
 // Path rules of the cleaner on the in-memory platform: which texts are testable
 // paths, the existence tests, the drive table, the wildcard matcher, substring
-// counting and the two splitters, in single-byte and double-byte code pages.
+// counting and the two splitters, with names of every script.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -124,26 +124,23 @@ TEST_F(PathRulesTest, StepOrderDecidesBetweenSimilarCommands) {
 // test it asks before copying a value, answer as ExtractFilePath does.
 TEST_F(PathRulesTest, TheTwoHalvesAndTheShapeTestAnswerAsExtractFilePath) {
     const std::string fixed = GetFixedDriveLetters(platform, platform);
-    for (bool doubleByte : {false, true}) {
-        platform.UseDoubleByteCodePage(doubleByte);
-        for (const std::string& text : Strings{"C:\\Windows\\notepad.exe", "  \"C:\\x.exe\" /S", "\" \"\" C:\\x.exe \"\"\" \"",
-              "g:\\Data", "D:\\setup.exe", "Q:\\x.exe", "C:\\", "C:", "C:/x.exe", ":\\x",
-              " \" ", "", "\"", "C:\\a.dll,C:\\b.dll", "\"C:\\a.exe\" -s", "x C:\\a.exe",
-              "C:\\a.exe D:\\b.exe", "C:\\\x82\\\\gone.exe", "\x82:\\gone.exe",
-              "\x82\\:\\x.exe", std::string("C:\\x\0.exe", 9), std::string("\0C:\\x.exe", 9),
-              std::string(" C:\\x.exe\0 ", 11), "C:\\x.exe \t", "\t C:\\x.exe"}) {
-            std::string whole = "stale";
-            std::string half = "stale";
-            const bool accepted = ExtractFilePath(platform, platform, text, whole);
-            EXPECT_EQ(accepted, ExtractDrivePath(platform, text, half) &&
-                                    IsOnDrive(platform, half, fixed))
-                << text;
-            if (accepted) {
-                EXPECT_EQ(whole, half) << text;
-            }
-            if (!StartsLikeDrivePath(text.data(), text.size())) {
-                EXPECT_FALSE(accepted) << text;
-            }
+    for (const std::string& text : Strings{"C:\\Windows\\notepad.exe", "  \"C:\\x.exe\" /S", "\" \"\" C:\\x.exe \"\"\" \"",
+          "g:\\Data", "D:\\setup.exe", "Q:\\x.exe", "C:\\", "C:", "C:/x.exe", ":\\x",
+          " \" ", "", "\"", "C:\\a.dll,C:\\b.dll", "\"C:\\a.exe\" -s", "x C:\\a.exe",
+          "C:\\a.exe D:\\b.exe", "C:\\Ж\\\\gone.exe", "Ж:\\gone.exe",
+          "Ж\\:\\x.exe", "C:\\ソフト\\😀.exe", std::string("C:\\x\0.exe", 9), std::string("\0C:\\x.exe", 9),
+          std::string(" C:\\x.exe\0 ", 11), "C:\\x.exe \t", "\t C:\\x.exe"}) {
+        std::string whole = "stale";
+        std::string half = "stale";
+        const bool accepted = ExtractFilePath(platform, platform, text, whole);
+        EXPECT_EQ(accepted, ExtractDrivePath(platform, text, half) &&
+                                IsOnDrive(platform, half, fixed))
+            << text;
+        if (accepted) {
+            EXPECT_EQ(whole, half) << text;
+        }
+        if (!StartsLikeDrivePath(text.data(), text.size())) {
+            EXPECT_FALSE(accepted) << text;
         }
     }
     EXPECT_TRUE(StartsLikeDrivePath(" \"C:\\", 5));
@@ -249,11 +246,19 @@ TEST(PathRulesWildcardTest, MatchesBytesAnchoredAtBothEnds) {
         {"*.reg", "a.reg.bak", false},
         {"a*", "a*", true},
         {"?", "*", true},
-        // High bytes are single bytes, compared exactly.
-        {"\xE9*", "\xE9t\xE9", true},
-        {"\xC9", "\xE9", false},
-        {"??", "\x83\x5C", true},
-        {"?", "\x83\x5C", false},
+        // "?" is one character, however many bytes it takes; letters
+        // beyond ASCII compare exactly.
+        {"é*", "été", true},
+        {"É", "é", false},
+        {"?", "Я", true},
+        {"??", "Я", false},
+        {"?", "😀", true},
+        {"??", "😀", false},
+        {"a?c", "aЖc", true},
+        {"*?ф", "фффф", true},
+        {"?😀?", "ж😀ソ", true},
+        {"?", "\xED\xA0\x80", true},   // a lone surrogate is one character too
+        {"*.р?г", "копия.рег", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.match, WildcardMatch(c.pattern, c.text))
@@ -275,38 +280,20 @@ TEST_F(PathRulesTest, CountSubstringCountsSeparateOccurrences) {
     EXPECT_EQ(0u, CountSubstring(platform, "abc", "", false));
 }
 
-// In a double-byte code page a trail byte is never taken for the single-byte
-// character of the same value.
-TEST_F(PathRulesTest, DoubleByteCharactersAreSteppedOverWhole) {
-    // 0x83 0x5C and 0x83 0x5B are katakana whose trail bytes equal '\' and '['.
-    const std::string soft = "C:\\\x83\x5C\x83\x74\x83\x67\\app.exe";
-    const std::string bracketed = "C:\\Data\\file.\x83\x5B";
-    // The system steps over a lead byte and whatever byte follows it, so 0x81
-    // hides the blank, colon and comma after it.
-    const std::string trailBlank = "C:\\Data\\x\x81 ";
-    const std::string trailColon = "C:\\\x81:\\x";
-    const std::string trailComma = "C:\\\x81,x.exe";
-
-    EXPECT_EQ(2u, CountSubstring(platform, "\x83\x5C\x83\x5C", "\\", true));
-    EXPECT_EQ(2u, CountSubstring(platform, trailColon, ":\\", false));
-    EXPECT_EQ(2u, CountSubstring(platform, "\x82\x41" "a", "A", false));
-    EXPECT_EQ(kRefused, Extract(bracketed));
-    EXPECT_EQ("C:\\Data\\x\x81", Extract(trailBlank));
-    EXPECT_EQ("C:\\\x81", Extract(trailColon));
-    EXPECT_EQ(kRefused, Extract(trailComma));
-
-    platform.UseDoubleByteCodePage(true);
-    EXPECT_EQ(0u, CountSubstring(platform, "\x83\x5C\x83\x5C", "\\", true));
-    EXPECT_EQ(1u, CountSubstring(platform, trailColon, ":\\", false));
-    // Lower-casing leaves trail bytes alone, and so does the count.
-    EXPECT_EQ(1u, CountSubstring(platform, "\x82\x41" "a", "A", false));
+// Folder and file names of every script pass through whole; a letter is
+// never taken for the drive letter.
+TEST_F(PathRulesTest, NamesOfEveryScriptAreKeptWhole) {
+    const std::string soft = "C:\\ソフトウェア\\Программа\\😀.exe";
     EXPECT_EQ(soft, Extract("\"" + soft + "\" /S"));
-    EXPECT_EQ(bracketed, Extract(bracketed));
-    EXPECT_EQ(trailBlank, Extract(trailBlank));
-    EXPECT_EQ("C:\\\x81:\\x", Extract(trailColon));
-    EXPECT_EQ(trailComma, Extract(trailComma));
-    // A double-byte character where the drive letter belongs.
-    EXPECT_EQ(kRefused, Extract("\x82\x60:\\x.exe"));
+    EXPECT_EQ("C:\\Ωμέγα\\x.exe", Extract("  C:\\Ωμέγα\\x.exe  "));
+    EXPECT_EQ(kRefused, Extract("C:\\Данные\\файл,второй.exe"));
+    EXPECT_EQ(kRefused, Extract("Д:\\x.exe"));
+    EXPECT_EQ(kRefused, Extract("😀:\\x.exe"));
+    EXPECT_EQ(2u, CountSubstring(platform, "ПриветПРИВЕТ", "привет", false));
+    EXPECT_EQ(1u, CountSubstring(platform, "ПриветПРИВЕТ", "ПРИВЕТ", true));
+    EXPECT_EQ(2u, CountSubstring(platform, "ΣΊΣΥΦΟΣ σίσυφος", "ΣΊΣΥΦ", false));
+    EXPECT_EQ(3u, CountSubstring(platform, "😀😀😀", "😀", false));
+    EXPECT_EQ(0u, CountSubstring(platform, "ソフト", "フ\xE3", true));
 }
 
 TEST(PathRulesSplitTest, SplitMultiStringStopsAtTheFirstEmptyString) {

@@ -1,6 +1,6 @@
-// The REG file reader on damaged input: every truncation of valid files,
-// seeded random byte changes, huge lines, unterminated quotes and UTF-16
-// files of odd length. Each result must hold together (lines within the file,
+// The REG file reader on damaged input: every truncation of valid files in
+// every encoding, seeded random byte changes, huge lines, unterminated quotes,
+// UTF-16 files of odd length and UTF-8 files with broken sequences. Each result must hold together (lines within the file,
 // refused lines in line order, data no larger than the file, the same result twice);
 // under the sanitizers every read is also checked to stay in bounds.
 #include <gtest/gtest.h>
@@ -9,9 +9,12 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegReader.h"
+#include "core/Unicode.h"
 
 #ifndef QV_SOURCE_DIR
 #error "QV_SOURCE_DIR must name the source root"
@@ -26,14 +29,13 @@ std::string GoldenFile(const std::string& name)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool Latin1(const char16_t* text, std::size_t length, std::string* ansi, void*)
+// The golden files, and the version 5 one again as UTF-8 with a byte-order mark.
+std::vector<std::pair<std::string, std::string>> SeedFiles()
 {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] > 0xFF)
-            return false;
-        ansi->push_back(static_cast<char>(text[i]));
-    }
-    return true;
+    const std::string utf16 = GoldenFile("version5-golden.reg");
+    return {{"regedit4-golden.reg", GoldenFile("regedit4-golden.reg")},
+            {"version5-golden.reg", utf16},
+            {"version5 as UTF-8", "\xEF\xBB\xBF" + Utf16LeBytesToUtf8(utf16.substr(2))}};
 }
 
 // Lines of the file by the reader's rule (CR LF, LF or CR ends a line); a
@@ -50,7 +52,7 @@ std::size_t LineCountBound(const std::string& bytes)
 
 bool SameContent(const RegFileContent& a, const RegFileContent& b)
 {
-    if (a.format != b.format || a.utf16 != b.utf16 || a.keys.size() != b.keys.size() ||
+    if (a.format != b.format || a.encoding != b.encoding || a.keys.size() != b.keys.size() ||
         a.refusedLines.size() != b.refusedLines.size())
         return false;
     for (std::size_t i = 0; i < a.keys.size(); ++i) {
@@ -77,7 +79,7 @@ protected:
     // Reads the bytes twice and checks that the result holds together.
     void Check(const std::string& bytes, const std::string& what)
     {
-        const RegFileContent content = ReadRegFile(platform, bytes, &Latin1, nullptr);
+        const RegFileContent content = ReadRegFile(platform, bytes);
         const std::size_t lines = LineCountBound(bytes);
         std::size_t dataBytes = 0;
         std::size_t lastLine = 0;
@@ -98,7 +100,9 @@ protected:
                 dataBytes += value.data.size() + value.name.size();
             }
         }
-        ASSERT_LE(dataBytes, bytes.size()) << what;
+        // A byte of ANSI text takes at most three bytes of UTF-8 (a name)
+        // or two of UTF-16 (data), and an empty quoted text gives its zero unit.
+        ASSERT_LE(dataBytes, 3 * bytes.size() + 2) << what;
         std::size_t lastRefused = 0;
         for (const RegRefusedLine& refused : content.refusedLines) {
             ASSERT_GE(refused.line, 1u) << what;
@@ -106,7 +110,7 @@ protected:
             ASSERT_LE(refused.line, lines) << what;
             lastRefused = refused.line;
         }
-        ASSERT_TRUE(SameContent(content, ReadRegFile(platform, bytes, &Latin1, nullptr))) << what;
+        ASSERT_TRUE(SameContent(content, ReadRegFile(platform, bytes))) << what;
     }
 
     MemoryPlatform platform;
@@ -114,12 +118,12 @@ protected:
 
 TEST_F(RegReaderFuzzTest, EveryTruncationOfValidFilesHoldsTogether)
 {
-    for (const char* name : {"regedit4-golden.reg", "version5-golden.reg"}) {
-        const std::string file = GoldenFile(name);
+    for (const auto& [name, file] : SeedFiles()) {
         ASSERT_GT(file.size(), 100u) << name;
-        // UTF-16 cuts at odd positions leave a byte over.
+        // UTF-16 cuts at odd positions leave a byte over; UTF-8 cuts split
+        // characters.
         for (std::size_t size = 0; size <= file.size(); ++size)
-            Check(file.substr(0, size), std::string(name) + " cut at " + std::to_string(size));
+            Check(file.substr(0, size), name + " cut at " + std::to_string(size));
     }
 }
 
@@ -127,23 +131,19 @@ TEST_F(RegReaderFuzzTest, RandomByteChangesHoldTogether)
 {
     std::mt19937 random(20080303);
     const char special[] = {'\r', '\n', '"', '\\', ',', '[', ']', '=', '@', '-', ':', ';',
-                            '(', ')', ' ', '\0', '\x81', '\xff', '\xfe'};
-    for (bool doubleByte : {false, true}) {
-        platform.UseDoubleByteCodePage(doubleByte);
-        for (const char* name : {"regedit4-golden.reg", "version5-golden.reg"}) {
-            const std::string file = GoldenFile(name);
-            for (int round = 0; round < 600; ++round) {
-                std::string bytes = file;
-                const int changes = 1 + static_cast<int>(random() % 8);
-                for (int i = 0; i < changes; ++i) {
-                    const std::size_t at = random() % bytes.size();
-                    bytes[at] = random() % 2 ? special[random() % sizeof special]
-                                             : static_cast<char>(random() % 256);
-                }
-                if (random() % 4 == 0)
-                    bytes.resize(random() % bytes.size());
-                Check(bytes, std::string(name) + " round " + std::to_string(round));
+                            '(', ')', ' ', '\0', '\x81', '\xff', '\xfe', '\xed', '\xf0', '\xbf'};
+    for (const auto& [name, file] : SeedFiles()) {
+        for (int round = 0; round < 800; ++round) {
+            std::string bytes = file;
+            const int changes = 1 + static_cast<int>(random() % 8);
+            for (int i = 0; i < changes; ++i) {
+                const std::size_t at = random() % bytes.size();
+                bytes[at] = random() % 2 ? special[random() % sizeof special]
+                                         : static_cast<char>(random() % 256);
             }
+            if (random() % 4 == 0)
+                bytes.resize(random() % bytes.size());
+            Check(bytes, name + " round " + std::to_string(round));
         }
     }
 }
@@ -171,13 +171,14 @@ TEST_F(RegReaderFuzzTest, HugeLinesAndUnterminatedQuotesHoldTogether)
         head + continued,
         head + std::string(huge / 4, '\r'),
         head + std::string(huge, '\x81'),
+        head + "\"x\"=\"" + std::string(huge, '\xED'),
+        head + "\"x\"=hex(7):" + std::string(huge, '\x80'),
     };
-    for (bool doubleByte : {false, true}) {
-        platform.UseDoubleByteCodePage(doubleByte);
-        for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
-            Check(cases[i], "huge case " + std::to_string(i));
+    for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        Check(cases[i], "huge case " + std::to_string(i));
+        Check("\xEF\xBB\xBF" + cases[i], "huge UTF-8 case " + std::to_string(i));
     }
-    const RegFileContent hex = ReadRegFile(platform, head + hexLine, &Latin1, nullptr);
+    const RegFileContent hex = ReadRegFile(platform, head + hexLine);
     ASSERT_EQ(1u, hex.keys.size());
     ASSERT_EQ(1u, hex.keys[0].values.size());
     EXPECT_EQ(huge / 4, hex.keys[0].values[0].data.size());

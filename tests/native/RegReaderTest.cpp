@@ -1,6 +1,7 @@
-// The REG file reader: hand-written files in both formats, the rules for
-// lines, names and data, conversion of UTF-16 files, double-byte text, and a
-// round trip through the writer for every value type and hostile names.
+// The REG file reader: hand-written files in both formats and all three
+// encodings, the rules for lines, names and data, ANSI backups turned into
+// UTF-16 data, and a round trip through the writer for every value type,
+// names and data of every script and hostile names.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegReader.h"
 #include "core/RegWriter.h"
+#include "core/Unicode.h"
 
 #ifndef QV_SOURCE_DIR
 #error "QV_SOURCE_DIR must name the source root"
@@ -27,20 +29,6 @@ std::string GoldenFile(const std::string& name)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// Stands in for the system's conversion with code page 1252's first half:
-// characters up to U+00FF become their own byte, every other one is refused.
-bool Latin1(const char16_t* text, std::size_t length, std::string* ansi, void* context)
-{
-    if (context)
-        ++*static_cast<int*>(context);
-    for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] > 0xFF)
-            return false;
-        ansi->push_back(static_cast<char>(text[i]));
-    }
-    return true;
-}
-
 const char* ProblemName(RegReadProblem problem)
 {
     switch (problem) {
@@ -53,13 +41,12 @@ const char* ProblemName(RegReadProblem problem)
     case RegReadProblem::kBadName: return "bad name";
     case RegReadProblem::kBadData: return "bad data";
     case RegReadProblem::kValueWithoutKey: return "value without key";
-    case RegReadProblem::kNotConvertible: return "not convertible";
     }
     return "?";
 }
 
 // Printable ASCII as it is, every other byte as <hh>.
-std::string Shown(const std::string& bytes)
+std::string ShownBytes(const std::string& bytes)
 {
     std::string text;
     for (unsigned char c : bytes) {
@@ -74,6 +61,35 @@ std::string Shown(const std::string& bytes)
     return text;
 }
 
+// UTF-8 text: printable characters as they are; control characters, '<',
+// lone surrogates and bytes of no valid sequence as <hh> per byte.
+std::string Shown(const std::string& text)
+{
+    std::string shown;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        const char32_t code = DecodeUtf8(text, i, &length);
+        const bool printable = (code >= 0x20 && code < 0x7F && code != '<') ||
+                               (code >= 0xA0 && (code < 0xD800 || code > 0xDFFF) &&
+                                (code != 0xFFFD || text.compare(i, 3, "\xEF\xBF\xBD") == 0));
+        shown += printable ? text.substr(i, length) : ShownBytes(text.substr(i, length));
+        i += length;
+    }
+    return shown;
+}
+
+// Data of the three text types as the UTF-16 text it holds (an odd last
+// byte as <+hh>), every other type as bytes.
+std::string ShownData(std::uint32_t type, const std::string& data)
+{
+    if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz)
+        return ShownBytes(data);
+    std::string shown = Shown(Utf16LeBytesToUtf8(data));
+    if (data.size() % 2 != 0)
+        shown += "<+" + ShownBytes(data.substr(data.size() - 1)).substr(1);
+    return shown;
+}
+
 // One line per key and value: "[ROOT\path] @line" (with "-" for a deletion),
 // then "  name=type:data @line" or "  name=- @line".
 Strings Entries(const RegFileContent& content)
@@ -84,7 +100,7 @@ Strings Entries(const RegFileContent& content)
                         "] @" + std::to_string(key.line));
         for (const RegFileValue& value : key.values) {
             const std::string data =
-                value.deleted ? "-" : std::to_string(value.type) + ":" + Shown(value.data);
+                value.deleted ? "-" : std::to_string(value.type) + ":" + ShownData(value.type, value.data);
             lines.push_back("  " + Shown(value.name) + "=" + data + " @" + std::to_string(value.line));
         }
     }
@@ -103,7 +119,7 @@ class RegReaderTest : public ::testing::Test {
 protected:
     RegFileContent Read(const std::string& bytes)
     {
-        return ReadRegFile(platform, bytes, &Latin1, nullptr);
+        return ReadRegFile(platform, bytes);
     }
 
     // A REGEDIT4 file of the given lines, each ended by CR LF.
@@ -122,7 +138,7 @@ TEST_F(RegReaderTest, GoldenRegedit4FileGivesEveryEntryAndEveryRefusedLine)
 {
     const RegFileContent content = Read(GoldenFile("regedit4-golden.reg"));
     EXPECT_EQ(RegFileFormat::kRegedit4, content.format);
-    EXPECT_FALSE(content.utf16);
+    EXPECT_EQ(RegFileEncoding::kAnsi, content.encoding);
     EXPECT_EQ((Strings{
                   "[HKEY_CURRENT_USER\\Software\\Golden] @4",
                   "  =1:default text<00> @5",
@@ -142,7 +158,8 @@ TEST_F(RegReaderTest, GoldenRegedit4FileGivesEveryEntryAndEveryRefusedLine)
                   "<10><11><12><13><14><15><16><17><18><19> @18",
                   "  Spaced=1:blanks around the equals sign<00> @23",
                   "  Gone=- @24",
-                  "  caf<e9>=1:<e9>t<e9><00> @25",
+                  "  café=1:été<00> @25",
+                  "  Ärger €=2:Ä€<00> @26",
                   "[-HKEY_CURRENT_USER\\Software\\Golden\\Old] @27",
                   "[HKEY_LOCAL_MACHINE\\Software\\Golden\\Deep] @29",
                   "  x=4:<01><00><00><00> @30",
@@ -168,38 +185,72 @@ TEST_F(RegReaderTest, GoldenRegedit4FileGivesEveryEntryAndEveryRefusedLine)
               RefusedLines(content));
 }
 
-TEST_F(RegReaderTest, GoldenVersion5FileConvertsNamesAndTextsOrReportsThem)
-{
-    int conversions = 0;
-    const RegFileContent content =
-        ReadRegFile(platform, GoldenFile("version5-golden.reg"), &Latin1, &conversions);
-    EXPECT_EQ(RegFileFormat::kVersion5, content.format);
-    EXPECT_TRUE(content.utf16);
-    EXPECT_GT(conversions, 0);
-    EXPECT_EQ((Strings{
-                  "[HKEY_CURRENT_USER\\Software\\Golden5] @3",
-                  "  =1:caf<e9><00> @4",
-                  "  Path=2:%TEMP%<00> @5",
-                  "  Multi=7:a<00><e9><00><00> @6",
-                  "  Text=1:AB @7",
-                  "  Binary=3:<e9><00> @9",
-                  "  Wrapped=2:AB<00> @12",
-                  "[HKEY_CURRENT_USER\\Software\\Golden5\\<c4>] @16",
-                  "  <e9>=4:<10><00><00><00> @17",
-                  "  Escaped=1:a\\b\"c<0a>d<00> @18",
-              }),
-              Entries(content));
-    EXPECT_EQ((Strings{"8: not convertible", "10: not convertible", "11: not convertible",
-                       "14: not convertible", "15: not convertible"}),
-              RefusedLines(content));
+const Strings kVersion5GoldenEntries = {
+    "[HKEY_CURRENT_USER\\Software\\Golden5] @3",
+    "  =1:café<00> @4",
+    "  Path=2:%TEMP%<00> @5",
+    "  Multi=7:a<00>é<00><00> @6",
+    "  Text=1:AB @7",
+    "  Odd=2:A<+42> @8",
+    "  Binary=3:<e9><00> @9",
+    "  Snow☃=1:x<00> @10",
+    "  Data=1:☃<00> @11",
+    "  Wrapped=2:AB<00> @12",
+    "[HKEY_CURRENT_USER\\Software\\Жey] @14",
+    "  Under=1:v<00> @15",
+    "[HKEY_CURRENT_USER\\Software\\Golden5\\Ä] @16",
+    "  é=4:<10><00><00><00> @17",
+    "  Escaped=1:a\\b\"c<0a>d<00> @18",
+    "[HKEY_CURRENT_USER\\Software\\日本語😀] @19",
+    "  Ωμέγα=1:Привет 😀<00> @20",
+    "  lone<ed><a0><80>=1:<ed><b0><80> alone<00> @21",
+    "  Multi=7:П<00>😀<00><00> @22",
+};
 
-    // Without a conversion nothing of a UTF-16 file can be spelled.
-    const RegFileContent unconverted =
-        ReadRegFile(platform, GoldenFile("version5-golden.reg"), nullptr, nullptr);
-    EXPECT_TRUE(unconverted.keys.empty());
-    EXPECT_EQ(15u, unconverted.refusedLines.size());
-    for (const RegRefusedLine& refused : unconverted.refusedLines)
-        EXPECT_EQ(RegReadProblem::kNotConvertible, refused.problem) << refused.line;
+TEST_F(RegReaderTest, GoldenVersion5FileReadsEveryNameAndText)
+{
+    const RegFileContent content = Read(GoldenFile("version5-golden.reg"));
+    EXPECT_EQ(RegFileFormat::kVersion5, content.format);
+    EXPECT_EQ(RegFileEncoding::kUtf16, content.encoding);
+    EXPECT_EQ(kVersion5GoldenEntries, Entries(content));
+    EXPECT_EQ(Strings{}, RefusedLines(content));
+}
+
+TEST_F(RegReaderTest, AUtf8FileReadsAsTheSameUtf16File)
+{
+    const std::string utf16 = GoldenFile("version5-golden.reg");
+    ASSERT_EQ("\xFF\xFE", utf16.substr(0, 2));
+    const RegFileContent content = Read("\xEF\xBB\xBF" + Utf16LeBytesToUtf8(utf16.substr(2)));
+    EXPECT_EQ(RegFileFormat::kVersion5, content.format);
+    EXPECT_EQ(RegFileEncoding::kUtf8, content.encoding);
+    EXPECT_EQ(kVersion5GoldenEntries, Entries(content));
+    EXPECT_EQ(Strings{}, RefusedLines(content));
+}
+
+// An ANSI file (code page 1252 here): names and quoted texts are converted,
+// and so are the hex(2) and hex(7) lists of a REGEDIT4 file, which hold ANSI
+// text; other lists keep their bytes, and a version 5 header keeps them all.
+TEST_F(RegReaderTest, AnsiFilesAreReadAsTheirCodePage)
+{
+    const std::string lines = "[HKEY_USERS\\\xC4\x80]\r\n\"\xE9t\xE9\"=\"\xFC \x99\"\r\n"
+                              "\"x\"=hex(2):c4,80,00\r\n\"m\"=hex(7):e9,00,9f,00,00\r\n"
+                              "\"b\"=hex:c4,80\r\n";
+    const RegFileContent regedit4 = Read("REGEDIT4\r\n" + lines);
+    EXPECT_EQ(RegFileEncoding::kAnsi, regedit4.encoding);
+    EXPECT_EQ((Strings{"[HKEY_USERS\\Ä€] @2", "  été=1:ü ™<00> @3", "  x=2:Ä€<00> @4",
+                       "  m=7:é<00>Ÿ<00><00> @5", "  b=3:<c4><80> @6"}),
+              Entries(regedit4));
+    ASSERT_EQ(1u, regedit4.keys.size());
+    EXPECT_EQ("Ä€", regedit4.keys[0].path);
+    EXPECT_EQ("été", regedit4.keys[0].values[0].name);
+    EXPECT_EQ(TextToStringData("ü ™"), regedit4.keys[0].values[0].data);
+    EXPECT_EQ(std::string("\xC4\x00\xAC\x20\x00\x00", 6), regedit4.keys[0].values[1].data);
+
+    const RegFileContent version5 = Read("Windows Registry Editor Version 5.00\r\n" + lines);
+    EXPECT_EQ(RegFileEncoding::kAnsi, version5.encoding);
+    EXPECT_EQ((Strings{"[HKEY_USERS\\Ä€] @2", "  été=1:ü ™<00> @3", "  x=2:胄<+00> @4",
+                       "  m=7:é<c2><9f><+00> @5", "  b=3:<c4><80> @6"}),
+              Entries(version5));
 }
 
 TEST_F(RegReaderTest, AnyHeaderOtherThanTheTwoOnTheFirstLineReadsNothing)
@@ -208,8 +259,8 @@ TEST_F(RegReaderTest, AnyHeaderOtherThanTheTwoOnTheFirstLineReadsNothing)
          {std::string(""), std::string("\r\nREGEDIT4\r\n[HKEY_USERS\\x]\r\n"),
           std::string("REGEDIT4 \r\n[HKEY_USERS\\x]\r\n"), std::string("REGEDIT\r\n[HKEY_USERS\\x]\r\n"),
           std::string("regedit4\r\n[HKEY_USERS\\x]\r\n"),
-          std::string("\xEF\xBB\xBFREGEDIT4\r\n[HKEY_USERS\\x]\r\n"),
-          std::string("\xFE\xFF\0R\0E", 6)}) {
+          std::string("\xEF\xBB\xBF\xEF\xBB\xBFREGEDIT4\r\n[HKEY_USERS\\x]\r\n"),
+          std::string("\xFE\xFF\0R\0E", 6), std::string("R\0E\0G\0E\0D\0I\0T\0004\0", 16)}) {
         const RegFileContent content = Read(bytes);
         EXPECT_EQ(RegFileFormat::kUnknown, content.format) << bytes;
         EXPECT_TRUE(content.keys.empty()) << bytes;
@@ -218,6 +269,10 @@ TEST_F(RegReaderTest, AnyHeaderOtherThanTheTwoOnTheFirstLineReadsNothing)
     // Leading blanks are allowed, and either header goes with either encoding.
     EXPECT_EQ(RegFileFormat::kRegedit4, Read("  REGEDIT4").format);
     EXPECT_EQ(RegFileFormat::kVersion5, Read("Windows Registry Editor Version 5.00\n").format);
+    EXPECT_EQ(RegFileFormat::kRegedit4, Read("\xEF\xBB\xBFREGEDIT4\r\n").format);
+    const RegFileContent utf16 = Read("\xFF\xFE" + Utf8ToUtf16LeBytes("REGEDIT4\r\n"));
+    EXPECT_EQ(RegFileFormat::kRegedit4, utf16.format);
+    EXPECT_EQ(RegFileEncoding::kUtf16, utf16.encoding);
 }
 
 TEST_F(RegReaderTest, LinesEndInCrLfLfOrCr)
@@ -297,19 +352,16 @@ TEST_F(RegReaderTest, ZeroCharactersRefuseTheirLine)
     EXPECT_EQ((Strings{"3: zero character"}), RefusedLines(content));
 }
 
-TEST_F(RegReaderTest, DoubleByteTrailBytesAreNeverEscapesQuotesOrBrackets)
+TEST_F(RegReaderTest, LettersBesideBackslashesQuotesAndBracketsAreNeverPartOfThem)
 {
-    platform.UseDoubleByteCodePage(true);
-    // 0x95 0x5C is one character whose second byte equals a backslash; 0x81
-    // 0x5D ends in the code of a closing bracket.
-    const RegFileContent content = ReadLines({
-        "[HKEY_USERS\\k\x95\\]",
-        "\"n\x95\\\"=\"d\x95\\\"",
-        "\"b\x81]\"=\"\\\\\"",
-        "[HKEY_USERS\\x\x81]",   // no closing bracket
-    });
-    EXPECT_EQ((Strings{"[HKEY_USERS\\k<95>\\] @2", "  n<95>\\=1:d<95>\\<00> @3",
-                       "  b<81>]=1:\\<00> @4"}),
+    const std::string text = "Windows Registry Editor Version 5.00\r\n"
+                             "[HKEY_USERS\\kЖ\\]\r\n"
+                             "\"nЖ\\\\\"=\"dソ\\\\\"\r\n"
+                             "\"b😀]\"=\"\\\\\xED\xA0\x80\"\r\n"
+                             "[HKEY_USERS\\xЖ\r\n";   // no closing bracket
+    const RegFileContent content = Read("\xFF\xFE" + Utf8ToUtf16LeBytes(text));
+    EXPECT_EQ((Strings{"[HKEY_USERS\\kЖ] @2", "  nЖ\\=1:dソ\\<00> @3",
+                       "  b😀]=1:\\<ed><a0><80><00> @4"}),
               Entries(content));
     EXPECT_EQ((Strings{"5: bad key line"}), RefusedLines(content));
 }
@@ -357,7 +409,7 @@ protected:
             std::string bytes;
             platform.ReadValue(kHkeyCurrentUser, keyPath, name, &type, &bytes);
             if (name.find_first_of("\r\n") == std::string::npos)
-                lines.push_back("  " + Shown(name) + "=" + std::to_string(type) + ":" + Shown(bytes));
+                lines.push_back("  " + Shown(name) + "=" + std::to_string(type) + ":" + ShownData(type, bytes));
         }
         for (const std::string& child : platform.SubKeyNames(kHkeyCurrentUser, keyPath)) {
             if (child.find_first_of("\r\n") == std::string::npos) {
@@ -395,11 +447,12 @@ TEST_F(RegReaderRoundTrip, EveryValueTypeComesBackByteForByte)
         Add("R", name, type, some);
         Add("R", name + " empty", type, "");
     }
-    Add("R", "plain string", kRegSz, std::string("C:\\Temp \"q\" \xe9\0", 15));
-    Add("R", "zero string", kRegSz, std::string("\0", 1));
+    Add("R", "plain string", kRegSz, TextToStringData("C:\\Temp \"q\" é"));
+    Add("R", "zero string", kRegSz, TextToStringData(""));
+    Add("R", "zero byte", kRegSz, std::string("\0", 1));
     Add("R", "number", kRegDword, std::string("\x78\x56\x34\x12", 4));
     Add("R", "long", kRegBinary, std::string(100, '\xa5'));
-    Add("R", "", kRegExpandSz, std::string("%PATH%\0", 7));
+    Add("R", "", kRegExpandSz, TextToStringData("%PATH%"));
 
     const RegFileContent content = WriteAndRead("R");
     EXPECT_EQ(Strings{}, RefusedLines(content));
@@ -408,25 +461,76 @@ TEST_F(RegReaderRoundTrip, EveryValueTypeComesBackByteForByte)
 
 TEST_F(RegReaderRoundTrip, HostileNamesComeBackAndLineBreaksStayOut)
 {
-    const std::string data("v\0", 2);
+    const std::string data = TextToStringData("v");
     for (const std::string& name :
          {std::string("quote\"in"), std::string("\"\""), std::string("back\\slash\\"),
           std::string("\\\""), std::string("bracket]=\"x\"=y"), std::string("[HKEY_USERS\\x]"),
           std::string("@"), std::string("-"), std::string(" lead and trail "),
-          std::string(";comment"), std::string("high\x80\xff\xa0"), std::string("tab\there")}) {
+          std::string(";comment"), std::string("tab\there"), std::string("high é€ Ж")}) {
         Add("H", name, kRegSz, data);
     }
     Add("H", "", kRegSz, data);
     Add("H", "line\r\nbreak", kRegSz, data);
     Add("H\\sub]key=\"x\"", "in", kRegDword, std::string(4, '\0'));
     Add("H\\[HKEY_USERS\\y]", "in", kRegSz, data);   // a key named like a key line
-    Add("H\\high\xe9\xff", "in", kRegBinary, "\x01");
+    Add("H\\high é😀", "in", kRegBinary, "\x01");
     Add("H\\line\nkey", "in", kRegSz, data);
     platform.AddKey(kHkeyCurrentUser, "H\\empty key");
 
     const RegFileContent content = WriteAndRead("H");
     EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(Stored("H"), MergedEntries(content));
+}
+
+// Names and data of every script, every type and every shape of string data
+// come back from the writer's file unit for unit.
+TEST_F(RegReaderRoundTrip, NamesAndDataOfEveryScriptComeBackUnitForUnit)
+{
+    const auto utf16 = [](const std::string& text) { return Utf8ToUtf16LeBytes(text); };
+    const std::string lone = "\xED\xA0\x80";   // a high surrogate without its partner
+    const struct {
+        std::string key;
+        std::string name;
+        std::uint32_t type;
+        std::string data;
+    } cases[] = {
+        {"S\\Кириллица", "Имя", kRegSz, TextToStringData("Привет, \"мир\" \\")},
+        {"S\\Кириллица", "", kRegSz, TextToStringData("По умолчанию")},
+        {"S\\日本語", "名前", kRegSz, TextToStringData("日本語のテキスト")},
+        {"S\\日本語", "emoji 😀", kRegSz, TextToStringData("😀👍🏽")},
+        {"S\\Ελληνικά", "Όνομα", kRegSz, utf16(std::string("α\0β", 5)) + std::string(2, '\0')},
+        {"S\\Ελληνικά", "odd", kRegSz, utf16("ω") + "x"},
+        {"S\\Ελληνικά", "unterminated", kRegSz, utf16("без конца")},
+        {"S\\Ελληνικά", "crlf", kRegSz, TextToStringData("строка\r\nвторая")},
+        {"S\\Ελληνικά", "expand", kRegExpandSz, TextToStringData("%TEMP%\\Папка")},
+        {"S\\Ελληνικά", "multi", kRegMultiSz, utf16(std::string("один\0二\0😀\0\0", 19))},
+        {"S\\Ελληνικά", "binary", kRegBinary, std::string("\0\xff\x3d\xd8", 4)},
+        {"S\\Ελληνικά", "dword", kRegDword, std::string("\x01\0\0\x80", 4)},
+        {"S\\Ελληνικά", "qword", kRegQword, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)},
+        {"S\\Ελληνικά", "none", kRegNone, ""},
+        {"S\\Ключ" + lone, "lone" + lone, kRegSz, TextToStringData("\xED\xB0\x80 alone")},
+        {"S\\Ключ" + lone, "pair reversed", kRegSz, TextToStringData("\xED\xB0\x80\xED\xA0\x80")},
+    };
+    for (const auto& c : cases)
+        Add(c.key, c.name, c.type, c.data);
+
+    const RegFileContent content = WriteAndRead("S");
+    EXPECT_EQ(RegFileEncoding::kUtf16, content.encoding);
+    EXPECT_EQ(Strings{}, RefusedLines(content));
+    std::size_t found = 0;
+    for (const auto& c : cases) {
+        for (const RegFileKey& key : content.keys) {
+            for (const RegFileValue& value : key.values) {
+                if (key.path != c.key || value.name != c.name)
+                    continue;
+                ++found;
+                EXPECT_EQ(c.type, value.type) << Shown(c.name);
+                EXPECT_EQ(ShownData(c.type, c.data), ShownData(value.type, value.data)) << Shown(c.name);
+                EXPECT_EQ(c.data, value.data) << Shown(c.name);
+            }
+        }
+    }
+    EXPECT_EQ(sizeof cases / sizeof cases[0], found);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The REGEDIT4 writer, byte for byte, on the in-memory platform: header,
-// key and value lines, every value type, hex wrapping, the forms that keep
-// data restorable, names that are never written, and the export result.
+// The REG writer, unit for unit, on the in-memory platform: the UTF-16 file
+// with its byte-order mark and header, key and value lines, every value type,
+// hex wrapping, the forms that keep data restorable, names of every script,
+// names that are never written, and the export result.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -9,11 +10,14 @@
 
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegWriter.h"
+#include "core/Unicode.h"
 
 namespace {
 
 const char kKey[] = "HKEY_CURRENT_USER\\Software\\T";
 const char kFile[] = "C:\\out.reg";
+
+const char kHeader[] = "Windows Registry Editor Version 5.00";
 
 // The lines of a file, each ended by CR LF.
 std::string Lines(std::initializer_list<std::string> lines)
@@ -23,6 +27,19 @@ std::string Lines(std::initializer_list<std::string> lines)
         text += line + "\r\n";
     return text;
 }
+
+// The text of a file the writer made: UTF-16 LE after a byte-order mark.
+std::string TextOf(const std::string& bytes)
+{
+    if (bytes.empty())
+        return bytes;
+    EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
+    EXPECT_EQ(0u, bytes.size() % 2);
+    return Utf16LeBytesToUtf8(bytes.substr(2));
+}
+
+// UTF-16 LE bytes of text, without a terminator.
+std::string Utf16(const std::string& text) { return Utf8ToUtf16LeBytes(text); }
 
 class RegWriterTest : public ::testing::Test {
 protected:
@@ -37,7 +54,7 @@ protected:
     std::string ValueLine(const std::string& name)
     {
         std::string text = WriteValue(name);
-        std::string prefix = Lines({"REGEDIT4", std::string("[") + kKey + "]"});
+        std::string prefix = Lines({kHeader, "", std::string("[") + kKey + "]"});
         EXPECT_EQ(0u, text.find(prefix));
         return text.substr(prefix.size());
     }
@@ -48,8 +65,10 @@ protected:
         RegWriteCounts counts = WriteRegValue(platform, platform, kKey, name, *file);
         EXPECT_TRUE(file->Close());
         EXPECT_EQ(0u, counts.entriesLeftOut);
-        return platform.FileContent(kFile);
+        return FileText();
     }
+
+    std::string FileText() const { return TextOf(platform.FileContent(kFile)); }
 
     RegExportResult Export(const std::vector<RegExportRow>& rows)
     {
@@ -72,27 +91,38 @@ RegExportRow ValueRow(const std::string& keyPath, const std::string& name, int t
 
 TEST_F(RegWriterTest, StringsAreQuotedWithBackslashesAndQuotesEscaped)
 {
-    Add("Path", kRegSz, std::string("C:\\Temp\0", 8));
-    Add("say \"hi\" \\ now", kRegSz, std::string("He said \"yes\"\0", 14));
-    Add("", kRegSz, std::string("caf\xE9\0", 5));
+    Add("Path", kRegSz, TextToStringData("C:\\Temp"));
+    Add("say \"hi\" \\ now", kRegSz, TextToStringData("He said \"yes\""));
+    Add("", kRegSz, TextToStringData("café Привет ソ😀"));
+    Add("Ж\\n", kRegSz, TextToStringData("ソ\\"));
     EXPECT_EQ(Lines({"\"Path\"=\"C:\\\\Temp\""}), ValueLine("Path"));
     EXPECT_EQ(Lines({"\"say \\\"hi\\\" \\\\ now\"=\"He said \\\"yes\\\"\""}),
               ValueLine("say \"hi\" \\ now"));
-    EXPECT_EQ(Lines({"@=\"caf\xE9\""}), ValueLine(""));
+    EXPECT_EQ(Lines({"@=\"café Привет ソ😀\""}), ValueLine(""));
+    EXPECT_EQ(Lines({"\"Ж\\\\n\"=\"ソ\\\\\""}), ValueLine("Ж\\n"));
 }
 
 TEST_F(RegWriterTest, StringsTheQuotedFormCannotCarryAreWrittenAsHex1)
 {
-    Add("crlf", kRegSz, std::string("a\r\nb\0", 5));
-    Add("embedded", kRegSz, std::string("a\0b\0", 4));
-    Add("unterminated", kRegSz, "ab");
-    Add("empty", kRegSz, "");
-    Add("just zero", kRegSz, std::string("\0", 1));
-    EXPECT_EQ(Lines({"\"crlf\"=hex(1):61,0d,0a,62,00"}), ValueLine("crlf"));
-    EXPECT_EQ(Lines({"\"embedded\"=hex(1):61,00,62,00"}), ValueLine("embedded"));
-    EXPECT_EQ(Lines({"\"unterminated\"=hex(1):61,62"}), ValueLine("unterminated"));
-    EXPECT_EQ(Lines({"\"empty\"=hex(1):"}), ValueLine("empty"));
-    EXPECT_EQ(Lines({"\"just zero\"=\"\""}), ValueLine("just zero"));
+    const struct {
+        std::string data;
+        const char* line;
+    } cases[] = {
+        {TextToStringData("a\r\nb"), "hex(1):61,00,0d,00,0a,00,62,00,00,00"},
+        {TextToStringData("a\rb"), "hex(1):61,00,0d,00,62,00,00,00"},
+        {Utf16(std::string("a\0b\0", 4)), "hex(1):61,00,00,00,62,00,00,00"},   // embedded zero
+        {Utf16("ab"), "hex(1):61,00,62,00"},                                    // no terminator
+        {Utf16("a") + std::string("\0\0\0", 3), "hex(1):61,00,00,00,00"},       // odd size
+        {Utf16("ab") + "c", "hex(1):61,00,62,00,63"},
+        {std::string("\0", 1), "hex(1):00"},
+        {"", "hex(1):"},
+        {std::string("\0\0", 2), "\"\""},                                      // just the zero unit
+        {TextToStringData("\xED\xA0\x80"), "\"\xED\xA0\x80\""},               // a lone surrogate
+    };
+    for (const auto& c : cases) {
+        Add("v", kRegSz, c.data);
+        EXPECT_EQ(Lines({std::string("\"v\"=") + c.line}), ValueLine("v")) << c.line;
+    }
 }
 
 TEST_F(RegWriterTest, NumbersAndHexTypes)
@@ -102,15 +132,15 @@ TEST_F(RegWriterTest, NumbersAndHexTypes)
     Add("short", kRegDword, "\x01\x02");
     Add("bin", kRegBinary, "\x01\xab\xff");
     Add("nobytes", kRegBinary, "");
-    Add("expand", kRegExpandSz, std::string("%A%\0", 4));
-    Add("multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+    Add("expand", kRegExpandSz, TextToStringData("%A%"));
+    Add("multi", kRegMultiSz, Utf16(std::string("a\0Ж\0\0", 6)));
     EXPECT_EQ(Lines({"\"ten\"=dword:0000000a"}), ValueLine("ten"));
     EXPECT_EQ(Lines({"\"big\"=dword:deadbeef"}), ValueLine("big"));
     EXPECT_EQ(Lines({"\"short\"=hex(4):01,02"}), ValueLine("short"));
     EXPECT_EQ(Lines({"\"bin\"=hex:01,ab,ff"}), ValueLine("bin"));
     EXPECT_EQ(Lines({"\"nobytes\"=hex:"}), ValueLine("nobytes"));
-    EXPECT_EQ(Lines({"\"expand\"=hex(2):25,41,25,00"}), ValueLine("expand"));
-    EXPECT_EQ(Lines({"\"multi\"=hex(7):61,00,62,00,00"}), ValueLine("multi"));
+    EXPECT_EQ(Lines({"\"expand\"=hex(2):25,00,41,00,25,00,00,00"}), ValueLine("expand"));
+    EXPECT_EQ(Lines({"\"multi\"=hex(7):61,00,00,00,16,04,00,00,00,00"}), ValueLine("multi"));
 }
 
 TEST_F(RegWriterTest, EveryOtherTypeKeepsItsBytesWithTheTypeInHexadecimal)
@@ -154,13 +184,6 @@ TEST_F(RegWriterTest, HexListsWrapAfter23ThenEvery22Bytes)
               ValueLine("a much longer value name"));
 }
 
-TEST_F(RegWriterTest, DoubleByteTrailBackslashIsNotEscaped)
-{
-    platform.UseDoubleByteCodePage(true);
-    Add("\x81\\n", kRegSz, std::string("\x95\\\\\0", 4));   // 0x95 0x5C, then a real backslash
-    EXPECT_EQ(Lines({"\"\x81\\n\"=\"\x95\\\\\\\"" }), ValueLine("\x81\\n"));
-}
-
 TEST_F(RegWriterTest, ValueWritesNothingWhenItCannotBeFound)
 {
     Add("x", kRegSz, std::string("1\0", 2));
@@ -172,7 +195,7 @@ TEST_F(RegWriterTest, ValueWritesNothingWhenItCannotBeFound)
     RegWriteCounts counts = WriteRegValue(platform, platform, kKey, "missing", *file);
     EXPECT_EQ(0u, counts.entriesWritten + counts.entriesLeftOut);
     file->Close();
-    EXPECT_EQ("", platform.FileContent(kFile));
+    EXPECT_EQ("", FileText());
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
@@ -185,9 +208,9 @@ TEST_F(RegWriterTest, ExportWritesHeaderOnceAndKeyLineBeforeEveryValue)
     EXPECT_TRUE(result.created);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(2u, result.entriesWritten);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\A]", "\"one\"=\"1\"", "[HKEY_CURRENT_USER\\A]",
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\A]", "\"one\"=\"1\"", "[HKEY_CURRENT_USER\\A]",
                      "\"two\"=\"2\""}),
-              platform.FileContent(kFile));
+              FileText());
 }
 
 TEST_F(RegWriterTest, EmptyExportLeavesAZeroByteFile)
@@ -198,9 +221,9 @@ TEST_F(RegWriterTest, EmptyExportLeavesAZeroByteFile)
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(0u, result.entriesWritten);
     EXPECT_TRUE(platform.HasFile(kFile));
-    EXPECT_EQ("", platform.FileContent(kFile));
+    EXPECT_EQ("", FileText());
     EXPECT_TRUE(Export({}).complete);
-    EXPECT_EQ("", platform.FileContent(kFile));
+    EXPECT_EQ("", FileText());
 }
 
 TEST_F(RegWriterTest, KeyExportWritesEveryKeyAndEveryValueDepthFirst)
@@ -213,11 +236,11 @@ TEST_F(RegWriterTest, KeyExportWritesEveryKeyAndEveryValueDepthFirst)
     RegExportResult result = Export({KeyRow("K")});
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(5u, result.entriesWritten);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]", "\"none\"=hex(0):",
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]", "\"none\"=hex(0):",
                      "[HKEY_CURRENT_USER\\K]", "@=\"default\"", "[HKEY_CURRENT_USER\\K\\Empty]",
                      "[HKEY_CURRENT_USER\\K\\Empty\\Deeper]", "[HKEY_CURRENT_USER\\K\\Second]",
                      "\"n\"=dword:00000001"}),
-              platform.FileContent(kFile));
+              FileText());
 }
 
 TEST_F(RegWriterTest, KeyPathIsWrittenWithTheRootsFullName)
@@ -227,8 +250,8 @@ TEST_F(RegWriterTest, KeyPathIsWrittenWithTheRootsFullName)
     RegWriteCounts counts = WriteRegKey(platform, platform, "hkey_current_user\\\\Soft\\App\\", *file, true);
     file->Close();
     EXPECT_EQ(1u, counts.entriesWritten);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\Soft\\App]", "\"v\"=\"x\""}),
-              platform.FileContent(kFile));
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\Soft\\App]", "\"v\"=\"x\""}),
+              FileText());
 }
 
 TEST_F(RegWriterTest, KeyExportWithoutSubkeysWritesTheKeyAlone)
@@ -238,7 +261,7 @@ TEST_F(RegWriterTest, KeyExportWithoutSubkeysWritesTheKeyAlone)
     RegWriteCounts counts = WriteRegKey(platform, platform, "HKEY_CURRENT_USER\\K", *file, false);
     file->Close();
     EXPECT_EQ(1u, counts.entriesWritten);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]"}), platform.FileContent(kFile));
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]"}), FileText());
 }
 
 TEST_F(RegWriterTest, NamesWithLineBreaksAreLeftOutAndReported)
@@ -253,34 +276,31 @@ TEST_F(RegWriterTest, NamesWithLineBreaksAreLeftOutAndReported)
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(3u, result.entriesLeftOut);
     EXPECT_EQ(2u, result.entriesWritten);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]", "\"good\"=\"1\"",
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]", "\"good\"=\"1\"",
                      "[HKEY_CURRENT_USER\\K\\fine]", "\"v\"=\"5\""}),
-              platform.FileContent(kFile));
+              FileText());
 
     result = Export({ValueRow("K", "evil\r\n[HKEY_LOCAL_MACHINE\\Run]\r\n\"x"),
                      ValueRow("K\\bad\nkey", "inside"), KeyRow("K\\bad\nkey")});
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(4u, result.entriesLeftOut);
-    EXPECT_EQ("", platform.FileContent(kFile));
+    EXPECT_EQ("", FileText());
 }
 
-TEST_F(RegWriterTest, UnspellableNamesAreLeftOutAndTheRestIsWritten)
+TEST_F(RegWriterTest, NamesOfEveryScriptAreWrittenAndNothingIsLeftOut)
 {
-    platform.AddString(kHkeyCurrentUser, "K", "first", "1");
-    platform.AddString(kHkeyCurrentUser, "K", "hidden", "2");
-    platform.AddString(kHkeyCurrentUser, "K", "last", "3");
-    platform.AddString(kHkeyCurrentUser, "K\\Hidden", "inside", "4");
-    platform.AddString(kHkeyCurrentUser, "K\\Shown", "v", "5");
-    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "K", "hidden");
-    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "K\\Hidden");
+    platform.AddString(kHkeyCurrentUser, "K", "Имя", "1");
+    platform.AddString(kHkeyCurrentUser, "K", "lone\xED\xB0\x80", "2");
+    platform.AddString(kHkeyCurrentUser, "K\\ソフト😀", "Ωμέγα", "3");
     RegExportResult result = Export({KeyRow("K")});
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(2u, result.entriesLeftOut);
+    EXPECT_TRUE(result.complete);
     EXPECT_EQ(3u, result.entriesWritten);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]", "\"first\"=\"1\"",
-                     "[HKEY_CURRENT_USER\\K]", "\"last\"=\"3\"",
-                     "[HKEY_CURRENT_USER\\K\\Shown]", "\"v\"=\"5\""}),
-              platform.FileContent(kFile));
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]", "\"Имя\"=\"1\"",
+                     "[HKEY_CURRENT_USER\\K]", "\"lone\xED\xB0\x80\"=\"2\"",
+                     "[HKEY_CURRENT_USER\\K\\ソフト😀]", "\"Ωμέγα\"=\"3\""}),
+              FileText());
+    // The lone surrogate is written as the one unit it is.
+    EXPECT_NE(std::string::npos, platform.FileContent(kFile).find(std::string("e\0\x00\xDC\"\0", 6)));
 }
 
 TEST_F(RegWriterTest, KeyWhoseValuesAreAllLeftOutStillGetsItsKeyLine)
@@ -288,7 +308,7 @@ TEST_F(RegWriterTest, KeyWhoseValuesAreAllLeftOutStillGetsItsKeyLine)
     platform.AddString(kHkeyCurrentUser, "K", "line\nbreak", "1");
     RegExportResult result = Export({KeyRow("K")});
     EXPECT_FALSE(result.complete);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]"}), platform.FileContent(kFile));
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]"}), FileText());
 }
 
 TEST_F(RegWriterTest, UnreadableEntriesMakeTheFileIncomplete)
@@ -299,8 +319,8 @@ TEST_F(RegWriterTest, UnreadableEntriesMakeTheFileIncomplete)
     RegExportResult result = Export({ValueRow("K", "huge"), ValueRow("K", "after")});
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(1u, result.entriesLeftOut);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\K]", "\"after\"=\"y\""}),
-              platform.FileContent(kFile));
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]", "\"after\"=\"y\""}),
+              FileText());
 
     platform.AddKey(kHkeyCurrentUser, "L\\Locked\\Inner");
     platform.AddKey(kHkeyCurrentUser, "L\\Listless\\Inner");
@@ -309,13 +329,13 @@ TEST_F(RegWriterTest, UnreadableEntriesMakeTheFileIncomplete)
     result = Export({KeyRow("L")});
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(2u, result.entriesLeftOut);
-    EXPECT_EQ(Lines({"REGEDIT4", "[HKEY_CURRENT_USER\\L]", "[HKEY_CURRENT_USER\\L\\Listless]"}),
-              platform.FileContent(kFile));
+    EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\L]", "[HKEY_CURRENT_USER\\L\\Listless]"}),
+              FileText());
 
     platform.SetKeyFaults(kHkeyCurrentUser, "L", kDenyOpen);
     result = Export({KeyRow("L"), ValueRow("L", "v")});
     EXPECT_EQ(2u, result.entriesLeftOut);
-    EXPECT_EQ("", platform.FileContent(kFile));
+    EXPECT_EQ("", FileText());
 }
 
 TEST_F(RegWriterTest, FileFailuresAreReported)

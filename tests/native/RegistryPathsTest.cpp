@@ -9,8 +9,17 @@
 
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegistryPaths.h"
+#include "core/Unicode.h"
 
 namespace {
+
+std::string Repeat(const std::string& text, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
 
 const std::uint8_t* Data(const std::string& bytes)
 {
@@ -80,22 +89,28 @@ TEST(SplitRegistryPathTest, FailsWithoutKnownRootOrKeyPath)
     }
 }
 
-TEST(SplitRegistryPathTest, DoubleByteTrailBackslashIsNoSeparator)
+TEST(SplitRegistryPathTest, NamesOfEveryScriptSplitAtBackslashesOnly)
 {
     MemoryPlatform platform;
-    platform.UseDoubleByteCodePage(true);
-    // 0x81 0x5C is one character whose second byte equals a backslash.
-    Split split = SplitPath(platform, "HKEY_CURRENT_USER\\A\x81\\");
+    Split split = SplitPath(platform, "hkey_current_user\\Программа\\ソフト😀\\");
     EXPECT_TRUE(split.ok);
-    EXPECT_EQ("A\x81\\", split.keyPath);
-    EXPECT_EQ("A\x81\\", TrimBackslashes("\\A\x81\\\\\\"));
+    EXPECT_EQ(kHkeyCurrentUser, split.root);
+    EXPECT_EQ("Программа\\ソフト😀", split.keyPath);
+    EXPECT_EQ("Ωμέγα\\ж", TrimBackslashes("\\Ωμέγα\\ж\\\\\\"));
 }
+
+std::string Utf16(const std::string& text) { return Utf8ToUtf16LeBytes(text); }
 
 TEST(FormatValueDataTest, StringsAndNumbers)
 {
-    EXPECT_EQ("C:\\x.exe", Format(kRegSz, std::string("C:\\x.exe\0junk", 13)));
-    EXPECT_EQ("no zero", Format(kRegSz, "no zero"));
-    EXPECT_EQ("%SystemRoot%\\x", Format(kRegExpandSz, std::string("%SystemRoot%\\x\0", 15)));
+    // String data is UTF-16 LE: shown up to its first zero unit, an odd last
+    // byte left out.
+    EXPECT_EQ("C:\\x.exe", Format(kRegSz, TextToStringData("C:\\x.exe") + Utf16("junk")));
+    EXPECT_EQ("no zero", Format(kRegSz, Utf16("no zero")));
+    EXPECT_EQ("odd", Format(kRegSz, Utf16("odd") + "x"));
+    EXPECT_EQ("Привет ソ😀", Format(kRegSz, TextToStringData("Привет ソ😀")));
+    EXPECT_EQ("%SystemRoot%\\x", Format(kRegExpandSz, TextToStringData("%SystemRoot%\\x")));
+    EXPECT_EQ("", Format(kRegSz, std::string("\0\0a\0", 4)));
     EXPECT_EQ("0xffffffff (-1)", Format(kRegDword, std::string("\xff\xff\xff\xff", 4)));
     EXPECT_EQ("0x0000000a (10)", Format(kRegDword, std::string("\x0a\0\0\0", 4)));
     // Short data is read only as far as it goes.
@@ -116,24 +131,28 @@ TEST(FormatValueDataTest, BinaryShowsAtMostTwentyBytes)
 
 TEST(FormatValueDataTest, MultiStringsAndOtherTypes)
 {
-    EXPECT_EQ("a b", Format(kRegMultiSz, std::string("a\0b\0\0", 5)));
-    EXPECT_EQ("", Format(kRegMultiSz, std::string("\0b\0\0", 4)));
-    EXPECT_EQ("a", Format(kRegMultiSz, std::string("a\0\0b\0\0", 6)));
-    EXPECT_EQ("one two", Format(kRegMultiSz, std::string("one\0two", 7)));
+    EXPECT_EQ("a Жж", Format(kRegMultiSz, Utf16(std::string("a\0Жж\0\0", 8))));
+    EXPECT_EQ("", Format(kRegMultiSz, Utf16(std::string("\0b\0\0", 4))));
+    EXPECT_EQ("a", Format(kRegMultiSz, Utf16(std::string("a\0\0b\0\0", 6))));
+    EXPECT_EQ("one two", Format(kRegMultiSz, Utf16(std::string("one\0two", 7))));
+    EXPECT_EQ("one tw", Format(kRegMultiSz, Utf16(std::string("one\0tw", 6)) + "o"));
     for (std::uint32_t type : {kRegNone, kRegDwordBigEndian, kRegLink, kRegResourceList,
                                kRegFullResourceDescriptor, kRegResourceRequirementsList, kRegQword})
         EXPECT_EQ("", Format(type, "abcd")) << type;
 }
 
-TEST(ReadStringValueTest, ReadsUpTo255BytesWithTheirZero)
+TEST(ReadStringValueTest, ReadsAFolderPathOf259CharactersWithItsZero)
 {
     MemoryPlatform platform;
+    const std::string cyrillic = "C:\\" + Repeat("Ж", 256);
     platform.AddString(kHkeyCurrentUser, "K", "short", "value");
-    platform.AddString(kHkeyCurrentUser, "K", "fits", std::string(254, 'a'));     // 255 bytes
-    platform.AddString(kHkeyCurrentUser, "K", "too long", std::string(255, 'b'));  // 256 bytes
-    platform.AddValue(kHkeyCurrentUser, "K", "", kRegBinary, std::string("hi\0x", 4));
+    platform.AddString(kHkeyCurrentUser, "K", "fits", std::string(259, 'a'));      // 520 bytes
+    platform.AddString(kHkeyCurrentUser, "K", "cyrillic", cyrillic);               // 520 bytes
+    platform.AddString(kHkeyCurrentUser, "K", "too long", std::string(260, 'b'));  // 522 bytes
+    platform.AddValue(kHkeyCurrentUser, "K", "", kRegBinary, Utf16(std::string("hi\0x", 4)));
     EXPECT_EQ("value", ReadStringValue(platform, kHkeyCurrentUser, "K", "SHORT"));
-    EXPECT_EQ(std::string(254, 'a'), ReadStringValue(platform, kHkeyCurrentUser, "K", "fits"));
+    EXPECT_EQ(std::string(259, 'a'), ReadStringValue(platform, kHkeyCurrentUser, "K", "fits"));
+    EXPECT_EQ(cyrillic, ReadStringValue(platform, kHkeyCurrentUser, "K", "CYRILLIC"));
     EXPECT_EQ("", ReadStringValue(platform, kHkeyCurrentUser, "K", "too long"));
     EXPECT_EQ("hi", ReadStringValue(platform, kHkeyCurrentUser, "K", ""));   // type not examined
     EXPECT_EQ("", ReadStringValue(platform, kHkeyCurrentUser, "K", "missing"));
@@ -190,12 +209,12 @@ TEST(EnumSubKeysTest, StopEndsTheListingAtOnce)
         platform.AddKey(kHkeyLocalMachine, std::string("K\\") + name);
     std::atomic<bool> stop{false};
     std::pair<SubKeyList, std::atomic<bool>*> state{{}, &stop};
-    EnumSubKeys(platform, kHkeyLocalMachine, "K", &StopAtSecondSubKey, &state, nullptr, &stop);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &StopAtSecondSubKey, &state, &stop);
     EXPECT_EQ((SubKeyList{{"K", "a"}, {"K", "b"}}), state.first);
 
     // Stopped before it starts, it lists nothing.
     SubKeyList found;
-    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, nullptr, &stop);
+    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, &stop);
     EXPECT_TRUE(found.empty());
 }
 
@@ -210,21 +229,17 @@ TEST(EnumSubKeysTest, LongestNamesDoNotEndTheListing)
     EXPECT_EQ((SubKeyList{{"K", longName}, {"K", "after"}}), found);
 }
 
-TEST(EnumSubKeysTest, UnspellableNamesArePassedOverAndCounted)
+TEST(EnumSubKeysTest, NamesOfEveryScriptAreListedAsStored)
 {
     MemoryPlatform platform;
-    for (const char* name : {"first", "hidden", "middle", "alsoHidden", "last"})
-        platform.AddKey(kHkeyLocalMachine, std::string("K\\") + name);
-    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "K\\hidden");
-    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "K\\alsoHidden");
+    const std::string longest = Repeat("Ж", 255);   // 255 characters, 510 bytes of UTF-8
+    const SubKeyList expected = {{"K", "Программа"}, {"K", "ソフト"}, {"K", "😀"},
+                                 {"K", "lone\xED\xB0\x80"}, {"K", longest}, {"K", "last"}};
+    for (const auto& entry : expected)
+        platform.AddKey(kHkeyLocalMachine, "K\\" + entry.second);
     SubKeyList found;
-    std::size_t passedOver = 1;
-    EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found, &passedOver);
-    EXPECT_EQ((SubKeyList{{"K", "first"}, {"K", "middle"}, {"K", "last"}}), found);
-    EXPECT_EQ(3u, passedOver);
-    found.clear();
     EnumSubKeys(platform, kHkeyLocalMachine, "K", &CollectSubKey, &found);
-    EXPECT_EQ(3u, found.size());
+    EXPECT_EQ(expected, found);
 }
 
 TEST(EnumSubKeysTest, UnopenableOrMissingKeyCallsNothing)
@@ -313,14 +328,16 @@ TEST(DeleteRegistryKeyTest, AccessDeniedLeavesEverything)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
-TEST(DeleteRegistryKeyTest, DoubleByteLeafIsSplitAtWholeCharacters)
+TEST(DeleteRegistryKeyTest, LeavesOfEveryScriptAreFoundWithoutRegardToCase)
 {
     MemoryPlatform platform;
-    platform.UseDoubleByteCodePage(true);
-    platform.AddKey(kHkeyCurrentUser, "P\\\x81\\");   // one component: 0x81 0x5C
+    platform.AddKey(kHkeyCurrentUser, "P\\Программа\\Ωμέγα");
     platform.AddKey(kHkeyCurrentUser, "P\\Other");
-    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\P\\\x81\\"));
+    EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\p\\ПРОГРАММА"));
     EXPECT_EQ((std::vector<std::string>{"Other"}), platform.SubKeyNames(kHkeyCurrentUser, "P"));
+    platform.AddString(kHkeyCurrentUser, "P\\ソ", "Значение", "x");
+    EXPECT_TRUE(DeleteRegistryValue(platform, platform, "HKEY_CURRENT_USER\\P\\ソ", "ЗНАЧЕНИЕ"));
+    EXPECT_FALSE(platform.HasValue(kHkeyCurrentUser, "P\\ソ", "Значение"));
 }
 
 }  // namespace

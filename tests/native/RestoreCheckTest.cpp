@@ -10,6 +10,7 @@
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegReader.h"
 #include "core/RestoreCheck.h"
+#include "core/Unicode.h"
 
 namespace {
 
@@ -30,14 +31,16 @@ const char* KindName(RestoreShortfallKind kind)
 
 class RestoreCheckTest : public ::testing::Test {
 protected:
-    // Checks a REGEDIT4 file of the given lines; each shortfall as
+    // Checks a REGEDIT4 file of the given lines (ANSI text), or with version5
+    // a file of the registry editor's own format (UTF-16); each shortfall as
     // "line: kind: text".
-    Strings Check(const Strings& lines)
+    Strings Check(const Strings& lines, bool version5 = false)
     {
-        std::string bytes = "REGEDIT4\r\n";
+        std::string text = version5 ? "Windows Registry Editor Version 5.00\r\n" : "REGEDIT4\r\n";
         for (const std::string& line : lines)
-            bytes += line + "\r\n";
-        const RegFileContent content = ReadRegFile(platform, bytes, nullptr, nullptr);
+            text += line + "\r\n";
+        const std::string bytes = version5 ? "\xFF\xFE" + Utf8ToUtf16LeBytes(text) : text;
+        const RegFileContent content = ReadRegFile(platform, bytes);
         EXPECT_TRUE(content.refusedLines.empty());
         Strings result;
         for (const RestoreShortfall& shortfall : CheckRestoredEntries(platform, platform, content, "(Default)"))
@@ -144,20 +147,42 @@ TEST_F(RestoreCheckTest, NamesAreComparedWithoutCase)
                      "\"NAME\"=-"}));
 }
 
+TEST_F(RestoreCheckTest, NamesAndTextsOfEveryScriptAndOfAnsiFilesCompare)
+{
+    platform.AddString(kHkeyCurrentUser, "Ключ\\ソフト", "Имя", "Привет 😀");
+    platform.AddString(kHkeyCurrentUser, "Ключ\\ソフト", "Ωμέγα", "other");
+    EXPECT_EQ((Strings{"4: value differs: HKEY_CURRENT_USER\\КЛЮЧ\\ソフト \"ΩΜΈΓΑ\""}),
+              Check({"[HKEY_CURRENT_USER\\КЛЮЧ\\ソフト]", "\"ИМЯ\"=\"Привет 😀\"",
+                     "\"ΩΜΈΓΑ\"=\"OTHER\""},
+                    true));
+    // An old ANSI backup: its names and texts are code page 1252.
+    platform.AddString(kHkeyCurrentUser, "Café", "Ärger", "€");
+    platform.AddValue(kHkeyCurrentUser, "Café", "Pfad", kRegExpandSz, TextToStringData("%Ä%"));
+    EXPECT_EQ(Strings{}, Check({"[HKEY_CURRENT_USER\\CAF\xC9]", "\"\xE4rger\"=\"\x80\"",
+                                "\"Pfad\"=hex(2):25,c4,25,00"}));
+}
+
 TEST_F(RestoreCheckTest, TextsMayComeBackWithTheZeroTheEditorAdds)
 {
-    platform.AddValue(kHkeyCurrentUser, "K", "sz", kRegSz, std::string("ab\0", 3));
-    platform.AddValue(kHkeyCurrentUser, "K", "expand", kRegExpandSz, std::string("ab\0", 3));
-    platform.AddValue(kHkeyCurrentUser, "K", "multi", kRegMultiSz, std::string("a\0b\0", 4));
-    platform.AddValue(kHkeyCurrentUser, "K", "twozeros", kRegSz, std::string("ab\0\0", 4));
-    platform.AddValue(kHkeyCurrentUser, "K", "binary", kRegBinary, std::string("ab\0", 3));
-    platform.AddValue(kHkeyCurrentUser, "K", "terminated", kRegSz, std::string("ab\0\0", 4));
-    EXPECT_EQ((Strings{"6: value differs: HKEY_CURRENT_USER\\K \"twozeros\"",
-                       "7: value differs: HKEY_CURRENT_USER\\K \"binary\"",
-                       "8: value differs: HKEY_CURRENT_USER\\K \"terminated\""}),
-              Check({"[HKEY_CURRENT_USER\\K]", "\"sz\"=hex(1):61,62", "\"expand\"=hex(2):61,62",
-                     "\"multi\"=hex(7):61,00,62", "\"twozeros\"=hex(1):61,62",
-                     "\"binary\"=hex:61,62", "\"terminated\"=hex(1):61,62,00"}));
+    const std::string ab = Utf8ToUtf16LeBytes("ab");
+    platform.AddValue(kHkeyCurrentUser, "K", "sz", kRegSz, ab + std::string(2, '\0'));
+    platform.AddValue(kHkeyCurrentUser, "K", "expand", kRegExpandSz, ab + std::string(2, '\0'));
+    platform.AddValue(kHkeyCurrentUser, "K", "multi", kRegMultiSz,
+                      Utf8ToUtf16LeBytes(std::string("a\0b\0", 4)));
+    platform.AddValue(kHkeyCurrentUser, "K", "onebyte", kRegSz, ab + std::string(1, '\0'));
+    platform.AddValue(kHkeyCurrentUser, "K", "odd", kRegSz, ab);
+    platform.AddValue(kHkeyCurrentUser, "K", "twozeros", kRegSz, ab + std::string(4, '\0'));
+    platform.AddValue(kHkeyCurrentUser, "K", "binary", kRegBinary, ab + std::string(2, '\0'));
+    platform.AddValue(kHkeyCurrentUser, "K", "terminated", kRegSz, ab + std::string(4, '\0'));
+    EXPECT_EQ((Strings{"7: value differs: HKEY_CURRENT_USER\\K \"twozeros\"",
+                       "8: value differs: HKEY_CURRENT_USER\\K \"binary\"",
+                       "9: value differs: HKEY_CURRENT_USER\\K \"terminated\""}),
+              Check({"[HKEY_CURRENT_USER\\K]", "\"sz\"=hex(1):61,00,62,00",
+                     "\"expand\"=hex(2):61,00,62,00", "\"multi\"=hex(7):61,00,00,00,62,00",
+                     "\"onebyte\"=hex(1):61,00,62,00", "\"odd\"=hex(1):61,00,62",
+                     "\"twozeros\"=hex(1):61,00,62,00", "\"binary\"=hex:61,00,62,00",
+                     "\"terminated\"=hex(1):61,00,62,00,00,00"},
+                    true));
 }
 
 TEST_F(RestoreCheckTest, KeysAndValuesThatCannotBeReadAreReported)

@@ -161,14 +161,13 @@ TEST(ResultRows, RootNamesAreStoredOnceAndAnyNumberOfThemRoundTrips)
 
 TEST(ResultRows, SortOrdersBothDirectionsStablyAndTellsWhereEachRowWent)
 {
-    MemoryPlatform platform;
     ResultRows rows;
     // Column 3 holds where each row was added, to see the order of equal rows.
     const Texts paths = {"b", "a", "B", "c", "a", "", "ab"};
     for (std::size_t i = 0; i < paths.size(); ++i)
         rows.Append(Row("HKEY_CURRENT_USER", paths[i], "", std::to_string(i)));
 
-    const std::vector<std::size_t> moved = rows.SortByColumn(1, true, platform);
+    const std::vector<std::size_t> moved = rows.SortByColumn(1, true);
     // Greatest first by unsigned bytes; upper case before lower case.
     EXPECT_EQ(Column(rows, 1), (Texts{"c", "b", "ab", "a", "a", "B", ""}));
     EXPECT_EQ(Column(rows, 3), (Texts{"3", "0", "6", "1", "4", "2", "5"}));
@@ -176,13 +175,13 @@ TEST(ResultRows, SortOrdersBothDirectionsStablyAndTellsWhereEachRowWent)
     for (std::size_t old = 0; old < moved.size(); ++old)
         EXPECT_EQ(rows.Cell(moved[old], 3), std::to_string(old));
 
-    rows.SortByColumn(1, false, platform);
+    rows.SortByColumn(1, false);
     EXPECT_EQ(Column(rows, 1), (Texts{"", "B", "a", "a", "ab", "b", "c"}));
     // The equal rows keep the order the previous sort left them in.
     EXPECT_EQ(Column(rows, 3), (Texts{"5", "2", "1", "4", "6", "0", "3"}));
 
     // A column that does not exist leaves the order alone.
-    const std::vector<std::size_t> same = rows.SortByColumn(9, true, platform);
+    const std::vector<std::size_t> same = rows.SortByColumn(9, true);
     EXPECT_EQ(Column(rows, 3), (Texts{"5", "2", "1", "4", "6", "0", "3"}));
     for (std::size_t old = 0; old < same.size(); ++old)
         EXPECT_EQ(same[old], old);
@@ -190,54 +189,27 @@ TEST(ResultRows, SortOrdersBothDirectionsStablyAndTellsWhereEachRowWent)
 
 TEST(ResultRows, SortComparesBytesAboveTheAsciiRangeUnsignedAndOnlyTheFirstBytes)
 {
-    MemoryPlatform platform;
     ResultRows rows;
     const std::string common(kSortedTextLength, 'k');
     rows.Append(Row("HKEY_CURRENT_USER", common + "z", "", "0"));
     rows.Append(Row("HKEY_CURRENT_USER", "\xE9t\xE9", "", "1"));
     rows.Append(Row("HKEY_CURRENT_USER", common + "a", "", "2"));
     rows.Append(Row("HKEY_CURRENT_USER", "zebra", "", "3"));
-    rows.SortByColumn(1, false, platform);
+    rows.SortByColumn(1, false);
     // Texts equal in their first bytes count as equal and keep their order.
     EXPECT_EQ(Column(rows, 3), (Texts{"0", "2", "3", "1"}));
 }
 
-TEST(ResultRows, SortTakesDoubleByteCharactersWholeInADoubleByteCodePage)
+TEST(ResultRows, SortFollowsCodePointOrder)
 {
-    MemoryPlatform platform;
-    // 0x81 0x40 is one character (0x8140) in the double-byte code page;
-    // 0xA1 is a single-byte character there.
-    const Texts texts = {"\xA1", "\x81\x40", "A", "\x81\x7F"};
-    const auto sorted = [&](bool doubleByte) {
-        platform.UseDoubleByteCodePage(doubleByte);
-        ResultRows rows;
-        for (const std::string& text : texts)
-            rows.Append(Row("HKEY_CURRENT_USER", text));
-        rows.SortByColumn(1, false, platform);
-        return Column(rows, 1);
-    };
-    EXPECT_EQ(sorted(false), (Texts{"A", "\x81\x40", "\x81\x7F", "\xA1"}));
-    EXPECT_EQ(sorted(true), (Texts{"A", "\xA1", "\x81\x40", "\x81\x7F"}));
-}
-
-TEST(ResultRows, AnsiComparisonFollowsTheCodePageCharacterByCharacter)
-{
-    MemoryPlatform platform;
-    platform.UseDoubleByteCodePage(true);
-    const LeadByteTable lead = ReadLeadBytes(platform);
-    EXPECT_TRUE(lead[0x81]);
-    EXPECT_FALSE(lead[0xA1]);
-    EXPECT_FALSE(lead['A']);
-
-    EXPECT_EQ(CompareAnsiText("abc", "abc", lead), 0);
-    EXPECT_LT(CompareAnsiText("ab", "abc", lead), 0);
-    EXPECT_GT(CompareAnsiText("abc", "ab", lead), 0);
-    EXPECT_LT(CompareAnsiText("", "a", lead), 0);
-    // A trail byte that looks like a backslash belongs to its character.
-    EXPECT_GT(CompareAnsiText("\x83\x5C", "\x83\x40", lead), 0);
-    // The double-byte character outweighs any single byte.
-    EXPECT_GT(CompareAnsiText("x\x81\x40", "x\xDF", lead), 0);
-    // A lead byte cut off at the end pairs with nothing and sorts first.
-    EXPECT_LT(CompareAnsiText("ab\x81", "ab\x81\x40", lead), 0);
-    EXPECT_EQ(CompareAnsiText("ab\x81", "ab\x81", lead), 0);
+    // The unsigned bytes of UTF-8 sort as the code points do: a character
+    // beyond U+FFFF after every other one (UTF-16 units would put it before
+    // U+E000 to U+FFFF), a lone surrogate where its own number puts it.
+    const Texts texts = {"😀", "\uFF21", "Я", "A", "\xED\xA0\x80", "é", "ソ", "Яa"};
+    ResultRows rows;
+    for (const std::string& text : texts)
+        rows.Append(Row("HKEY_CURRENT_USER", text));
+    rows.SortByColumn(1, false);
+    EXPECT_EQ(Column(rows, 1),
+              (Texts{"A", "é", "Я", "Яa", "ソ", "\xED\xA0\x80", "\uFF21", "😀"}));
 }

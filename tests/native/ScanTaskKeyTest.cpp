@@ -128,15 +128,20 @@ TEST_F(ScanTaskKeyTest, Task5SkipsRecordsItCannotOpenOrCount)
     EXPECT_EQ((Rows{KeyRow(kHklm, Join(kUninstall, "UncountedGone"))}), sink.Rows());
 }
 
-TEST_F(ScanTaskKeyTest, Task5PassesOverUnspellableRecordsAndCountsThem)
+TEST_F(ScanTaskKeyTest, Task5ReportsRecordsNamedInEveryScript)
 {
-    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Hidden"));
-    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Empty"));
-    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, Join(kUninstall, "Hidden"));
+    // No record is passed over for its name, not even one holding a lone surrogate.
+    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Программа"));
+    platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "ソフト\xED\xA0\x80"));
+    platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Ωμέγα"), "UninstallString",
+                       "C:\\Ωμέγα\\😀.exe");
+    platform.AddFile("C:\\ΩΜΈΓΑ\\😀.EXE");
 
-    EXPECT_EQ(1u, RunScanTask(platform, 5, sink.Sink()));
+    Run(5);
 
-    EXPECT_EQ((Rows{KeyRow(kHklm, Join(kUninstall, "Empty"))}), sink.Rows());
+    EXPECT_EQ((Rows{KeyRow(kHklm, Join(kUninstall, "Программа")),
+                    KeyRow(kHklm, Join(kUninstall, "ソフト\xED\xA0\x80"))}),
+              sink.Rows());
 }
 
 TEST_F(ScanTaskKeyTest, Task5WithoutAnUninstallKeyReportsNothing)
@@ -399,10 +404,15 @@ TEST_F(ScanTaskKeyTest, ProtectedKeyPaths)
                              "Software\\Classes\\CLSID\\{x}", "Software\\Classes2"})
         EXPECT_FALSE(IsProtectedKeyPath(platform, path)) << path;
 
-    // "\x83\x5c" is one double-byte character whose second byte is a backslash.
-    platform.UseDoubleByteCodePage(true);
-    EXPECT_FALSE(IsProtectedKeyPath(platform, "Software\\\x83\x5c"));
-    EXPECT_TRUE(IsProtectedKeyPath(platform, "\x83\x5c"));
+
+    // Names of every script: a top-level key is protected whatever its
+    // letters; case folds in every script, but a Cyrillic letter that looks
+    // like a Latin one is another letter.
+    for (const char* path : {"Программа", "ソフト", "😀", "ΠΡΟΓΡΑΜΜΑ\\", "\\Ωμέγα\\x"})
+        EXPECT_TRUE(IsProtectedKeyPath(platform, path)) << path;
+    for (const char* path : {"Software\\ソ", "Программа\\Ключ", "Software\\\u0421lasses",
+                             "Software\\Classes\\\u0421LSID", "Ωμέγα\\ΣΊΣΥΦΟΣ"})
+        EXPECT_FALSE(IsProtectedKeyPath(platform, path)) << path;
 }
 
 // Every task ends at once when the flag is raised: nothing is added after it.

@@ -134,26 +134,23 @@ TEST_F(ScanTaskValueTest, Task1SkipsClassKeysAndUnopenableKeysButWalksTheirSibli
               sink.walkedKeys);
 }
 
-TEST_F(ScanTaskValueTest, Task1PassesOverUnspellableNamesAndCountsThem)
+TEST_F(ScanTaskValueTest, Task1ReportsNamesAndPathsOfEveryScript)
 {
-    platform.AddString(kHkeyCurrentUser, "Software\\Vendor", "Hidden", "C:\\Gone\\a.exe");
-    platform.AddString(kHkeyCurrentUser, "Software\\Vendor", "Shown", "C:\\Gone\\b.exe");
-    platform.AddDword(kHkeyCurrentUser, "Software\\Vendor", "Number", 1);
-    platform.AddString(kHkeyCurrentUser, "Software\\Hidden", "Tool", "C:\\Gone\\c.exe");
-    platform.AddString(kHkeyCurrentUser, "Software\\Open", "Tool", "C:\\Gone\\d.exe");
-    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Software\\Vendor", "Hidden");
-    // Not a string: task 1 would not have looked at it, so it is not counted.
-    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Software\\Vendor", "Number");
-    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "Software\\Hidden");
+    const std::string lone = "Lone\xED\xA0\x80";
+    platform.AddString(kHkeyCurrentUser, "Software\\Производитель", "Путь", "C:\\Пропало\\a.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\Производитель", lone, "C:\\Gone\\😀.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\Производитель", "Здесь", "c:\\ΦΆΚΕΛΟΣ\\ソ.EXE");
+    platform.AddFile("C:\\φάκελος\\ソ.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\ソフト", "Tool", "C:\\Gone\\ソ.exe");
 
-    EXPECT_EQ(2u, RunScanTask(platform, 1, sink.Sink()));
+    Run(1);
 
-    EXPECT_EQ((Rows{DescribeRow(kHkcu, "Software\\Vendor", "Shown", "C:\\Gone\\b.exe", 0, 1),
-                    DescribeRow(kHkcu, "Software\\Open", "Tool", "C:\\Gone\\d.exe", 0, 1)}),
+    EXPECT_EQ((Rows{DescribeRow(kHkcu, "Software\\Производитель", "Путь", "C:\\Пропало\\a.exe", 0, 1),
+                    DescribeRow(kHkcu, "Software\\Производитель", lone, "C:\\Gone\\😀.exe", 0, 1),
+                    DescribeRow(kHkcu, "Software\\ソフト", "Tool", "C:\\Gone\\ソ.exe", 0, 1)}),
               sink.Rows());
-    EXPECT_EQ((Rows{"HKCU:Software", "HKCU:Software\\Vendor", "HKCU:Software\\Open"}),
+    EXPECT_EQ((Rows{"HKCU:Software", "HKCU:Software\\Производитель", "HKCU:Software\\ソフト"}),
               sink.walkedKeys);
-    EXPECT_EQ(0u, RunScanTask(platform, 11, sink.Sink()));
 }
 
 // ---------------------------------------------------------------- task 2

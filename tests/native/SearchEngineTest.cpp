@@ -10,6 +10,10 @@
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegWriter.h"
 #include "core/SearchEngine.h"
+#include "core/Unicode.h"
+
+// The keyword limit needs no case rules: it is defined with the text alone.
+std::string LimitKeyword(const std::string& text);
 
 namespace {
 
@@ -136,8 +140,8 @@ TEST_F(SearchEngineTest, CaseIsFoldedUnlessCaseSensitive)
 {
     EXPECT_TRUE(Matches("run", "RunOnce"));
     EXPECT_TRUE(Matches("RUN", "runonce"));
-    // Code page 1252 lower-cases accented capitals too.
-    EXPECT_TRUE(Matches("\xC9t\xC9", "\xE9t\xE9"));
+    // Accented capitals fold too.
+    EXPECT_TRUE(Matches("ÉTÉ", "été"));
 
     options.caseSensitive = true;
     EXPECT_FALSE(Matches("run", "RunOnce"));
@@ -270,8 +274,9 @@ TEST_F(SearchEngineTest, ValuesAreTestedInTheirDisplayText)
     const std::string binary = "\x01\x0a\xff" + std::string(17, '\x10') + "\x77\x77\x77";
     platform.AddDword(kHkeyCurrentUser, "K", "ten", 10);
     platform.AddValue(kHkeyCurrentUser, "K", "long", kRegBinary, binary);
-    platform.AddValue(kHkeyCurrentUser, "K", "multi", kRegMultiSz, std::string("ab\0cd\0\0", 7));
-    platform.AddValue(kHkeyCurrentUser, "K", "expand", kRegExpandSz, std::string("%Temp%\\x\0", 9));
+    platform.AddValue(kHkeyCurrentUser, "K", "multi", kRegMultiSz,
+                       Utf8ToUtf16LeBytes(std::string("ab\0cd\0\0", 7)));
+    platform.AddValue(kHkeyCurrentUser, "K", "expand", kRegExpandSz, TextToStringData("%Temp%\\x"));
     options.includeKeyNames = false;
     options.includeValueNames = false;
 
@@ -321,9 +326,12 @@ TEST_F(SearchEngineTest, RegNoneHitsAreExportedWithTheirBytes)
     const RegExportResult result = WriteRegFile(platform, platform, platform, rows, "C:\\hits.reg", nullptr, nullptr);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(2u, result.entriesWritten);
-    EXPECT_EQ("REGEDIT4\r\n[HKEY_CURRENT_USER\\K]\r\n\"marker\"=hex(0):01,00\r\n"
+    const std::string file = platform.FileContent("C:\\hits.reg");
+    ASSERT_EQ("\xFF\xFE", file.substr(0, 2));
+    EXPECT_EQ("Windows Registry Editor Version 5.00\r\n\r\n"
+              "[HKEY_CURRENT_USER\\K]\r\n\"marker\"=hex(0):01,00\r\n"
               "[HKEY_CURRENT_USER\\K]\r\n\"empty marker\"=hex(0):\r\n",
-              platform.FileContent("C:\\hits.reg"));
+              Utf16LeBytesToUtf8(file.substr(2)));
 }
 
 TEST_F(SearchEngineTest, HitRowsKeepTheStoredCase)
@@ -351,53 +359,36 @@ TEST_F(SearchEngineTest, UnreadableKeysAreSkippedQuietly)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
-TEST_F(SearchEngineTest, UnspellableNamesAreNeverHitsAndAreCounted)
+TEST_F(SearchEngineTest, NamesAndDataOfEveryScriptFoldCaseUnlessCaseSensitive)
 {
-    platform.AddString(kHkeyCurrentUser, "Match", "match value", "x");
-    platform.AddString(kHkeyCurrentUser, "Match", "other", "match data");
-    platform.AddString(kHkeyCurrentUser, "Match\\match hidden key", "match", "match");
-    platform.AddKey(kHkeyCurrentUser, "Match\\match shown key");
-    platform.MakeValueNameUnspellable(kHkeyCurrentUser, "Match", "match value");
-    platform.MakeKeyNameUnspellable(kHkeyCurrentUser, "Match\\match hidden key");
-    options.keyword = "match";
-    std::size_t passedOver = SearchRegistry(platform, platform, options, sink.Sink(), "(key)");
-    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|Match|(key)||0|-1",
-                       "HKEY_CURRENT_USER|Match|other|match data|1|1",
-                       "HKEY_CURRENT_USER|Match\\match shown key|(key)||0|-1"}),
-              sink.hits);
-    EXPECT_EQ(2u, passedOver);
-    // Counted once per search over each chosen root, whatever is tested.
-    options.includeKeyNames = options.includeValueNames = options.includeValueData = false;
-    options.searchHKLM = true;
-    platform.AddKey(kHkeyLocalMachine, "Elsewhere");
-    platform.MakeKeyNameUnspellable(kHkeyLocalMachine, "Elsewhere");
-    EXPECT_EQ(3u, SearchRegistry(platform, platform, options, SearchSink(), "(key)"));
-    options.keyword.clear();
-    EXPECT_EQ(0u, SearchRegistry(platform, platform, options, SearchSink(), "(key)"));
-}
-
-TEST_F(SearchEngineTest, DoubleByteTextIsSteppedOverWholeCharacters)
-{
-    platform.UseDoubleByteCodePage(true);
-    // 0x83 0x41 is one character whose trail byte is the letter 'A'; case
-    // folding must leave it alone and the search must not find 'A' in it.
-    const std::string katakana = "\x83\x41";
-    EXPECT_FALSE(Matches("a", katakana));
+    platform.AddKey(kHkeyCurrentUser, "Ключ\\ПРИВЕТ мир");
+    platform.AddString(kHkeyCurrentUser, "Ключ", "Скажи ПРИВЕТ", "x");
+    platform.AddString(kHkeyCurrentUser, "Ключ", "data", "ПРИВЕТ 😀");
+    platform.AddValue(kHkeyCurrentUser, "Ключ", "multi", kRegMultiSz,
+                      Utf8ToUtf16LeBytes(std::string("a\0Привет\0\0", 15)));
+    platform.AddString(kHkeyCurrentUser, "Ключ", "other", "прив ет");
+    const Strings folded = {"HKEY_CURRENT_USER|Ключ\\ПРИВЕТ мир|(key)||0|-1",
+                            "HKEY_CURRENT_USER|Ключ|Скажи ПРИВЕТ|x|1|1",
+                            "HKEY_CURRENT_USER|Ключ|data|ПРИВЕТ 😀|1|1",
+                            "HKEY_CURRENT_USER|Ключ|multi|a Привет|1|7"};
+    // The walk order: the key's own values before its subkeys.
+    EXPECT_EQ((Strings{folded[1], folded[2], folded[3], folded[0]}), Search("привет"));
     options.caseSensitive = true;
-    EXPECT_FALSE(Matches("A", katakana));
-    EXPECT_TRUE(Matches("A", katakana + "A"));
-    EXPECT_TRUE(Matches(katakana, "x" + katakana));
+    EXPECT_TRUE(Search("привет").empty());
+    EXPECT_EQ((Strings{folded[3]}), Search("Привет"));
     options.caseSensitive = false;
-    EXPECT_TRUE(Matches("xa", "X" + katakana + "XA"));
 
-    // A key name ends after the last backslash that is a character of its
-    // own; 0x83 0x5C is one character whose trail byte is a backslash.
-    const std::string withTrailBackslash = "Par\x83\x5Cnt";
-    platform.AddKey(kHkeyCurrentUser, withTrailBackslash + "\\Leaf");
+    // "?" stands for one letter or one emoji, whatever its length in bytes.
+    options.useWildcard = true;
+    EXPECT_EQ((Strings{folded[2]}), Search("?ривет ?"));
+    EXPECT_TRUE(Search("?ривет ??").empty());
+    EXPECT_TRUE(Matches("ΣΊΣΥΦΟ?", "σίσυφος"));
+    EXPECT_TRUE(Matches("ソ?ト", "ソフト"));
+    EXPECT_FALSE(Matches("ソ??ト", "ソフト"));
+    options.useWildcard = false;
     options.fullWordMatch = true;
-    options.includeValueNames = options.includeValueData = false;
-    EXPECT_EQ((Strings{"HKEY_CURRENT_USER|" + withTrailBackslash + "|(key)||0|-1"}),
-              Search(withTrailBackslash));
+    EXPECT_TRUE(Matches("ωμέγα", "ΩΜΈΓΑ"));
+    EXPECT_FALSE(Matches("ωμέγα", "ΩΜΈΓΑ!"));
 }
 
 TEST_F(SearchEngineTest, StopFlagEndsTheSearchAtOnce)
@@ -435,19 +426,17 @@ TEST_F(SearchEngineTest, SinkWithoutFunctionsWalksTheSameKeys)
 
 TEST(SearchKeyword, IsCutAt499BytesOnACharacterBoundary)
 {
-    MemoryPlatform platform;
-    EXPECT_EQ("short", LimitKeyword(platform, "short"));
+    EXPECT_EQ("short", LimitKeyword("short"));
     const std::string exact(499, 'k');
-    EXPECT_EQ(exact, LimitKeyword(platform, exact));
-    EXPECT_EQ(exact, LimitKeyword(platform, exact + "tail"));
+    EXPECT_EQ(exact, LimitKeyword(exact));
+    EXPECT_EQ(exact, LimitKeyword(exact + "tail"));
 
-    platform.UseDoubleByteCodePage(true);
-    // 498 single bytes and a double-byte character: the character would end
-    // at byte 500, so it is left out whole.
-    const std::string text = std::string(498, 'k') + "\x83\x41" + "z";
-    EXPECT_EQ(std::string(498, 'k'), LimitKeyword(platform, text));
-    const std::string fits = std::string(497, 'k') + "\x83\x41";
-    EXPECT_EQ(fits, LimitKeyword(platform, fits + "z"));
+    // 498 bytes and a letter of two: the letter would end at byte 500, so
+    // it is left out whole; so is an emoji of four bytes.
+    EXPECT_EQ(std::string(498, 'k'), LimitKeyword(std::string(498, 'k') + "Жz"));
+    const std::string fits = std::string(497, 'k') + "Ж";
+    EXPECT_EQ(fits, LimitKeyword(fits + "z"));
+    EXPECT_EQ(std::string(496, 'k'), LimitKeyword(std::string(496, 'k') + "😀"));
 }
 
 }  // namespace
