@@ -31,6 +31,14 @@ class CsvReportTest : public ::testing::Test {
 protected:
     void SetUp() override { platform.AddFolder("C:\\Reports"); }
 
+    // The report's text after the UTF-8 byte-order mark it starts with.
+    std::string Report() const
+    {
+        const std::string content = platform.FileContent(kPath);
+        EXPECT_EQ("\xEF\xBB\xBF", content.substr(0, 3));
+        return content.substr(content.size() < 3 ? content.size() : 3);
+    }
+
     MemoryPlatform platform;
 };
 
@@ -81,7 +89,7 @@ TEST_F(CsvReportTest, AReportHoldsTheHeaderAndOneLinePerRow)
         Row("HKEY_CURRENT_USER", "Software\\Old", "", "", kKeyRowType),
         Row("HKEY_CLASSES_ROOT", "CLSID\\{1}", "", "two\r\nlines")};
     EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, rows), CsvReportStatus::Written);
-    EXPECT_EQ(platform.FileContent(kPath),
+    EXPECT_EQ(Report(),
               "Root Key,Key,Value Name,Data\r\n"
               "HKEY_LOCAL_MACHINE,\"Software\\Vendor, Inc.\\App\",Path,\"\"\"C:\\Gone\\app.exe\"\" -x\"\r\n"
               "HKEY_CURRENT_USER,Software\\Old,,\r\n"
@@ -91,7 +99,7 @@ TEST_F(CsvReportTest, AReportHoldsTheHeaderAndOneLinePerRow)
 TEST_F(CsvReportTest, AReportWithoutRowsHoldsTheHeaderOnly)
 {
     EXPECT_EQ(WriteCsvReport(platform, kPath, {"A,1", "B"}, {}), CsvReportStatus::Written);
-    EXPECT_EQ(platform.FileContent(kPath), "\"A,1\",B\r\n");
+    EXPECT_EQ(Report(), "\"A,1\",B\r\n");
 }
 
 TEST_F(CsvReportTest, AScanReportPutsTheCheckFirst)
@@ -101,7 +109,7 @@ TEST_F(CsvReportTest, AScanReportPutsTheCheckFirst)
         {11, Row("HKEY_CURRENT_USER", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a,b", "c")}};
     EXPECT_EQ(WriteCheckCsvReport(platform, kPath, {"Check", "Root Key", "Key", "Value Name", "Data"}, rows),
               CsvReportStatus::Written);
-    EXPECT_EQ(platform.FileContent(kPath),
+    EXPECT_EQ(Report(),
               "Check,Root Key,Key,Value Name,Data\r\n"
               "1,HKEY_LOCAL_MACHINE,Software\\App,Exe,C:\\x.exe\r\n"
               "11,HKEY_CURRENT_USER,Software\\Microsoft\\Windows\\CurrentVersion\\Run,\"a,b\",c\r\n");
@@ -111,7 +119,7 @@ TEST_F(CsvReportTest, AnExistingFileIsReplaced)
 {
     platform.AddFile(kPath, "an older report that is much longer than the new one\r\n");
     EXPECT_EQ(WriteCsvReport(platform, kPath, {"H"}, {}), CsvReportStatus::Written);
-    EXPECT_EQ(platform.FileContent(kPath), "H\r\n");
+    EXPECT_EQ(Report(), "H\r\n");
 }
 
 TEST_F(CsvReportTest, ALargeReportIsWrittenWhole)
@@ -125,7 +133,7 @@ TEST_F(CsvReportTest, ALargeReportIsWrittenWhole)
     }
     ASSERT_GT(expected.size(), 200000u); // several blocks
     EXPECT_EQ(WriteCsvReport(platform, kPath, kHeader, rows), CsvReportStatus::Written);
-    EXPECT_EQ(platform.FileContent(kPath), expected);
+    EXPECT_EQ(Report(), expected);
 }
 
 TEST_F(CsvReportTest, AFileThatCannotBeCreatedIsReported)
@@ -173,7 +181,7 @@ TEST_F(CsvReportTest, TheWriterKeepsAReportOnlyWhenFinished)
     ASSERT_EQ(writer.Open(kPath, {"A", "B"}), CsvReportStatus::Written);
     EXPECT_TRUE(writer.AddRow({"1", "2"}));
     EXPECT_EQ(writer.Finish(), CsvReportStatus::Written);
-    EXPECT_EQ(platform.FileContent(kPath), "A,B\r\n1,2\r\n");
+    EXPECT_EQ(Report(), "A,B\r\n1,2\r\n");
     EXPECT_FALSE(writer.AddRow({"late"}));
-    EXPECT_EQ(platform.FileContent(kPath), "A,B\r\n1,2\r\n");
+    EXPECT_EQ(Report(), "A,B\r\n1,2\r\n");
 }

@@ -88,7 +88,7 @@ TEST(ProgramPaths, FolderOfModulePathKeepsFoldersOfEveryScript)
 {
     const std::string folder = "C:\\Программы\\ソフト😀";
     EXPECT_EQ(FolderOfModulePath(folder + "\\q.exe"), folder);
-    EXPECT_EQ(FolderOfModulePath("C:\\Ωμέγα.exe"), "C:");
+    EXPECT_EQ(FolderOfModulePath("C:\\Ωμεγα.exe"), "C:");
 }
 
 TEST(ProgramPaths, StripExtensionCutsAtTheLastDot)

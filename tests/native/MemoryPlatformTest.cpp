@@ -85,7 +85,7 @@ TEST_F(MemoryRegistryTest, EnumerationKeepsInsertionOrderAndReportsSmallBuffers)
 {
     platform.AddKey(kHkeyCurrentUser, "K\\zeta");
     platform.AddKey(kHkeyCurrentUser, "K\\Alpha");
-    platform.AddString(kHkeyCurrentUser, "K", "second", "abc");
+    platform.AddString(kHkeyCurrentUser, "K", "second", "a");   // 4 bytes of UTF-16
     platform.AddDword(kHkeyCurrentUser, "K", "First", 1);
     KeyHandle key = Open("K");
     char name[8];
@@ -204,7 +204,7 @@ TEST_F(MemoryRegistryTest, NamesOfEveryScriptAreListedInUtf8AndReachedWithoutReg
     const std::string lone = "Lone\xED\xA0\x80";   // a high surrogate without its partner
     platform.AddString(kHkeyCurrentUser, "Программа", "Путь", "1");
     platform.AddDword(kHkeyCurrentUser, "Программа", lone, 2);
-    platform.AddKey(kHkeyCurrentUser, "Программа\\Ωμέγα😀");
+    platform.AddKey(kHkeyCurrentUser, "Программа\\Ωμεγα😀");
     KeyHandle key = Open("ПРОГРАММА");
     ASSERT_NE(kNoKey, key);
     char name[32] = "x";
@@ -215,11 +215,11 @@ TEST_F(MemoryRegistryTest, NamesOfEveryScriptAreListedInUtf8AndReachedWithoutReg
     nameLength = 8;                       // "Путь" needs 9 bytes with its NUL
     EXPECT_EQ(kResultMoreData, platform.EnumValue(key, 0, name, &nameLength, &type, nullptr, &size));
     ASSERT_EQ(kResultOk, platform.EnumKey(key, 0, name, sizeof name));
-    EXPECT_STREQ("Ωμέγα😀", name);
+    EXPECT_STREQ("Ωμεγα😀", name);
     EXPECT_EQ(kResultOk, platform.QueryValue(key, "ПУТЬ", &type, nullptr, &size));
     EXPECT_EQ(kResultOk, platform.QueryValue(key, lone, &type, nullptr, &size));
     EXPECT_EQ(kResultFileNotFound, platform.QueryValue(key, "Lone", &type, nullptr, &size));
-    EXPECT_EQ(kResultOk, platform.DeleteKeyTree(key, "ΩΜΈΓΑ😀"));
+    EXPECT_EQ(kResultOk, platform.DeleteKeyTree(key, "ΩΜΕΓΑ😀"));
     platform.CloseKey(key);
     EXPECT_TRUE(platform.SubKeyNames(kHkeyCurrentUser, "Программа").empty());
 }

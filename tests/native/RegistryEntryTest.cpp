@@ -2,6 +2,7 @@
 // whether it is still there, and writing an edited string value.
 #include "core/RegistryChange.h"
 #include "core/RegistryEntry.h"
+#include "core/Unicode.h"
 #include "tests/support/MemoryPlatform.h"
 
 #include <gtest/gtest.h>
@@ -98,22 +99,27 @@ TEST(RegistryEntry, EditingWritesTheStringAndRenamesWhenTheNameChanged)
 
     // Only the data changes: nothing is deleted.
     EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "A"), "A", "new"));
-    EXPECT_EQ(StringOf(platform, "Software\\App", "A"), std::string("new", 4));
+    EXPECT_EQ(StringOf(platform, "Software\\App", "A"), TextToStringData("new"));
 
     // A rename onto an existing name overwrites it and removes the old name.
     EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "A"), "B", "moved"));
     EXPECT_EQ(StringOf(platform, "Software\\App", "A"), "<missing>");
-    EXPECT_EQ(StringOf(platform, "Software\\App", "B"), std::string("moved", 6));
+    EXPECT_EQ(StringOf(platform, "Software\\App", "B"), TextToStringData("moved"));
 
     // An empty name writes the default value.
     EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "B"), "", "dflt"));
-    EXPECT_EQ(StringOf(platform, "Software\\App", ""), std::string("dflt", 5));
+    EXPECT_EQ(StringOf(platform, "Software\\App", ""), TextToStringData("dflt"));
     EXPECT_EQ(StringOf(platform, "Software\\App", "B"), "<missing>");
 
     // A name that changes only its case keeps the value, with the new data.
     platform.AddString(kHkeyCurrentUser, "Software\\App", "c", "x");
     EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "c"), "C", "y"));
-    EXPECT_EQ(StringOf(platform, "Software\\App", "C"), std::string("y", 2));
+    EXPECT_EQ(StringOf(platform, "Software\\App", "C"), TextToStringData("y"));
+    // So does one in Cyrillic, and the text is stored as UTF-16.
+    platform.AddString(kHkeyCurrentUser, "Software\\App", "имя", "x");
+    EXPECT_TRUE(Edit(platform, ValueRow("Software\\App", "имя"), "ИМЯ", "Привет 😀"));
+    EXPECT_EQ(StringOf(platform, "Software\\App", "ИМЯ"), TextToStringData("Привет 😀"));
+    EXPECT_EQ((std::vector<std::string>{"", "C", "ИМЯ"}), platform.ValueNames(kHkeyCurrentUser, "Software\\App"));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }
 
@@ -129,6 +135,6 @@ TEST(RegistryEntry, EditingAMissingKeyOrAnUnknownRootChangesNothing)
     platform.AddString(kHkeyCurrentUser, "Software\\RO", "A", "keep");
     platform.SetKeyFaults(kHkeyCurrentUser, "Software\\RO", kDenyWrite);
     EXPECT_FALSE(Edit(platform, ValueRow("Software\\RO", "A"), "B", "x"));
-    EXPECT_EQ(StringOf(platform, "Software\\RO", "A"), std::string("keep", 5));
+    EXPECT_EQ(StringOf(platform, "Software\\RO", "A"), TextToStringData("keep"));
     EXPECT_EQ(platform.OpenKeyCount(), 0u);
 }

@@ -8,6 +8,7 @@
 
 #include "tests/support/MemoryPlatform.h"
 #include "core/RegistryWalk.h"
+#include "core/Unicode.h"
 
 namespace {
 
@@ -112,12 +113,12 @@ TEST_F(RegistryWalkTest, ExcludedFragmentsSkipWholeSubtreesWhateverTheCase)
     platform.AddKey(kHkeyCurrentUser, "Software\\Other\\clsid");
     platform.AddKey(kHkeyCurrentUser, "Software\\Café");
     platform.AddKey(kHkeyCurrentUser, "Software\\Программа\\Sub");
-    platform.AddKey(kHkeyCurrentUser, "Software\\ΩΜΈΓΑ");
+    platform.AddKey(kHkeyCurrentUser, "Software\\ΩΜΕΓΑ");
     platform.AddKey(kHkeyCurrentUser, "Software\\Програм");   // shorter than the fragment
     platform.AddKey(kHkeyCurrentUser, "Software\\Kept");
     WalkRegistry(platform, platform, kHkeyCurrentUser, "Software", true, nullptr, nullptr, &RecordKey,
                  &recorder, 0xFFFFFFFFu,
-                 {"software\\classes", "CLSID", "CAFÉ", "ПРОГРАММА", "ωμέγα"});
+                 {"software\\classes", "CLSID", "CAFÉ", "ПРОГРАММА", "ωμεγα"});
     EXPECT_EQ((std::vector<std::string>{"K:Software", "K:Software\\Other", "K:Software\\Програм",
                                         "K:Software\\Kept"}),
               recorder.visits);
@@ -134,7 +135,7 @@ TEST_F(RegistryWalkTest, EmptyPathIsTheRootAndBackslashesAreIgnored)
 {
     platform.AddString(kHkeyCurrentUser, "", "top", "t");
     Walk("", false, 0xFFFFFFFFu);
-    EXPECT_EQ((std::vector<std::string>{"K:", std::string("V:|top|1|t\0", 11)}), recorder.visits);
+    EXPECT_EQ((std::vector<std::string>{"K:", "V:|top|1|" + TextToStringData("t")}), recorder.visits);
     recorder.visits.clear();
     Walk("\\\\Root\\C\\", true, 0xFFFFFFFFu);
     EXPECT_EQ((std::vector<std::string>{"K:Root\\C"}), recorder.visits);

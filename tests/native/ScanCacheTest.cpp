@@ -185,12 +185,12 @@ TEST_F(ScanCacheTest, ACachedScanFindsTheSameWithNamesOfEveryScript)
     platform.AddString(kHkeyCurrentUser, key, "Letter", "Ж:\\gone.exe");
     platform.AddFile("C:\\Программа\\here.exe");
     platform.AddString(kHkeyCurrentUser, key, "Here", "c:\\ПРОГРАММА\\HERE.exe");
-    platform.AddString(kHkeyCurrentUser, key, "Lone\xED\xA0\x80", "C:\\Gone\\Ωμέγα.exe");
+    platform.AddString(kHkeyCurrentUser, key, "Lone\xED\xA0\x80", "C:\\Gone\\Ωμεγα.exe");
 
     const ScanRecord cached = ScanTwiceAndCompare();
     for (const auto& [name, data, found] :
          {std::make_tuple("Gone", "C:\\ソフト\\😀.exe", 1),
-          std::make_tuple("Lone\xED\xA0\x80", "C:\\Gone\\Ωμέγα.exe", 1),
+          std::make_tuple("Lone\xED\xA0\x80", "C:\\Gone\\Ωμεγα.exe", 1),
           std::make_tuple("Here", "c:\\ПРОГРАММА\\HERE.exe", 0)}) {
         const std::string row = DescribeRow("HKEY_CURRENT_USER", key, name, data, 0, 1);
         EXPECT_EQ(found, std::count(cached.rows.begin(), cached.rows.end(), row)) << name;

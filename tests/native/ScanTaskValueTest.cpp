@@ -9,6 +9,7 @@
 
 #include "core/ScanContext.h"
 #include "core/ScanTasks.h"
+#include "core/Unicode.h"
 #include "core/ValueChecks.h"
 #include "tests/support/MemoryPlatform.h"
 #include "tests/support/ScanRecorder.h"
@@ -92,9 +93,10 @@ TEST_F(ScanTaskValueTest, Task1LeavesPresentRefusedAndNonStringValuesAlone)
     platform.AddString(kHkeyCurrentUser, app, "Variable", "%SystemRoot%\\gone.dll");
     platform.AddString(kHkeyCurrentUser, app, "List", "C:\\Gone\\a.dll,C:\\Gone\\b.dll");
     // The mask admits odd types; the check itself takes REG_SZ only.
-    AddBytes(kHkeyCurrentUser, app, "Expand", kRegExpandSz, std::string("C:\\Gone\\e.exe\0", 14));
-    AddBytes(kHkeyCurrentUser, app, "Binary", kRegBinary, std::string("C:\\Gone\\b.exe\0", 14));
-    AddBytes(kHkeyCurrentUser, app, "Multi", kRegMultiSz, std::string("C:\\Gone\\m.exe\0\0", 15));
+    AddBytes(kHkeyCurrentUser, app, "Expand", kRegExpandSz, TextToStringData("C:\\Gone\\e.exe"));
+    AddBytes(kHkeyCurrentUser, app, "Binary", kRegBinary, TextToStringData("C:\\Gone\\b.exe"));
+    AddBytes(kHkeyCurrentUser, app, "Multi", kRegMultiSz,
+             Utf8ToUtf16LeBytes(std::string("C:\\Gone\\m.exe\0\0", 15)));
     AddBytes(kHkeyCurrentUser, app, "C:\\Gone\\dword.dll", kRegDword, std::string("\1\0\0\0", 4));
     // Outside "Software" of the user.
     platform.AddString(kHkeyCurrentUser, "Environment", "Tool", "C:\\Gone\\tool.exe");
@@ -139,8 +141,8 @@ TEST_F(ScanTaskValueTest, Task1ReportsNamesAndPathsOfEveryScript)
     const std::string lone = "Lone\xED\xA0\x80";
     platform.AddString(kHkeyCurrentUser, "Software\\Производитель", "Путь", "C:\\Пропало\\a.exe");
     platform.AddString(kHkeyCurrentUser, "Software\\Производитель", lone, "C:\\Gone\\😀.exe");
-    platform.AddString(kHkeyCurrentUser, "Software\\Производитель", "Здесь", "c:\\ΦΆΚΕΛΟΣ\\ソ.EXE");
-    platform.AddFile("C:\\φάκελος\\ソ.exe");
+    platform.AddString(kHkeyCurrentUser, "Software\\Производитель", "Здесь", "c:\\ΦΑΚΕΛΟΙ\\ソ.EXE");
+    platform.AddFile("C:\\φακελοι\\ソ.exe");
     platform.AddString(kHkeyCurrentUser, "Software\\ソフト", "Tool", "C:\\Gone\\ソ.exe");
 
     Run(1);
@@ -216,7 +218,7 @@ TEST_F(ScanTaskValueTest, Task4ReportsTheClassKeyAboveAMissingServer)
     platform.AddString(kHkeyClassesRoot, "CLSID\\{C}\\InprocServer32", "C:\\Gone\\c.dll", "named");
     platform.AddString(kHkeyClassesRoot, "CLSID\\{P}\\InprocServer32", "", "C:\\Apps\\present.dll");
     AddBytes(kHkeyClassesRoot, "CLSID\\{X}\\InprocServer32", "", kRegExpandSz,
-             std::string("C:\\Gone\\x.dll\0", 14));
+             TextToStringData("C:\\Gone\\x.dll"));
     platform.AddString(kHkeyLocalMachine, "Software\\Classes\\CLSID\\{B}\\LocalServer32", "",
                        "\"C:\\Gone\\b.exe\" /automation");
     platform.AddString(kHkeyLocalMachine, "Software\\Classes\\CLSID\\{G}\\Inproc\\Sub", "",
@@ -256,8 +258,9 @@ TEST_F(ScanTaskValueTest, ClassCheckHoldsBackKeysAboveTheClassKeyLevel)
     ScanContext context(platform, sink.Sink(), nullptr);
     context.classKeyLevel = 3;
     const std::string data = "C:\\Gone\\x.dll";
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.c_str());
-    const auto size = static_cast<std::uint32_t>(data.size() + 1);
+    const std::string stored = TextToStringData(data);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(stored.data());
+    const auto size = static_cast<std::uint32_t>(stored.size());
     CheckClassFileValue(kHkeyLocalMachine, "Vendor\\Classes\\{X}", "", 0, kRegSz, bytes, size,
                         &context);
     CheckClassFileValue(kHkeyLocalMachine, "Vendor\\Classes\\{X}\\Server", "", 0, kRegSz, bytes,
@@ -278,7 +281,7 @@ TEST_F(ScanTaskValueTest, Task6ReportsTheHistoryListsWholeInStepOrder)
     platform.AddString(kHkeyCurrentUser, "Software\\Microsoft\\Internet Explorer\\TypedUrls",
                        "url3", "example.net");
     AddBytes(kHkeyCurrentUser, "Software\\Microsoft\\Internet Explorer\\TypedUrls", "exp",
-             kRegExpandSz, std::string("x\0", 2));
+             kRegExpandSz, TextToStringData("x"));
     platform.AddDword(kHkeyCurrentUser, "Software\\Microsoft\\Internet Explorer\\TypedUrls",
                       "count", 3);
     platform.AddString(kHkeyCurrentUser, "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList",
@@ -292,7 +295,7 @@ TEST_F(ScanTaskValueTest, Task6ReportsTheHistoryListsWholeInStepOrder)
     AddBytes(kHkeyCurrentUser, explorer + "StreamMRU", "nothing", kRegNone, "zz");
     platform.AddDword(kHkeyCurrentUser, explorer + "ComDlg32\\OpenSaveMRU", "Count", 5);
     AddBytes(kHkeyCurrentUser, explorer + "ComDlg32\\LastVisitedMRU", "MRUList", kRegExpandSz,
-             std::string("%TEMP%\0", 7));
+             TextToStringData("%TEMP%"));
     platform.AddString(kHkeyCurrentUser, explorer + "RunMRU", "a", "notepad\\1");
     platform.AddString(kHkeyLocalMachine, explorer + "RunMRU", "a", "machine");
 
@@ -359,8 +362,8 @@ TEST_F(ScanTaskValueTest, Task9ReportsLocalesWithEmptyData)
     platform.AddString(kHkeyLocalMachine, locale, "00000409", "1");
     platform.AddString(kHkeyLocalMachine, locale, "00000407", "");
     AddBytes(kHkeyLocalMachine, locale, "NoBytes", kRegSz, "");
-    AddBytes(kHkeyLocalMachine, locale, "ZeroFirst", kRegBinary, std::string("\0\1", 2));
-    AddBytes(kHkeyLocalMachine, locale, "Expand", kRegExpandSz, std::string("\0", 1));
+    AddBytes(kHkeyLocalMachine, locale, "ZeroFirst", kRegBinary, std::string("\0\0\1\0", 4));
+    AddBytes(kHkeyLocalMachine, locale, "Expand", kRegExpandSz, std::string("\0\0", 2));
     platform.AddDword(kHkeyLocalMachine, locale, "Dword", 0);
     platform.AddString(kHkeyLocalMachine, locale + "\\Alternate Sorts", "00010407", "");
     AddBytes(kHkeyLocalMachine, locale, "None", kRegNone, "");
@@ -385,7 +388,7 @@ TEST_F(ScanTaskValueTest, Task11ReportsDeadStartupCommands)
     platform.AddString(kHkeyLocalMachine, run, "Present", "C:\\Apps\\present.exe");
     platform.AddString(kHkeyLocalMachine, run, "CdDrive", "D:\\setup.exe");
     platform.AddString(kHkeyLocalMachine, run, "Empty", "");
-    AddBytes(kHkeyLocalMachine, run, "Expand", kRegExpandSz, std::string("tray.exe\0", 9));
+    AddBytes(kHkeyLocalMachine, run, "Expand", kRegExpandSz, TextToStringData("tray.exe"));
     platform.AddString(kHkeyLocalMachine, run + "\\Sub", "Deeper", "deeper.exe");
 
     Run(11);
@@ -407,8 +410,8 @@ TEST_F(ScanTaskValueTest, Task11WalksTheSixStartupKeysInOrder)
     platform.AddString(kHkeyLocalMachine, cv + "RunOnce", "a", "2");
     platform.AddString(kHkeyLocalMachine, cv + "Run", "a", "1");
     platform.AddString(kHkeyCurrentUser, cv + "RunServices", "a", "not a task key");
-    // A binary value passes the mask and is read as text like any other.
-    AddBytes(kHkeyLocalMachine, cv + "Run", "Binary", kRegBinary, std::string("\x01\x02", 2));
+    // A binary value passes the mask and is read as UTF-16 text like any other.
+    AddBytes(kHkeyLocalMachine, cv + "Run", "Binary", kRegBinary, Utf8ToUtf16LeBytes("\x01\x02"));
 
     Run(11);
 
