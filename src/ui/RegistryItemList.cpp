@@ -31,6 +31,9 @@ void RegistryItemList::SetUp(HWND list)
         InsertSortableColumn(list_, column, LookupText(kColumnKeys[column]), kColumnWidths[column],
                              kSortAsText);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+    // Its questions for row texts come in their wide forms, the only ones
+    // answered, whatever the character set of the window it reports to.
+    SendMessageW(list_, CCM_SETUNICODEFORMAT, TRUE, 0);
     // The list object owns its image list; the control must not destroy it too.
     SetWindowLongPtrW(list_, GWL_STYLE, GetWindowLongPtrW(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     SetWindowSubclass(list_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
