@@ -26,6 +26,7 @@
 #include "win32/SettingsDocument.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 
 namespace {
 
@@ -51,14 +52,20 @@ public:
     }
 
 private:
-    // A standard handle that the caller led to a file or a pipe.
+    // A standard handle that the caller led to a file, a pipe or a console.
     static HANDLE Stream(DWORD which)
     {
         HANDLE handle = GetStdHandle(which);
         if (!handle || handle == INVALID_HANDLE_VALUE)
             return nullptr;
         const DWORD type = GetFileType(handle);
-        return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE ? handle : nullptr;
+        return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE || IsConsole(handle) ? handle : nullptr;
+    }
+
+    static bool IsConsole(HANDLE handle)
+    {
+        DWORD mode = 0;
+        return GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode);
     }
 
     // The console of the parent process, attached at the first need.
@@ -67,30 +74,32 @@ private:
         if (!consoleTried_) {
             consoleTried_ = true;
             if (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED)
-                console_.Reset(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                console_.Reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                            nullptr, OPEN_EXISTING, 0, nullptr));
         }
         return console_ ? console_.Get() : nullptr;
     }
 
-    // The text and a line end; false when there is nowhere to show it.
+    // The text and a line end; false when there is nowhere to show it. A
+    // file or pipe gets the UTF-8 bytes; a console, whatever its code page,
+    // is handed the characters.
     bool Write(DWORD which, const std::string& text)
     {
         const std::string line = text + "\r\n";
         if (HANDLE stream = Stream(which))
-            return WriteBytes(stream, line);
+            return IsConsole(stream) ? WriteCharacters(stream, line) : WriteBytes(stream, line);
         HANDLE console = Console();
         if (!console)
             return false;
-        // The console shows its own code page; the texts are in the ANSI one.
-        const int length = MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-        if (length > 0)
-            MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), &wide[0], length);
+        return WriteCharacters(console, line) || WriteBytes(console, line);
+    }
+
+    static bool WriteCharacters(HANDLE console, const std::string& text)
+    {
+        const std::wstring wide = Widen(text);
         DWORD written = 0;
-        if (!wide.empty() && WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr))
-            return true;
-        return WriteBytes(console, line);
+        return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
+               written == wide.size();
     }
 
     static bool WriteBytes(HANDLE handle, const std::string& bytes)

@@ -5,8 +5,9 @@
 // program alone.
 //
 // Messages go to the caller's console: to standard output or error when they
-// lead to a file or pipe, else to the console of the parent process when
-// there is one. Without a console the reason a run failed is written in the
+// lead to a file, pipe or console, else to the console of the parent process
+// when there is one. A file or pipe gets UTF-8 text; a console is handed the
+// characters themselves. Without a console the reason a run failed is written in the
 // report's place, so that a scheduled task leaves it where its report would
 // have been; only the usage asked for with /? is shown in a message box.
 #pragma once

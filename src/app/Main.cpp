@@ -9,6 +9,7 @@
 #include "win32/Win32Handles.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
+#include "win32/WideText.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr const char* kInstanceMutexName = "{287424ZO-V2UZ-4a6z-I14D-8A08515D78OV}";
+constexpr const wchar_t* kInstanceMutexName = L"{287424ZO-V2UZ-4a6z-I14D-8A08515D78OV}";
 constexpr DWORD kComContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
 // DOMDocument and IXMLDOMDocument.
@@ -45,14 +46,35 @@ void StartLogging(ComPtr<ILogComponent>& log)
         return;
     if (FAILED(CoCreateInstance(clsid, nullptr, kComContext, kIidLogComponent, log.ReceiveVoid())))
         return;
-    const std::string folder = ProgramFolder() + "\\Log\\Data";
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
-    BSTR text = SysAllocStringLen(nullptr, wideLength > 0 ? static_cast<UINT>(wideLength - 1) : 0);
+    const std::wstring folder = Widen(ProgramFolder() + "\\Log\\Data");
+    BSTR text = SysAllocStringLen(folder.data(), static_cast<UINT>(folder.size()));
     if (!text)
         return;
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, text, wideLength);
     log->SetLogFolder(text);
     SysFreeString(text);
+}
+
+// The arguments of the process's command line: what follows the program's
+// name (quoted or not) and the blanks after it, as the runtime hands it to
+// WinMain, but with every character the user typed.
+std::string CommandLineArguments()
+{
+    const wchar_t* line = GetCommandLineW();
+    if (!line)
+        return std::string();
+    if (*line == L'"') {
+        ++line;
+        while (*line && *line != L'"')
+            ++line;
+        if (*line == L'"')
+            ++line;
+    } else {
+        while (*line > L' ')
+            ++line;
+    }
+    while (*line && *line <= L' ')
+        ++line;
+    return NarrowZ(line);
 }
 
 int RunMainWindow(int showState)
@@ -64,7 +86,7 @@ int RunMainWindow(int showState)
     MSG message;
     int result = 0;
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             result = static_cast<int>(message.wParam);
             break;
@@ -72,10 +94,10 @@ int RunMainWindow(int showState)
         if (got == -1)
             break;
         HWND window = mainWindow.Window();
-        if (window && IsDialogMessageA(window, &message))
+        if (window && IsDialogMessageW(window, &message))
             continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return result;
 }
@@ -96,14 +118,16 @@ int RunWithoutWindow(const CommandLineRequest& request, const std::string& comma
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int showState)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState)
 {
-    const std::string arguments = commandLine ? commandLine : "";
+    // The runtime's narrow copy of the command line has lost every letter
+    // outside the code page; the system's own is whole.
+    const std::string arguments = CommandLineArguments();
     const CommandLineRequest request = ParseCommandLine(SystemPlatform(), arguments);
     if (request.action != CommandAction::Window)
         return RunWithoutWindow(request, arguments);
 
-    UniqueHandle instanceMutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+    UniqueHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
     if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
 

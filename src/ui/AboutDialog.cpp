@@ -4,6 +4,7 @@
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 INT_PTR AboutDialog::Show(HWND owner)
@@ -24,10 +25,10 @@ void AboutDialog::OnInitDialog()
             lines += '\r';
         lines += thanks[i];
     }
-    SetDlgItemTextA(window_, IDC_ABOUT_THANKS, lines.c_str());
+    SetDlgItemTextW(window_, IDC_ABOUT_THANKS, Widen(lines).c_str());
     const std::string program = ProgramFilePath();
-    SetDlgItemTextA(window_, IDC_ABOUT_NAME, ReadProductString(program, "ProductName").c_str());
-    SetDlgItemTextA(window_, IDC_ABOUT_VERSION, ReadProductString(program, "ProductVersion").c_str());
+    SetDlgItemTextW(window_, IDC_ABOUT_NAME, Widen(ReadProductString(program, "ProductName")).c_str());
+    SetDlgItemTextW(window_, IDC_ABOUT_VERSION, Widen(ReadProductString(program, "ProductVersion")).c_str());
     website_.Attach(GetDlgItem(window_, IDC_ABOUT_WEBSITE), MakerWebSite() + "/ostrel/registrycleaner.htm");
     support_.Attach(GetDlgItem(window_, IDC_ABOUT_SUPPORT), MakerWebSite() + "/ostrel/support.htm");
 }

@@ -12,6 +12,7 @@
 #include "win32/LanguageWin.h"
 #include "win32/SettingsDocument.h"
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 
 #include <memory>
 #include <vector>
@@ -64,7 +65,7 @@ std::vector<RegistryItem> ExportedRows(const RegistryItemList& list)
 
 bool EndsWithCsv(const std::string& path)
 {
-    return path.size() >= 4 && lstrcmpiA(path.substr(path.size() - 4).c_str(), ".csv") == 0;
+    return path.size() >= 4 && lstrcmpiW(Widen(path.substr(path.size() - 4)).c_str(), L".csv") == 0;
 }
 
 void WriteCsvExport(const RegistryItemList& list, const std::vector<RegistryItem>& rows, const std::string& path)

@@ -6,13 +6,13 @@ DialogBase::~DialogBase()
 {
     // A window that outlives its object must no longer reach it.
     if (window_)
-        SetWindowLongPtrA(window_, DWLP_USER, 0);
+        SetWindowLongPtrW(window_, DWLP_USER, 0);
 }
 
 HWND DialogBase::CreateModeless(int resourceId, HWND parent)
 {
     // WM_INITDIALOG has set window_ unless the dialog failed on the way.
-    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), parent,
+    HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), parent,
                                      DialogProc, reinterpret_cast<LPARAM>(this));
     if (window)
         window_ = window;
@@ -21,7 +21,7 @@ HWND DialogBase::CreateModeless(int resourceId, HWND parent)
 
 INT_PTR DialogBase::ShowModal(int resourceId, HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), owner, DialogProc,
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), owner, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
@@ -32,16 +32,16 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam
         self = reinterpret_cast<DialogBase*>(lParam);
         if (self) {
             self->window_ = window;
-            SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+            SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         }
     } else {
-        self = reinterpret_cast<DialogBase*>(GetWindowLongPtrA(window, DWLP_USER));
+        self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(window, DWLP_USER));
     }
     if (!self)
         return FALSE;
     const INT_PTR result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
+        SetWindowLongPtrW(window, DWLP_USER, 0);
         self->window_ = nullptr;
     }
     return result;
@@ -50,27 +50,27 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam
 WindowBase::~WindowBase()
 {
     if (window_)
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
 }
 
-bool WindowBase::RegisterWindowClass(WNDCLASSEXA description)
+bool WindowBase::RegisterWindowClass(WNDCLASSEXW description)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing = {};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing = {};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, description.lpszClassName, &existing))
+    if (GetClassInfoExW(instance, description.lpszClassName, &existing))
         return true;
     description.cbSize = sizeof description;
     description.lpfnWndProc = WindowProc;
     description.hInstance = instance;
-    return RegisterClassExA(&description) != 0;
+    return RegisterClassExW(&description) != 0;
 }
 
-HWND WindowBase::CreateWithHandler(DWORD extendedStyle, const char* className, DWORD style, int x, int y,
+HWND WindowBase::CreateWithHandler(DWORD extendedStyle, const wchar_t* className, DWORD style, int x, int y,
                                    int width, int height, HWND parent)
 {
-    HWND window = CreateWindowExA(extendedStyle, className, "", style, x, y, width, height, parent, nullptr,
-                                  GetModuleHandleA(nullptr), this);
+    HWND window = CreateWindowExW(extendedStyle, className, L"", style, x, y, width, height, parent, nullptr,
+                                  GetModuleHandleW(nullptr), this);
     if (window)
         window_ = window;
     return window;
@@ -80,19 +80,19 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
 {
     WindowBase* self = nullptr;
     if (message == WM_NCCREATE) {
-        self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (self) {
             self->window_ = window;
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     } else {
-        self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
     }
     return result;

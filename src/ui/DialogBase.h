@@ -50,13 +50,13 @@ protected:
     // Registers the class `description` names, with the shared window
     // procedure and this program's instance; true when it exists afterwards,
     // also when it was registered before.
-    static bool RegisterWindowClass(WNDCLASSEXA description);
+    static bool RegisterWindowClass(WNDCLASSEXW description);
     // Creates a window of a registered class with this object as its handler.
-    HWND CreateWithHandler(DWORD extendedStyle, const char* className, DWORD style, int x, int y, int width,
+    HWND CreateWithHandler(DWORD extendedStyle, const wchar_t* className, DWORD style, int x, int y, int width,
                            int height, HWND parent);
 
     // The window procedure's answer to one message; `window_` is set. What
-    // is not handled goes to DefWindowProcA.
+    // is not handled goes to DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
     HWND window_ = nullptr;

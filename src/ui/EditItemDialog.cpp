@@ -5,6 +5,7 @@
 #include "core/RegistryChange.h"
 #include "win32/LanguageWin.h"
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 namespace {
@@ -24,17 +25,17 @@ void EditItemDialog::OnInitDialog()
     CenterWindow(window_, GetWindow(window_, GW_OWNER));
     TranslateWindow(window_);
     // Names and data of any length are shown and edited whole.
-    SendDlgItemMessageA(window_, IDC_EDIT_NAME, EM_SETLIMITTEXT, 0, 0);
-    SendDlgItemMessageA(window_, IDC_EDIT_DATA, EM_SETLIMITTEXT, 0, 0);
-    SetDlgItemTextA(window_, IDC_EDIT_ROOT, row_.rootName.c_str());
-    SetDlgItemTextA(window_, IDC_EDIT_KEY, row_.keyPath.c_str());
-    SetDlgItemTextA(window_, IDC_EDIT_NAME, row_.valueName.c_str());
-    SetDlgItemTextA(window_, IDC_EDIT_DATA, row_.dataText.c_str());
-    SendDlgItemMessageA(window_, IDC_EDIT_ROOT, EM_SETREADONLY, TRUE, 0);
-    SendDlgItemMessageA(window_, IDC_EDIT_KEY, EM_SETREADONLY, TRUE, 0);
+    SendDlgItemMessageW(window_, IDC_EDIT_NAME, EM_SETLIMITTEXT, 0, 0);
+    SendDlgItemMessageW(window_, IDC_EDIT_DATA, EM_SETLIMITTEXT, 0, 0);
+    SetDlgItemTextW(window_, IDC_EDIT_ROOT, Widen(row_.rootName).c_str());
+    SetDlgItemTextW(window_, IDC_EDIT_KEY, Widen(row_.keyPath).c_str());
+    SetDlgItemTextW(window_, IDC_EDIT_NAME, Widen(row_.valueName).c_str());
+    SetDlgItemTextW(window_, IDC_EDIT_DATA, Widen(row_.dataText).c_str());
+    SendDlgItemMessageW(window_, IDC_EDIT_ROOT, EM_SETREADONLY, TRUE, 0);
+    SendDlgItemMessageW(window_, IDC_EDIT_KEY, EM_SETREADONLY, TRUE, 0);
     if (ViewOnly()) {
-        SendDlgItemMessageA(window_, IDC_EDIT_NAME, EM_SETREADONLY, TRUE, 0);
-        SendDlgItemMessageA(window_, IDC_EDIT_DATA, EM_SETREADONLY, TRUE, 0);
+        SendDlgItemMessageW(window_, IDC_EDIT_NAME, EM_SETREADONLY, TRUE, 0);
+        SendDlgItemMessageW(window_, IDC_EDIT_DATA, EM_SETREADONLY, TRUE, 0);
         ShowWindow(GetDlgItem(window_, IDOK), SW_HIDE);
         EnableWindow(GetDlgItem(window_, IDOK), FALSE);
     }

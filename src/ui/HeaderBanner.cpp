@@ -19,15 +19,15 @@ bool HeaderBanner::Attach(HWND control, int bitmapId)
     if (!control)
         return false;
     control_ = control;
-    bitmap_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),
+    bitmap_.Reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (bitmap_) {
         BITMAP info = {};
-        GetObjectA(bitmap_.Get(), sizeof info, &info);
+        GetObjectW(bitmap_.Get(), sizeof info, &info);
         bitmapSize_.cx = info.bmWidth;
         bitmapSize_.cy = info.bmHeight;
     }
-    SetWindowTextA(control_, "");
+    SetWindowTextW(control_, L"");
     SetWindowSubclass(control_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     InvalidateRect(control_, nullptr, FALSE);
     return true;

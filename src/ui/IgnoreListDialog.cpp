@@ -6,6 +6,7 @@
 #include "win32/LanguageWin.h"
 #include "win32/SettingsDocument.h"
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -26,10 +27,11 @@ std::string ValueText(const IgnoreEntry& entry)
 
 void SetCell(HWND list, int row, int column, const std::string& text)
 {
-    LVITEMA item = {};
+    std::wstring wide = Widen(text);
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.pszText = &wide[0];
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 } // namespace
@@ -44,20 +46,20 @@ void IgnoreListDialog::OnInitDialog()
     CenterWindow(window_, GetWindow(window_, GW_OWNER));
     TranslateWindow(window_);
     list_ = GetDlgItem(window_, IDC_IGNORE_LIST);
-    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     RECT client = {};
     GetClientRect(list_, &client);
     const int width = (client.right - client.left - GetSystemMetrics(SM_CXVSCROLL)) / 3;
     for (int column = 0; column < 3; ++column) {
-        const std::string caption = LookupText("_IgnoreListDlgCol" + std::to_string(column + 1));
-        LVCOLUMNA header = {};
+        std::wstring caption = Widen(LookupText("_IgnoreListDlgCol" + std::to_string(column + 1)));
+        LVCOLUMNW header = {};
         header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
         header.fmt = LVCFMT_LEFT;
         header.cx = width;
         header.iSubItem = column;
-        header.pszText = const_cast<char*>(caption.c_str());
-        SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
+        header.pszText = &caption[0];
+        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
     }
     Reload();
 }
@@ -65,14 +67,15 @@ void IgnoreListDialog::OnInitDialog()
 void IgnoreListDialog::Reload()
 {
     entries_ = ReadIgnoreList(SettingsFilePath()).entries;
-    SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     for (std::size_t index = 0; index < entries_.size(); ++index) {
         const IgnoreEntry& entry = entries_[index];
-        LVITEMA item = {};
+        std::wstring rootName = Widen(entry.rootName);
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(index);
-        item.pszText = const_cast<char*>(entry.rootName.c_str());
-        const int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        item.pszText = &rootName[0];
+        const int row = static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         if (row < 0)
             continue;
         SetCell(list_, row, 1, entry.keyPath);
@@ -95,7 +98,7 @@ void IgnoreListDialog::RemoveSelected()
 {
     std::vector<IgnoreEntry> chosen;
     int row = -1;
-    while ((row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+    while ((row = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
                                                 LVNI_SELECTED))) >= 0) {
         if (static_cast<std::size_t>(row) < entries_.size())
             chosen.push_back(entries_[static_cast<std::size_t>(row)]);
@@ -105,7 +108,7 @@ void IgnoreListDialog::RemoveSelected()
 
 void IgnoreListDialog::UpdateButtons()
 {
-    const int selected = static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0));
+    const int selected = static_cast<int>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0));
     EnableControl(window_, IDC_IGNORE_REMOVE, selected > 0);
     EnableControl(window_, IDC_IGNORE_REMOVE_ALL, !entries_.empty());
 }

@@ -7,6 +7,7 @@
 #include "ui/RegistryItemList.h"
 #include "win32/LanguageWin.h"
 #include "win32/RegeditBridge.h"
+#include "win32/WideText.h"
 
 #include <commctrl.h>
 
@@ -43,7 +44,7 @@ void ShowItemMenu(RegistryItemList& list)
 void ShowItemMenuForKeyboard(RegistryItemList& list)
 {
     HWND window = list.Window();
-    int row = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+    int row = static_cast<int>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                             LVNI_FOCUSED | LVNI_SELECTED));
     if (row < 0)
         row = list.NextSelected(-1);
@@ -53,8 +54,8 @@ void ShowItemMenuForKeyboard(RegistryItemList& list)
     RECT rect = {};
     rect.left = LVIR_BOUNDS;
     if (row >= 0) {
-        SendMessageA(window, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-        if (SendMessageA(window, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)))
+        SendMessageW(window, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        if (SendMessageW(window, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)))
             where = POINT{rect.left + 16, rect.bottom};
     }
     ClientToScreen(window, &where);
@@ -83,15 +84,15 @@ void ShowItemMenuAt(RegistryItemList& list, POINT where)
     for (int command = kItemMenuEdit; command <= kItemMenuJump; ++command) {
         const std::string caption = LookupText("_RegistryListViewMenuItem" + std::to_string(command));
         const UINT state = ItemMenuCommandEnabled(command, selected, rows) ? MF_ENABLED : MF_GRAYED;
-        AppendMenuA(menu.Get(), MF_STRING | state, static_cast<UINT_PTR>(command), caption.c_str());
+        AppendMenuW(menu.Get(), MF_STRING | state, static_cast<UINT_PTR>(command), Widen(caption).c_str());
         if (command == kItemMenuDelete || command == kItemMenuExport || command == kItemMenuSelectAll)
-            AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     }
     if (list.IgnoreOffered()) {
         const UINT state = ItemMenuCommandEnabled(kItemMenuIgnore, selected, rows) ? MF_ENABLED : MF_GRAYED;
-        AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu.Get(), MF_STRING | state, kItemMenuIgnore,
-                    LookupText("_RegistryListViewMenuItem8").c_str());
+        AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu.Get(), MF_STRING | state, kItemMenuIgnore,
+                    Widen(LookupText("_RegistryListViewMenuItem8")).c_str());
     }
     const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0,
                                        list.Window(), nullptr);

@@ -3,6 +3,7 @@
 #include "ui/ListFeeder.h"
 
 #include "ui/RegistryItemList.h"
+#include "win32/WideText.h"
 
 #include <iterator>
 #include <utility>
@@ -79,7 +80,7 @@ void ResultQueue::Put(ResultBatch& batch, HWND window, unsigned run)
         }
     }
     batch = ResultBatch();
-    if (post && !PostMessageA(window, kResultsWaitingMessage, static_cast<WPARAM>(run), 0)) {
+    if (post && !PostMessageW(window, kResultsWaitingMessage, static_cast<WPARAM>(run), 0)) {
         // Nothing is on its way after all: the next batch tries again.
         std::lock_guard<std::mutex> lock(mutex_);
         announced_ = false;
@@ -158,5 +159,5 @@ void ShowResultBatch(const ResultBatch& batch, RegistryItemList& list, HWND stat
 {
     list.AppendRows(batch.rows, batch.scrollRow);
     if (batch.statusChanged && status)
-        SetWindowTextA(status, batch.status.c_str());
+        SetWindowTextW(status, Widen(batch.status).c_str());
 }

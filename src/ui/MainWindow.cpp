@@ -7,6 +7,7 @@
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -44,9 +45,8 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_PAGE_LIST &&
-            (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
-            host_.OnSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.hItem);
+        if (header->idFrom == IDC_PAGE_LIST && header->code == TVN_SELCHANGEDW) {
+            host_.OnSelectionChanged(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
             return TRUE;
         }
         return FALSE;
@@ -67,15 +67,15 @@ void MainWindow::OnInitDialog()
 {
     CenterWindow(window_, nullptr);
 
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    largeIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    largeIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXICON),
                                                GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
     TranslateWindow(window_);
     TranslateMenu(GetMenu(window_));
@@ -87,9 +87,9 @@ void MainWindow::OnInitDialog()
 
     host_.Attach(GetDlgItem(window_, IDC_MAIN_PAGE_HOST), window_, kSplitterPosition);
     host_.SetImageList(IDB_PAGE_LIST, kPictureMask);
-    pageListFont_.Reset(CreateFontA(15, 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
+    pageListFont_.Reset(CreateFontW(15, 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+                                    DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
     host_.SetListFont(pageListFont_.Get(), kPageListTextColour);
 
     HWND container = host_.Container();
@@ -109,7 +109,7 @@ void MainWindow::SetCaptionFromVersion()
     const std::string program = ProgramFilePath();
     const std::string caption = ReadProductString(program, "ProductName") + " (" +
                                 ReadProductString(program, "ProductVersion") + ")";
-    SetWindowTextA(window_, caption.c_str());
+    SetWindowTextW(window_, Widen(caption).c_str());
 }
 
 void MainWindow::OnCommand(int id)
@@ -120,16 +120,16 @@ void MainWindow::OnCommand(int id)
         break;
     case ID_ABOUT_HELP: {
         const std::string helpFile = ProgramFolder() + "\\" + ProgramBaseName(false) + ".chm";
-        ShellExecuteA(window_, "open", helpFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(window_, L"open", Widen(helpFile).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         break;
     }
     case ID_ABOUT_WEBSITE:
-        ShellExecuteA(window_, "open", (MakerWebSite() + "/ostrel/registrycleaner.htm").c_str(), nullptr,
+        ShellExecuteW(window_, L"open", Widen(MakerWebSite() + "/ostrel/registrycleaner.htm").c_str(), nullptr,
                       nullptr, SW_SHOWNORMAL);
         break;
     case ID_ABOUT_SUPPORT:
-        ShellExecuteA(window_, "open", (MakerWebSite() + "/ostrel/contactus.htm").c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        ShellExecuteW(window_, L"open", Widen(MakerWebSite() + "/ostrel/contactus.htm").c_str(), nullptr,
+                      nullptr, SW_SHOWNORMAL);
         break;
     case ID_ABOUT_ABOUT: {
         AboutDialog about;

@@ -6,11 +6,11 @@
 bool LoadMaskedImageList(ImageListOwner& images, int bitmapId, int size, COLORREF mask)
 {
     GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
     // Room for every picture of the strip from the start.
     int count = 1;
     BITMAP info = {};
-    if (strip && size > 0 && GetObjectA(strip.Get(), sizeof info, &info) == sizeof info && info.bmWidth / size > 0)
+    if (strip && size > 0 && GetObjectW(strip.Get(), sizeof info, &info) == sizeof info && info.bmWidth / size > 0)
         count = info.bmWidth / size;
     images.Reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0));
     if (!images.Get())

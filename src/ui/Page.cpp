@@ -2,6 +2,7 @@
 #include "ui/Page.h"
 
 #include "win32/WorkerThread.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 bool Page::Create(HWND container, int resourceId)
@@ -14,12 +15,12 @@ bool Page::Create(HWND container, int resourceId)
 
 void Page::SetDialogResult(LRESULT result) const
 {
-    SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
 }
 
 void Page::SetStatus(const std::string& text) const
 {
-    SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
+    SetDlgItemTextW(window_, IDC_STATUS, Widen(text).c_str());
 }
 
 INT_PTR Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -2,6 +2,7 @@
 #include "ui/PageHost.h"
 
 #include "ui/MaskedImageList.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -23,17 +24,17 @@ bool PageHost::Attach(HWND placeholder, HWND owner, int splitterPosition)
     if (!placeholder)
         return false;
     host_ = placeholder;
-    SetWindowLongPtrA(host_, GWL_EXSTYLE, GetWindowLongPtrA(host_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    SetWindowLongPtrW(host_, GWL_EXSTYLE, GetWindowLongPtrW(host_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     SetWindowSubclass(host_, HostProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     if (!splitter_.Create(host_, owner))
         return false;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    pageList_ = CreateWindowExA(0, WC_TREEVIEWA, "",
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    pageList_ = CreateWindowExW(0, WC_TREEVIEWW, L"",
                                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_SHOWSELALWAYS,
                                 0, 0, 0, 0, splitter_.Window(),
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PAGE_LIST)), instance,
                                 nullptr);
-    container_ = CreateWindowExA(WS_EX_CONTROLPARENT, "STATIC", "",
+    container_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"",
                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0,
                                  splitter_.Window(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PAGE_CONTAINER)),
@@ -58,7 +59,7 @@ void PageHost::SetListFont(HFONT font, COLORREF textColour)
 {
     if (!pageList_)
         return;
-    SendMessageA(pageList_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(pageList_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     TreeView_SetTextColor(pageList_, textColour);
 }
 
@@ -67,15 +68,16 @@ void PageHost::AddPage(HWND page, const std::string& title)
     if (!pageList_ || !container_)
         return;
     pages_.push_back(page);
-    TVINSERTSTRUCTA insert = {};
+    std::wstring text = Widen(title);
+    TVINSERTSTRUCTW insert = {};
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = const_cast<char*>(title.c_str());
+    insert.item.pszText = &text[0];
     insert.item.iImage = 0;
     insert.item.iSelectedImage = 0;
     insert.item.lParam = static_cast<LPARAM>(pages_.size() - 1);
-    SendMessageA(pageList_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+    SendMessageW(pageList_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
 }
 
 void PageHost::SelectFirst()
@@ -90,10 +92,10 @@ void PageHost::OnSelectionChanged(HTREEITEM item)
 {
     if (!item)
         return;
-    TVITEMA entry = {};
+    TVITEMW entry = {};
     entry.mask = TVIF_PARAM;
     entry.hItem = item;
-    if (!SendMessageA(pageList_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)))
+    if (!SendMessageW(pageList_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry)))
         return;
     const int index = static_cast<int>(entry.lParam);
     if (index == visible_ || index < 0 || index >= static_cast<int>(pages_.size()))

@@ -9,9 +9,9 @@
 #include "core/Language.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
-#include "win32/AnsiConversion.h"
 #include "win32/RegeditBridge.h"
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 #include <memory>
@@ -59,10 +59,10 @@ struct SizeSort {
 // The size text of the row whose item data is itemData.
 std::string SizeTextOfRow(HWND list, LPARAM itemData)
 {
-    LVFINDINFOA find = {};
+    LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
     find.lParam = itemData;
-    const int row = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+    const int row = static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1),
                                                   reinterpret_cast<LPARAM>(&find)));
     return row < 0 ? std::string() : ListViewCellText(list, row, kSizeColumn);
 }
@@ -100,15 +100,15 @@ void PageRegistryBackup::SetUpList()
     if (!list_)
         return;
     // The page owns the image list, so the list must not destroy it as well.
-    SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    SetWindowLongPtrW(list_, GWL_STYLE, GetWindowLongPtrW(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     LoadMaskedImageList(images_, IDB_DISKETTE, 16);
-    SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 
     int position = 0;
     for (const BackupColumn& column : kBackupColumns)
-        InsertSortableColumn(list_, position++, LookupText(column.headingKey).c_str(), column.width,
+        InsertSortableColumn(list_, position++, LookupText(column.headingKey), column.width,
                              column.sortKind);
-    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
 }
 
 void PageRegistryBackup::OnShow(bool shown)
@@ -123,15 +123,15 @@ void PageRegistryBackup::OnSize(int clientWidth, int clientHeight)
     layout_.Apply(clientWidth, clientHeight);
     if (!list_)
         return;
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
-    const int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
     if (columns < 2)
         return;
     RECT client = {};
     GetClientRect(list_, &client);
     const int width = (client.right - client.left) / (columns - 1);
     for (int column = 0; column < columns - 1; ++column)
-        SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
 bool PageRegistryBackup::OnCommand(int id, int code, HWND control)
@@ -166,7 +166,7 @@ bool PageRegistryBackup::OnNotify(NMHDR* header, LRESULT& result)
     const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
     if (click->iSubItem == kSizeColumn) {
         SizeSort sort = {list_, sortDescending_};
-        SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
+        SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
                      reinterpret_cast<LPARAM>(CompareSizeRows));
         sortDescending_ = !sortDescending_;
     } else {
@@ -291,7 +291,7 @@ void PageRegistryBackup::ShowRestoreResult(const std::string& path, bool fileRea
     restoreCheck_ = verification;
     // Asked once the worker has ended, so that the question does not hold
     // the page's commands back.
-    PostMessageA(window_, kOfferProblemListMessage, 0, 0);
+    PostMessageW(window_, kOfferProblemListMessage, 0, 0);
 }
 
 void PageRegistryBackup::OfferProblemList()
@@ -331,14 +331,14 @@ void PageRegistryBackup::WaitForEditor()
     while (IsEditorRunning()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 // Left for the program's own message loop.
                 PostQuitMessage(static_cast<int>(message.wParam));
                 break;
             }
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
 }
@@ -387,7 +387,7 @@ void PageRegistryBackup::RefreshBackupList()
     if (!list_)
         return;
     const int selected = SelectedRow();
-    SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     Platform& platform = SystemPlatform();
     const std::map<std::string, std::string> patterns = {{kBackupFilePattern, ""}};
     FindFiles(platform, platform, backupFolder_, patterns,
@@ -397,41 +397,43 @@ void PageRegistryBackup::RefreshBackupList()
               },
               this);
 
-    const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+    const int count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
     const int row = SelectionAfterRefresh(selected, count);
     if (row < 0)
         return;
-    LVITEMA state = {};
+    LVITEMW state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-    SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 void PageRegistryBackup::AddBackupRow(const BackupRow& row)
 {
-    LVITEMA item = {};
+    std::wstring date = Widen(row.date);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<char*>(row.date.c_str());
+    item.iItem = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = &date[0];
     item.iImage = 0;
     const int position =
-        static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (position < 0)
         return;
     // The column sort finds rows by their item data: the insertion index.
-    LVITEMA data = {};
+    LVITEMW data = {};
     data.mask = LVIF_PARAM;
     data.iItem = position;
     data.lParam = position;
-    SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
     const std::string* const texts[] = {&row.time, &row.size, &row.type, &row.path};
     int column = 1;
     for (const std::string* text : texts) {
-        LVITEMA cell = {};
+        std::wstring wide = Widen(*text);
+        LVITEMW cell = {};
         cell.iSubItem = column++;
-        cell.pszText = const_cast<char*>(text->c_str());
-        SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&cell));
+        cell.pszText = &wide[0];
+        SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&cell));
     }
 }
 
@@ -439,7 +441,7 @@ int PageRegistryBackup::SelectedRow() const
 {
     if (!list_)
         return -1;
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 std::string PageRegistryBackup::RowPath(int row) const
@@ -449,7 +451,7 @@ std::string PageRegistryBackup::RowPath(int row) const
 
 void PageRegistryBackup::SetStatus(const std::string& text)
 {
-    SetDlgItemTextA(window_, IDC_STATUS, text.c_str());
+    SetDlgItemTextW(window_, IDC_STATUS, Widen(text).c_str());
     // Shown at once, before the work that follows the text.
     if (HWND status = GetDlgItem(window_, IDC_STATUS))
         UpdateWindow(status);

@@ -18,6 +18,7 @@
 #include "ui/IgnoreListDialog.h"
 #include "win32/IgnoreListSettings.h"
 #include "win32/SettingsDocument.h"
+#include "win32/WideText.h"
 
 #include <commctrl.h>
 
@@ -39,16 +40,16 @@ enum TaskMenuCommand { kMenuDefaults = 1, kMenuTickAll, kMenuUntickAll, kMenuInv
 int CheckStateImage(HWND list, int row)
 {
     const UINT state =
-        static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+        static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
     return static_cast<int>(state >> 12);
 }
 
 void SetCheckStateImage(HWND list, int row, bool ticked)
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 WorkerPageParts CleanerParts()
@@ -63,7 +64,6 @@ WorkerPageParts CleanerParts()
     parts.doneKey = "_PageRegistryCleanerState3";
     parts.doneTextTakesRowCount = true;
     parts.stoppedKey = "_PageRegistryCleanerState4";
-    parts.passedOverKey = "_PageRegistryCleanerState5";
     return parts;
 }
 
@@ -111,18 +111,18 @@ void PageRegistryCleaner::OnInitDialog()
 
     tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
     LoadMaskedImageList(taskImages_, IDB_TASKS, 16);
-    SendMessageA(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
-    SendMessageA(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    SendMessageW(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
+    SendMessageW(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     // The page owns the image list; the control must not destroy it too.
-    SetWindowLongPtrA(tasks_, GWL_STYLE, GetWindowLongPtrA(tasks_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    SetWindowLongPtrW(tasks_, GWL_STYLE, GetWindowLongPtrW(tasks_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     for (int task = 0; task < kScanTaskCount; ++task) {
-        const std::string title = LookupText("_PageRegistryCleanerTask" + std::to_string(task + 1));
-        LVITEMA item = {};
+        std::wstring title = Widen(LookupText("_PageRegistryCleanerTask" + std::to_string(task + 1)));
+        LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE;
         item.iItem = task;
-        item.pszText = const_cast<char*>(title.c_str());
+        item.pszText = &title[0];
         item.iImage = task;
-        SendMessageA(tasks_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(tasks_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
 
     SetUpWorkControls();
@@ -194,15 +194,14 @@ void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
         if (worker.StopRequested())
             return;
         if (chosenTasks_[task])
-            CountPassedOver(RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(),
-                                        &worker.StopFlag(), &cache));
+            RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(), &worker.StopFlag(), &cache);
         feeder.Flush();
     }
 }
 
 std::vector<bool> PageRegistryCleaner::TaskChecks() const
 {
-    const int count = static_cast<int>(SendMessageA(tasks_, LVM_GETITEMCOUNT, 0, 0));
+    const int count = static_cast<int>(SendMessageW(tasks_, LVM_GETITEMCOUNT, 0, 0));
     std::vector<bool> checks;
     for (int row = 0; row < count; ++row)
         checks.push_back(CheckStateImage(tasks_, row) - 1 != 0);
@@ -227,7 +226,7 @@ void PageRegistryCleaner::SaveTaskChoices()
 {
     if (!tasks_)
         return;
-    const int count = static_cast<int>(SendMessageA(tasks_, LVM_GETITEMCOUNT, 0, 0));
+    const int count = static_cast<int>(SendMessageW(tasks_, LVM_GETITEMCOUNT, 0, 0));
     std::vector<bool> checks;
     for (int row = 0; row < count; ++row)
         checks.push_back(CheckStateImage(tasks_, row) != 1);
@@ -239,13 +238,16 @@ void PageRegistryCleaner::ShowTaskMenu()
     MenuOwner menu(CreatePopupMenu());
     if (!menu.Get())
         return;
-    AppendMenuA(menu.Get(), MF_STRING, kMenuDefaults, LookupText("_PageRegistryCleanerTaskListMenuItem1").c_str());
-    AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu.Get(), MF_STRING, kMenuTickAll, LookupText("_PageRegistryCleanerTaskListMenuItem2").c_str());
-    AppendMenuA(menu.Get(), MF_STRING, kMenuUntickAll, LookupText("_PageRegistryCleanerTaskListMenuItem3").c_str());
-    AppendMenuA(menu.Get(), MF_STRING, kMenuInvert, LookupText("_PageRegistryCleanerTaskListMenuItem4").c_str());
-    AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu.Get(), MF_STRING, kMenuIgnored, LookupText("_PageRegistryCleanerTaskListMenuItem5").c_str());
+    const auto addItem = [&menu](UINT command, const char* key) {
+        AppendMenuW(menu.Get(), MF_STRING, command, Widen(LookupText(key)).c_str());
+    };
+    addItem(kMenuDefaults, "_PageRegistryCleanerTaskListMenuItem1");
+    AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    addItem(kMenuTickAll, "_PageRegistryCleanerTaskListMenuItem2");
+    addItem(kMenuUntickAll, "_PageRegistryCleanerTaskListMenuItem3");
+    addItem(kMenuInvert, "_PageRegistryCleanerTaskListMenuItem4");
+    AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    addItem(kMenuIgnored, "_PageRegistryCleanerTaskListMenuItem5");
     POINT cursor = {};
     GetCursorPos(&cursor);
     const int command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,

@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "core/FlagList.h"
 #include "win32/SettingsDocument.h"
+#include "win32/WideText.h"
 
 #include <commctrl.h>
 
@@ -45,7 +46,6 @@ WorkerPageParts SearchParts()
     parts.readyKey = "_PageRegistrySearchState1";
     parts.doneKey = "_PageRegistrySearchState3";
     parts.stoppedKey = "_PageRegistrySearchState4";
-    parts.passedOverKey = "_PageRegistrySearchState5";
     return parts;
 }
 
@@ -85,7 +85,7 @@ void PageRegistrySearch::OnInitDialog()
 
     SetUpWorkControls();
     results_.SetBackupFolder(ProgramFolder() + kBackupFolderBelowProgram);
-    SendDlgItemMessageA(window_, IDC_SEARCH_KEYWORD, EM_LIMITTEXT, kMaxKeywordLength, 0);
+    SendDlgItemMessageW(window_, IDC_SEARCH_KEYWORD, EM_LIMITTEXT, kMaxKeywordLength, 0);
     LoadSettings("custom");
 }
 
@@ -167,8 +167,8 @@ void PageRegistrySearch::DoWork(WorkerThread& worker, ListFeeder& feeder)
     });
     PageSink sink(feeder);
     Platform& platform = SystemPlatform();
-    CountPassedOver(SearchRegistry(platform, platform, options_, sink.Sink(),
-                                   LookupText("_PageRegistrySearchKeyFlagString"), &worker.StopFlag()));
+    SearchRegistry(platform, platform, options_, sink.Sink(), LookupText("_PageRegistrySearchKeyFlagString"),
+                   &worker.StopFlag());
 }
 
 void PageRegistrySearch::ClearResults()
@@ -194,7 +194,7 @@ void PageRegistrySearch::LoadSettings(const std::string& attribute)
     };
     applyFlags(values[0], kOptionBoxes, sizeof kOptionBoxes / sizeof kOptionBoxes[0]);
     applyFlags(values[1], kRangeBoxes, sizeof kRangeBoxes / sizeof kRangeBoxes[0]);
-    SetDlgItemTextA(window_, IDC_SEARCH_KEYWORD, values[2].c_str());
+    SetDlgItemTextW(window_, IDC_SEARCH_KEYWORD, Widen(values[2]).c_str());
 }
 
 void PageRegistrySearch::SaveSettings()

@@ -3,6 +3,7 @@
 
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
+#include "win32/WideText.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -16,9 +17,9 @@ ProgressWindow::ProgressWindow(HWND owner, const std::string& status, int steps)
     CenterWindow(window_, top);
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ShowWindow(window_, SW_SHOW);
-    SetDlgItemTextA(window_, IDC_STATUS, status.c_str());
-    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, steps);
-    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    SetDlgItemTextW(window_, IDC_STATUS, Widen(status).c_str());
+    SendDlgItemMessageW(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, steps);
+    SendDlgItemMessageW(window_, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
     UpdateWindow(window_);
 }
 
@@ -32,11 +33,11 @@ void ProgressWindow::Step(int position)
 {
     if (!window_)
         return;
-    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendDlgItemMessageW(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     MSG message;
-    if (PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) {
+    if (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 

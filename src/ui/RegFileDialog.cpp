@@ -2,6 +2,7 @@
 #include "ui/RegFileDialog.h"
 
 #include "win32/LanguageWin.h"
+#include "win32/WideText.h"
 
 #include <commdlg.h>
 
@@ -10,27 +11,28 @@
 
 namespace {
 
-// Large enough for any path the ANSI file dialogs return.
-constexpr DWORD kPathBufferSize = 4096;
+// Room for the longest path the system can name (32,767 characters and the
+// closing zero), so that no chosen path is cut.
+constexpr DWORD kPathBufferSize = 32768;
 
-// A file dialog's filter: every description and pattern followed by a NUL,
-// and one more NUL after the last pattern.
-std::string FileDialogFilter(const std::vector<std::pair<std::string, std::string>>& entries)
+// A file dialog's filter: every description and pattern followed by a zero,
+// and one more zero after the last pattern.
+std::wstring FileDialogFilter(const std::vector<std::pair<std::string, std::string>>& entries)
 {
-    std::string filter;
+    std::wstring filter;
     for (const auto& entry : entries) {
-        filter += entry.first;
-        filter += '\0';
-        filter += entry.second;
-        filter += '\0';
+        filter += Widen(entry.first);
+        filter += L'\0';
+        filter += Widen(entry.second);
+        filter += L'\0';
     }
-    filter += '\0';
+    filter += L'\0';
     return filter;
 }
 
 // The .reg files and, for saving, all files; the descriptions are the
 // language file's.
-std::string RegFileFilter(bool withAllFiles)
+std::wstring RegFileFilter(bool withAllFiles)
 {
     std::vector<std::pair<std::string, std::string>> entries = {{LookupText("_RegFileFilterName"), "*.reg"}};
     if (withAllFiles)
@@ -38,11 +40,11 @@ std::string RegFileFilter(bool withAllFiles)
     return FileDialogFilter(entries);
 }
 
-std::string AskFile(HWND owner, bool save, const std::string& filter, const char* extension,
+std::string AskFile(HWND owner, bool save, const std::wstring& filter, const wchar_t* extension,
                     DWORD* filterIndex = nullptr)
 {
-    std::vector<char> path(kPathBufferSize, '\0');
-    OPENFILENAMEA dialog = {};
+    std::vector<wchar_t> path(kPathBufferSize, L'\0');
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter.c_str();
@@ -51,7 +53,7 @@ std::string AskFile(HWND owner, bool save, const std::string& filter, const char
     if (save) {
         dialog.lpstrDefExt = extension;
         dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-        if (!GetSaveFileNameA(&dialog))
+        if (!GetSaveFileNameW(&dialog))
             return std::string();
         if (filterIndex)
             *filterIndex = dialog.nFilterIndex;
@@ -59,42 +61,43 @@ std::string AskFile(HWND owner, bool save, const std::string& filter, const char
         // The dialog itself refuses a name that is not there: the editor
         // would merge nothing, yet the page would report it as restored.
         dialog.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-        if (!GetOpenFileNameA(&dialog))
+        if (!GetOpenFileNameW(&dialog))
             return std::string();
     }
-    return path.data();
+    path.back() = L'\0';
+    return NarrowZ(path.data());
 }
 
 } // namespace
 
 std::string AskRegFileToSave(HWND owner)
 {
-    return AskFile(owner, true, RegFileFilter(true), "reg");
+    return AskFile(owner, true, RegFileFilter(true), L"reg");
 }
 
 ExportFileChoice AskExportFileToSave(HWND owner)
 {
-    const std::string filter = FileDialogFilter({{LookupText("_RegFileFilterName"), "*.reg"},
+    const std::wstring filter = FileDialogFilter({{LookupText("_RegFileFilterName"), "*.reg"},
                                                  {LookupText("_CsvFileFilterName"), "*.csv"},
                                                  {LookupText("_AllFilesFilterName"), "*.*"}});
     DWORD filterIndex = 1;
     ExportFileChoice choice;
-    choice.path = AskFile(owner, true, filter, "reg", &filterIndex);
+    choice.path = AskFile(owner, true, filter, L"reg", &filterIndex);
     if (filterIndex == 2) {
         choice.csv = true;
     } else if (filterIndex == 3 && choice.path.size() >= 4) {
         const std::string extension = choice.path.substr(choice.path.size() - 4);
-        choice.csv = lstrcmpiA(extension.c_str(), ".csv") == 0;
+        choice.csv = lstrcmpiW(Widen(extension).c_str(), L".csv") == 0;
     }
     return choice;
 }
 
 std::string AskRegFileToOpen(HWND owner)
 {
-    return AskFile(owner, false, RegFileFilter(false), "reg");
+    return AskFile(owner, false, RegFileFilter(false), L"reg");
 }
 
 std::string AskTextFileToSave(HWND owner)
 {
-    return AskFile(owner, true, FileDialogFilter({{LookupText("_TextFileFilterName"), "*.txt"}}), "txt");
+    return AskFile(owner, true, FileDialogFilter({{LookupText("_TextFileFilterName"), "*.txt"}}), L"txt");
 }

@@ -7,9 +7,8 @@
 #include "ui/MaskedImageList.h"
 #include "win32/LanguageWin.h"
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 
-#include <algorithm>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -21,16 +20,6 @@ const char* const kColumnKeys[4] = {"_RegistryListViewCol1", "_RegistryListViewC
                                     "_RegistryListViewCol3", "_RegistryListViewCol4"};
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
 constexpr UINT_PTR kSubclassId = 1;
-
-// Copies at most `size` - 1 bytes of `text` and a closing zero.
-void CopyCellText(std::string_view text, char* buffer, int size)
-{
-    if (!buffer || size <= 0)
-        return;
-    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
 } // namespace
 
 void RegistryItemList::SetUp(HWND list)
@@ -39,11 +28,14 @@ void RegistryItemList::SetUp(HWND list)
     if (!list_)
         return;
     for (int column = 0; column < 4; ++column)
-        InsertSortableColumn(list_, column, LookupText(kColumnKeys[column]).c_str(), kColumnWidths[column],
+        InsertSortableColumn(list_, column, LookupText(kColumnKeys[column]), kColumnWidths[column],
                              kSortAsText);
-    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+    // Its questions for row texts come in their wide forms, the only ones
+    // answered, whatever the character set of the window it reports to.
+    SendMessageW(list_, CCM_SETUNICODEFORMAT, TRUE, 0);
     // The list object owns its image list; the control must not destroy it too.
-    SetWindowLongPtrA(list_, GWL_STYLE, GetWindowLongPtrA(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    SetWindowLongPtrW(list_, GWL_STYLE, GetWindowLongPtrW(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     SetWindowSubclass(list_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -55,7 +47,7 @@ void RegistryItemList::ShareWidthEqually()
     GetClientRect(list_, &client);
     constexpr int kColumns = 4;
     for (int column = 0; column < kColumns; ++column)
-        SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
 }
 
 LRESULT CALLBACK RegistryItemList::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -109,7 +101,7 @@ bool RegistryItemList::HandleKey(UINT key, bool systemKey)
     }
     if (key == VK_RETURN) {
         int row = static_cast<int>(
-            SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+            SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
         if (row < 0)
             row = NextSelected(-1);
         EditRow(*this, row);
@@ -123,7 +115,7 @@ void RegistryItemList::AttachImages(int bitmapId)
     if (!list_)
         return;
     LoadMaskedImageList(images_, bitmapId, 16);
-    SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 }
 
 int RegistryItemList::AddRow(const RegistryItem& item, bool scrollIntoView)
@@ -142,17 +134,17 @@ void RegistryItemList::AppendRows(const std::vector<RegistryItem>& items, int sc
         return;
     // Only the new rows are painted, and the view stays where it is unless a
     // row asks to be scrolled into view.
-    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()),
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()),
                  LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     if (scrollRow >= 0 && scrollRow < static_cast<int>(items.size()))
-        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(first + scrollRow), FALSE);
+        SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(first + scrollRow), FALSE);
 }
 
 void RegistryItemList::Clear()
 {
     rows_.Clear();
     if (list_)
-        SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void RegistryItemList::RemoveRow(int row)
@@ -186,7 +178,7 @@ void RegistryItemList::RemoveRows(const std::vector<int>& rows)
     rows_.Remove(positions);
     if (!list_)
         return;
-    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()), 0);
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()), 0);
     if (states.allSelected && RowCount() > 0)
         SelectAll();
     else
@@ -221,27 +213,27 @@ void RegistryItemList::SetCellText(int row, int column, const std::string& text)
         return;
     rows_.SetCell(static_cast<std::size_t>(row), column, text);
     if (list_)
-        SendMessageA(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+        SendMessageW(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 int RegistryItemList::FocusedRow() const
 {
     if (!list_)
         return -1;
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 int RegistryItemList::SelectionMark() const
 {
-    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETSELECTIONMARK, 0, 0)) : -1;
+    return list_ ? static_cast<int>(SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)) : -1;
 }
 
 void RegistryItemList::SetFocusedRow(int row)
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = LVIS_FOCUSED;
     item.state = LVIS_FOCUSED;
-    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 RegistryItemList::ListStates RegistryItemList::ReadStates() const
@@ -309,24 +301,24 @@ void RegistryItemList::PlaceFocus(const ListStates& before, const std::vector<in
     } else {
         const int focused = FocusedRow();
         if (focused >= 0) {
-            LVITEMA item = {};
+            LVITEMW item = {};
             item.stateMask = LVIS_FOCUSED;
-            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+            SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
         }
     }
-    SendMessageA(list_, LVM_SETSELECTIONMARK, 0, movedTo(before.mark));
+    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, movedTo(before.mark));
 }
 
 int RegistryItemList::SelectedCount() const
 {
-    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+    return list_ ? static_cast<int>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
 
 int RegistryItemList::NextSelected(int row) const
 {
     if (!list_)
         return -1;
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+    return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
 }
 
 std::vector<int> RegistryItemList::SelectedRows() const
@@ -339,10 +331,10 @@ std::vector<int> RegistryItemList::SelectedRows() const
 
 void RegistryItemList::SetSelected(int row, bool selected)
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = LVIS_SELECTED;
     item.state = selected ? LVIS_SELECTED : 0;
-    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 void RegistryItemList::SelectAll()
@@ -360,7 +352,7 @@ void RegistryItemList::InvertSelection()
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         const bool selected =
-            (SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+            (SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
         SetSelected(row, !selected);
     }
 }
@@ -380,54 +372,35 @@ void RegistryItemList::SortByColumn(int column)
     InvalidateRect(list_, nullptr, TRUE);
 }
 
-void RegistryItemList::FillDisplayInfo(NMLVDISPINFOA& info) const
-{
-    LVITEMA& item = info.item;
-    const bool exists = item.iItem >= 0 && item.iItem < RowCount();
-    const auto row = static_cast<std::size_t>(exists ? item.iItem : 0);
-    if (item.mask & LVIF_TEXT)
-        CopyCellText(exists ? rows_.Cell(row, item.iSubItem) : std::string_view(), item.pszText, item.cchTextMax);
-    if ((item.mask & LVIF_IMAGE) && exists)
-        item.iImage = rows_.Image(row);
-}
-
-void RegistryItemList::FillDisplayInfo(NMLVDISPINFOW& info) const
+void RegistryItemList::FillDisplayInfo(NMLVDISPINFOW& info)
 {
     LVITEMW& item = info.item;
     const bool exists = item.iItem >= 0 && item.iItem < RowCount();
     const auto row = static_cast<std::size_t>(exists ? item.iItem : 0);
-    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::string_view text = exists ? rows_.Cell(row, item.iSubItem) : std::string_view();
-        int length = 0;
-        if (!text.empty()) {
-            const int bytes = static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFF));
-            length = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, item.pszText, item.cchTextMax - 1);
-            // A text longer than the buffer: as much of it as fits.
-            if (length == 0) {
-                std::vector<wchar_t> whole(static_cast<std::size_t>(
-                    MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0)) + 1);
-                length = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, whole.data(),
-                                             static_cast<int>(whole.size()));
-                length = std::min(length, item.cchTextMax - 1);
-                std::copy(whole.begin(), whole.begin() + length, item.pszText);
-            }
-        }
-        item.pszText[length] = L'\0';
+    if (item.mask & LVIF_TEXT) {
+        // The control reads the text where pszText points, so a text longer
+        // than its buffer is shown whole. The buffers take turns, and each
+        // keeps its text through the notifications after it.
+        nextDisplayText_ = (nextDisplayText_ + 1) % displayTexts_.size();
+        std::wstring& text = displayTexts_[nextDisplayText_];
+        text = exists ? Widen(rows_.Cell(row, item.iSubItem)) : std::wstring();
+        item.pszText = &text[0];
     }
     if ((item.mask & LVIF_IMAGE) && exists)
         item.iImage = rows_.Image(row);
 }
 
-int RegistryItemList::FindRow(const NMLVFINDITEMA& find) const
+int RegistryItemList::FindRow(const NMLVFINDITEMW& find) const
 {
     // Typing in the list finds the next row whose first column begins with
     // the typed text, as in any list.
     if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz)
         return -1;
-    const std::string_view wanted = find.lvfi.psz;
+    const std::string wanted = NarrowZ(find.lvfi.psz);
     const int count = RowCount();
     if (count == 0 || wanted.empty())
         return -1;
+    const std::wstring wideWanted = Widen(wanted);
     const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
     const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
     const bool wrap = (find.lvfi.flags & LVFI_WRAP) != 0;
@@ -437,8 +410,9 @@ int RegistryItemList::FindRow(const NMLVFINDITEMA& find) const
         const std::string_view text = rows_.Cell(static_cast<std::size_t>(row), 0);
         if (partial ? text.size() < wanted.size() : text.size() != wanted.size())
             continue;
-        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(wanted.size()),
-                           wanted.data(), static_cast<int>(wanted.size())) == CSTR_EQUAL)
+        const std::wstring head = Widen(text.substr(0, wanted.size()));
+        if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, head.data(), static_cast<int>(head.size()),
+                           wideWanted.data(), static_cast<int>(wideWanted.size())) == CSTR_EQUAL)
             return row;
     }
     return -1;
@@ -449,16 +423,12 @@ bool RegistryItemList::HandleNotify(NMHDR* header, LRESULT& result)
     if (!list_ || header->hwndFrom != list_)
         return false;
     switch (header->code) {
-    case LVN_GETDISPINFOA:
-        FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(header));
-        result = 0;
-        return true;
     case LVN_GETDISPINFOW:
         FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
         result = 0;
         return true;
-    case LVN_ODFINDITEMA:
-        result = FindRow(*reinterpret_cast<const NMLVFINDITEMA*>(header));
+    case LVN_ODFINDITEMW:
+        result = FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(header));
         return true;
     case LVN_DELETEALLITEMS:
         result = TRUE; // no notice per row

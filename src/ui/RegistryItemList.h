@@ -13,6 +13,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -100,9 +102,8 @@ private:
     int FocusedRow() const;
     int SelectionMark() const;
     void SetFocusedRow(int row);
-    void FillDisplayInfo(NMLVDISPINFOA& info) const;
-    void FillDisplayInfo(NMLVDISPINFOW& info) const;
-    int FindRow(const NMLVFINDITEMA& find) const;
+    void FillDisplayInfo(NMLVDISPINFOW& info);
+    int FindRow(const NMLVFINDITEMW& find) const;
     // The list's own keys: Del deletes the selected rows (after asking),
     // Enter opens the edit dialog on the focused row, Shift+F10 opens the
     // item menu. True when the key was handled.
@@ -113,5 +114,9 @@ private:
     bool ignoreOffered_ = false;
     ImageListOwner images_;
     ResultRows rows_;
+    // The texts last handed to the control for display, which reads them in
+    // place after the notification.
+    std::array<std::wstring, 3> displayTexts_;
+    std::size_t nextDisplayText_ = 0;
     static bool sortDescending_;
 };

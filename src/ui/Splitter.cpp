@@ -3,7 +3,7 @@
 
 namespace {
 
-constexpr const char* kSplitterClass = "QuorvaneSplitter";
+constexpr const wchar_t* kSplitterClass = L"QuorvaneSplitter";
 
 int BarWidth()
 {
@@ -19,9 +19,9 @@ int MinimumPane()
 
 bool Splitter::Create(HWND parent, HWND owner)
 {
-    WNDCLASSEXA description = {};
+    WNDCLASSEXW description = {};
     description.style = CS_HREDRAW | CS_VREDRAW;
-    description.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     description.lpszClassName = kSplitterClass;
     if (!RegisterWindowClass(description))
@@ -102,7 +102,7 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         GetCursorPos(&point);
         ScreenToClient(window_, &point);
         if (reinterpret_cast<HWND>(wParam) == window_ && (dragging_ || OverBar(point.x))) {
-            SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+            SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
             return TRUE;
         }
         break;
@@ -113,7 +113,7 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             dragging_ = true;
             SetCapture(window_);
             BOOL fullDrag = TRUE;
-            SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+            SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
             if (!fullDrag) {
                 ghost_ = position_;
                 DrawGhostBar(ghost_);
@@ -151,10 +151,10 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         // The panes' controls report to the window that owns the splitter.
         if (owner_)
-            return SendMessageA(owner_, message, wParam, lParam);
+            return SendMessageW(owner_, message, wParam, lParam);
         break;
     default:
         break;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return DefWindowProcW(window_, message, wParam, lParam);
 }

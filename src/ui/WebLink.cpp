@@ -2,6 +2,7 @@
 #include "ui/WebLink.h"
 
 #include "ui/WindowUtil.h"
+#include "win32/WideText.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -33,13 +34,13 @@ bool WebLink::Attach(HWND control, const std::string& address)
         return false;
     control_ = control;
     address_ = address;
-    HFONT base = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    LOGFONTA description = {};
-    if (!base || !GetObjectA(base, sizeof description, &description))
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
+    HFONT base = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW description = {};
+    if (!base || !GetObjectW(base, sizeof description, &description))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
     description.lfUnderline = TRUE;
-    font_.Reset(CreateFontIndirectA(&description));
-    SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | SS_NOTIFY | WS_TABSTOP);
+    font_.Reset(CreateFontIndirectW(&description));
+    SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY | WS_TABSTOP);
     SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     InvalidateRect(control, nullptr, TRUE);
     return true;
@@ -48,7 +49,7 @@ bool WebLink::Attach(HWND control, const std::string& address)
 bool WebLink::Activate()
 {
     const INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", address_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        ShellExecuteW(nullptr, L"open", Widen(address_).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32)
         return false;
     visited_ = true;
@@ -64,15 +65,15 @@ void WebLink::Paint()
     GetClientRect(control_, &client);
     HWND parent = GetParent(control_);
     HBRUSH background = reinterpret_cast<HBRUSH>(
-        SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control_)));
+        SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control_)));
     FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ previous = SelectObject(dc, font_.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, visited_ ? kVisitedColour : kLinkColour);
-    const std::string text = ControlText(control_);
+    const std::wstring text = Widen(ControlText(control_));
     RECT textRect = client;
-    DrawTextA(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
-    DrawTextA(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    DrawTextW(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     if (GetFocus() == control_)
         DrawFocusRect(dc, &textRect);
     SelectObject(dc, previous);
@@ -86,7 +87,7 @@ LRESULT WebLink::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Paint();
         return 0;
     case WM_SETCURSOR:
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
     case WM_NCHITTEST:
         return HTCLIENT;

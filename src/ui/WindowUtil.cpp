@@ -1,7 +1,9 @@
 // Small window helpers (see WindowUtil.h).
 #include "ui/WindowUtil.h"
 
-#include <cstdio>
+#include "win32/WideText.h"
+
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -21,7 +23,7 @@ int PlaceWithin(int centre, int size, int low, int high)
 void CenterWindow(HWND window, HWND owner)
 {
     RECT work = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT area = work;
     if (owner && IsWindowVisible(owner) && !IsIconic(owner))
         GetWindowRect(owner, &area);
@@ -36,12 +38,13 @@ void CenterWindow(HWND window, HWND owner)
 
 std::string ControlText(HWND control)
 {
-    const int length = GetWindowTextLengthA(control);
+    // The length may be larger than the text; what was read counts.
+    const int length = GetWindowTextLengthW(control);
     if (length <= 0)
         return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    const int read = GetWindowTextA(control, buffer.data(), length + 1);
-    return std::string(buffer.data(), read > 0 ? static_cast<std::size_t>(read) : 0);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const int read = GetWindowTextW(control, buffer.data(), length + 1);
+    return Narrow(buffer.data(), read > 0 ? static_cast<std::size_t>(read) : 0);
 }
 
 void EnableControl(HWND dialog, int id, bool enabled)
@@ -52,26 +55,26 @@ void EnableControl(HWND dialog, int id, bool enabled)
 
 std::string ReadProductString(const std::string& filePath, const std::string& fieldName)
 {
+    const std::wstring path = Widen(filePath);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(filePath.c_str(), &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     if (size == 0)
         return std::string();
     std::vector<char> block(size, '\0');
-    if (!GetFileVersionInfoA(filePath.c_str(), 0, size, block.data()))
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
         return std::string();
     void* translation = nullptr;
     UINT translationLength = 0;
-    if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &translation,
-                        &translationLength) ||
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &translationLength) ||
         translationLength < 4)
         return std::string();
     const WORD* pair = static_cast<const WORD*>(translation);
-    char query[128];
-    std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", pair[0], pair[1],
-                  fieldName.c_str());
+    wchar_t prefix[64];
+    std::swprintf(prefix, sizeof prefix / sizeof prefix[0], L"\\StringFileInfo\\%04x%04x\\", pair[0], pair[1]);
+    const std::wstring query = prefix + Widen(fieldName);
     void* value = nullptr;
     UINT valueLength = 0;
-    if (!VerQueryValueA(block.data(), query, &value, &valueLength) || value == nullptr)
+    if (!VerQueryValueW(block.data(), query.c_str(), &value, &valueLength) || value == nullptr)
         return std::string();
-    return std::string(static_cast<const char*>(value));
+    return NarrowZ(static_cast<const wchar_t*>(value));
 }

@@ -39,7 +39,6 @@ bool WorkerPage::StartWork()
     worker_.Stop(); // joins a worker that has finished
     results_.Clear();
     PrepareWork();
-    passedOver_ = 0;
     const unsigned run = queue_.BeginRun();
     if (!worker_.Start(window_, [this, run](WorkerThread& worker) { RunWorker(worker, run); })) {
         queue_.EndRun();
@@ -60,10 +59,6 @@ void WorkerPage::RunWorker(WorkerThread& worker, unsigned run)
         return;
     // Looked up here, not on the user-interface thread.
     doneText_ = LookupText(parts_.doneKey);
-    passedOverText_.clear();
-    if (passedOver_ > 0 && *parts_.passedOverKey)
-        passedOverText_ = " " + FormatTextWithNumber(LookupText(parts_.passedOverKey),
-                                                     static_cast<long long>(passedOver_));
     feeder.Finish();
 }
 
@@ -77,8 +72,7 @@ void WorkerPage::TakeResults(const ResultBatch& batch)
     working_ = false;
     queue_.EndRun();
     ShowWorkButtons(false);
-    SetStatus((parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText_, results_.RowCount()) : doneText_) +
-              passedOverText_);
+    SetStatus(parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText_, results_.RowCount()) : doneText_);
 }
 
 void WorkerPage::StopWork()

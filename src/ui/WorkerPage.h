@@ -10,7 +10,6 @@
 #include "ui/RegistryItemList.h"
 #include "win32/WorkerThread.h"
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,9 +25,6 @@ struct WorkerPageParts {
     const char* doneKey = "";    // status line when the work has ended
     bool doneTextTakesRowCount = false;
     const char* stoppedKey = ""; // status line when the work was stopped
-    // Shown after the done text, with the number, when the work passed over
-    // entries whose names the ANSI code page cannot spell.
-    const char* passedOverKey = "";
 };
 
 class WorkerPage : public Page {
@@ -64,10 +60,6 @@ protected:
     // The work, on the worker thread. Rows and status texts go through
     // `feeder`; the work ends early once the worker is asked to stop.
     virtual void DoWork(WorkerThread& worker, ListFeeder& feeder) = 0;
-    // Called by the work, on the worker thread, for entries it passed over
-    // because their names cannot be spelled; the done text tells their sum.
-    void CountPassedOver(std::size_t count) { passedOver_ += count; }
-
     void OnSize(int clientWidth, int clientHeight) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
@@ -85,7 +77,5 @@ private:
     ResultQueue queue_;
     bool working_ = false;
     // Of the running work; the worker thread's until it hands over its end.
-    std::size_t passedOver_ = 0;
     std::string doneText_;
-    std::string passedOverText_;
 };
