@@ -40,10 +40,8 @@ const std::map<std::string, int> kNumberedKeys = {
 // carry in order. Every other text must not contain a conversion at all.
 const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrycleanerstate3", "d"},
-    {"_pageregistrycleanerstate5", "d"},
     {"_pageregistrycleanerdeleteconfirm", "d"},
     {"_pageregistrysearchstate2", "s"},
-    {"_pageregistrysearchstate5", "d"},
     {"_pageregistrybackupstate3", "s"},
     {"_pageregistrybackupstate5", "s"},
     {"_pageregistrybackupstate6", "s"},
