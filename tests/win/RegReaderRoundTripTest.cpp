@@ -30,13 +30,11 @@ std::string Z(const char* text, std::size_t size) { return std::string(text, siz
 // Runs the system's registry editor to export a key into a file.
 bool ExportWithRegedit(const std::string& file, const std::string& key)
 {
-    std::string command = "C:\\windows\\regedit.exe /e \"" + file + "\" \"" + key + "\"";
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring line = Widen("C:\\windows\\regedit.exe /e \"" + file + "\" \"" + key + "\"");
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
     const DWORD waited = WaitForSingleObject(process.hProcess, 120000);
@@ -136,17 +134,17 @@ TEST_F(RegReaderRoundTripTest, ProgramBackupMergedByTheEditorChecksOutWhole)
     // Before the deletion everything is there.
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, TreePath().c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyW(HKEY_CURRENT_USER, Widen(TreePath()).c_str()));
     EXPECT_EQ(40u, CheckRestoredEntries(platform, platform, content, "(Default)").size());   // 34 values, 6 keys
     ASSERT_TRUE(MergeWithRegedit(file));
     // The editor adds a zero to "no terminator": that counts as restored.
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 
     const std::string tree = "HKEY_CURRENT_USER\\" + TreePath();
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), "dword"));
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), ""));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_CURRENT_USER, Widen(TreePath()).c_str(), L"dword"));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_CURRENT_USER, Widen(TreePath()).c_str(), L""));
     ASSERT_EQ(ERROR_SUCCESS,
-              SHDeleteKeyA(HKEY_CURRENT_USER, (TreePath() + "\\Empty\\Nested empty\\Leaf").c_str()));
+              SHDeleteKeyW(HKEY_CURRENT_USER, Widen((TreePath() + "\\Empty\\Nested empty\\Leaf")).c_str()));
     Set("Tree", "expand", REG_EXPAND_SZ, Z("changed\0", 8));
     EXPECT_EQ((Strings{"0 " + tree + "\\Empty\\Nested empty\\Leaf", "2 " + tree + " \"dword\"",
                        "2 " + tree + " (Default)", "3 " + tree + " \"expand\""}),

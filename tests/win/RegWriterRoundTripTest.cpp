@@ -109,7 +109,7 @@ TEST_F(RegWriterRoundTripTest, KeyExportRestoresEveryByteThroughRegedit)
     EXPECT_EQ(0u, bytes.find("REGEDIT4\r\n["));
     EXPECT_EQ(std::string::npos, bytes.find("\r\n\r\n"));   // no blank lines
 
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, TreePath().c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyW(HKEY_CURRENT_USER, Widen(TreePath()).c_str()));
     ASSERT_FALSE(TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath()).exists);
     ASSERT_TRUE(MergeWithRegedit(file));
     RegistrySnapshot restored = TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath());
@@ -130,7 +130,7 @@ TEST_F(RegWriterRoundTripTest, ValueRowsRestoreExactly)
     EXPECT_EQ(rows.size(), result.entriesWritten);
 
     for (const RegExportRow& row : rows)
-        ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), row.valueName.c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_CURRENT_USER, Widen(TreePath()).c_str(), Widen(row.valueName).c_str()));
     ASSERT_TRUE(MergeWithRegedit(file));
     RegistrySnapshot restored = TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath());
     EXPECT_EQ("", DescribeSnapshotDifference(AfterMerge(original), restored));
