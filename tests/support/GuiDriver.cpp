@@ -28,7 +28,7 @@ bool CopyFolder(const std::string& from, const std::string& to)
 {
     CreateDirectoryW(Widen(to).c_str(), nullptr);
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen((from + "\\*")).c_str(), &data);
+    HANDLE find = FindFirstFileW(Widen(from + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     bool ok = true;
@@ -50,7 +50,7 @@ bool CopyFolder(const std::string& from, const std::string& to)
 void RemoveFolder(const std::string& folder)
 {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen((folder + "\\*")).c_str(), &data);
+    HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
             const std::string name = NarrowZ(data.cFileName);
@@ -380,19 +380,45 @@ void Pump(DWORD milliseconds)
     Sleep(milliseconds);
 }
 
+std::string TemporaryFolder()
+{
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    DWORD length = GetTempPathW(static_cast<DWORD>(folder.size()), &folder[0]);
+    if (length > folder.size()) {
+        folder.resize(length);
+        length = GetTempPathW(length, &folder[0]);
+    }
+    return Narrow(folder.data(), length);
+}
+
+// Through the wide file functions, so that a path of any letters works.
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out);
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = bytes.empty() ||
+                    (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                     written == bytes.size());
+    CloseHandle(file);
+    return ok;
 }
 
 // --- Helpers of the backup tests ---

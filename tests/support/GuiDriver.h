@@ -83,6 +83,8 @@ void ClickButton(HWND dialog, int id);
 void SendCommand(HWND window, int id);
 // Lets the other process work for a while.
 void Pump(DWORD milliseconds);
+// The user's temporary folder, with its trailing backslash.
+std::string TemporaryFolder();
 // Reads a whole file; empty when missing.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);

@@ -119,7 +119,7 @@ TEST_F(IgnoreListSettingsTest, AddedEntriesComeBackAndEverythingElseStays)
         WholeKey("HKEY_CURRENT_USER", "Software\\Vendor\\App"),
         OneValue("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Updater <&> \"x\""),
         OneValue("HKEY_CLASSES_ROOT", ".txt", ""),
-        OneValue("HKEY_CURRENT_USER", "Software\\Caf\xE9", "Wert \xE9")};
+        OneValue("HKEY_CURRENT_USER", "Software\\Caf\xC3\xA9", "Wert \xC3\xA9")};
     EXPECT_EQ(AddToIgnoreList(platform_, path_, wanted), IgnoreListSave::Saved);
 
     const IgnoreListFile file = ReadIgnoreList(path_);

@@ -95,18 +95,18 @@ protected:
         for (DWORD type = 0; type <= 11; ++type) {
             const std::string name = "type " + std::to_string(type);
             Set("Tree", name + " empty", type, "");
-            Set("Tree", name + " data", type, Z("\x01\x02\x03\xE9\0", 5));
+            Set("Tree", name + " data", type, Z("\x01\x02\x03\xC3\xA9\0", 6));
         }
         Set("Tree", "dword", REG_DWORD, "\x78\x56\x34\x12");
         Set("Tree", "binary", REG_BINARY, std::string(300, '\x80'));
         Set("Tree", "", REG_SZ, Z("default value\0", 14));
         Set("Tree", "quote \" and \\ back\\slash", REG_SZ, Z("C:\\Temp\\\"x\" \\\\server\0", 22));
-        Set("Tree", "caf\xE9 \xE9t\xE9", REG_SZ, Z("r\xE9sum\xE9\0", 7));
+        Set("Tree", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9", REG_SZ, Z("r\xC3\xA9sum\xC3\xA9\0", 9));
         Set("Tree", "no terminator", REG_SZ, "abc");
         Set("Tree", "equals=and[brackets]", REG_SZ, Z("x=y\0", 4));
-        Set("Tree", "expand", REG_EXPAND_SZ, Z("%SystemRoot%\\caf\xE9\0", 18));
-        Set("Tree", "multi", REG_MULTI_SZ, Z("first\0s\xE9\"cond\0\0", 16));
-        Set("Tree\\Sub \"quoted\" caf\xE9", "inner", REG_SZ, Z("x\0", 2));
+        Set("Tree", "expand", REG_EXPAND_SZ, Z("%SystemRoot%\\caf\xC3\xA9\0", 19));
+        Set("Tree", "multi", REG_MULTI_SZ, Z("first\0s\xC3\xA9\"cond\0\0", 17));
+        Set("Tree\\Sub \"quoted\" caf\xC3\xA9", "inner", REG_SZ, Z("x\0", 2));
         ASSERT_TRUE(scratch.CreateSubKey("Tree\\Empty\\Nested empty\\Leaf"));
         ASSERT_TRUE(scratch.CreateSubKey("Tree\\With ] bracket"));
     }
