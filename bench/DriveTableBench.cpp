@@ -9,6 +9,7 @@
 #include <string>
 
 #include "win32/Win32Platform.h"
+#include "win32/WideText.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ std::string FixedLetters(const std::string& strings, unsigned (*type)(const char
     return letters;
 }
 
-unsigned SystemDriveType(const char* root) { return GetDriveTypeA(root); }
+unsigned SystemDriveType(const char* root) { return GetDriveTypeW(Widen(root).c_str()); }
 unsigned PlatformDriveType(const char* root) { return SystemPlatform().DriveType(root); }
 
 }  // namespace
@@ -45,9 +46,9 @@ int main()
     const int calls = 2000;
     volatile std::size_t sink = 0;
     double uncached = MicrosecondsPerCall(calls, [&] {
-        char buffer[500] = {};
-        GetLogicalDriveStringsA(sizeof buffer, buffer);
-        std::string strings(buffer, sizeof buffer);
+        wchar_t buffer[500] = {};
+        GetLogicalDriveStringsW(sizeof buffer / sizeof buffer[0], buffer);
+        std::string strings = Narrow(buffer, sizeof buffer / sizeof buffer[0]);
         sink = sink + FixedLetters(strings, &SystemDriveType).size();
     });
     double cached = MicrosecondsPerCall(calls, [&] {

@@ -23,6 +23,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "win32/WideText.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -54,10 +56,10 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
 
 std::string Text(HWND window)
 {
-    char buffer[2048] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL, 10000,
-                        nullptr);
-    return buffer;
+    wchar_t buffer[2048] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, sizeof buffer / sizeof buffer[0], reinterpret_cast<LPARAM>(buffer),
+                        SMTO_NORMAL, 10000, nullptr);
+    return NarrowZ(buffer);
 }
 
 double MillisecondsSince(Clock::time_point start)
@@ -67,23 +69,24 @@ double MillisecondsSince(Clock::time_point start)
 
 std::string LanguageText(const std::string& folder, const char* key)
 {
-    char text[512] = {};
-    GetPrivateProfileStringA("String", key, "", text, sizeof text, (folder + "\\Quorvane.language").c_str());
-    return text;
+    wchar_t text[512] = {};
+    GetPrivateProfileStringW(L"String", Widen(key).c_str(), L"", text, sizeof text / sizeof text[0],
+                             Widen(folder + "\\Quorvane.language").c_str());
+    return NarrowZ(text);
 }
 
 class CleanerPage {
 public:
     CleanerPage(HWND page, std::string donePrefix) : page_(page), donePrefix_(std::move(donePrefix)) {}
 
-    int Rows() const { return static_cast<int>(SendMessageA(Item(kResults), LVM_GETITEMCOUNT, 0, 0)); }
+    int Rows() const { return static_cast<int>(SendMessageW(Item(kResults), LVM_GETITEMCOUNT, 0, 0)); }
 
     bool Idle() const { return IsWindowEnabled(Item(kScan)) != FALSE; }
 
     // Returns once the page has handled the click (the scan has started).
     void ClickScan() const
     {
-        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(kScan, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kScan)));
+        SendMessageW(page_, WM_COMMAND, MAKEWPARAM(kScan, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kScan)));
     }
 
     // Waits until the scan started by ClickScan has ended: its Scan button is
@@ -107,7 +110,7 @@ public:
     double ClickStop() const
     {
         const Clock::time_point start = Clock::now();
-        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(kStop, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kStop)));
+        SendMessageW(page_, WM_COMMAND, MAKEWPARAM(kStop, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kStop)));
         return MillisecondsSince(start);
     }
 
@@ -116,22 +119,22 @@ public:
     double ClickHeader(HANDLE process, int column) const
     {
         HWND list = Item(kResults);
-        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
         RECT rect = {};
-        if (remote && SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+        if (remote && SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
                                    reinterpret_cast<LPARAM>(remote)))
             ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
         if (remote)
             VirtualFreeEx(process, remote, 0, MEM_RELEASE);
         const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         const Clock::time_point start = Clock::now();
-        SendMessageA(header, WM_MOUSEMOVE, 0, point);
-        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
-        SendMessageA(header, WM_LBUTTONUP, 0, point);
+        SendMessageW(header, WM_MOUSEMOVE, 0, point);
+        SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageW(header, WM_LBUTTONUP, 0, point);
         // The list repaints what it shows before it answers again.
         UpdateWindow(list);
-        SendMessageA(list, WM_NULL, 0, 0);
+        SendMessageW(list, WM_NULL, 0, 0);
         return MillisecondsSince(start);
     }
 
@@ -189,11 +192,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string line = "\"" + program + "\"";
-    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+    std::wstring line = Widen("\"" + program + "\"");
+    if (!CreateProcessW(Widen(program).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, Widen(folder).c_str(), &startup,
                         &info)) {
         std::fprintf(stderr, "cannot start %s\n", program.c_str());
         return 1;
@@ -248,7 +251,7 @@ int main(int argc, char** argv)
     GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
     std::printf("peak-working-set %.1f\n", memory.PeakWorkingSetSize / 1048576.0);
 
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0)
         TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hThread);

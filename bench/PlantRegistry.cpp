@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/WideText.h"
+
 namespace {
 
 const char kFileFolder[] = "C:\\BenchFiles";
@@ -70,7 +72,7 @@ public:
     bool Open(HKEY root, const std::string& path)
     {
         Close();
-        if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+        if (RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
                             nullptr) != ERROR_SUCCESS) {
             key_ = nullptr;
             return false;
@@ -90,9 +92,12 @@ public:
 
     void Set(const std::string& name, DWORD type, const std::string& bytes)
     {
-        if (key_ && RegSetValueExA(key_, name.c_str(), 0, type,
-                                   reinterpret_cast<const BYTE*>(bytes.data()),
-                                   static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS)
+        // Text types are given as UTF-8 and stored as UTF-16.
+        const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+        const std::string stored = text ? Utf8ToUtf16LeBytes(bytes) : bytes;
+        if (key_ && RegSetValueExW(key_, Widen(name).c_str(), 0, type,
+                                   reinterpret_cast<const BYTE*>(stored.data()),
+                                   static_cast<DWORD>(stored.size())) == ERROR_SUCCESS)
             ++counts_.values;
     }
     void String(const std::string& name, const std::string& text, DWORD type = REG_SZ)
@@ -286,11 +291,11 @@ void PlantFixedPlaces(const Mix& mix, Random& random, Counts& counts)
 
 bool MakePresentFiles()
 {
-    CreateDirectoryA(kFileFolder, nullptr);
+    CreateDirectoryW(Widen(kFileFolder).c_str(), nullptr);
     for (int n = 0; n < kPresentFiles; ++n) {
         const std::string path =
             std::string(kFileFolder) + "\\tool" + Number(n) + (n % 2 ? ".dll" : ".exe");
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return false;

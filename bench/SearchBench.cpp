@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/WideText.h"
 #include "win32/LanguageWin.h"
 #include "core/RegistryWalk.h"
 #include "win32/Win32Platform.h"
@@ -59,8 +60,11 @@ double PeakWorkingSetMiB()
 
 bool SetValue(HKEY key, const std::string& name, DWORD type, const std::string& bytes)
 {
-    return RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    // Text types are given as UTF-8 and stored as UTF-16.
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    const std::string stored = text ? Utf8ToUtf16LeBytes(bytes) : bytes;
+    return RegSetValueExW(key, Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(stored.data()),
+                          static_cast<DWORD>(stored.size())) == ERROR_SUCCESS;
 }
 
 // A mix like a real registry's: mostly strings, then numbers, binary data,
@@ -106,7 +110,7 @@ int Plant(unsigned valueCount, unsigned needles)
         std::snprintf(path, sizeof path, "%s\\Group%03u\\Item%05u", kBenchKey, keyNumber / kSubKeysPerGroup,
                       keyNumber);
         HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
             ERROR_SUCCESS) {
             std::fprintf(stderr, "cannot create %s\n", path);
             return 1;
@@ -128,7 +132,7 @@ int Plant(unsigned valueCount, unsigned needles)
 
 int Remove()
 {
-    return SHDeleteKeyA(HKEY_CURRENT_USER, kBenchKey) == ERROR_SUCCESS ? 0 : 1;
+    return SHDeleteKeyW(HKEY_CURRENT_USER, Widen(kBenchKey).c_str()) == ERROR_SUCCESS ? 0 : 1;
 }
 
 // --- Measurements ---
@@ -193,9 +197,9 @@ class PageSearch {
 public:
     bool Create(const std::string& keyword, bool visible)
     {
-        container_ = CreateWindowExA(0, "STATIC", "SearchBench", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+        container_ = CreateWindowExW(0, L"STATIC", L"SearchBench", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
                                      0, 0, 900, 700,
-                                     nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!container_ || !page_.Create(container_, IDD_PAGE_SEARCH))
             return false;
         HWND page = page_.Window();
@@ -210,25 +214,25 @@ public:
             CheckDlgButton(page, id, BST_CHECKED);
         for (int id : {IDC_SEARCH_WILDCARD, IDC_SEARCH_FULL_WORD, IDC_SEARCH_CASE})
             CheckDlgButton(page, id, BST_UNCHECKED);
-        SetDlgItemTextA(page, IDC_SEARCH_KEYWORD, keyword.c_str());
+        SetDlgItemTextW(page, IDC_SEARCH_KEYWORD, Widen(keyword).c_str());
         return true;
     }
 
     // Starts a search and serves the page until it has ended; the row count.
     unsigned long long Search()
     {
-        SendMessageA(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_START, BN_CLICKED), 0);
+        SendMessageW(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_START, BN_CLICKED), 0);
         while (page_.IsSearchRunning()) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
             MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&message);
-                DispatchMessageA(&message);
+                DispatchMessageW(&message);
             }
         }
         page_.StopSearch();   // joins the finished worker
         return static_cast<unsigned long long>(
-            SendDlgItemMessageA(page_.Window(), IDC_SEARCH_RESULTS, LVM_GETITEMCOUNT, 0, 0));
+            SendDlgItemMessageW(page_.Window(), IDC_SEARCH_RESULTS, LVM_GETITEMCOUNT, 0, 0));
     }
 
     // Starts a search, serves the page for `delayMs` and stops it the way
@@ -236,20 +240,20 @@ public:
     // search had ended before.
     double StopAfter(DWORD delayMs)
     {
-        SendMessageA(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_START, BN_CLICKED), 0);
+        SendMessageW(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_START, BN_CLICKED), 0);
         const Clock::time_point started = Clock::now();
         while (MillisecondsSince(started) < delayMs) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
             MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&message);
-                DispatchMessageA(&message);
+                DispatchMessageW(&message);
             }
         }
         if (!page_.IsSearchRunning())
             return -1;
         const Clock::time_point start = Clock::now();
-        SendMessageA(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_STOP, BN_CLICKED), 0);
+        SendMessageW(page_.Window(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_STOP, BN_CLICKED), 0);
         return MillisecondsSince(start);
     }
 

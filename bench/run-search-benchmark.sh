@@ -33,7 +33,7 @@ cmake --build "$build" --target quorvane_ui >/dev/null
 
 # The program's resources: the search page dialog and its pictures.
 (cd "$repo/resources" && x86_64-w64-mingw32-windres -I. Quorvane.rc -O coff -o "$out/resources.o")
-x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -static -DNOMINMAX -DWIN32_LEAN_AND_MEAN \
+x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -static -DNOMINMAX -DWIN32_LEAN_AND_MEAN -DUNICODE -D_UNICODE \
     -I"$repo/src" -I"$repo/resources" -I"$repo" "$here/SearchBench.cpp" "$out/resources.o" \
     "$build/src/ui/libquorvane_ui.a" "$build/src/win32/libquorvane_win32.a" "$build/src/core/libquorvane_core.a" \
     -o "$out/SearchBench.exe" \

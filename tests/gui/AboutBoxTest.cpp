@@ -21,7 +21,7 @@ TEST(AboutBox, ShowsProductVersionLinksAndOneThankedNamePerLine)
     HWND main = program.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
 
-    PostMessageA(main, WM_COMMAND, ID_ABOUT_ABOUT, 0);
+    PostMessageW(main, WM_COMMAND, ID_ABOUT_ABOUT, 0);
     HWND about = program.WaitForDialog(LanguageFileText(copy, "_AboutDialog"));
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_NAME)), ReadProductString(copy.Program(), "ProductName"));
@@ -31,18 +31,18 @@ TEST(AboutBox, ShowsProductVersionLinksAndOneThankedNamePerLine)
     // Each name on a line of its own.
     HWND thanks = GetDlgItem(about, IDC_ABOUT_THANKS);
     EXPECT_EQ(WindowText(thanks), "Ada\r\nGrace\r\nLinus");
-    EXPECT_EQ(SendMessageA(thanks, EM_GETLINECOUNT, 0, 0), 3);
-    EXPECT_TRUE(GetWindowLongA(thanks, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(SendMessageW(thanks, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_TRUE(GetWindowLongW(thanks, GWL_STYLE) & ES_READONLY);
     // The links take the keyboard focus like buttons.
-    EXPECT_TRUE(GetWindowLongA(GetDlgItem(about, IDC_ABOUT_WEBSITE), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(about, IDC_ABOUT_WEBSITE), GWL_STYLE) & WS_TABSTOP);
 
     // The About box is modal: the main window waits behind it.
     EXPECT_FALSE(IsWindowEnabled(main));
-    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
     EXPECT_TRUE(IsWindowEnabled(main));
 
-    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 99;
     ASSERT_TRUE(program.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 2u);

@@ -39,20 +39,20 @@ constexpr DWORD kBackupTimeoutMs = 120000;
 
 bool FileExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
+            names.push_back(NarrowZ(data.cFileName));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
@@ -91,7 +91,7 @@ protected:
     void PlaceSparseBackup(const std::string& name, LONGLONG size)
     {
         const std::string path = PlaceBackup(name, "");
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
         LARGE_INTEGER end;
@@ -104,9 +104,9 @@ protected:
     // Puts a file into the backup folder before or while the program runs.
     std::string PlaceBackup(const std::string& name, const std::string& bytes = "REGEDIT4\r\n")
     {
-        CreateDirectoryA(copy_.File("Data").c_str(), nullptr);
-        CreateDirectoryA(copy_.File("Data\\Quorvane").c_str(), nullptr);
-        CreateDirectoryA(BackupFolder().c_str(), nullptr);
+        CreateDirectoryW(Widen(copy_.File("Data")).c_str(), nullptr);
+        CreateDirectoryW(Widen(copy_.File("Data\\Quorvane")).c_str(), nullptr);
+        CreateDirectoryW(Widen(BackupFolder()).c_str(), nullptr);
         const std::string path = BackupFolder() + name;
         WriteWholeFile(path, bytes);
         return path;
@@ -183,9 +183,9 @@ protected:
         // Both file dialogs hide the read-only check box.
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kReadOnlyCheckBox)));
         HWND combo = GetDlgItem(dialog, kFileNameCombo);
-        HWND edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0));
+        HWND edit = reinterpret_cast<HWND>(SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0));
         ASSERT_NE(edit, nullptr);
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        SetControlText(edit, path);
         ClickButton(dialog, IDOK);
     }
 
@@ -270,9 +270,9 @@ TEST_F(BackupPageTest, ShowsItsListAndMakesAWholeRegistryBackup)
     EXPECT_FALSE(FileExists(BackupFolder()));
     EXPECT_EQ(5, ListViewColumnCount(list_));
     EXPECT_EQ(0, ListViewColumnWidth(list_, 4));
-    const LRESULT styles = SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    const LRESULT styles = SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_EQ(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES, styles & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES));
-    EXPECT_NE(0, SendMessageA(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    EXPECT_NE(0, SendMessageW(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
 
     ClickButton(page_, IDC_BACKUP_BACKUP);
     const std::vector<std::string> files = [&] {
@@ -343,8 +343,8 @@ TEST_F(BackupPageTest, BackupThatCouldNotBeWrittenIsNotReportedAsSaved)
 {
     // A file where the backup folder should be: the folder cannot be made,
     // so the editor cannot write the backup.
-    CreateDirectoryA(copy_.File("Data").c_str(), nullptr);
-    CreateDirectoryA(copy_.File("Data\\Quorvane").c_str(), nullptr);
+    CreateDirectoryW(Widen(copy_.File("Data")).c_str(), nullptr);
+    CreateDirectoryW(Widen(copy_.File("Data\\Quorvane")).c_str(), nullptr);
     ASSERT_TRUE(WriteWholeFile(copy_.File("Data\\Quorvane\\Backup"), "not a folder"));
     StartOnBackupPage();
 
@@ -668,20 +668,20 @@ TEST_F(BackupPageTest, WindowAnswersWhileTheEditorRunsAndTheButtonsWaitForIt)
 
     // The window answers at once and switches pages while the editor works.
     DWORD_PTR answer = 0;
-    EXPECT_NE(0, SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+    EXPECT_NE(0, SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
     ShowPage(0);
     EXPECT_FALSE(IsWindowVisible(page_));
     ShowPage(2);
     EXPECT_TRUE(IsWindowVisible(page_));
     EXPECT_NE(0, RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW));
-    EXPECT_NE(0, SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+    EXPECT_NE(0, SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
     // A second backup is not started meanwhile, even by a command sent to
     // the disabled button.
     ClickButton(page_, IDC_BACKUP_BACKUP);
     EXPECT_FALSE(FileExists(Signal("ended")));
     EXPECT_EQ("00000", ButtonStates());
 
-    ASSERT_TRUE(DeleteFileA(Signal("hold").c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(Signal("hold")).c_str()));
     ASSERT_TRUE(WaitUntil([&] { return Status() != Text("_PageRegistryBackupState2"); }, kBackupTimeoutMs));
     const std::vector<std::string> files = FilesIn(BackupFolder());
     ASSERT_EQ(1u, files.size());

@@ -44,13 +44,13 @@ std::string CustomTaskList(const ProgramCopy& copy)
 std::vector<std::string> BackupFiles(const ProgramCopy& copy)
 {
     std::vector<std::string> files;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(copy.File("Data\\Quorvane\\Backup\\*.reg").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(copy.File("Data\\Quorvane\\Backup\\*.reg")).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return files;
     do
-        files.push_back(copy.File(std::string("Data\\Quorvane\\Backup\\") + data.cFileName));
-    while (FindNextFileA(find, &data));
+        files.push_back(copy.File("Data\\Quorvane\\Backup\\" + NarrowZ(data.cFileName)));
+    while (FindNextFileW(find, &data));
     FindClose(find);
     return files;
 }
@@ -91,7 +91,7 @@ protected:
     }
     DWORD Close()
     {
-        PostMessageA(main_, WM_CLOSE, 0, 0);
+        PostMessageW(main_, WM_CLOSE, 0, 0);
         DWORD exitCode = 99;
         program_.WaitForExit(exitCode);
         return exitCode;
@@ -158,7 +158,7 @@ TEST_F(CleanerPageTest, ScansDeletesWithABackupAndTheBackupRestoresEverything)
     HWND question = program_.WaitForDialog(Text("_Quorvane"), main_);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(MessageBoxText(question), FormatTextWithNumber(Text("_PageRegistryCleanerDeleteConfirm"), 3));
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(results_) == before - 3; }));
     EXPECT_TRUE(ListViewRowsWith(program_.Process(), results_, 1, keyPath).empty());
     EXPECT_FALSE(planted.HasValue("App", "Path"));
@@ -213,8 +213,8 @@ TEST_F(CleanerPageTest, StopEndsTheScanAtOnceAndKeepsItsRows)
     ASSERT_TRUE(WaitForScanEnd()) << Status();
     const int count = ListViewCount(results_);
     if (count > 0) {
-        const int top = static_cast<int>(SendMessageA(results_, LVM_GETTOPINDEX, 0, 0));
-        const int perPage = static_cast<int>(SendMessageA(results_, LVM_GETCOUNTPERPAGE, 0, 0));
+        const int top = static_cast<int>(SendMessageW(results_, LVM_GETTOPINDEX, 0, 0));
+        const int perPage = static_cast<int>(SendMessageW(results_, LVM_GETCOUNTPERPAGE, 0, 0));
         EXPECT_GE(count - 1, top);
         EXPECT_LE(count - 1, top + perPage);
     }
@@ -228,11 +228,11 @@ TEST_F(CleanerPageTest, ClosingDuringAScanAsksAndStopsTheScanBeforeSaving)
     ClickButton(page_, IDC_CLEANER_SCAN);
     ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_CLEANER_STOP); }, 10000));
 
-    PostMessageA(main_, WM_CLOSE, 0, 0);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
     HWND question = program_.WaitForDialog(Text("_Quorvane"), main_);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(MessageBoxText(question), Text("_MainDialogCancelConfirm"));
-    PostMessageA(question, WM_COMMAND, IDNO, 0);
+    PostMessageW(question, WM_COMMAND, IDNO, 0);
     Sleep(500);
     EXPECT_TRUE(IsWindow(main_));
     // The scan goes on to its end.
@@ -241,10 +241,10 @@ TEST_F(CleanerPageTest, ClosingDuringAScanAsksAndStopsTheScanBeforeSaving)
     // A close early in a new scan, answered yes, stops it.
     ClickButton(page_, IDC_CLEANER_SCAN);
     ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_CLEANER_STOP); }, 10000));
-    PostMessageA(main_, WM_CLOSE, 0, 0);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
     question = program_.WaitForDialog(Text("_Quorvane"), main_);
     ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
     DWORD exitCode = 99;
     ASSERT_TRUE(program_.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 2u);
@@ -271,11 +271,11 @@ TEST_F(CleanerPageTest, NothingIsDeletedWhenTheBackupCannotBeWritten)
     HWND question = program_.WaitForDialog(Text("_Quorvane"), main_);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(MessageBoxText(question), Text("_PageRegistryCleanerDeleteAllConfirm"));
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
     HWND notice = program_.WaitForDialog(Text("_Quorvane"), question);
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(MessageBoxText(notice), Text("_PageRegistryCleanerBackupFailed"));
-    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
 
     Sleep(300);
     EXPECT_EQ(ListViewCount(results_), before);

@@ -73,7 +73,7 @@ TEST(CommandLineWindow, RunBesideTheOpenWindowLeavesItAlone)
     ASSERT_TRUE(IsWindow(main));
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(caption, WindowText(main));
-    SendMessageA(main, WM_CLOSE, 0, 0);
+    SendMessageW(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 0;
     ASSERT_TRUE(program.WaitForExit(exitCode));
     EXPECT_EQ(2u, exitCode);
@@ -93,7 +93,7 @@ TEST(CommandLineWindow, UsageWithoutAConsoleComesInAMessageBox)
     ASSERT_FALSE(firstLine.empty());
     EXPECT_EQ(0u, MessageBoxText(box).find(firstLine + "\n\n")) << MessageBoxText(box);
 
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     const bool ended = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
     if (!ended)
         TerminateProcess(process, 99);

@@ -58,7 +58,7 @@ protected:
     void TearDown() override
     {
         if (main_ && IsWindow(main_)) {
-            PostMessageA(main_, WM_CLOSE, 0, 0);
+            PostMessageW(main_, WM_CLOSE, 0, 0);
             DWORD exitCode = 99;
             EXPECT_TRUE(program_.WaitForExit(exitCode));
         }
@@ -231,24 +231,23 @@ TEST_F(IgnoreListTest, ExportWithoutASelectionWritesEveryRowAsACsvReport)
     ASSERT_GE(rows, 3);
     SelectOnly({});
 
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string file = std::string(folder) + unique_ + ".csv";
+    const std::string folder = TemporaryFolder();
+    const std::string file = folder + unique_ + ".csv";
     ASSERT_TRUE(ChooseListMenuCommand(program_, results_, -1, kMenuExport));
     HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
     ASSERT_NE(dialog, nullptr);
     HWND types = GetDlgItem(dialog, 0x470);
-    SendMessageA(types, CB_SETCURSEL, 1, 0);
+    SendMessageW(types, CB_SETCURSEL, 1, 0);
     // As a choice in the drop-down list notifies it.
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-    HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    SetControlText(edit, file);
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return CountOf(ReadWholeFile(file), "\r\n") == rows + 1; }, 20000));
     const std::string text = ReadWholeFile(file);
-    DeleteFileA(file.c_str());
+    DeleteFileW(Widen(file).c_str());
     const std::string header = Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
                                Text("_CsvReportCol4") + "," + Text("_CsvReportCol5") + "\r\n";
     EXPECT_EQ(text.substr(0, header.size()), header);

@@ -20,37 +20,35 @@ namespace {
 
 enum MenuPosition { kEdit = 1, kDelete, kExport, kInvert, kSelectNone, kSelectAll, kJump };
 
-constexpr const char* kApplets = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
+constexpr const wchar_t* kApplets = L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
 
 void SetDword(const std::string& path, const char* name, DWORD number)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegCreateKeyW(HKEY_CURRENT_USER, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegSetValueExW(key, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     RegCloseKey(key);
 }
 
 std::string LastKey(bool* exists)
 {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer - 1;
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof buffer[0];
     HKEY key = nullptr;
     *exists = false;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, kApplets, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, kApplets, &key) != ERROR_SUCCESS)
         return std::string();
-    *exists = RegQueryValueExA(key, "LastKey", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
+    *exists = RegQueryValueExW(key, L"LastKey", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
               ERROR_SUCCESS;
     RegCloseKey(key);
-    return buffer;
+    return NarrowZ(buffer);
 }
 
 BOOL CALLBACK CloseRegistryEditors(HWND window, LPARAM)
 {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "RegEdit_RegEdit")
-        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (ClassName(window) == "RegEdit_RegEdit")
+        PostMessageW(window, WM_CLOSE, 0, 0);
     return TRUE;
 }
 
@@ -93,7 +91,7 @@ protected:
     void TearDown() override
     {
         if (main_ && IsWindow(main_)) {
-            PostMessageA(main_, WM_CLOSE, 0, 0);
+            PostMessageW(main_, WM_CLOSE, 0, 0);
             DWORD exitCode = 99;
             EXPECT_TRUE(program_.WaitForExit(exitCode));
             EXPECT_EQ(exitCode, 2u);
@@ -116,7 +114,7 @@ protected:
     // Answers a message box and waits until it has gone.
     bool Answer(HWND box, int button)
     {
-        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
         return WaitUntil([&] { return !IsWindow(box); });
     }
     std::string DeleteQuestion(int count) const
@@ -129,20 +127,20 @@ protected:
     std::vector<std::string> BackupFiles() const
     {
         std::vector<std::string> names;
-        WIN32_FIND_DATAA found = {};
-        HANDLE search = FindFirstFileA(copy_.File("Data\\Quorvane\\Backup\\*.reg").c_str(), &found);
+        WIN32_FIND_DATAW found = {};
+        HANDLE search = FindFirstFileW(Widen(copy_.File("Data\\Quorvane\\Backup\\*.reg")).c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             return names;
         do
-            names.push_back(found.cFileName);
-        while (FindNextFileA(search, &found));
+            names.push_back(NarrowZ(found.cFileName));
+        while (FindNextFileW(search, &found));
         FindClose(search);
         return names;
     }
     void PressKey(WPARAM key)
     {
-        PostMessageA(list_, WM_KEYDOWN, key, 1);
-        PostMessageA(list_, WM_KEYUP, key, 0xC0000001);
+        PostMessageW(list_, WM_KEYDOWN, key, 1);
+        PostMessageW(list_, WM_KEYUP, key, 0xC0000001);
     }
 
     ProgramCopy copy_{"item-menu"};
@@ -194,7 +192,7 @@ TEST_F(ItemMenuTest, EditShowsNumbersOnlyAndRenamesStrings)
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_NAME)), "Num" + unique_);
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_DATA)), "0x0000000a (10)");
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
-    EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, IDC_EDIT_DATA), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_EDIT_DATA), GWL_STYLE) & ES_READONLY);
     ClickButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
 
@@ -203,12 +201,12 @@ TEST_F(ItemMenuTest, EditShowsNumbersOnlyAndRenamesStrings)
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kEdit));
     dialog = WaitForEditDialog();
     ASSERT_NE(dialog, nullptr);
-    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    SetControlText(GetDlgItem(dialog, IDC_EDIT_DATA), "");
     ClickButton(dialog, IDOK);
     HWND notice = program_.WaitForDialog(Text("_Quorvane"), dialog);
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(MessageBoxText(notice), Text("_EditRegItemDlgValueFieldCannotbeNULL"));
-    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(notice); }));
     EXPECT_TRUE(IsWindow(dialog));
     ClickButton(dialog, IDCANCEL);
@@ -222,8 +220,8 @@ TEST_F(ItemMenuTest, EditShowsNumbersOnlyAndRenamesStrings)
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
     const std::string renamed = "Gamma" + unique_;
-    SendMessageA(GetDlgItem(dialog, IDC_EDIT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(renamed.c_str()));
-    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("three"));
+    SetControlText(GetDlgItem(dialog, IDC_EDIT_NAME), renamed);
+    SetControlText(GetDlgItem(dialog, IDC_EDIT_DATA), "three");
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(planted_->StringValue("", renamed), "three");
@@ -234,9 +232,8 @@ TEST_F(ItemMenuTest, EditShowsNumbersOnlyAndRenamesStrings)
 
 TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
 {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string file = std::string(folder) + unique_ + ".reg";
+    const std::string folder = TemporaryFolder();
+    const std::string file = folder + unique_ + ".reg";
     SelectOnly({2, 3});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kExport));
     HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
@@ -247,16 +244,16 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
                                         LanguageFileText(copy_, "_CsvFileFilterName"),
                                         LanguageFileText(copy_, "_AllFilesFilterName")}));
     HWND combo = GetDlgItem(dialog, 0x47c);
-    HWND edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0));
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    SetControlText(edit, file);
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(file).find("dword:0000000a") != std::string::npos; }));
     const std::string text = ReadWholeFile(file);
     const std::string keyLine = "[HKEY_CURRENT_USER\\" + planted_->Path() + "]\r\n";
     EXPECT_EQ(text, "REGEDIT4\r\n" + keyLine + "\"Beta" + unique_ + "\"=\"two\"\r\n" + keyLine + "\"Num" +
                         unique_ + "\"=dword:0000000a\r\n");
-    DeleteFileA(file.c_str());
+    DeleteFileW(Widen(file).c_str());
     EXPECT_EQ(ListViewSelectedCount(list_), 2); // rows stay selected and unchanged
 }
 
@@ -344,14 +341,14 @@ TEST_F(ItemMenuTest, EnterAndDoubleClickOpenTheEditDialogOnTheRow)
     ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 2));
     const POINT point = ListViewRowCentre(program_.Process(), list_, 2);
     const LPARAM where = MAKELPARAM(point.x, point.y);
-    PostMessageA(list_, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
-    PostMessageA(list_, WM_LBUTTONUP, 0, where);
+    PostMessageW(list_, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    PostMessageW(list_, WM_LBUTTONUP, 0, where);
     dialog = WaitForEditDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_NAME)), "Beta" + unique_);
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_EDIT_DATA)), "two");
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDOK)));
-    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("twenty"));
+    SetControlText(GetDlgItem(dialog, IDC_EDIT_DATA), "twenty");
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(planted_->StringValue("", "Beta" + unique_), "twenty");
@@ -363,7 +360,7 @@ TEST_F(ItemMenuTest, ShiftF10OpensTheMenuOnTheSelectedRow)
 {
     ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 2));
     SetForegroundWindow(main_);
-    SendMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_), TRUE);
+    SendMessageW(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_), TRUE);
     INPUT keys[4] = {};
     const WORD codes[4] = {VK_SHIFT, VK_F10, VK_F10, VK_SHIFT};
     for (int i = 0; i < 4; ++i) {
@@ -401,7 +398,7 @@ TEST_F(ItemMenuTest, LongDataIsShownAndWrittenWhole)
     PressKey(VK_RETURN);
     HWND dialog = WaitForEditDialog();
     ASSERT_NE(dialog, nullptr);
-    SendMessageA(GetDlgItem(dialog, IDC_EDIT_DATA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(data.c_str()));
+    SetControlText(GetDlgItem(dialog, IDC_EDIT_DATA), data);
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(planted_->StringValue("", "Alpha" + unique_), data);
@@ -413,8 +410,8 @@ TEST_F(ItemMenuTest, LongDataIsShownAndWrittenWhole)
     ASSERT_NE(dialog, nullptr);
     HWND field = GetDlgItem(dialog, IDC_EDIT_DATA);
     EXPECT_EQ(WindowText(field), data);
-    SendMessageA(field, EM_SETSEL, data.size(), data.size());
-    SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("tail"));
+    SendMessageW(field, EM_SETSEL, data.size(), data.size());
+    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"tail"));
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(planted_->StringValue("", "Alpha" + unique_), data + "tail");
@@ -426,7 +423,7 @@ TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)
     const std::string previous = LastKey(&existed);
 
     // Without the editor's key nothing happens at all.
-    RegDeleteTreeA(HKEY_CURRENT_USER, kApplets);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kApplets);
     SelectOnly({3});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 3, kJump));
     Sleep(1000);
@@ -434,10 +431,10 @@ TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)
     LastKey(&exists);
     EXPECT_FALSE(exists);
     HKEY probe = nullptr;
-    EXPECT_NE(RegOpenKeyA(HKEY_CURRENT_USER, kApplets, &probe), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyW(HKEY_CURRENT_USER, kApplets, &probe), ERROR_SUCCESS);
 
     HKEY applets = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kApplets, &applets), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kApplets, &applets), ERROR_SUCCESS);
     RegCloseKey(applets);
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 3, kJump));
     ASSERT_TRUE(WaitUntil([&] {
@@ -450,31 +447,31 @@ TEST_F(ItemMenuTest, JumpHandsTheKeyToTheRegistryEditorOnlyWhenItsKeyExists)
 
     if (existed) {
         HKEY key = nullptr;
-        RegCreateKeyA(HKEY_CURRENT_USER, kApplets, &key);
-        RegSetValueExA(key, "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous.c_str()),
-                       static_cast<DWORD>(previous.size() + 1));
+        RegCreateKeyW(HKEY_CURRENT_USER, kApplets, &key);
+        const std::wstring data = Widen(previous);
+        RegSetValueExW(key, L"LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
 }
 
 TEST_F(ItemMenuTest, ExportAsCsvWritesTheSelectedRowsAsAReport)
 {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
+    const std::string folder = TemporaryFolder();
     // Typed without an extension: the chosen type's ".csv" is added.
-    const std::string file = std::string(folder) + unique_;
+    const std::string file = folder + unique_;
     SelectOnly({1, 3});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kExport));
     HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
     ASSERT_NE(dialog, nullptr);
     HWND types = GetDlgItem(dialog, 0x470);
-    SendMessageA(types, CB_SETCURSEL, 1, 0);
+    SendMessageW(types, CB_SETCURSEL, 1, 0);
     // As a choice in the drop-down list notifies it.
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-    HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    SetControlText(edit, file);
     ClickButton(dialog, IDOK);
     const std::string expected = Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
                                  Text("_CsvReportCol4") + "," + Text("_CsvReportCol5") + "\r\n" +
@@ -483,9 +480,9 @@ TEST_F(ItemMenuTest, ExportAsCsvWritesTheSelectedRowsAsAReport)
                                  ",0x0000000a (10)\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(file + ".csv") == expected; }, 20000))
         << ReadWholeFile(file + ".csv");
-    DeleteFileA((file + ".csv").c_str());
+    DeleteFileW(Widen(file + ".csv").c_str());
     // Neither a .reg file nor one under the bare name.
-    EXPECT_EQ(GetFileAttributesA((file + ".reg").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(Widen(file + ".reg").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(Widen(file).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ListViewSelectedCount(list_), 2);
 }

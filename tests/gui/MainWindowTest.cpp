@@ -13,10 +13,7 @@ namespace {
 
 std::string LanguageText(const ProgramCopy& copy, const char* key)
 {
-    char buffer[1024] = {};
-    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer,
-                             copy.File("Quorvane.language").c_str());
-    return buffer;
+    return LanguageFileText(copy, key);
 }
 
 // The page window inside the container that is visible, or null.
@@ -107,7 +104,7 @@ TEST(MainWindow, ShowsCaptionPagesAndSwitchesBetweenThem)
     ASSERT_TRUE(TreeViewSelectRoot(list, 0));
     EXPECT_EQ(VisiblePage(main), cleaner);
 
-    SendMessageA(main, WM_CLOSE, 0, 0);
+    SendMessageW(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 0;
     ASSERT_TRUE(program.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 2u);
@@ -182,7 +179,7 @@ TEST(MainWindow, SecondCopyExitsAtOnceAndLeavesTheFirstRunning)
     EXPECT_EQ(WindowText(main), caption);
 
     // The Esc key closes the main window like its close box.
-    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
     DWORD firstExit = 0;
     ASSERT_TRUE(first.WaitForExit(firstExit));
     EXPECT_EQ(firstExit, 2u);
@@ -192,13 +189,13 @@ namespace {
 
 bool FileExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Answers(HWND window)
 {
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
 }
 
 // Asks the program to close the way `close` does and returns the question
@@ -235,7 +232,7 @@ TEST(MainWindow, ClosingWhileTheEditorRunsAsksAndThenWaitsForTheEditor)
     ASSERT_TRUE(WaitUntil([&] { return FileExists(EditorSignal(copy, "started")); }));
 
     // The close box asks; No keeps the program and the editor running.
-    HWND question = AskToClose(program, copy, main, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    HWND question = AskToClose(program, copy, main, [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm3"), MessageBoxText(question));
     ASSERT_NO_FATAL_FAILURE(Answer(question, IDNO));
@@ -247,7 +244,7 @@ TEST(MainWindow, ClosingWhileTheEditorRunsAsksAndThenWaitsForTheEditor)
     // Esc asks the same; Yes waits for the editor, never ending it, with
     // the window still answering.
     question = AskToClose(program, copy, main,
-                          [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+                          [](HWND window) { PostMessageW(window, WM_COMMAND, IDCANCEL, 0); });
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm3"), MessageBoxText(question));
     ASSERT_NO_FATAL_FAILURE(Answer(question, IDYES));
@@ -256,7 +253,7 @@ TEST(MainWindow, ClosingWhileTheEditorRunsAsksAndThenWaitsForTheEditor)
     EXPECT_FALSE(IsWindowEnabled(main));
     EXPECT_FALSE(FileExists(EditorSignal(copy, "ended")));
 
-    ASSERT_TRUE(DeleteFileA(EditorSignal(copy, "hold").c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(EditorSignal(copy, "hold")).c_str()));
     ASSERT_TRUE(program.WaitForExit(exitCode));
     EXPECT_EQ(2u, exitCode);
     EXPECT_TRUE(FileExists(EditorSignal(copy, "ended")));
@@ -273,16 +270,16 @@ TEST(MainWindow, ClosingDuringASearchAsksAndYesStopsIt)
     HWND search = VisiblePage(main);
     ASSERT_NE(search, nullptr);
     // A keyword that matches nearly everywhere, in every root: a long search.
-    SendDlgItemMessageA(search, IDC_SEARCH_KEYWORD, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("e"));
+    SetControlText(GetDlgItem(search, IDC_SEARCH_KEYWORD), "e");
     for (int id : {IDC_SEARCH_HKCR, IDC_SEARCH_HKCU, IDC_SEARCH_HKLM, IDC_SEARCH_HKU, IDC_SEARCH_HKCC})
-        SendDlgItemMessageA(search, id, BM_SETCHECK, BST_CHECKED, 0);
+        SendDlgItemMessageW(search, id, BM_SETCHECK, BST_CHECKED, 0);
     SendCommand(search, IDC_SEARCH_START);
     HWND stop = GetDlgItem(search, IDC_SEARCH_STOP);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(stop) != FALSE; }, 10000));
 
     // File > Exit asks; No leaves the search running.
     HWND question = AskToClose(program, copy, main,
-                               [](HWND window) { PostMessageA(window, WM_COMMAND, ID_FILE_EXIT, 0); });
+                               [](HWND window) { PostMessageW(window, WM_COMMAND, ID_FILE_EXIT, 0); });
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm2"), MessageBoxText(question));
     ASSERT_NO_FATAL_FAILURE(Answer(question, IDNO));
@@ -291,7 +288,7 @@ TEST(MainWindow, ClosingDuringASearchAsksAndYesStopsIt)
     EXPECT_TRUE(IsWindowEnabled(stop));
     EXPECT_NE(LanguageText(copy, "_PageRegistrySearchState4"), WindowText(GetDlgItem(search, IDC_STATUS)));
 
-    question = AskToClose(program, copy, main, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    question = AskToClose(program, copy, main, [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(LanguageText(copy, "_MainDialogCancelConfirm2"), MessageBoxText(question));
     ClickButton(question, IDYES);
@@ -307,12 +304,12 @@ public:
         : key_("Software\\Wine\\AppDefaults\\" + programName)
     {
         HKEY overrides = nullptr;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), &overrides) == ERROR_SUCCESS) {
-            RegSetValueExA(overrides, "msxml3", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        if (RegCreateKeyW(HKEY_CURRENT_USER, Widen(key_ + "\\DllOverrides").c_str(), &overrides) == ERROR_SUCCESS) {
+            RegSetValueExW(overrides, L"msxml3", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
             RegCloseKey(overrides);
         }
     }
-    ~XmlComponentDisabledFor() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+    ~XmlComponentDisabledFor() { RegDeleteTreeW(HKEY_CURRENT_USER, Widen(key_).c_str()); }
 
 private:
     std::string key_;
@@ -323,8 +320,8 @@ TEST(MainWindow, WithoutXmlComponentShowsNoticeAndExitsWithZero)
     // Under another file name the program reads the language file of that name.
     ProgramCopy copy("no-xml");
     const std::string program = copy.File("QuorvaneNoXml.exe");
-    ASSERT_TRUE(MoveFileA(copy.Program().c_str(), program.c_str()));
-    ASSERT_TRUE(MoveFileA(copy.File("Quorvane.language").c_str(), copy.File("QuorvaneNoXml.language").c_str()));
+    ASSERT_TRUE(MoveFileW(Widen(copy.Program()).c_str(), Widen(program).c_str()));
+    ASSERT_TRUE(MoveFileW(Widen(copy.File("Quorvane.language")).c_str(), Widen(copy.File("QuorvaneNoXml.language")).c_str()));
     WriteWholeFile(copy.File("QuorvaneNoXml.language"),
                    "[String]\r\n_Quorvane=Renamed Quorvane\r\n_NotInstallXML2=The XML component is missing.\r\n");
     XmlComponentDisabledFor disabled("QuorvaneNoXml.exe");
@@ -335,7 +332,7 @@ TEST(MainWindow, WithoutXmlComponentShowsNoticeAndExitsWithZero)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "The XML component is missing.");
     EXPECT_EQ(GetMenu(box), nullptr); // the notice, not the main window
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     DWORD exitCode = 99;
     ASSERT_TRUE(running.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 0u);
@@ -344,7 +341,7 @@ TEST(MainWindow, WithoutXmlComponentShowsNoticeAndExitsWithZero)
 TEST(MainWindow, WithoutLanguageFileShowsTheKeys)
 {
     ProgramCopy copy("no-language");
-    ASSERT_TRUE(DeleteFileA(copy.File("Quorvane.language").c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(copy.File("Quorvane.language")).c_str()));
     RunningProgram program;
     ASSERT_TRUE(program.Start(copy.Program()));
     HWND main = program.WaitForMainWindow();
@@ -356,7 +353,7 @@ TEST(MainWindow, WithoutLanguageFileShowsTheKeys)
     HWND cleaner = VisiblePage(main);
     ASSERT_NE(cleaner, nullptr);
     EXPECT_EQ(WindowText(GetDlgItem(cleaner, IDC_CLEANER_SCAN)), "_Scan");
-    SendMessageA(main, WM_CLOSE, 0, 0);
+    SendMessageW(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 0;
     ASSERT_TRUE(program.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 2u);

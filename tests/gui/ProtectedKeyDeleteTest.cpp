@@ -50,7 +50,7 @@ TEST(ProtectedKeyDeleteTest, SoftwareBelowTheUserRootIsRefusedWhole)
     const std::string caption = LanguageFileText(copy, "_Quorvane");
     HWND question = program.WaitForDialog(caption);
     ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
 
     HWND refusal = program.WaitForDialog(caption);
@@ -60,7 +60,7 @@ TEST(ProtectedKeyDeleteTest, SoftwareBelowTheUserRootIsRefusedWhole)
     const std::string message = MessageBoxText(refusal);
     EXPECT_EQ(message, expected);
     EXPECT_NE(message.find("HKEY_CURRENT_USER\\Software"), std::string::npos) << message;
-    PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    PostMessageW(refusal, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal); }));
 
     // Nothing was deleted: the row, the key and what lies below it stay, and
@@ -68,13 +68,13 @@ TEST(ProtectedKeyDeleteTest, SoftwareBelowTheUserRootIsRefusedWhole)
     EXPECT_EQ(ListViewCount(list), count);
     EXPECT_TRUE(ListViewRowSelected(list, rows[0]));
     EXPECT_EQ(planted.StringValue("", "Kept"), "still here");
-    WIN32_FIND_DATAA found = {};
-    HANDLE search = FindFirstFileA(copy.File("Data\\Quorvane\\Backup\\*.reg").c_str(), &found);
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW(Widen(copy.File("Data\\Quorvane\\Backup\\*.reg")).c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
 
-    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 99;
     EXPECT_TRUE(program.WaitForExit(exitCode));
 }

@@ -27,9 +27,7 @@ const int kRangeBoxes[] = {IDC_SEARCH_HKCR, IDC_SEARCH_HKCU, IDC_SEARCH_HKLM, ID
 
 std::string LanguageText(const ProgramCopy& copy, const char* key)
 {
-    char buffer[1024] = {};
-    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer, copy.File("Quorvane.language").c_str());
-    return buffer;
+    return LanguageFileText(copy, key);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000)
@@ -56,7 +54,7 @@ std::string CheckStates(HWND page, const int* boxes, std::size_t count)
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0)
             states += ',';
-        states += SendDlgItemMessageA(page, boxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
+        states += SendDlgItemMessageW(page, boxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
     }
     return states;
 }
@@ -73,12 +71,12 @@ std::string RangeStates(HWND page)
 
 void SetCheck(HWND page, int id, bool checked)
 {
-    SendDlgItemMessageA(page, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendDlgItemMessageW(page, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void SetKeyword(HWND page, const std::string& text)
 {
-    SendDlgItemMessageA(page, IDC_SEARCH_KEYWORD, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SetControlText(GetDlgItem(page, IDC_SEARCH_KEYWORD), text);
 }
 
 bool IsEnabled(HWND page, int id)
@@ -156,7 +154,7 @@ protected:
 
     void Close()
     {
-        SendMessageA(main, WM_CLOSE, 0, 0);
+        SendMessageW(main, WM_CLOSE, 0, 0);
         DWORD exitCode = 0;
         ASSERT_TRUE(program.WaitForExit(exitCode));
         EXPECT_EQ(2u, exitCode);
@@ -214,7 +212,7 @@ TEST_F(SearchPageTest, StartsIdleWithTheStoredOptionsAndEqualColumns)
     RECT client = {};
     GetClientRect(list, &client);
     for (int column = 0; column < 4; ++column)
-        EXPECT_EQ(client.right / 4, SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)) << column;
+        EXPECT_EQ(client.right / 4, SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)) << column;
     EXPECT_EQ(0, ListViewCount(list));
     Close();
 }
@@ -304,7 +302,7 @@ TEST_F(SearchPageTest, AHeaderClickSortsTheHitsAndKeepsTheSelectedRowSelected)
         return row < 0 ? std::string("(none)") : ListViewText(program.Process(), list, row, 2);
     };
     const auto focusedRow = [&] {
-        return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     };
     // The first click sorts greatest first, the next one smallest first.
     ASSERT_TRUE(ClickListViewHeader(program.Process(), list, 2));
@@ -312,7 +310,7 @@ TEST_F(SearchPageTest, AHeaderClickSortsTheHitsAndKeepsTheSelectedRowSelected)
     EXPECT_EQ((Strings{"Size" + token, "Path", keyFlag}), names());
     EXPECT_EQ("Size" + token, selectedName());
     EXPECT_EQ(0, focusedRow());
-    EXPECT_EQ(1, SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    EXPECT_EQ(1, SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
 
     ASSERT_TRUE(ClickListViewHeader(program.Process(), list, 2));
     ASSERT_TRUE(WaitUntil([&] { return names().front() == keyFlag; }, 10000)) << names().front();
@@ -430,7 +428,7 @@ TEST_F(SearchPageTest, StopEndsALongSearchAndKeepsItsRows)
 
     // Stop when nothing runs leaves the status line alone.
     SendCommand(page, IDC_SEARCH_CLEAR);
-    SetDlgItemTextA(page, IDC_STATUS, "untouched");
+    SetDlgItemTextW(page, IDC_STATUS, L"untouched");
     SendCommand(page, IDC_SEARCH_STOP);
     EXPECT_EQ("untouched", StatusText(page));
     Close();
@@ -476,7 +474,7 @@ TEST_F(SearchPageTest, ClosingDuringASearchStopsItAndStillSaves)
     ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list) >= 10; }));
     ASSERT_TRUE(IsEnabled(page, IDC_SEARCH_STOP));
     // Closing asks first while the search runs.
-    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     HWND question = program.WaitForDialog(Text("_Quorvane"), main);
     ASSERT_NE(question, nullptr);
     ClickButton(question, IDYES);

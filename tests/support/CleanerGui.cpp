@@ -22,13 +22,13 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 PlantedKey::PlantedKey(const std::string& name) : path_("Software\\QuorvaneGuiTests\\" + name)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key) == ERROR_SUCCESS)
+    if (RegCreateKeyW(HKEY_CURRENT_USER, Widen(path_).c_str(), &key) == ERROR_SUCCESS)
         RegCloseKey(key);
 }
 
 PlantedKey::~PlantedKey()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, Widen(path_).c_str());
 }
 
 void PlantedKey::SetString(const std::string& subKey, const std::string& name, const std::string& text,
@@ -36,10 +36,11 @@ void PlantedKey::SetString(const std::string& subKey, const std::string& name, c
 {
     HKEY key = nullptr;
     const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegCreateKeyW(HKEY_CURRENT_USER, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+    const std::wstring wide = Widen(text);
+    RegSetValueExW(key, Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
@@ -47,16 +48,16 @@ std::string PlantedKey::StringValue(const std::string& subKey, const std::string
 {
     const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return "<no key>";
     // Read whole, however long: the size first, then the data.
     DWORD size = 0;
-    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
-    std::vector<char> buffer(size + 1, '\0');
+    LONG result = RegQueryValueExW(key, Widen(name).c_str(), nullptr, nullptr, nullptr, &size);
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
     if (result == ERROR_SUCCESS)
-        result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
+        result = RegQueryValueExW(key, Widen(name).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
     RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::string(buffer.data()) : "<no value>";
+    return result == ERROR_SUCCESS ? NarrowZ(buffer.data()) : "<no value>";
 }
 
 bool PlantedKey::HasValue(const std::string& subKey, const std::string& name) const
@@ -69,7 +70,7 @@ bool PlantedKey::HasKey(const std::string& subKey) const
 {
     HKEY key = nullptr;
     const std::string path = subKey.empty() ? path_ : path_ + "\\" + subKey;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -83,22 +84,22 @@ HWND CleanerPage(HWND mainWindow)
 bool TaskTicked(HWND tasks, int row)
 {
     const UINT state =
-        static_cast<UINT>(SendMessageA(tasks, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+        static_cast<UINT>(SendMessageW(tasks, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
     return (state >> 12) == 2;
 }
 
 bool ListViewSetRowSelected(HANDLE process, HWND list, int row, bool selected)
 {
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote)
         return false;
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = LVIS_SELECTED;
     item.state = selected ? LVIS_SELECTED : 0;
     SIZE_T written = 0;
     WriteProcessMemory(process, remote, &item, sizeof item, &written);
     const LRESULT done =
-        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     return done != 0;
 }
@@ -122,11 +123,11 @@ std::string UniqueName(const std::string& stem)
 
 int RunAndWait(const std::string& commandLine, DWORD timeoutMs)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    std::wstring line = Widen(commandLine);
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return -1;
     CloseHandle(info.hThread);
     DWORD code = static_cast<DWORD>(-1);
@@ -168,7 +169,7 @@ POINT RowPoint(HANDLE process, HWND list, int row)
     rect.left = LVIR_LABEL;
     SIZE_T done = 0;
     WriteProcessMemory(process, remote, &rect, sizeof rect, &done);
-    if (SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
+    if (SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
         ReadProcessMemory(process, remote, &rect, sizeof rect, &done)) {
         point.x = (rect.left + rect.right) / 2;
         point.y = (rect.top + rect.bottom) / 2;
@@ -194,11 +195,11 @@ HWND WaitForPopupMenu(const RunningProgram& program, DWORD timeoutMs)
 bool ChooseOpenMenuCommand(HWND popup, int position)
 {
     for (int i = 0; i < position; ++i) {
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(popup, WM_KEYUP, VK_DOWN, 0);
+        PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(popup, WM_KEYUP, VK_DOWN, 0);
     }
-    PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageA(popup, WM_KEYUP, VK_RETURN, 0);
+    PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(popup, WM_KEYUP, VK_RETURN, 0);
     return WaitUntil([&] { return !IsWindowVisible(popup); }, 10000);
 }
 
@@ -206,8 +207,8 @@ bool ChooseListMenuCommand(const RunningProgram& program, HWND list, int row, in
 {
     const POINT point = RowPoint(program.Process(), list, row);
     const LPARAM where = MAKELPARAM(point.x, point.y);
-    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, where);
-    PostMessageA(list, WM_RBUTTONUP, 0, where);
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, where);
+    PostMessageW(list, WM_RBUTTONUP, 0, where);
     HWND popup = WaitForPopupMenu(program, 10000);
     return popup && ChooseOpenMenuCommand(popup, position);
 }
@@ -219,10 +220,10 @@ POINT ListViewRowCentre(HANDLE process, HWND list, int row)
 
 int ListViewSelectedCount(HWND list)
 {
-    return static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 bool ListViewRowSelected(HWND list, int row)
 {
-    return (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    return (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }

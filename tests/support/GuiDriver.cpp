@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <cstring>
+#include <cwchar>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -26,14 +26,14 @@ std::string ToWindowsPath(std::string path)
 
 bool CopyFolder(const std::string& from, const std::string& to)
 {
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+    CreateDirectoryW(Widen(to).c_str(), nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(from + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     bool ok = true;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = NarrowZ(data.cFileName);
         if (name == "." || name == "..")
             continue;
         const std::string source = from + "\\" + name;
@@ -41,32 +41,32 @@ bool CopyFolder(const std::string& from, const std::string& to)
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             ok = CopyFolder(source, target) && ok;
         else
-            ok = CopyFileA(source.c_str(), target.c_str(), FALSE) && ok;
-    } while (FindNextFileA(find, &data));
+            ok = CopyFileW(Widen(source).c_str(), Widen(target).c_str(), FALSE) && ok;
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return ok;
 }
 
 void RemoveFolder(const std::string& folder)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = data.cFileName;
+            const std::string name = NarrowZ(data.cFileName);
             if (name == "." || name == "..")
                 continue;
             const std::string path = folder + "\\" + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveFolder(path);
             else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Widen(path).c_str());
             }
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(Widen(folder).c_str());
 }
 
 struct WindowSearch {
@@ -127,20 +127,20 @@ std::string TreeItemText(HANDLE process, HWND tree, HTREEITEM item)
 {
     constexpr SIZE_T kTextOffset = 256;
     constexpr int kTextSize = 512;
-    RemoteBuffer remote(process, kTextOffset + kTextSize);
+    RemoteBuffer remote(process, kTextOffset + kTextSize * sizeof(wchar_t));
     if (!remote.Address())
         return std::string();
-    TVITEMA entry = {};
+    TVITEMW entry = {};
     entry.mask = TVIF_TEXT;
     entry.hItem = item;
-    entry.pszText = remote.At(kTextOffset);
+    entry.pszText = reinterpret_cast<wchar_t*>(remote.At(kTextOffset));
     entry.cchTextMax = kTextSize;
     remote.Write(&entry, sizeof entry);
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()));
-    char text[kTextSize] = {};
-    remote.Read(text, kTextSize, kTextOffset);
-    text[kTextSize - 1] = '\0';
-    return text;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address()));
+    wchar_t text[kTextSize] = {};
+    remote.Read(text, sizeof text, kTextOffset);
+    text[kTextSize - 1] = L'\0';
+    return NarrowZ(text);
 }
 
 std::atomic<int> copyCounter{0};
@@ -150,7 +150,7 @@ std::atomic<int> copyCounter{0};
 ProgramCopy::ProgramCopy(const std::string& name)
 {
     const std::string runs = ToWindowsPath(QV_BINARY_DIR) + "\\gui-runs";
-    CreateDirectoryA(runs.c_str(), nullptr);
+    CreateDirectoryW(Widen(runs).c_str(), nullptr);
     char unique[64];
     std::snprintf(unique, sizeof unique, "-%lu-%d", GetCurrentProcessId(), copyCounter++);
     folder_ = runs + "\\" + name + unique;
@@ -177,30 +177,31 @@ RunningProgram::~RunningProgram()
 
 bool RunningProgram::Start(const std::string& program, const std::vector<std::string>& environment)
 {
-    std::string block;
+    std::wstring block;
     if (!environment.empty()) {
-        LPCH current = GetEnvironmentStringsA();
-        for (const char* p = current; *p; p += std::strlen(p) + 1) {
-            const std::string entry = p;
+        LPWCH current = GetEnvironmentStringsW();
+        for (const wchar_t* p = current; *p; p += std::wcslen(p) + 1) {
+            const std::string entry = NarrowZ(p);
             bool replaced = false;
             for (const std::string& extra : environment)
                 if (entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0)
                     replaced = true;
             if (!replaced)
-                block += entry + '\0';
+                block += Widen(entry) + L'\0';
         }
-        FreeEnvironmentStringsA(current);
+        FreeEnvironmentStringsW(current);
         for (const std::string& extra : environment)
-            block += extra + '\0';
-        block += '\0';
+            block += Widen(extra) + L'\0';
+        block += L'\0';
     }
-    std::string commandLine = "\"" + program + "\"";
+    std::wstring commandLine = Widen("\"" + program + "\"");
     const std::string folder = program.substr(0, program.rfind('\\'));
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                        block.empty() ? nullptr : &block[0], folder.c_str(), &startup, &info))
+    if (!CreateProcessW(Widen(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : &block[0],
+                        Widen(folder).c_str(), &startup, &info))
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
@@ -265,17 +266,27 @@ HWND PageWithControl(HWND mainWindow, int controlId)
 
 std::string WindowText(HWND window)
 {
-    char buffer[4096] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+    // The length first, so that a text of any length comes whole.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(&buffer[0]),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
-    return buffer;
+    return NarrowZ(buffer.c_str());
+}
+
+void SetControlText(HWND window, const std::string& text)
+{
+    const std::wstring wide = Widen(text);
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 std::string ClassName(HWND window)
 {
-    char buffer[256] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
+    wchar_t buffer[256] = {};
+    GetClassNameW(window, buffer, sizeof buffer / sizeof buffer[0]);
+    return NarrowZ(buffer);
 }
 
 std::string MessageBoxText(HWND box)
@@ -295,73 +306,73 @@ std::string MessageBoxText(HWND box)
 std::vector<std::string> TreeViewRootTexts(HANDLE process, HWND tree)
 {
     std::vector<std::string> texts;
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     while (item) {
         texts.push_back(TreeItemText(process, tree, item));
         item = reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
     }
     return texts;
 }
 
 std::string TreeViewSelectedText(HANDLE process, HWND tree)
 {
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     return item ? TreeItemText(process, tree, item) : std::string();
 }
 
 bool TreeViewSelectRoot(HWND tree, int index)
 {
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     for (int i = 0; item && i < index; ++i)
         item = reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
     if (!item)
         return false;
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     return true;
 }
 
 int ListViewCount(HWND list)
 {
-    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 int ListViewColumnCount(HWND list)
 {
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
 std::string ListViewText(HANDLE process, HWND list, int row, int column)
 {
     constexpr SIZE_T kTextOffset = 256;
     constexpr int kTextSize = 2048;
-    RemoteBuffer remote(process, kTextOffset + kTextSize);
+    RemoteBuffer remote(process, kTextOffset + kTextSize * sizeof(wchar_t));
     if (!remote.Address())
         return std::string();
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = remote.At(kTextOffset);
+    item.pszText = reinterpret_cast<wchar_t*>(remote.At(kTextOffset));
     item.cchTextMax = kTextSize;
     remote.Write(&item, sizeof item);
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()));
-    char text[kTextSize] = {};
-    remote.Read(text, kTextSize, kTextOffset);
-    text[kTextSize - 1] = '\0';
-    return text;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()));
+    wchar_t text[kTextSize] = {};
+    remote.Read(text, sizeof text, kTextOffset);
+    text[kTextSize - 1] = L'\0';
+    return NarrowZ(text);
 }
 
 void ClickButton(HWND dialog, int id)
 {
     // Posted, so that a message box the click opens cannot block the test.
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void SendCommand(HWND window, int id)
 {
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 void Pump(DWORD milliseconds)
@@ -369,19 +380,45 @@ void Pump(DWORD milliseconds)
     Sleep(milliseconds);
 }
 
+std::string TemporaryFolder()
+{
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    DWORD length = GetTempPathW(static_cast<DWORD>(folder.size()), &folder[0]);
+    if (length > folder.size()) {
+        folder.resize(length);
+        length = GetTempPathW(length, &folder[0]);
+    }
+    return Narrow(folder.data(), length);
+}
+
+// Through the wide file functions, so that a path of any letters works.
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out);
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = bytes.empty() ||
+                    (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                     written == bytes.size());
+    CloseHandle(file);
+    return ok;
 }
 
 // --- Helpers of the backup tests ---
@@ -393,48 +430,48 @@ std::string WindowsPathOf(const std::string& linuxPath)
 
 int ListViewSelectedRow(HWND list)
 {
-    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 bool ListViewSelectRow(HANDLE process, HWND list, int row)
 {
-    RemoteBuffer remote(process, sizeof(LVITEMA));
+    RemoteBuffer remote(process, sizeof(LVITEMW));
     if (!remote.Address())
         return false;
-    LVITEMA none = {};
+    LVITEMW none = {};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     remote.Write(&none, sizeof none);
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()));
     if (row < 0)
         return true;
-    LVITEMA chosen = {};
+    LVITEMW chosen = {};
     chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
     remote.Write(&chosen, sizeof chosen);
-    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+    return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                         reinterpret_cast<LPARAM>(remote.Address())) != FALSE;
 }
 
 int ListViewColumnWidth(HWND list, int column)
 {
-    return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
 bool ClickListViewHeader(HANDLE process, HWND list, int column)
 {
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     RemoteBuffer remote(process, sizeof(RECT));
     if (!header || !remote.Address())
         return false;
-    if (!SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+    if (!SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
                       reinterpret_cast<LPARAM>(remote.Address())))
         return false;
     RECT rect = {};
     remote.Read(&rect, sizeof rect);
     const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    SendMessageA(header, WM_MOUSEMOVE, 0, point);
-    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageA(header, WM_LBUTTONUP, 0, point);
+    SendMessageW(header, WM_MOUSEMOVE, 0, point);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(header, WM_LBUTTONUP, 0, point);
     return true;
 }
 
@@ -504,8 +541,6 @@ HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs)
 
 std::vector<std::string> ComboBoxTexts(HWND combo)
 {
-    // Read as UTF-16: between processes the text of a Unicode combo box is
-    // not converted for the ANSI message.
     std::vector<std::string> texts;
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
@@ -516,19 +551,17 @@ std::vector<std::string> ComboBoxTexts(HWND combo)
             continue;
         }
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
-        char text[4096] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-        texts.push_back(text);
+        texts.push_back(NarrowZ(wide));
     }
     return texts;
 }
 
 std::string LanguageFileText(const ProgramCopy& copy, const char* key)
 {
-    char buffer[4096] = {};
-    GetPrivateProfileStringA("String", key, "", buffer, sizeof buffer,
-                             copy.File("Quorvane.language").c_str());
-    return buffer;
+    wchar_t buffer[4096] = {};
+    GetPrivateProfileStringW(L"String", Widen(key).c_str(), L"", buffer, sizeof buffer / sizeof buffer[0],
+                             Widen(copy.File("Quorvane.language")).c_str());
+    return NarrowZ(buffer);
 }
 
 long PassedOverInStatus(const std::string& status, const std::string& doneText,
@@ -558,17 +591,17 @@ std::string BuiltRegistryEditor()
 
 std::string ReadUserString(const std::string& keyPath, const std::string& name)
 {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
-                     &size) != ERROR_SUCCESS)
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof data[0];
+    if (RegGetValueW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), Widen(name).c_str(), RRF_RT_REG_SZ, nullptr,
+                     data, &size) != ERROR_SUCCESS)
         return "<missing>";
-    return data;
+    return NarrowZ(data);
 }
 
 bool PlaceStandInEditor(const ProgramCopy& copy)
 {
-    return CopyFileA(ToWindowsPath(QV_STANDIN_EDITOR).c_str(), copy.File("Tools\\Regedit.exe").c_str(),
+    return CopyFileW(Widen(ToWindowsPath(QV_STANDIN_EDITOR)).c_str(), Widen(copy.File("Tools\\Regedit.exe")).c_str(),
                      FALSE) != FALSE;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/WideText.h"
+
 // A copy of the built program folder in a scratch folder of its own, so that
 // each test has its own config.xml, language file and backup folder. The
 // copy is removed when the object goes.
@@ -57,8 +59,12 @@ HWND PageListOf(HWND mainWindow);
 HWND PageContainerOf(HWND mainWindow);
 HWND PageWithControl(HWND mainWindow, int controlId);
 
-// Reading and driving controls of another process.
+// Reading and driving controls of another process. Texts are the program's
+// UTF-8; they cross to the windows as UTF-16.
 std::string WindowText(HWND window);
+// Sets a control's text (such as typing a keyword into an edit box) and
+// returns once the control has it.
+void SetControlText(HWND window, const std::string& text);
 std::string ClassName(HWND window);
 // The text of a static control inside a message box (the message itself).
 std::string MessageBoxText(HWND box);
@@ -77,6 +83,8 @@ void ClickButton(HWND dialog, int id);
 void SendCommand(HWND window, int id);
 // Lets the other process work for a while.
 void Pump(DWORD milliseconds);
+// The user's temporary folder, with its trailing backslash.
+std::string TemporaryFolder();
 // Reads a whole file; empty when missing.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);

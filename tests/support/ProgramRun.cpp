@@ -1,6 +1,8 @@
 // The program started with arguments (see ProgramRun.h).
 #include "ProgramRun.h"
 
+#include "win32/WideText.h"
+
 namespace {
 
 struct WindowWatch {
@@ -71,7 +73,7 @@ ProgramRun RunProgram(const std::string& program, const std::string& arguments, 
     ProgramRun run;
     Pipe output;
     Pipe errors;
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     DWORD flags = 0;
@@ -86,11 +88,11 @@ ProgramRun RunProgram(const std::string& program, const std::string& arguments, 
         flags = DETACHED_PROCESS;
     }
 
-    std::string commandLine = "\"" + program + "\" " + arguments;
+    std::wstring commandLine = Widen("\"" + program + "\" " + arguments);
     const std::string folder = program.substr(0, program.rfind('\\'));
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, inherit, flags, nullptr,
-                        folder.c_str(), &startup, &info))
+    if (!CreateProcessW(Widen(program).c_str(), &commandLine[0], nullptr, nullptr, inherit, flags, nullptr,
+                        Widen(folder).c_str(), &startup, &info))
         return run;
     run.started = true;
     CloseHandle(info.hThread);
@@ -124,14 +126,14 @@ ProgramRun RunProgram(const std::string& program, const std::string& arguments, 
 
 HANDLE StartProgram(const std::string& program, const std::string& arguments, DWORD* processId)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    std::string commandLine = "\"" + program + "\" " + arguments;
+    std::wstring commandLine = Widen("\"" + program + "\" " + arguments);
     const std::string folder = program.substr(0, program.rfind('\\'));
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                        folder.c_str(), &startup, &info))
+    if (!CreateProcessW(Widen(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                        Widen(folder).c_str(), &startup, &info))
         return nullptr;
     CloseHandle(info.hThread);
     *processId = info.dwProcessId;

@@ -12,24 +12,24 @@ const char kScratchParent[] = "Software\\QuorvaneTests";
 
 bool RemoveFolderTree(const std::string& folder)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = data.cFileName;
+            std::string name = NarrowZ(data.cFileName);
             if (name == "." || name == "..")
                 continue;
             std::string path = folder + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveFolderTree(path + "\\");
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Widen(path).c_str());
             }
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    return RemoveDirectoryA(folder.c_str()) != FALSE;
+    return RemoveDirectoryW(Widen(folder).c_str()) != FALSE;
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ ScratchRegistryKey::ScratchRegistryKey()
     : keyPath_(std::string(kScratchParent) + "\\" + UniqueScratchName())
 {
     HKEY key = nullptr;
-    created_ = RegCreateKeyA(HKEY_CURRENT_USER, keyPath_.c_str(), &key) == ERROR_SUCCESS;
+    created_ = RegCreateKeyW(HKEY_CURRENT_USER, Widen(keyPath_).c_str(), &key) == ERROR_SUCCESS;
     if (created_)
         RegCloseKey(key);
 }
@@ -55,7 +55,7 @@ ScratchRegistryKey::ScratchRegistryKey()
 ScratchRegistryKey::~ScratchRegistryKey()
 {
     if (created_)
-        SHDeleteKeyA(HKEY_CURRENT_USER, keyPath_.c_str());
+        SHDeleteKeyW(HKEY_CURRENT_USER, Widen(keyPath_).c_str());
 }
 
 std::string ScratchRegistryKey::FullPath() const
@@ -65,18 +65,18 @@ std::string ScratchRegistryKey::FullPath() const
 
 namespace {
 
-// Creates (or opens) a key below the scratch key. The system refuses ANSI
-// paths longer than MAX_PATH, so the sub path is taken relative to the
-// scratch key rather than to the root.
+// Creates (or opens) a key below the scratch key. The sub path is taken
+// relative to the scratch key rather than to the root, so that deep test
+// trees stay within the system's limit on a path handed over at once.
 HKEY CreateBelow(const std::string& scratchPath, const std::string& subPath)
 {
     HKEY scratch = nullptr;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, scratchPath.c_str(), &scratch) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, Widen(scratchPath).c_str(), &scratch) != ERROR_SUCCESS)
         return nullptr;
     if (subPath.empty())
         return scratch;
     HKEY key = nullptr;
-    if (RegCreateKeyA(scratch, subPath.c_str(), &key) != ERROR_SUCCESS)
+    if (RegCreateKeyW(scratch, Widen(subPath).c_str(), &key) != ERROR_SUCCESS)
         key = nullptr;
     RegCloseKey(scratch);
     return key;
@@ -96,14 +96,23 @@ bool ScratchRegistryKey::CreateSubKey(const std::string& subPath) const
 bool ScratchRegistryKey::SetValue(const std::string& subPath, const std::string& name, DWORD type,
                                   const std::string& bytes) const
 {
+    // String data is given as text and stored as the system stores text,
+    // UTF-16, with exactly the units the text makes (its zeros included).
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    return SetRawValue(subPath, name, type, text ? Utf8ToUtf16LeBytes(bytes) : bytes);
+}
+
+bool ScratchRegistryKey::SetRawValue(const std::string& subPath, const std::string& name, DWORD type,
+                                     const std::string& bytes) const
+{
     HKEY key = CreateBelow(keyPath_, subPath);
     if (!key)
         return false;
-    // The data is handed over from a copy followed by a non-zero byte: the
-    // system stores a string's terminating zero when the byte after the
+    // The data is handed over from a copy followed by a non-zero unit: the
+    // system stores a string's terminating zero when the unit after the
     // given size is zero, which would change data without one.
-    std::string copy = bytes + "\x01";
-    LONG result = RegSetValueExA(key, name.c_str(), 0, type,
+    std::string copy = bytes + std::string("\x01\x01\x01", 3);
+    LONG result = RegSetValueExW(key, Widen(name).c_str(), 0, type,
                                  reinterpret_cast<const BYTE*>(copy.data()),
                                  static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
@@ -122,7 +131,7 @@ ScratchFolder::ScratchFolder(const std::string& base)
     if (!path_.empty() && path_.back() != '\\')
         path_ += '\\';
     path_ += "QuorvaneTests_" + UniqueScratchName() + "\\";
-    created_ = CreateDirectoryA(path_.c_str(), nullptr) != FALSE;
+    created_ = CreateDirectoryW(Widen(path_).c_str(), nullptr) != FALSE;
 }
 
 ScratchFolder::~ScratchFolder()

@@ -29,8 +29,13 @@ public:
     // Set-up through the system's own functions, below the scratch key
     // (subPath "" is the scratch key itself); false when the system refused.
     bool CreateSubKey(const std::string& subPath) const;
+    // String types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) take UTF-8 text,
+    // stored as its UTF-16 units; other types take the bytes as stored.
     bool SetValue(const std::string& subPath, const std::string& name, DWORD type,
                   const std::string& bytes) const;
+    // The bytes exactly as stored, whatever the type (UTF-16 LE for text).
+    bool SetRawValue(const std::string& subPath, const std::string& name, DWORD type,
+                     const std::string& bytes) const;
     bool SetString(const std::string& subPath, const std::string& name,
                    const std::string& text) const;
 

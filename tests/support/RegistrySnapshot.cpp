@@ -2,6 +2,8 @@
 // system's registry editor.
 #include "RegistrySnapshot.h"
 
+#include "win32/WideText.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -25,26 +27,26 @@ std::string Printable(const std::string& text)
 void ReadKey(HKEY key, const std::string& relative, RegistrySnapshot& snapshot)
 {
     auto& values = snapshot.keys[relative];
-    std::vector<char> name(32768);
+    std::vector<wchar_t> name(32768);
     std::vector<BYTE> data(1 << 20);
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD type = 0;
         DWORD size = static_cast<DWORD>(data.size());
-        if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
+        if (RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
             ERROR_SUCCESS)
             break;
-        values[std::string(name.data(), nameLength)] =
+        values[Narrow(name.data(), nameLength)] =
             SnapshotValue{type, std::string(reinterpret_cast<const char*>(data.data()), size)};
     }
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumKeyExW(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        std::string child(name.data(), nameLength);
+        const std::string child = Narrow(name.data(), nameLength);
         HKEY childKey = nullptr;
-        if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, &childKey) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(key, Widen(child).c_str(), 0, KEY_READ, &childKey) != ERROR_SUCCESS)
             continue;
         ReadKey(childKey, relative.empty() ? child : relative + "\\" + child, snapshot);
         RegCloseKey(childKey);
@@ -57,7 +59,7 @@ RegistrySnapshot TakeRegistrySnapshot(HKEY root, const std::string& path)
 {
     RegistrySnapshot snapshot;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return snapshot;
     snapshot.exists = true;
     ReadKey(key, "", snapshot);
@@ -99,13 +101,11 @@ std::string DescribeSnapshotDifference(const RegistrySnapshot& expected,
 
 bool MergeWithRegedit(const std::string& regFile)
 {
-    std::string command = "C:\\windows\\regedit.exe /s \"" + regFile + "\"";
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring line = Widen("C:\\windows\\regedit.exe /s \"" + regFile + "\"");
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
     DWORD waited = WaitForSingleObject(process.hProcess, 120000);

@@ -11,7 +11,7 @@
 
 struct SnapshotValue {
     DWORD type = 0;
-    std::string bytes;
+    std::string bytes;   // as stored: text types hold their UTF-16 LE units
     bool operator==(const SnapshotValue& other) const
     {
         return type == other.type && bytes == other.bytes;
@@ -21,7 +21,7 @@ struct SnapshotValue {
 struct RegistrySnapshot {
     bool exists = false;
     // Key paths relative to the snapshot's top ("" for the top itself), and
-    // value names, as the registry reports them.
+    // value names, as the registry reports them (in UTF-8).
     std::map<std::string, std::map<std::string, SnapshotValue>> keys;
 };
 

@@ -1,6 +1,8 @@
 // Planting and removing registry entries for the cleaner task tests.
 #include "ScanPlant.h"
 
+#include "win32/WideText.h"
+
 #include <shlwapi.h>
 
 namespace {
@@ -8,7 +10,7 @@ namespace {
 bool KeyExists(HKEY root, const std::string& path)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(root, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -17,10 +19,10 @@ bool KeyExists(HKEY root, const std::string& path)
 bool ValueExists(HKEY root, const std::string& path, const std::string& name)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(root, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return false;
     const bool exists =
-        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        RegQueryValueExW(key, Widen(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return exists;
 }
@@ -31,12 +33,12 @@ RegistryPlanter::~RegistryPlanter()
 {
     for (auto undo = undo_.rbegin(); undo != undo_.rend(); ++undo) {
         if (undo->wholeKey) {
-            SHDeleteKeyA(undo->root, undo->path.c_str());
+            SHDeleteKeyW(undo->root, Widen(undo->path).c_str());
             continue;
         }
         HKEY key = nullptr;
-        if (RegOpenKeyA(undo->root, undo->path.c_str(), &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, undo->valueName.c_str());
+        if (RegOpenKeyW(undo->root, Widen(undo->path).c_str(), &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, Widen(undo->valueName).c_str());
             RegCloseKey(key);
         }
     }
@@ -55,7 +57,7 @@ bool RegistryPlanter::Key(HKEY root, const std::string& path)
             break;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegCreateKeyW(root, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -67,14 +69,17 @@ bool RegistryPlanter::Value(HKEY root, const std::string& path, const std::strin
     if (ValueExists(root, path, name) || !Key(root, path))
         return false;
     HKEY key = nullptr;
-    if (RegOpenKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(root, Widen(path).c_str(), &key) != ERROR_SUCCESS)
         return false;
     undo_.push_back(Undo{root, path, name, false});
-    // A non-zero byte after the data keeps the system from adding a zero.
-    const std::string copy = bytes + "\x01";
-    const LONG result = RegSetValueExA(key, name.c_str(), 0, type,
+    // Text types take UTF-8 text, stored as UTF-16. A non-zero unit after
+    // the data keeps the system from adding a zero.
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    const std::string stored = text ? Utf8ToUtf16LeBytes(bytes) : bytes;
+    const std::string copy = stored + std::string("\x01\x01\x01", 3);
+    const LONG result = RegSetValueExW(key, Widen(name).c_str(), 0, type,
                                        reinterpret_cast<const BYTE*>(copy.data()),
-                                       static_cast<DWORD>(bytes.size()));
+                                       static_cast<DWORD>(stored.size()));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
@@ -95,10 +100,10 @@ bool RegistryPlanter::Dword(HKEY root, const std::string& path, const std::strin
 std::string DeletedFilePath(const std::string& folder, const std::string& name)
 {
     const std::string path = folder + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    DeleteFileA(path.c_str());
+    DeleteFileW(Widen(path).c_str());
     return path;
 }

@@ -42,7 +42,7 @@ SYSTEMTIME LocalCreationTime(const std::string& path)
 {
     SYSTEMTIME local = {};
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data))
         return local;
     SYSTEMTIME universal;
     FileTimeToSystemTime(&data.ftCreationTime, &universal);
@@ -62,7 +62,7 @@ TEST_P(BackupFolderTest, ListsOnlyRegFilesDirectlyInTheFolder)
     folder.WriteTestFile("B.REG", "REGEDIT4\r\n");
     folder.WriteTestFile("notes.txt", "");
     folder.WriteTestFile("c.reg.bak", "");
-    ASSERT_TRUE(CreateDirectoryA((folder.Path() + "d.reg").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen((folder.Path() + "d.reg")).c_str(), nullptr));
     folder.WriteTestFile("d.reg\\inner.reg", "");
 
     EXPECT_EQ((std::vector<std::string>{"B.REG", "a.reg"}), ListedNames(folder.Path()));
@@ -130,7 +130,7 @@ TEST_P(BackupFolderTest, NewBackupNameNeverTakesAnExistingFile)
     for (int i = 0; i < 4; ++i) {
         const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder.Path(), "Full");
         ASSERT_FALSE(path.empty());
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(path).c_str())) << path;
         EXPECT_EQ(0u, path.find(folder.Path()));
         WriteWholeFile(path, "backup " + std::to_string(i));
         made.push_back(path);

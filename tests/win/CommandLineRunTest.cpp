@@ -28,14 +28,14 @@ constexpr DWORD kBackupTimeoutMs = 180000;
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
+            names.push_back(NarrowZ(data.cFileName));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
@@ -80,7 +80,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder_.IsCreated());
-        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(gone_.c_str()));
+        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(gone_).c_str()));
     }
 
     ProgramRun Run(const std::string& arguments, RunConsole console = RunConsole::None,
@@ -244,7 +244,7 @@ TEST_F(CommandLineRunTest, ReportThatCannotBeWrittenEndsTheRunWithTheReasonOnThe
     reason.replace(reason.find("%s"), 2, report);
     EXPECT_EQ(reason + "\r\n", run.errors);
     EXPECT_EQ("", run.output);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(report.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(report).c_str()));
 }
 
 // ---------------------------------------------------------------- usage and bad command lines
@@ -283,9 +283,9 @@ TEST_F(CommandLineRunTest, BackupWritesTheWholeRegistryAndKeepsTheNewestFullBack
 {
     const std::string full = "(" + Text("_PageRegistryBackupType1") + ").reg";
     const std::string automatic = "(" + Text("_PageRegistryBackupType2") + ").reg";
-    ASSERT_TRUE(CreateDirectoryA(copy_.File("Data").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(copy_.File("Data\\Quorvane").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(BackupFolder().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(copy_.File("Data")).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(copy_.File("Data\\Quorvane")).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(BackupFolder()).c_str(), nullptr));
     const std::vector<std::string> placed = {
         "2001-01-01 10-00-00" + full, "2003-01-01 10-00-00" + full, "2002-01-01 10-00-00 2" + full,
         "2000-01-01 10-00-00" + automatic, "2004-01-01 10-00-00" + automatic, "notes.reg",
@@ -319,11 +319,11 @@ TEST_F(CommandLineRunTest, BackupWritesTheWholeRegistryAndKeepsTheNewestFullBack
 
 TEST_F(CommandLineRunTest, BackupThatCouldNotBeWrittenFailsAndRemovesNothing)
 {
-    ASSERT_TRUE(DeleteFileA(copy_.File("Tools\\Regedit.exe").c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(copy_.File("Tools\\Regedit.exe")).c_str()));
     const std::string full = "(" + Text("_PageRegistryBackupType1") + ").reg";
-    ASSERT_TRUE(CreateDirectoryA(copy_.File("Data").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(copy_.File("Data\\Quorvane").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(BackupFolder().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(copy_.File("Data")).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(copy_.File("Data\\Quorvane")).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(BackupFolder()).c_str(), nullptr));
     const std::vector<std::string> placed = {"2001-01-01 10-00-00" + full, "2002-01-01 10-00-00" + full};
     for (const std::string& name : placed)
         ASSERT_TRUE(WriteWholeFile(BackupFolder() + name, "REGEDIT4\r\n"));

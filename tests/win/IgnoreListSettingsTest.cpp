@@ -1,6 +1,7 @@
 // The ignore list in config.xml through the system's XML component: reading
 // entries, adding and removing them in the installed file and in hand-made
 // ones, keeping everything else, and never creating the file or the list.
+#include "win32/WideText.h"
 #include "core/IgnoreList.h"
 #include "win32/IgnoreListSettings.h"
 #include "win32/SettingsDocument.h"
@@ -84,9 +85,9 @@ protected:
         // program's settings file can run at the same time.
         path_ = SettingsFilePath();
         path_.insert(path_.rfind('\\') + 1, "ignorelist-test-");
-        DeleteFileA(path_.c_str());
+        DeleteFileW(Widen(path_).c_str());
     }
-    void TearDown() override { DeleteFileA(path_.c_str()); }
+    void TearDown() override { DeleteFileW(Widen(path_).c_str()); }
 
     void UseInstalledFile() { WriteFile(path_, ReadFile(QV_SOURCE_DIR "/resources/config.xml")); }
 
@@ -118,7 +119,7 @@ TEST_F(IgnoreListSettingsTest, AddedEntriesComeBackAndEverythingElseStays)
         WholeKey("HKEY_CURRENT_USER", "Software\\Vendor\\App"),
         OneValue("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Updater <&> \"x\""),
         OneValue("HKEY_CLASSES_ROOT", ".txt", ""),
-        OneValue("HKEY_CURRENT_USER", "Software\\Caf\xE9", "Wert \xE9")};
+        OneValue("HKEY_CURRENT_USER", "Software\\Caf\xC3\xA9", "Wert \xC3\xA9")};
     EXPECT_EQ(AddToIgnoreList(platform_, path_, wanted), IgnoreListSave::Saved);
 
     const IgnoreListFile file = ReadIgnoreList(path_);
@@ -218,7 +219,7 @@ TEST_F(IgnoreListSettingsTest, WithoutAFileOrAListNothingIsCreated)
     EXPECT_FALSE(ReadIgnoreList(path_).available);
     EXPECT_EQ(AddToIgnoreList(platform_, path_, one), IgnoreListSave::NoList);
     EXPECT_EQ(RemoveFromIgnoreList(platform_, path_, one), IgnoreListSave::NoList);
-    EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(Widen(path_).c_str()), INVALID_FILE_ATTRIBUTES);
 
     const std::string noList = "<config><quorvane><searchpage/></quorvane></config>";
     WriteFile(path_, noList);
@@ -239,7 +240,7 @@ TEST_F(IgnoreListSettingsTest, AFileThatCannotBeWrittenReportsTheFailure)
     UseInstalledFile();
     const std::string installed = ReadFile(path_);
     // Another program holds the file open for reading and lets nobody write.
-    UniqueHandle lock(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueHandle lock(CreateFileW(Widen(path_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
     EXPECT_EQ(AddToIgnoreList(platform_, path_, {WholeKey("HKEY_CURRENT_USER", "Software\\A")}),

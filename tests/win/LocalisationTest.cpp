@@ -1,5 +1,6 @@
 // The language file on the real system: lookups through the profile reader,
 // the program-folder operations, and the translation of real windows and menus.
+#include "win32/WideText.h"
 #include "win32/LanguageWin.h"
 #include "win32/ProgramPaths.h"
 
@@ -16,18 +17,18 @@ class LanguageFileFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        char name[MAX_PATH] = {};
-        GetTempFileNameA(folder, "qvl", 0, name);
-        path_ = name;
+        wchar_t folder[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, folder);
+        wchar_t name[MAX_PATH] = {};
+        GetTempFileNameW(folder, L"qvl", 0, name);
+        path_ = NarrowZ(name);
         previous_ = LanguageFile();
         SetLanguageFile(path_);
     }
     void TearDown() override
     {
         SetLanguageFile(previous_);
-        DeleteFileA(path_.c_str());
+        DeleteFileW(Widen(path_).c_str());
     }
     void Write(const std::string& text)
     {
@@ -72,7 +73,7 @@ TEST_F(LanguageFileFixture, LookupFollowsTheProfileRules)
 
 TEST_F(LanguageFileFixture, AMissingFileGivesTheKeys)
 {
-    DeleteFileA(path_.c_str());
+    DeleteFileW(Widen(path_).c_str());
     EXPECT_EQ(LookupText("_Quorvane"), "_Quorvane");
     EXPECT_EQ(LookupText("_Quorvane", true), "_Quorvane");
 }
@@ -105,7 +106,7 @@ TEST(ProgramPaths, NameTheTestProgramItself)
     EXPECT_EQ(withoutExtension, "win_LocalisationTest");
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
-    EXPECT_NE(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(Widen(folder).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(LanguageFileFixture, TranslatesAWindowAndAllItsDescendants)
@@ -115,27 +116,27 @@ TEST_F(LanguageFileFixture, TranslatesAWindowAndAllItsDescendants)
           "_Button=Press me\r\n"
           "_Inner=Deep text\r\n"
           "Static=Literal texts are looked up too\r\n");
-    HWND top = CreateWindowExA(0, "STATIC", "_Caption", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+    HWND top = CreateWindowExW(0, L"STATIC", L"_Caption", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
                                nullptr, nullptr);
     ASSERT_NE(top, nullptr);
-    HWND button = CreateWindowExA(0, "BUTTON", "_Button", WS_CHILD, 0, 0, 50, 20, top, nullptr,
+    HWND button = CreateWindowExW(0, L"BUTTON", L"_Button", WS_CHILD, 0, 0, 50, 20, top, nullptr,
                                   nullptr, nullptr);
-    HWND group = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 30, 100, 100, top, nullptr, nullptr, nullptr);
-    HWND inner = CreateWindowExA(0, "STATIC", "_Inner", WS_CHILD, 0, 0, 50, 20, group, nullptr,
+    HWND group = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 30, 100, 100, top, nullptr, nullptr, nullptr);
+    HWND inner = CreateWindowExW(0, L"STATIC", L"_Inner", WS_CHILD, 0, 0, 50, 20, group, nullptr,
                                  nullptr, nullptr);
-    HWND untranslated = CreateWindowExA(0, "STATIC", "_NoEntry", WS_CHILD, 0, 0, 50, 20, group,
+    HWND untranslated = CreateWindowExW(0, L"STATIC", L"_NoEntry", WS_CHILD, 0, 0, 50, 20, group,
                                         nullptr, nullptr, nullptr);
-    HWND literal = CreateWindowExA(0, "STATIC", "Static", WS_CHILD, 0, 0, 50, 20, group, nullptr,
+    HWND literal = CreateWindowExW(0, L"STATIC", L"Static", WS_CHILD, 0, 0, 50, 20, group, nullptr,
                                    nullptr, nullptr);
-    HWND escaped = CreateWindowExA(0, "STATIC", "one\\ntwo", WS_CHILD, 0, 0, 50, 20, group, nullptr,
+    HWND escaped = CreateWindowExW(0, L"STATIC", L"one\\ntwo", WS_CHILD, 0, 0, 50, 20, group, nullptr,
                                    nullptr, nullptr);
 
     TranslateWindow(top);
 
     auto text = [](HWND window) {
-        char buffer[256] = {};
-        GetWindowTextA(window, buffer, sizeof buffer);
-        return std::string(buffer);
+        wchar_t buffer[256] = {};
+        GetWindowTextW(window, buffer, sizeof buffer / sizeof buffer[0]);
+        return NarrowZ(buffer);
     };
     EXPECT_EQ(text(top), "Main \n window");
     EXPECT_EQ(text(button), "Press me");
@@ -163,20 +164,20 @@ TEST_F(LanguageFileFixture, TranslatesEveryMenuLevelAndLeavesSeparators)
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
     HMENU deeper = CreatePopupMenu();
-    AppendMenuA(deeper, MF_STRING, 30, "_Leaf");
-    AppendMenuA(file, MF_STRING, 2, "_Exit");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(deeper), "_Deeper");
-    AppendMenuA(file, MF_STRING | MF_GRAYED, 31, "_Lines");
-    AppendMenuA(file, MF_STRING, 32, "_Unknown");
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "_File");
+    AppendMenuW(deeper, MF_STRING, 30, L"_Leaf");
+    AppendMenuW(file, MF_STRING, 2, L"_Exit");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(deeper), L"_Deeper");
+    AppendMenuW(file, MF_STRING | MF_GRAYED, 31, L"_Lines");
+    AppendMenuW(file, MF_STRING, 32, L"_Unknown");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"_File");
 
     TranslateMenu(bar);
 
     auto itemText = [](HMENU menu, int position) {
-        char buffer[256] = {};
-        GetMenuStringA(menu, position, buffer, sizeof buffer, MF_BYPOSITION);
-        return std::string(buffer);
+        wchar_t buffer[256] = {};
+        GetMenuStringW(menu, position, buffer, sizeof buffer / sizeof buffer[0], MF_BYPOSITION);
+        return NarrowZ(buffer);
     };
     EXPECT_EQ(itemText(bar, 0), "&File");
     EXPECT_EQ(itemText(file, 0), "E&xit");

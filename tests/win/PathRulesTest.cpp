@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "win32/WideText.h"
 #include "core/PathRules.h"
 #include "win32/Win32Platform.h"
 
@@ -18,7 +19,7 @@ public:
     explicit ScratchFolder(const std::string& parent) {
         path_ = parent + "quorvane-pathrules-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(GetTickCount());
-        created_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+        created_ = CreateDirectoryW(Widen(path_).c_str(), nullptr) != 0;
     }
     ~ScratchFolder() {
         if (created_) RemoveTree(path_);
@@ -32,23 +33,23 @@ public:
 
 private:
     static void RemoveTree(const std::string& folder) {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &found);
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                const std::string name = found.cFileName;
+                const std::string name = NarrowZ(found.cFileName);
                 if (name == "." || name == "..") continue;
                 const std::string full = folder + "\\" + name;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(full);
                 } else {
-                    SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(full.c_str());
+                    SetFileAttributesW(Widen(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(Widen(full).c_str());
                 }
-            } while (FindNextFileA(find, &found));
+            } while (FindNextFileW(find, &found));
             FindClose(find);
         }
-        RemoveDirectoryA(folder.c_str());
+        RemoveDirectoryW(Widen(folder).c_str());
     }
 
     std::string path_;
@@ -56,7 +57,7 @@ private:
 };
 
 bool MakeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -66,9 +67,9 @@ bool MakeFile(const std::string& path) {
 }
 
 std::string TempFolder() {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof buffer, buffer);
-    std::string folder(buffer, length);
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    std::string folder = Narrow(buffer, length);
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     return folder;
 }
@@ -83,7 +84,7 @@ TEST_P(PathRulesOnDrive, ExistingFileIsAcceptedAndFoundUntilDeleted) {
     ScratchFolder folder(GetParam());
     ASSERT_TRUE(folder.created()) << folder.path();
     const std::string program = folder.path() + "\\Program Dir\\app.exe";
-    ASSERT_TRUE(CreateDirectoryA((folder.path() + "\\Program Dir").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen((folder.path() + "\\Program Dir")).c_str(), nullptr));
     ASSERT_TRUE(MakeFile(program));
 
     std::string path;
@@ -99,7 +100,7 @@ TEST_P(PathRulesOnDrive, ExistingFileIsAcceptedAndFoundUntilDeleted) {
     EXPECT_FALSE(ExtractFilePath(platform, platform, "\"" + program + "\" -silent", path));
     EXPECT_EQ("", path);
 
-    ASSERT_TRUE(DeleteFileA(program.c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(program).c_str()));
     ASSERT_TRUE(ExtractFilePath(platform, platform, program, path));
     EXPECT_FALSE(FileExists(platform, path));
     EXPECT_TRUE(IsMissingFile(platform, path));
@@ -124,7 +125,7 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     ASSERT_TRUE(MakeFile(locked));
 
     // Held open without sharing: the open test fails, the attributes do not.
-    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    HANDLE holder = CreateFileW(Widen(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_FALSE(FileExists(platform, locked));
@@ -135,7 +136,7 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     std::string deep = folder.path();
     while (deep.size() < 200) {
         deep += "\\LongFolderName";
-        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+        ASSERT_TRUE(CreateDirectoryW(Widen(deep).c_str(), nullptr)) << deep;
     }
     const std::string longFile = deep + "\\library.dll";
     ASSERT_TRUE(MakeFile(longFile));
@@ -143,7 +144,7 @@ TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
     ASSERT_TRUE(ExtractFilePath(platform, platform, longFile, path));
     EXPECT_FALSE(FileExists(platform, path));
     EXPECT_FALSE(IsMissingFile(platform, path));
-    ASSERT_TRUE(DeleteFileA(longFile.c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(longFile).c_str()));
     EXPECT_TRUE(IsMissingFile(platform, path));
 }
 
@@ -155,7 +156,7 @@ TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
 
     // The system itself finds nothing at such a path.
     const std::string typeLibrary = module + "\\2";
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(typeLibrary.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(typeLibrary).c_str()));
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, typeLibrary, path));
     EXPECT_FALSE(IsMissingFile(platform, path));
@@ -165,7 +166,7 @@ TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {
     EXPECT_TRUE(IsMissingFile(platform, module + "\\2a"));
     EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\2"));
     EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone.dll\\2"));
-    ASSERT_TRUE(DeleteFileA(module.c_str()));
+    ASSERT_TRUE(DeleteFileW(Widen(module).c_str()));
     EXPECT_TRUE(IsMissingFile(platform, path));
 }
 

@@ -30,13 +30,11 @@ std::string Z(const char* text, std::size_t size) { return std::string(text, siz
 // Runs the system's registry editor to export a key into a file.
 bool ExportWithRegedit(const std::string& file, const std::string& key)
 {
-    std::string command = "C:\\windows\\regedit.exe /e \"" + file + "\" \"" + key + "\"";
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring line = Widen("C:\\windows\\regedit.exe /e \"" + file + "\" \"" + key + "\"");
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
     const DWORD waited = WaitForSingleObject(process.hProcess, 120000);
@@ -97,18 +95,18 @@ protected:
         for (DWORD type = 0; type <= 11; ++type) {
             const std::string name = "type " + std::to_string(type);
             Set("Tree", name + " empty", type, "");
-            Set("Tree", name + " data", type, Z("\x01\x02\x03\xE9\0", 5));
+            Set("Tree", name + " data", type, Z("\x01\x02\x03\xC3\xA9\0", 6));
         }
         Set("Tree", "dword", REG_DWORD, "\x78\x56\x34\x12");
         Set("Tree", "binary", REG_BINARY, std::string(300, '\x80'));
         Set("Tree", "", REG_SZ, Z("default value\0", 14));
         Set("Tree", "quote \" and \\ back\\slash", REG_SZ, Z("C:\\Temp\\\"x\" \\\\server\0", 22));
-        Set("Tree", "caf\xE9 \xE9t\xE9", REG_SZ, Z("r\xE9sum\xE9\0", 7));
+        Set("Tree", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9", REG_SZ, Z("r\xC3\xA9sum\xC3\xA9\0", 9));
         Set("Tree", "no terminator", REG_SZ, "abc");
         Set("Tree", "equals=and[brackets]", REG_SZ, Z("x=y\0", 4));
-        Set("Tree", "expand", REG_EXPAND_SZ, Z("%SystemRoot%\\caf\xE9\0", 18));
-        Set("Tree", "multi", REG_MULTI_SZ, Z("first\0s\xE9\"cond\0\0", 16));
-        Set("Tree\\Sub \"quoted\" caf\xE9", "inner", REG_SZ, Z("x\0", 2));
+        Set("Tree", "expand", REG_EXPAND_SZ, Z("%SystemRoot%\\caf\xC3\xA9\0", 19));
+        Set("Tree", "multi", REG_MULTI_SZ, Z("first\0s\xC3\xA9\"cond\0\0", 17));
+        Set("Tree\\Sub \"quoted\" caf\xC3\xA9", "inner", REG_SZ, Z("x\0", 2));
         ASSERT_TRUE(scratch.CreateSubKey("Tree\\Empty\\Nested empty\\Leaf"));
         ASSERT_TRUE(scratch.CreateSubKey("Tree\\With ] bracket"));
     }
@@ -136,17 +134,17 @@ TEST_F(RegReaderRoundTripTest, ProgramBackupMergedByTheEditorChecksOutWhole)
     // Before the deletion everything is there.
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, TreePath().c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyW(HKEY_CURRENT_USER, Widen(TreePath()).c_str()));
     EXPECT_EQ(40u, CheckRestoredEntries(platform, platform, content, "(Default)").size());   // 34 values, 6 keys
     ASSERT_TRUE(MergeWithRegedit(file));
     // The editor adds a zero to "no terminator": that counts as restored.
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 
     const std::string tree = "HKEY_CURRENT_USER\\" + TreePath();
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), "dword"));
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), ""));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_CURRENT_USER, Widen(TreePath()).c_str(), L"dword"));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_CURRENT_USER, Widen(TreePath()).c_str(), L""));
     ASSERT_EQ(ERROR_SUCCESS,
-              SHDeleteKeyA(HKEY_CURRENT_USER, (TreePath() + "\\Empty\\Nested empty\\Leaf").c_str()));
+              SHDeleteKeyW(HKEY_CURRENT_USER, Widen((TreePath() + "\\Empty\\Nested empty\\Leaf")).c_str()));
     Set("Tree", "expand", REG_EXPAND_SZ, Z("changed\0", 8));
     EXPECT_EQ((Strings{"0 " + tree + "\\Empty\\Nested empty\\Leaf", "2 " + tree + " \"dword\"",
                        "2 " + tree + " (Default)", "3 " + tree + " \"expand\""}),

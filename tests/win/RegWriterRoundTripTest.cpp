@@ -51,7 +51,7 @@ protected:
         for (DWORD type = 0; type <= 11; ++type) {
             std::string name = "type " + std::to_string(type);
             Set(tree, name + " empty", type, "");
-            Set(tree, name + " data", type, Z("\x01\x02\x03\xE9\0", 5));
+            Set(tree, name + " data", type, Z("\x01\x02\x03\xC3\xA9\0", 6));
         }
         Set(tree, "type 16", 16, "\x10\x20");
         Set(tree, "dword", REG_DWORD, "\x78\x56\x34\x12");
@@ -61,15 +61,15 @@ protected:
         Set(tree, "", REG_SZ, Z("default value\0", 14));
         Set(tree, "@", REG_SZ, Z("a value named @\0", 16));
         Set(tree, "quote \" and \\ back\\slash", REG_SZ, Z("C:\\Temp\\\"x\" \\\\server\0", 22));
-        Set(tree, "caf\xE9 \xE9t\xE9", REG_SZ, Z("r\xE9sum\xE9\0", 7));
+        Set(tree, "caf\xC3\xA9 \xC3\xA9t\xC3\xA9", REG_SZ, Z("r\xC3\xA9sum\xC3\xA9\0", 9));
         Set(tree, "line breaks", REG_SZ, Z("one\r\ntwo\nthree\rfour\0", 21));
         Set(tree, "embedded zero", REG_SZ, Z("a\0b\0", 4));
         Set(tree, "no terminator", REG_SZ, "abc");
         Set(tree, "equals=and[brackets]", REG_SZ, Z("x=y\0", 4));
-        Set(tree, "expand", REG_EXPAND_SZ, Z("%SystemRoot%\\caf\xE9\0", 18));
-        Set(tree, "multi", REG_MULTI_SZ, Z("first\0s\xE9\"cond\0\0", 16));
-        Set(tree + "\\Sub \"quoted\" caf\xE9", "inner", REG_SZ, Z("x\0", 2));
-        Set(tree + "\\Sub \"quoted\" caf\xE9\\Deeper", "", REG_DWORD, Z("\0\0\0\0", 4));
+        Set(tree, "expand", REG_EXPAND_SZ, Z("%SystemRoot%\\caf\xC3\xA9\0", 19));
+        Set(tree, "multi", REG_MULTI_SZ, Z("first\0s\xC3\xA9\"cond\0\0", 17));
+        Set(tree + "\\Sub \"quoted\" caf\xC3\xA9", "inner", REG_SZ, Z("x\0", 2));
+        Set(tree + "\\Sub \"quoted\" caf\xC3\xA9\\Deeper", "", REG_DWORD, Z("\0\0\0\0", 4));
         ASSERT_TRUE(scratch.CreateSubKey(tree + "\\Empty"));
         ASSERT_TRUE(scratch.CreateSubKey(tree + "\\Empty\\Nested empty"));
         ASSERT_TRUE(scratch.CreateSubKey(tree + "\\Empty\\Nested empty\\Leaf"));
@@ -81,12 +81,12 @@ protected:
 
     // What the merge gives back: the registry editor stores every string
     // value with a terminating zero, so the one string built without it
-    // comes back with one zero byte added; all else is unchanged.
+    // comes back with one zero unit added; all else is unchanged.
     static RegistrySnapshot AfterMerge(RegistrySnapshot snapshot)
     {
         SnapshotValue& unterminated = snapshot.keys.at("").at("no terminator");
-        EXPECT_EQ("abc", unterminated.bytes);
-        unterminated.bytes += '\0';
+        EXPECT_EQ(std::string("a\0b\0c\0", 6), unterminated.bytes);
+        unterminated.bytes += std::string(2, '\0');
         return snapshot;
     }
 };
@@ -109,7 +109,7 @@ TEST_F(RegWriterRoundTripTest, KeyExportRestoresEveryByteThroughRegedit)
     EXPECT_EQ(0u, bytes.find("REGEDIT4\r\n["));
     EXPECT_EQ(std::string::npos, bytes.find("\r\n\r\n"));   // no blank lines
 
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, TreePath().c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyW(HKEY_CURRENT_USER, Widen(TreePath()).c_str()));
     ASSERT_FALSE(TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath()).exists);
     ASSERT_TRUE(MergeWithRegedit(file));
     RegistrySnapshot restored = TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath());
@@ -130,7 +130,7 @@ TEST_F(RegWriterRoundTripTest, ValueRowsRestoreExactly)
     EXPECT_EQ(rows.size(), result.entriesWritten);
 
     for (const RegExportRow& row : rows)
-        ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueA(HKEY_CURRENT_USER, TreePath().c_str(), row.valueName.c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_CURRENT_USER, Widen(TreePath()).c_str(), Widen(row.valueName).c_str()));
     ASSERT_TRUE(MergeWithRegedit(file));
     RegistrySnapshot restored = TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath());
     EXPECT_EQ("", DescribeSnapshotDifference(AfterMerge(original), restored));

@@ -18,7 +18,7 @@ namespace {
 bool KeyExists(const std::string& keyPath)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, keyPath.c_str(), &key) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -46,17 +46,19 @@ public:
     ~AppletKeyGuard()
     {
         if (!existed_) {
-            SHDeleteKeyA(HKEY_CURRENT_USER, kRegeditAppletKey);
+            SHDeleteKeyW(HKEY_CURRENT_USER, Widen(kRegeditAppletKey).c_str());
             return;
         }
         HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, kRegeditAppletKey, &key) != ERROR_SUCCESS)
+        if (RegCreateKeyW(HKEY_CURRENT_USER, Widen(kRegeditAppletKey).c_str(), &key) != ERROR_SUCCESS)
             return;
         if (lastKey_ == "<missing>")
-            RegDeleteValueA(key, "LastKey");
-        else
-            RegSetValueExA(key, "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(lastKey_.c_str()),
-                           static_cast<DWORD>(lastKey_.size() + 1));
+            RegDeleteValueW(key, L"LastKey");
+        else {
+            const std::wstring data = Widen(lastKey_);
+            RegSetValueExW(key, L"LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        }
         RegCloseKey(key);
     }
     AppletKeyGuard(const AppletKeyGuard&) = delete;
@@ -91,7 +93,7 @@ TEST(RegeditParameters, LastKeyLosesExactlyOneTrailingBackslash)
 TEST(RegeditBridge, KeyExportedDeletedAndMergedBackIsRestored)
 {
     const std::string editor = BuiltRegistryEditor();
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(editor.c_str())) << editor;
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(editor).c_str())) << editor;
     ScratchRegistryKey scratch;
     ASSERT_TRUE(scratch.IsCreated());
     ASSERT_TRUE(scratch.SetString("", "Name", "value with \"quotes\" and C:\\path"));
@@ -106,7 +108,7 @@ TEST(RegeditBridge, KeyExportedDeletedAndMergedBackIsRestored)
     ASSERT_FALSE(bytes.empty());
     EXPECT_NE(std::string::npos, bytes.find(Utf16("[" + scratch.FullPath() + "\\Sub]")));
 
-    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(HKEY_CURRENT_USER, scratch.KeyPath().c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyW(HKEY_CURRENT_USER, Widen(scratch.KeyPath()).c_str()));
     ASSERT_FALSE(KeyExists(scratch.KeyPath()));
 
     RunRegeditImport(file, BuiltRegistryEditor(), true, true);
@@ -136,12 +138,13 @@ TEST(RegeditBridge, WholeRegistryExportHoldsEveryRoot)
 namespace {
 
 // Starts the editor with the whole command line given; its exit code, or -1.
-long RunCommandLine(const std::string& program, std::string commandLine)
+long RunCommandLine(const std::string& program, const std::string& commandLine)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    std::wstring line = Widen(commandLine);
+    if (!CreateProcessW(Widen(program).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
         return -1;
     CloseHandle(info.hThread);
@@ -184,14 +187,14 @@ TEST(RegeditBridge, MissingEditorPassesSilently)
     // Had the shell put up an error box, these calls would not return.
     RunRegeditExport("", folder.Path() + "x.reg", missing, true);
     RunRegeditImport(folder.Path() + "x.reg", missing, true, true);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder.Path() + "x.reg").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen((folder.Path() + "x.reg")).c_str()));
 }
 
 TEST(RegeditJump, StoresTheKeyAsLastKeyWhenTheAppletKeyExists)
 {
     AppletKeyGuard guard;
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kRegeditAppletKey, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(HKEY_CURRENT_USER, Widen(kRegeditAppletKey).c_str(), &key));
     RegCloseKey(key);
     const std::string noEditor = "C:\\QuorvaneTests_no_such_folder\\Regedit.exe";
 
@@ -204,7 +207,7 @@ TEST(RegeditJump, StoresTheKeyAsLastKeyWhenTheAppletKeyExists)
 TEST(RegeditJump, DoesNothingWhenTheAppletKeyIsMissing)
 {
     AppletKeyGuard guard;
-    SHDeleteKeyA(HKEY_CURRENT_USER, kRegeditAppletKey);
+    SHDeleteKeyW(HKEY_CURRENT_USER, Widen(kRegeditAppletKey).c_str());
     ASSERT_FALSE(KeyExists(kRegeditAppletKey));
 
     OpenInRegeditWith("HKEY_LOCAL_MACHINE", "Software", nullptr, BuiltRegistryEditor());
@@ -217,7 +220,7 @@ TEST(RegeditJump, EditorOpensAtTheHandedOverKey)
 {
     AppletKeyGuard guard;
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kRegeditAppletKey, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(HKEY_CURRENT_USER, Widen(kRegeditAppletKey).c_str(), &key));
     RegCloseKey(key);
     ScratchRegistryKey scratch;
     ASSERT_TRUE(scratch.IsCreated());
@@ -229,9 +232,9 @@ TEST(RegeditJump, EditorOpensAtTheHandedOverKey)
     HWND editor = nullptr;
     std::string shown;
     for (int i = 0; i < 300 && !editor; ++i) {
-        for (HWND window = FindWindowA("RegEdit_RegEdit", nullptr); window;
-             window = FindWindowExA(nullptr, window, "RegEdit_RegEdit", nullptr)) {
-            HWND status = FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr);
+        for (HWND window = FindWindowW(L"RegEdit_RegEdit", nullptr); window;
+             window = FindWindowExW(nullptr, window, L"RegEdit_RegEdit", nullptr)) {
+            HWND status = FindWindowExW(window, nullptr, L"msctls_statusbar32", nullptr);
             shown = status ? WindowText(status) : std::string();
             if (shown.size() >= wanted.size() &&
                 shown.compare(shown.size() - wanted.size(), wanted.size(), wanted) == 0) {
@@ -243,7 +246,7 @@ TEST(RegeditJump, EditorOpensAtTheHandedOverKey)
             Sleep(100);
     }
     ASSERT_NE(nullptr, editor) << "last status text: " << shown;
-    PostMessageA(editor, WM_CLOSE, 0, 0);
+    PostMessageW(editor, WM_CLOSE, 0, 0);
     for (int i = 0; i < 100 && IsWindow(editor); ++i)
         Sleep(100);
     EXPECT_FALSE(IsWindow(editor));

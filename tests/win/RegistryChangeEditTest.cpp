@@ -21,14 +21,14 @@ std::vector<std::string> ValueNames(const std::string& keyPath)
 {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return names;
     for (DWORD index = 0;; ++index) {
-        char name[256] = {};
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        wchar_t name[16384] = {};
+        DWORD length = sizeof name / sizeof name[0];
+        if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        names.emplace_back(name, length);
+        names.push_back(Narrow(name, length));
     }
     RegCloseKey(key);
     return names;
@@ -38,19 +38,19 @@ std::vector<std::string> ValueNames(const std::string& keyPath)
 std::string StringData(const std::string& keyPath, const std::string& name)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "<missing>";
     DWORD type = 0;
     DWORD size = 0;
     std::string data = "<missing>";
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
-        std::string bytes(size, '\0');
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size) ==
+    if (RegQueryValueExW(key, Widen(name).c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+        std::wstring units(size / sizeof(wchar_t) + 1, L'\0');
+        if (RegQueryValueExW(key, Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&units[0]), &size) ==
             ERROR_SUCCESS) {
-            bytes.resize(size);
-            while (!bytes.empty() && bytes.back() == '\0')
-                bytes.pop_back();
-            data = bytes;
+            units.resize(size / sizeof(wchar_t));
+            while (!units.empty() && units.back() == L'\0')
+                units.pop_back();
+            data = Narrow(units);
         }
     }
     RegCloseKey(key);

@@ -2,6 +2,7 @@
 // the rows of the model, a sort by column keeps the same rows selected and
 // focused wherever they move, and removing rows keeps the selection of the
 // others.
+#include "win32/WideText.h"
 #include "ui/RegistryItemList.h"
 
 #include <gtest/gtest.h>
@@ -22,21 +23,21 @@ public:
     {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        WNDCLASSA cls = {};
+        WNDCLASSW cls = {};
         cls.lpfnWndProc = Procedure;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "QuorvaneItemListTestWindow";
-        RegisterClassA(&cls);
-        window_ = CreateWindowExA(0, cls.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"QuorvaneItemListTestWindow";
+        RegisterClassW(&cls);
+        window_ = CreateWindowExW(0, cls.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
                                   cls.hInstance, this);
-        HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
+        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"",
                                     WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
                                     580, 360, window_, nullptr, cls.hInstance, nullptr);
         list_.SetUp(list);
     }
     ~ListWindow()
     {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
 
@@ -51,25 +52,25 @@ public:
     std::string FocusedPath() const
     {
         const int row = static_cast<int>(
-            SendMessageA(list_.Window(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            SendMessageW(list_.Window(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         return row < 0 ? std::string("(none)") : list_.CellText(row, 1);
     }
     std::string Shown(int row, int column) const
     {
-        char text[300] = {};
-        LVITEMA item = {};
+        wchar_t text[300] = {};
+        LVITEMW item = {};
         item.iSubItem = column;
         item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(list_.Window(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
+        item.cchTextMax = sizeof text / sizeof text[0];
+        SendMessageW(list_.Window(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return NarrowZ(text);
     }
     void Focus(int row)
     {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.stateMask = LVIS_FOCUSED;
         item.state = LVIS_FOCUSED;
-        SendMessageA(list_.Window(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list_.Window(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     }
 
     HWND window_ = nullptr;
@@ -79,15 +80,15 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE)
-            SetWindowLongPtrA(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<ListWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<ListWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_NOTIFY) {
             LRESULT result = 0;
             if (self->list_.HandleNotify(reinterpret_cast<NMHDR*>(lParam), result))
                 return result;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 };
 
@@ -119,15 +120,15 @@ TEST(RegistryItemList, TheControlShowsTheRowsOfTheModel)
 {
     ListWindow host;
     host.list_.AppendRows(Rows(50), -1);
-    ASSERT_EQ(SendMessageA(host.list_.Window(), LVM_GETITEMCOUNT, 0, 0), 50);
+    ASSERT_EQ(SendMessageW(host.list_.Window(), LVM_GETITEMCOUNT, 0, 0), 50);
     EXPECT_EQ(host.Shown(0, 0), "HKEY_LOCAL_MACHINE");
     EXPECT_EQ(host.Shown(1, 1), "Software\\K1037");
     EXPECT_EQ(host.Shown(1, 2), "Name");
     EXPECT_EQ(host.Shown(49, 3), "D1049");
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = 2;
-    SendMessageA(host.list_.Window(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(host.list_.Window(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(item.iImage, 2);
 
     // An edited cell shows its new text; the row reads back whole.
@@ -141,7 +142,7 @@ TEST(RegistryItemList, TheControlShowsTheRowsOfTheModel)
     EXPECT_FALSE(host.list_.ReadRow(50, read));
 
     host.list_.Clear();
-    EXPECT_EQ(SendMessageA(host.list_.Window(), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(host.list_.Window(), LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(host.list_.RowCount(), 0);
 }
 
@@ -200,7 +201,7 @@ TEST(RegistryItemList, RemovingRowsKeepsTheOthersWithTheirSelection)
 
     host.list_.RemoveRows({29, 0, 10, 10, 77});
     ASSERT_EQ(host.list_.RowCount(), 27);
-    ASSERT_EQ(SendMessageA(host.list_.Window(), LVM_GETITEMCOUNT, 0, 0), 27);
+    ASSERT_EQ(SendMessageW(host.list_.Window(), LVM_GETITEMCOUNT, 0, 0), 27);
     for (int row = 0; row < 27; ++row)
         EXPECT_EQ(host.Shown(row, 1), expected[static_cast<std::size_t>(row)]);
     EXPECT_EQ(host.SelectedPaths(), (std::multiset<std::string>{keptSelected1, keptSelected2}));

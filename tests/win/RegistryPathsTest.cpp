@@ -19,7 +19,7 @@ namespace {
 bool KeyExists(HKEY root, const std::string& path)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -83,13 +83,13 @@ TEST_F(Win32RegistryPathsTest, KeyBeneathTheRootIsDeletedFromTheRoot)
 {
     const std::string solo = "QuorvaneTestSolo" + UniqueScratchName();
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, (solo + "\\" + solo).c_str(), &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(HKEY_CURRENT_USER, Widen(solo + "\\" + solo).c_str(), &key));
     RegCloseKey(key);
     EXPECT_TRUE(DeleteRegistryKey(platform, platform, "HKEY_CURRENT_USER\\" + solo));
     bool stillThere = KeyExists(HKEY_CURRENT_USER, solo);
     EXPECT_FALSE(stillThere);
     if (stillThere)
-        SHDeleteKeyA(HKEY_CURRENT_USER, solo.c_str());
+        SHDeleteKeyW(HKEY_CURRENT_USER, Widen(solo).c_str());
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, scratch.KeyPath()));
 }

@@ -153,7 +153,7 @@ TEST_P(Win32FileSystemTest, ExistenceAttributesAndListing)
     const std::string base = folder.Path();
     std::string file = folder.WriteTestFile("b.REG", "12345");
     folder.WriteTestFile("notes.txt", "");
-    ASSERT_TRUE(CreateDirectoryA((base + "d.reg").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(base + "d.reg").c_str(), nullptr));
 
     EXPECT_TRUE(platform.OpenFileExists(file));
     EXPECT_FALSE(platform.OpenFileExists(base + "d.reg"));
@@ -235,7 +235,7 @@ TEST(Win32DriveTest, DriveTableMatchesTheSystem)
     EXPECT_NE(std::string::npos, strings.find(std::string("C:\\\0", 4)));
     EXPECT_NE(std::string::npos, strings.find(std::string("Z:\\\0", 4)));
     for (const char* root = strings.c_str(); *root; root += std::strlen(root) + 1)
-        EXPECT_EQ(GetDriveTypeA(root), platform.DriveType(root)) << root;
+        EXPECT_EQ(GetDriveTypeW(Widen(root).c_str()), platform.DriveType(root)) << root;
     EXPECT_EQ(kDriveFixed, platform.DriveType("c:\\"));
     EXPECT_EQ(kDriveFixed, platform.DriveType("C:"));
     char absent = 0;
@@ -245,9 +245,9 @@ TEST(Win32DriveTest, DriveTableMatchesTheSystem)
     }
     ASSERT_NE(0, absent);
     std::string absentRoot = std::string(1, absent) + ":\\";
-    EXPECT_EQ(GetDriveTypeA(absentRoot.c_str()), platform.DriveType(absentRoot));
-    EXPECT_EQ(GetDriveTypeA("C:\\windows\\"), platform.DriveType("C:\\windows\\"));
-    EXPECT_EQ(GetDriveTypeA("C"), platform.DriveType("C"));
+    EXPECT_EQ(GetDriveTypeW(Widen(absentRoot).c_str()), platform.DriveType(absentRoot));
+    EXPECT_EQ(GetDriveTypeW(L"C:\\windows\\"), platform.DriveType("C:\\windows\\"));
+    EXPECT_EQ(GetDriveTypeW(L"C"), platform.DriveType("C"));
 }
 
 TEST(Win32TextTest, CaseRulesOfTheAnsiCodePage)

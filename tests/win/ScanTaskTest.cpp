@@ -48,8 +48,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.IsCreated());
-        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(present.c_str()));
-        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(gone.c_str()));
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(present).c_str()));
+        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(gone).c_str()));
     }
 
     RecordingSink Run(int task)
@@ -224,23 +224,24 @@ TEST_F(ScanTaskTest, Task6ReportsTheHistoryLists)
 TEST_F(ScanTaskTest, Task7ReportsMenuOrdersEmptySoftwareKeysAndBrokenAssociations)
 {
     // A program group that exists in the user's real program folder.
-    char programs[MAX_PATH] = {};
-    DWORD size = sizeof programs;
+    wchar_t programs[MAX_PATH] = {};
+    DWORD size = sizeof programs - sizeof programs[0];
     HKEY shellFolders = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyA(HKEY_CURRENT_USER,
-                          (std::string(kCurrentVersion) + "Explorer\\Shell Folders").c_str(),
+              RegOpenKeyW(HKEY_CURRENT_USER,
+                          Widen(std::string(kCurrentVersion) + "Explorer\\Shell Folders").c_str(),
                           &shellFolders));
-    const LONG read = RegQueryValueExA(shellFolders, "Programs", nullptr, nullptr,
+    const LONG read = RegQueryValueExW(shellFolders, L"Programs", nullptr, nullptr,
                                        reinterpret_cast<BYTE*>(programs), &size);
     RegCloseKey(shellFolders);
     ASSERT_EQ(ERROR_SUCCESS, read);
-    ScratchFolder group(programs);
+    ScratchFolder group(NarrowZ(programs));
     ASSERT_TRUE(group.IsCreated());
     std::string groupName = group.Path().substr(0, group.Path().size() - 1);
     groupName = groupName.substr(groupName.rfind('\\') + 1);
-    std::string upperGroup = groupName;
-    CharUpperA(&upperGroup[0]);
+    std::wstring wideGroup = Widen(groupName);
+    CharUpperW(&wideGroup[0]);
+    const std::string upperGroup = Narrow(wideGroup);
 
     const std::string menuOrder =
         std::string(kCurrentVersion) + "Explorer\\MenuOrder\\Start Menu\\Programs\\";

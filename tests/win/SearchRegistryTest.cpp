@@ -125,8 +125,9 @@ TEST_F(SearchRegistryTest, FindsKeysValueNamesAndDataInWalkOrder)
 
 TEST_F(SearchRegistryTest, CaseFoldingUsesTheSystemLowerCasing)
 {
-    std::string upper = token;
-    CharUpperA(&upper[0]);
+    std::wstring wide = Widen(token);
+    CharUpperW(&wide[0]);
+    const std::string upper = Narrow(wide);
     EXPECT_EQ(6u, Search(upper).size());
     options.caseSensitive = true;
     EXPECT_TRUE(Search(upper).empty());

@@ -1,5 +1,6 @@
 // config.xml through the system's XML component: reading, writing and
 // keeping everything else in the file as it was.
+#include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/SettingsDocument.h"
 
@@ -43,9 +44,9 @@ protected:
     void SetUp() override
     {
         path_ = SettingsFilePath();
-        DeleteFileA(path_.c_str());
+        DeleteFileW(Widen(path_).c_str());
     }
-    void TearDown() override { DeleteFileA(path_.c_str()); }
+    void TearDown() override { DeleteFileW(Widen(path_).c_str()); }
 
     ComApartment com_;
     std::string path_;
@@ -55,9 +56,11 @@ protected:
 
 TEST_F(SettingsFile, LivesBesideTheProgram)
 {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string folder = module;
+    std::wstring module(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, &module[0], static_cast<DWORD>(module.size()))) >= module.size())
+        module.resize(module.size() * 2);
+    std::string folder = Narrow(module.data(), length);
     folder.erase(folder.rfind('\\'));
     EXPECT_EQ(path_, folder + "\\config.xml");
 }
@@ -120,7 +123,7 @@ TEST_F(SettingsFile, AMissingFileIsNeitherReadNorCreated)
 {
     EXPECT_EQ(ReadSettings({"/config/quorvane/cleanersearchtasklist"}, "custom")[0], "");
     WriteSettings({{"/config/quorvane/cleanersearchtasklist", "1"}});
-    EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(Widen(path_).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(SettingsFile, ABrokenFileIsNeitherReadNorOverwritten)

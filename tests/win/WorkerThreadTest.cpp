@@ -3,6 +3,7 @@
 // order without the worker ever waiting for the window; a stop that keeps
 // every row queued before it and lets nothing in afterwards; and a window
 // destroyed with messages still on their way.
+#include "win32/WideText.h"
 #include "win32/WorkerThread.h"
 #include "ui/ListFeeder.h"
 #include "ui/RegistryItemList.h"
@@ -24,30 +25,30 @@ public:
     {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        WNDCLASSA cls = {};
+        WNDCLASSW cls = {};
         cls.lpfnWndProc = Procedure;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "QuorvaneWorkerTestWindow";
-        RegisterClassA(&cls);
-        window_ = CreateWindowExA(0, cls.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"QuorvaneWorkerTestWindow";
+        RegisterClassW(&cls);
+        window_ = CreateWindowExW(0, cls.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
                                   cls.hInstance, this);
-        HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0,
                                     580, 300, window_, nullptr, cls.hInstance, nullptr);
-        status_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 310, 580, 20, window_, nullptr,
+        status_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 310, 580, 20, window_, nullptr,
                                   cls.hInstance, nullptr);
         list_.SetUp(list);
     }
     ~RequestWindow()
     {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
 
     std::string Status() const
     {
-        char text[256] = {};
-        GetWindowTextA(status_, text, sizeof text);
-        return text;
+        wchar_t text[256] = {};
+        GetWindowTextW(status_, text, sizeof text / sizeof text[0]);
+        return NarrowZ(text);
     }
 
     HWND window_ = nullptr;
@@ -61,9 +62,9 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE)
-            SetWindowLongPtrA(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<RequestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<RequestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (WorkerThread::HandleRequest(message, wParam, lParam))
             return 0;
         if (self && message == kResultsWaitingMessage) {
@@ -79,7 +80,7 @@ private:
             if (self->list_.HandleNotify(reinterpret_cast<NMHDR*>(lParam), result))
                 return result;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 };
 
@@ -91,9 +92,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000)
         if (GetTickCount() - start > timeoutMs)
             return false;
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
@@ -112,13 +113,13 @@ RegistryItem Row(int number)
 // The text the control shows in a cell, asked of the control itself.
 std::string ShownText(HWND list, int row, int column)
 {
-    char text[256] = {};
-    LVITEMA item = {};
+    wchar_t text[256] = {};
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
+    item.cchTextMax = sizeof text / sizeof text[0];
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return NarrowZ(text);
 }
 
 } // namespace
@@ -149,7 +150,7 @@ TEST(WorkerThread, QueuedRowsArriveInOrderWithoutTheWorkerWaitingAndTheEndComesL
     RequestWindow host;
     WorkerThread worker;
     const unsigned run = host.queue_.BeginRun();
-    UniqueHandle ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     HANDLE endedEvent = ended.Get();
     ASSERT_TRUE(worker.Start(host.window_, [&, endedEvent](WorkerThread&) {
         ListFeeder feeder(host.queue_, host.window_, run);
@@ -180,8 +181,8 @@ TEST(WorkerThread, QueuedRowsArriveInOrderWithoutTheWorkerWaitingAndTheEndComesL
     // The status line shows the latest key, formatted.
     EXPECT_EQ(host.Status(), "walking key 2999");
     // The last row that asked to be seen is in view.
-    const int top = static_cast<int>(SendMessageA(host.list_.Window(), LVM_GETTOPINDEX, 0, 0));
-    const int perPage = static_cast<int>(SendMessageA(host.list_.Window(), LVM_GETCOUNTPERPAGE, 0, 0));
+    const int top = static_cast<int>(SendMessageW(host.list_.Window(), LVM_GETTOPINDEX, 0, 0));
+    const int perPage = static_cast<int>(SendMessageW(host.list_.Window(), LVM_GETCOUNTPERPAGE, 0, 0));
     EXPECT_GE(top + perPage, 2998);
 }
 
@@ -294,7 +295,7 @@ TEST(WorkerThread, AWindowDestroyedWithResultsOnTheirWayIsSafe)
     }));
     worker.Stop();
     MSG waiting;
-    EXPECT_TRUE(PeekMessageA(&waiting, host->window_, kResultsWaitingMessage, kResultsWaitingMessage, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessageW(&waiting, host->window_, kResultsWaitingMessage, kResultsWaitingMessage, PM_NOREMOVE));
     host.reset();
     // The message for the window that is gone goes nowhere.
     PumpUntil([] { return false; }, 200);

@@ -14,59 +14,62 @@ namespace {
 
 constexpr DWORD kLongestHoldMs = 180000;
 
-std::string OwnFolder()
+// Wide throughout: the program's folder may have any letters.
+std::wstring OwnFolder()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) >= path.size())
+        path.resize(path.size() * 2);
+    path.resize(length);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-bool Exists(const std::string& path)
+bool Exists(const std::wstring& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Touch(const std::string& path)
+void Touch(const std::wstring& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
 }
 
 // Everything after the program name on the command line.
-const char* ArgumentsOf(const char* commandLine)
+const wchar_t* ArgumentsOf(const wchar_t* commandLine)
 {
-    const char* p = commandLine;
-    if (*p == '"') {
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
         ++p;
-        while (*p && *p != '"')
+        while (*p && *p != L'"')
             ++p;
-        if (*p == '"')
+        if (*p == L'"')
             ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t')
+        while (*p && *p != L' ' && *p != L'\t')
             ++p;
     }
-    while (*p == ' ' || *p == '\t')
+    while (*p == L' ' || *p == L'\t')
         ++p;
     return p;
 }
 
 int RunSystemEditor()
 {
-    char windowsFolder[MAX_PATH] = {};
-    GetWindowsDirectoryA(windowsFolder, MAX_PATH);
-    const std::string editor = std::string(windowsFolder) + "\\regedit.exe";
-    const std::string arguments = ArgumentsOf(GetCommandLineA());
-    SHELLEXECUTEINFOA info = {};
+    wchar_t windowsFolder[MAX_PATH] = {};
+    GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+    const std::wstring editor = std::wstring(windowsFolder) + L"\\regedit.exe";
+    const std::wstring arguments = ArgumentsOf(GetCommandLineW());
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = editor.c_str();
     info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info) || !info.hProcess)
+    if (!ShellExecuteExW(&info) || !info.hProcess)
         return 1;
     WaitForSingleObject(info.hProcess, INFINITE);
     DWORD exitCode = 1;
@@ -79,12 +82,12 @@ int RunSystemEditor()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    const std::string folder = OwnFolder();
-    Touch(folder + "started");
+    const std::wstring folder = OwnFolder();
+    Touch(folder + L"started");
     const DWORD start = GetTickCount();
-    while (Exists(folder + "hold") && GetTickCount() - start < kLongestHoldMs)
+    while (Exists(folder + L"hold") && GetTickCount() - start < kLongestHoldMs)
         Sleep(50);
-    const int result = Exists(folder + "idle") ? 0 : RunSystemEditor();
-    Touch(folder + "ended");
+    const int result = Exists(folder + L"idle") ? 0 : RunSystemEditor();
+    Touch(folder + L"ended");
     return result;
 }
