@@ -17,7 +17,7 @@ public:
     enum Call {
         kOpenKey, kQueryInfoKey, kQueryValue, kEnumValue, kEnumKey, kCloseKey,
         kOpenFileExists, kFileAttributes, kLogicalDriveStrings, kDriveType, kListFolder,
-        kIsLeadByte, kLowerText, kUpperText, kTimeZoneName, kOther, kCallCount
+        kLowerText, kUpperText, kAnsiToUtf8, kTimeZoneName, kOther, kCallCount
     };
 
     struct Tally {
@@ -44,7 +44,7 @@ public:
         static const char* const names[kCallCount] = {
             "OpenKey", "QueryInfoKey", "QueryValue", "EnumValue", "EnumKey", "CloseKey",
             "OpenFileExists", "FileAttributes", "LogicalDriveStrings", "DriveType", "ListFolder",
-            "IsLeadByte", "LowerText", "UpperText", "TimeZoneName", "other"};
+            "LowerText", "UpperText", "AnsiToUtf8", "TimeZoneName", "other"};
         return names[call];
     }
 
@@ -136,9 +136,9 @@ public:
         return Timed(kOther, [&] { return inner_.RemoveFile(path); });
     }
 
-    bool IsLeadByte(unsigned char byte) override
+    std::string AnsiToUtf8(const std::string& ansi) override
     {
-        return Timed(kIsLeadByte, [&] { return inner_.IsLeadByte(byte); });
+        return Timed(kAnsiToUtf8, [&] { return inner_.AnsiToUtf8(ansi); });
     }
     void LowerText(std::string& text) override
     {

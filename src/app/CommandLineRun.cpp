@@ -127,13 +127,13 @@ private:
 // that was refused, so that the reason can go in the report's place.
 std::string ReportPathGiven(const std::string& commandLine)
 {
-    CodePage& codePage = SystemPlatform();
+    TextRules& textRules = SystemPlatform();
     for (const std::string& argument : SplitCommandLine(commandLine)) {
         const std::size_t colon = argument.find(':');
         if (colon == std::string::npos)
             continue;
         std::string name = argument.substr(0, colon);
-        codePage.LowerText(name);
+        textRules.LowerText(name);
         if (name == "/report")
             return argument.substr(colon + 1);
     }
@@ -181,7 +181,7 @@ std::vector<std::string> ReportHeaders(bool withCheckColumn)
 
 // What the scan's and the search's sinks write to.
 struct ReportFeed {
-    CodePage& codePage;
+    TextRules& textRules;
     const PreparedIgnoreList& ignored;
     CsvReportWriter& writer;
     std::atomic<bool>& stop;   // set once writing failed: the rest is wasted
@@ -189,7 +189,7 @@ struct ReportFeed {
 
     void Add(const RegistryItem& row)
     {
-        if (stop.load() || IsIgnored(codePage, ignored, row))
+        if (stop.load() || IsIgnored(textRules, ignored, row))
             return;
         std::vector<std::string> fields = ReportFields(row);
         if (check > 0)

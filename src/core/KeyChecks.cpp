@@ -12,8 +12,9 @@
 namespace {
 
 // Uninstall commands, open commands and standard names are read into buffers
-// of this size; a longer value does not fit and counts as absent.
-constexpr std::uint32_t kFixedValueBufferSize = 500;
+// of this size (499 UTF-16 units and the terminator); a longer value does
+// not fit and counts as absent.
+constexpr std::uint32_t kFixedValueBufferSize = 1000;
 
 ScanContext& ContextOf(void* context)
 {

@@ -7,8 +7,7 @@
 
 namespace {
 
-// Leading and trailing blanks and double quotes, stepping over double-byte
-// characters whole.
+// Leading and trailing blanks and double quotes.
 std::string Trimmed(const std::string& text) {
     std::string trimmed = text;
     TrimChars(trimmed, " \"");
@@ -53,7 +52,7 @@ bool NamesResourceOfExistingFile(FileSystem& files, const std::string& path) {
 bool StartsLikeDrivePath(const char* text, std::size_t length) {
     // Leading blanks and quotes are single bytes, so they can be skipped byte
     // by byte. Trimming the end cannot reach the three bytes tested: none of
-    // them is a blank or a quote, and a colon is never a lead byte.
+    // them is a blank or a quote.
     std::size_t start = 0;
     while (start < length && (text[start] == ' ' || text[start] == '"')) ++start;
     return length - start >= 3 && text[start + 1] == ':' && text[start + 2] == '\\';

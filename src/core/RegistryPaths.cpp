@@ -60,7 +60,7 @@ void ScopedKey::Close()
 
 std::uint32_t BufferSizeForLongest(std::uint32_t longest)
 {
-    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, 256);
+    return longest >= 0xFFFFFFFFu ? longest : std::max<std::uint32_t>(longest + 1, kSmallestNameBuffer);
 }
 
 std::string RootKeyName(RootKey root)

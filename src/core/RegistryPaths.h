@@ -32,10 +32,15 @@ private:
     bool owned_ = false;
 };
 
+// The smallest buffer BufferSizeForLongest gives: a key name of 255 UTF-16
+// units takes at most 765 bytes of UTF-8, with its NUL 766.
+constexpr std::uint32_t kSmallestNameBuffer = 766;
+
 // The size of a buffer for a name or data whose longest length a key reports
-// (KeyInfo): one more for the NUL, and never less than 256 bytes, so that a
-// full 255-character name with its NUL always fits. A report of 0xFFFFFFFF,
-// which leaves no room for one more, is taken as it is.
+// (KeyInfo): one more for the NUL, and never less than kSmallestNameBuffer,
+// so that a full 255-character name in any script always fits, also when the
+// key's sizes cannot be read. A report of 0xFFFFFFFF, which leaves no room
+// for one more, is taken as it is.
 std::uint32_t BufferSizeForLongest(std::uint32_t longest);
 
 // The full upper-case name of a root key ("HKEY_CURRENT_USER"); empty for any

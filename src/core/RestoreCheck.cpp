@@ -199,7 +199,7 @@ public:
         }
         // Room for the longest data that still counts as the same: anything
         // longer differs, whatever size the registry reports for it.
-        const std::uint32_t room = static_cast<std::uint32_t>(expected.data.size()) + 1;
+        const std::uint32_t room = static_cast<std::uint32_t>(expected.data.size()) + 2;
         std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[room]);
         if (!buffer) {
             Add(RestoreShortfallKind::kNotReadable, expected, true);

@@ -5,6 +5,7 @@
 
 #include "core/PathRules.h"
 #include "core/Text.h"
+#include "core/Unicode.h"
 #include "core/RegistryPaths.h"
 #include "core/RegistryWalk.h"
 
@@ -20,14 +21,18 @@ void ReportHit(const SearchSink& sink, const RegistryItem& item)
 
 std::string LimitKeyword(const std::string& text)
 {
-    if (text.size() <= kMaxKeywordLength)
-        return text;
+    // Counted in UTF-16 units, as the keyword box counts them; a character
+    // that would not fit whole is left out.
+    std::size_t units = 0;
     std::size_t end = 0;
-    for (;;) {
-        const std::size_t next = NextCharIndex(text, end);
-        if (next > kMaxKeywordLength || next <= end)
+    while (end < text.size()) {
+        std::size_t length = 1;
+        const char32_t code = DecodeUtf8(text, end, &length);
+        const std::size_t width = code >= 0x10000 ? 2 : 1;
+        if (units + width > kMaxKeywordLength)
             break;
-        end = next;
+        units += width;
+        end += length;
     }
     return text.substr(0, end);
 }

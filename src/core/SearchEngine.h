@@ -13,7 +13,7 @@
 #include "core/RegistryItem.h"
 #include "core/Platform.h"
 
-// The keyword is kept in a 500-byte text, so at most 499 bytes are searched.
+// The keyword box takes at most 499 UTF-16 units, and so does the search.
 constexpr std::size_t kMaxKeywordLength = 499;
 
 // What a search looks for, where and how. Filled by the page before the
@@ -33,9 +33,9 @@ struct SearchOptions {
     bool searchHKCC = false;
 };
 
-// The keyword as the search keeps it: at most kMaxKeywordLength bytes, cut
-// before a double-byte character that would not fit whole.
-std::string LimitKeyword(TextRules& textRules, const std::string& text);
+// The keyword as the search keeps it: at most kMaxKeywordLength UTF-16 units,
+// cut before a character that would not fit whole.
+std::string LimitKeyword(const std::string& text);
 
 // Receives one hit: a key row (type kKeyRowType) or a value row.
 using HitReceiver = void (*)(const RegistryItem& item, void* context);

@@ -45,12 +45,11 @@ std::size_t CountSubstring(TextRules& textRules, const std::string& text,
                            const std::string& needle, bool caseSensitive);
 
 // The strings of a buffer of zero-ended strings closed by an empty string (as
-// GetLogicalDriveStringsA fills it). Reading stops at the first empty string or
+// the drive list of LogicalDriveStrings). Reading stops at the first empty string or
 // at the end of the buffer, whichever comes first.
 std::vector<std::string> SplitMultiString(const std::string& buffer);
 
 // The non-empty pieces of text between delimiters, in order; every byte of
-// delimiters is one delimiter. Works on bytes: meant for delimiters below 0x40
-// (such as ',', '(' and ')'), which are never the second byte of a double-byte
-// character.
+// delimiters is one delimiter. Works on bytes: meant for ASCII delimiters
+// (such as ',', '(' and ')'), which are never part of another character.
 std::vector<std::string> SplitString(const std::string& text, const std::string& delimiters);

@@ -71,8 +71,8 @@ WorkerPageParts CleanerParts()
 // line; findings on the ignore list go nowhere.
 class PageSink {
 public:
-    PageSink(ListFeeder& feeder, CodePage& codePage, const PreparedIgnoreList& ignored)
-        : feeder_(feeder), codePage_(codePage), ignored_(ignored)
+    PageSink(ListFeeder& feeder, TextRules& textRules, const PreparedIgnoreList& ignored)
+        : feeder_(feeder), textRules_(textRules), ignored_(ignored)
     {
     }
     // The sink a task reports to; it reaches this object.
@@ -82,7 +82,7 @@ private:
     static void AddFinding(const RegistryItem& item, bool scrollIntoView, void* sink)
     {
         PageSink& page = *static_cast<PageSink*>(sink);
-        if (!IsIgnored(page.codePage_, page.ignored_, item))
+        if (!IsIgnored(page.textRules_, page.ignored_, item))
             page.feeder_.AddRow(item, scrollIntoView);
     }
     static void ShowScanningKey(RootKey, const std::string& path, void* sink)
@@ -91,7 +91,7 @@ private:
     }
 
     ListFeeder& feeder_;
-    CodePage& codePage_;
+    TextRules& textRules_;
     const PreparedIgnoreList& ignored_;
 };
 

@@ -129,7 +129,7 @@ void PageRegistrySearch::SetChecked(int id, bool checked)
 
 std::string PageRegistrySearch::KeywordText() const
 {
-    return LimitKeyword(SystemPlatform(), ControlText(GetDlgItem(window_, IDC_SEARCH_KEYWORD)));
+    return LimitKeyword(ControlText(GetDlgItem(window_, IDC_SEARCH_KEYWORD)));
 }
 
 void PageRegistrySearch::SetSearchButtons(bool start, bool stop, bool clear)

@@ -360,7 +360,7 @@ void RegistryItemList::InvertSelection()
 void RegistryItemList::SortByColumn(int column)
 {
     const ListStates states = ReadStates();
-    const std::vector<std::size_t> order = rows_.SortByColumn(column, sortDescending_, SystemPlatform());
+    const std::vector<std::size_t> order = rows_.SortByColumn(column, sortDescending_);
     sortDescending_ = !sortDescending_;
     if (!list_)
         return;

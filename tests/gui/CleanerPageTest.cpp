@@ -80,12 +80,10 @@ protected:
     bool WaitForScanEnd()
     {
         const std::string format = Text("_PageRegistryCleanerState3");
-        const std::string passedOver = Text("_PageRegistryCleanerState5");
         return WaitUntil(
             [&] {
                 return Enabled(IDC_CLEANER_SCAN) &&
-                       PassedOverInStatus(Status(), FormatTextWithNumber(format, ListViewCount(results_)),
-                                          passedOver) >= 0;
+                       Status() == FormatTextWithNumber(format, ListViewCount(results_));
             },
             120000);
     }

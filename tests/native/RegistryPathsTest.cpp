@@ -162,12 +162,12 @@ TEST(ReadStringValueTest, ReadsAFolderPathOf259CharactersWithItsZero)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
-TEST(BufferSizeForLongestTest, OneMoreThanTheLongestAndNeverBelow256Bytes)
+TEST(BufferSizeForLongestTest, OneMoreThanTheLongestAndNeverBelow766Bytes)
 {
-    EXPECT_EQ(256u, BufferSizeForLongest(0));
-    EXPECT_EQ(256u, BufferSizeForLongest(254));
-    EXPECT_EQ(256u, BufferSizeForLongest(255));
-    EXPECT_EQ(257u, BufferSizeForLongest(256));
+    EXPECT_EQ(766u, BufferSizeForLongest(0));
+    EXPECT_EQ(766u, BufferSizeForLongest(764));
+    EXPECT_EQ(766u, BufferSizeForLongest(765));
+    EXPECT_EQ(767u, BufferSizeForLongest(766));
     EXPECT_EQ(16384u, BufferSizeForLongest(16383));
     // The largest reports never wrap around to a small buffer.
     EXPECT_EQ(0xFFFFFFFFu, BufferSizeForLongest(0xFFFFFFFEu));
@@ -243,9 +243,8 @@ TEST(EnumSubKeysTest, NamesOfEveryScriptAreListedAsStored)
 }
 
 // Without the key's sizes the buffer must still hold any name of 255
-// characters, which takes up to 765 bytes of UTF-8. Disabled until
-// BufferSizeForLongest's least size (256 bytes) allows for that.
-TEST(EnumSubKeysTest, DISABLED_LongestNamesOfEveryScriptFitWithoutTheKeySizes)
+// characters, which takes up to 765 bytes of UTF-8.
+TEST(EnumSubKeysTest, LongestNamesOfEveryScriptFitWithoutTheKeySizes)
 {
     MemoryPlatform platform;
     const std::string longest = Repeat("ソ", 255);   // 765 bytes

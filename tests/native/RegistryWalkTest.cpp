@@ -166,8 +166,8 @@ TEST_F(RegistryWalkTest, UnenumerableKeyIsVisitedWithoutContent)
 
 TEST_F(RegistryWalkTest, ValueThatDoesNotFitEndsOnlyThatKeysValues)
 {
-    // Without the key's sizes the buffers stay at 256 bytes.
-    platform.AddValue(kHkeyCurrentUser, "Root\\A", "large", kRegBinary, std::string(300, 'x'));
+    // Without the key's sizes the buffers stay at 766 bytes.
+    platform.AddValue(kHkeyCurrentUser, "Root\\A", "large", kRegBinary, std::string(800, 'x'));
     platform.AddValue(kHkeyCurrentUser, "Root\\A", "later", kRegSz, "l");
     platform.SetKeyFaults(kHkeyCurrentUser, "Root\\A", kDenyQueryInfo);
     platform.AddValue(kHkeyCurrentUser, "Root\\C", "big", kRegSz, "x");

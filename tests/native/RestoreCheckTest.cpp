@@ -180,9 +180,7 @@ TEST_F(RestoreCheckTest, TextsMayComeBackWithTheZeroTheEditorAdds)
 }
 
 // The zero unit (two bytes) the registry editor adds to a text without one.
-// Disabled until the check reads two bytes more than the file gives (it
-// reads one more: RestoreCheck.cpp sizes its buffer data + 1).
-TEST_F(RestoreCheckTest, DISABLED_TextsMayComeBackWithTheZeroUnitTheEditorAdds)
+TEST_F(RestoreCheckTest, TextsMayComeBackWithTheZeroUnitTheEditorAdds)
 {
     const std::string ab = Utf8ToUtf16LeBytes("ab");
     platform.AddValue(kHkeyCurrentUser, "K", "sz", kRegSz, ab + std::string(2, '\0'));

@@ -96,10 +96,10 @@ TEST_F(ScanTaskKeyTest, Task5ReportsEmptyRecordsAndRecordsWithAMissingUninstalle
 
 TEST_F(ScanTaskKeyTest, Task5ReadsTheUninstallCommandIntoAFixedBuffer)
 {
-    // 249 characters and the zero unit fill the 500-byte buffer; one more does not.
-    const std::string fits = "C:\\Gone\\" + std::string(237, 'a') + ".exe";
-    const std::string tooLong = "C:\\Gone\\" + std::string(238, 'a') + ".exe";
-    ASSERT_EQ(249u, fits.size());
+    // 499 characters and the zero unit fill the 1000-byte buffer; one more does not.
+    const std::string fits = "C:\\Gone\\" + std::string(487, 'a') + ".exe";
+    const std::string tooLong = "C:\\Gone\\" + std::string(488, 'a') + ".exe";
+    ASSERT_EQ(499u, fits.size());
     platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Fits"), "UninstallString", fits);
     platform.AddString(kHkeyLocalMachine, Join(kUninstall, "TooLong"), "UninstallString", tooLong);
     platform.AddString(kHkeyLocalMachine, Join(kUninstall, "Oversized"), "UninstallString",

@@ -12,9 +12,6 @@
 #include "core/SearchEngine.h"
 #include "core/Unicode.h"
 
-// The keyword limit needs no case rules: it is defined with the text alone.
-std::string LimitKeyword(const std::string& text);
-
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -424,19 +421,21 @@ TEST_F(SearchEngineTest, SinkWithoutFunctionsWalksTheSameKeys)
     EXPECT_EQ(0u, platform.OpenKeyCount());
 }
 
-TEST(SearchKeyword, IsCutAt499BytesOnACharacterBoundary)
+TEST(SearchKeyword, IsCutAt499UnitsOnACharacterBoundary)
 {
     EXPECT_EQ("short", LimitKeyword("short"));
     const std::string exact(499, 'k');
     EXPECT_EQ(exact, LimitKeyword(exact));
     EXPECT_EQ(exact, LimitKeyword(exact + "tail"));
 
-    // 498 bytes and a letter of two: the letter would end at byte 500, so
-    // it is left out whole; so is an emoji of four bytes.
-    EXPECT_EQ(std::string(498, 'k'), LimitKeyword(std::string(498, 'k') + "Жz"));
-    const std::string fits = std::string(497, 'k') + "Ж";
-    EXPECT_EQ(fits, LimitKeyword(fits + "z"));
-    EXPECT_EQ(std::string(496, 'k'), LimitKeyword(std::string(496, 'k') + "😀"));
+    // Letters of any script count one unit each, whatever their bytes.
+    std::string cyrillic;
+    for (int i = 0; i < 499; ++i)
+        cyrillic += "Ж";
+    EXPECT_EQ(cyrillic, LimitKeyword(cyrillic + "z"));
+    // An emoji takes two units: one that would end at unit 500 is left out whole.
+    EXPECT_EQ(std::string(498, 'k'), LimitKeyword(std::string(498, 'k') + "😀"));
+    EXPECT_EQ(std::string(497, 'k') + "😀", LimitKeyword(std::string(497, 'k') + "😀z"));
 }
 
 }  // namespace

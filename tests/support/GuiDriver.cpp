@@ -564,26 +564,6 @@ std::string LanguageFileText(const ProgramCopy& copy, const char* key)
     return NarrowZ(buffer);
 }
 
-long PassedOverInStatus(const std::string& status, const std::string& doneText,
-                        const std::string& passedOverFormat)
-{
-    if (status == doneText)
-        return 0;
-    const std::size_t number = passedOverFormat.find("%d");
-    if (number == std::string::npos)
-        return -1;
-    const std::string lead = doneText + " " + passedOverFormat.substr(0, number);
-    const std::string tail = passedOverFormat.substr(number + 2);
-    if (status.compare(0, lead.size(), lead) != 0 || status.size() < lead.size() + tail.size() ||
-        status.compare(status.size() - tail.size(), tail.size(), tail) != 0)
-        return -1;
-    const std::string digits = status.substr(lead.size(), status.size() - tail.size() - lead.size());
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    const long count = std::stol(digits);
-    return count > 0 ? count : -1;
-}
-
 std::string BuiltRegistryEditor()
 {
     return ToWindowsPath(QV_PROGRAM_DIR) + "\\Tools\\Regedit.exe";

@@ -109,14 +109,6 @@ HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 15000);
 std::vector<std::string> ComboBoxTexts(HWND combo);
 // The text of a key in the program copy's language file, read plainly.
 std::string LanguageFileText(const ProgramCopy& copy, const char* key);
-// The number of entries a finished scan or search passed over for names the
-// code page cannot spell, when the status line is the done text followed by
-// a blank and the passed-over text (its "%d" filled); 0 when it is the done
-// text alone, -1 when it is anything else. The registry may hold such names
-// before any test plants one (Windows and Wine keep one under "Control
-// Panel\International").
-long PassedOverInStatus(const std::string& status, const std::string& doneText,
-                        const std::string& passedOverFormat);
 // The registry editor of the built program folder, Tools\Regedit.exe.
 std::string BuiltRegistryEditor();
 // A string value below HKEY_CURRENT_USER, or "<missing>".

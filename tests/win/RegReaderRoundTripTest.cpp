@@ -18,7 +18,6 @@
 #include "core/RegReader.h"
 #include "core/RegWriter.h"
 #include "core/RestoreCheck.h"
-#include "win32/AnsiConversion.h"
 #include "win32/Win32Platform.h"
 
 namespace {
@@ -115,7 +114,7 @@ protected:
 
     RegFileContent ReadFile(const std::string& file)
     {
-        return ReadRegFile(platform, ReadWholeFile(file), &Utf16ToSystemAnsi, nullptr);
+        return ReadRegFile(platform, ReadWholeFile(file));
     }
 };
 
@@ -162,7 +161,7 @@ TEST_F(RegReaderRoundTripTest, EditorsUtf16ExportReadsWholeAndChecksOut)
 
     const RegFileContent content = ReadFile(file);
     EXPECT_EQ(RegFileFormat::kVersion5, content.format);
-    EXPECT_TRUE(content.utf16);
+    EXPECT_EQ(RegFileEncoding::kUtf16, content.encoding);
     EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(34u, ValueCount(content));
 
@@ -177,15 +176,13 @@ TEST_F(RegReaderRoundTripTest, EditorsUtf16ExportReadsWholeAndChecksOut)
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 }
 
-TEST_F(RegReaderRoundTripTest, TextTheCodePageCannotSpellIsReportedNotChanged)
+TEST_F(RegReaderRoundTripTest, TextOfEveryScriptInTheEditorsExportReadsExactly)
 {
     Set("U", "plain", REG_SZ, Z("fine\0", 5));
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER,
-                            std::wstring(scratch.KeyPath().begin(), scratch.KeyPath().end()).append(L"\\U").c_str(),
-                            0, KEY_SET_VALUE, &key));
-    const wchar_t snowman[] = L"snow \x2603";
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, Widen(scratch.KeyPath() + "\\U").c_str(), 0,
+                                           KEY_SET_VALUE, &key));
+    const wchar_t snowman[] = L"snow \x2603 \xD83D\xDE00";
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"snowman", 0, REG_SZ,
                                             reinterpret_cast<const BYTE*>(snowman), sizeof snowman));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"name \x0416", 0, REG_DWORD,
@@ -195,12 +192,17 @@ TEST_F(RegReaderRoundTripTest, TextTheCodePageCannotSpellIsReportedNotChanged)
     const std::string file = folder.Path() + "unicode.reg";
     ASSERT_TRUE(ExportWithRegedit(file, scratch.FullPath() + "\\U"));
     const RegFileContent content = ReadFile(file);
+    EXPECT_EQ(Strings{}, RefusedLines(content));
     ASSERT_EQ(1u, content.keys.size());
-    ASSERT_EQ(1u, content.keys[0].values.size());
-    EXPECT_EQ("plain", content.keys[0].values[0].name);
-    ASSERT_EQ(2u, content.refusedLines.size());
-    for (const RegRefusedLine& refused : content.refusedLines)
-        EXPECT_EQ(RegReadProblem::kNotConvertible, refused.problem) << refused.line;
+    ASSERT_EQ(3u, content.keys[0].values.size());
+    Strings names;
+    for (const RegFileValue& value : content.keys[0].values) {
+        names.push_back(value.name);
+        if (value.name == "snowman")
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(snowman), sizeof snowman), value.data);
+    }
+    EXPECT_EQ((Strings{"plain", "snowman", "name \xD0\x96"}), names);
+    EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ TEST_F(UnicodePathTest, AFileUnderACyrillicFolderIsPresentAndAGoneOneMissing)
         {folder.Path() + u8"Нет такой папки\\app.exe", true},
     };
     for (const auto& entry : cases)
-        EXPECT_EQ(entry.missing, IsMissingFile(platform, platform, entry.path)) << entry.path;
+        EXPECT_EQ(entry.missing, IsMissingFile(platform, entry.path)) << entry.path;
 }
 
 TEST_F(UnicodePathTest, AValueNamingTheProgramWithAnArgumentIsNoFinding)
