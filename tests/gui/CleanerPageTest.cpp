@@ -168,8 +168,9 @@ TEST_F(CleanerPageTest, ScansDeletesWithABackupAndTheBackupRestoresEverything)
     const std::vector<std::string> backups = BackupFiles(copy_);
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_NE(backups[0].find("(" + Text("_PageRegistryBackupType2") + ").reg"), std::string::npos);
-    const std::string backup = ReadWholeFile(backups[0]);
-    EXPECT_EQ(backup.compare(0, 10, "REGEDIT4\r\n"), 0);
+    EXPECT_EQ(ReadWholeFile(backups[0]).compare(0, 2, "\xFF\xFE"), 0);
+    const std::string backup = ReadRegFileText(backups[0]);
+    EXPECT_EQ(backup.compare(0, 40, "Windows Registry Editor Version 5.00\r\n\r\n"), 0);
 
     EXPECT_EQ(Close(), 2u);
     EXPECT_EQ(CustomTaskList(copy_), "1,0,0,0,0,0,0,0,0,0,0");

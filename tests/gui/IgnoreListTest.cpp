@@ -248,7 +248,7 @@ TEST_F(IgnoreListTest, ExportWithoutASelectionWritesEveryRowAsACsvReport)
     ASSERT_TRUE(WaitUntil([&] { return CountOf(ReadWholeFile(file), "\r\n") == rows + 1; }, 20000));
     const std::string text = ReadWholeFile(file);
     DeleteFileW(Widen(file).c_str());
-    const std::string header = Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
+    const std::string header = "\xEF\xBB\xBF" + Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
                                Text("_CsvReportCol4") + "," + Text("_CsvReportCol5") + "\r\n";
     EXPECT_EQ(text.substr(0, header.size()), header);
     // The data holds double quotes: the field is quoted, its quotes doubled.

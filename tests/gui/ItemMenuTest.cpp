@@ -247,10 +247,10 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
     ASSERT_NE(edit, nullptr);
     SetControlText(edit, file);
     ClickButton(dialog, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(file).find("dword:0000000a") != std::string::npos; }));
-    const std::string text = ReadWholeFile(file);
+    ASSERT_TRUE(WaitUntil([&] { return ReadRegFileText(file).find("dword:0000000a") != std::string::npos; }));
+    const std::string text = ReadRegFileText(file);
     const std::string keyLine = "[HKEY_CURRENT_USER\\" + planted_->Path() + "]\r\n";
-    EXPECT_EQ(text, "REGEDIT4\r\n" + keyLine + "\"Beta" + unique_ + "\"=\"two\"\r\n" + keyLine + "\"Num" +
+    EXPECT_EQ(text, "Windows Registry Editor Version 5.00\r\n\r\n" + keyLine + "\"Beta" + unique_ + "\"=\"two\"\r\n" + keyLine + "\"Num" +
                         unique_ + "\"=dword:0000000a\r\n");
     DeleteFileW(Widen(file).c_str());
     EXPECT_EQ(ListViewSelectedCount(list_), 2); // rows stay selected and unchanged
@@ -280,7 +280,7 @@ TEST_F(ItemMenuTest, DeleteOnTheSearchPageAsksFirstAndBacksUpWhatItDeletes)
     EXPECT_TRUE(planted_->HasValue("", "Alpha" + unique_));
     const std::vector<std::string> files = BackupFiles();
     ASSERT_EQ(files.size(), 1u);
-    const std::string backup = ReadWholeFile(copy_.File("Data\\Quorvane\\Backup\\" + files[0]));
+    const std::string backup = ReadRegFileText(copy_.File("Data\\Quorvane\\Backup\\" + files[0]));
     EXPECT_NE(backup.find("\"Beta" + unique_ + "\"=\"two\""), std::string::npos) << backup;
     EXPECT_EQ(backup.find("Alpha" + unique_), std::string::npos);
 
@@ -472,7 +472,7 @@ TEST_F(ItemMenuTest, ExportAsCsvWritesTheSelectedRowsAsAReport)
     ASSERT_NE(edit, nullptr);
     SetControlText(edit, file);
     ClickButton(dialog, IDOK);
-    const std::string expected = Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
+    const std::string expected = "\xEF\xBB\xBF" + Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
                                  Text("_CsvReportCol4") + "," + Text("_CsvReportCol5") + "\r\n" +
                                  "HKEY_CURRENT_USER," + planted_->Path() + ",Alpha" + unique_ + ",one\r\n" +
                                  "HKEY_CURRENT_USER," + planted_->Path() + ",Num" + unique_ +

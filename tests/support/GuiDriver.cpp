@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+
+#include "core/Unicode.h"
 
 namespace {
 
@@ -405,6 +408,14 @@ std::string ReadWholeFile(const std::string& path)
         bytes.append(buffer, read);
     CloseHandle(file);
     return bytes;
+}
+
+std::string ReadRegFileText(const std::string& path)
+{
+    const std::string bytes = ReadWholeFile(path);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0)
+        return bytes;
+    return Utf16LeBytesToUtf8(std::string_view(bytes).substr(2));
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes)

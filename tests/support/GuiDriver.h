@@ -87,6 +87,9 @@ void Pump(DWORD milliseconds);
 std::string TemporaryFolder();
 // Reads a whole file; empty when missing.
 std::string ReadWholeFile(const std::string& path);
+// The text of a REG file as UTF-8: a UTF-16 file (byte-order mark FF FE) is
+// decoded, any other file's bytes are given as they are.
+std::string ReadRegFileText(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // --- Helpers of the backup tests ---

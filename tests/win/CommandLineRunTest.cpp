@@ -97,9 +97,12 @@ protected:
     std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
     std::string BackupFolder() const { return copy_.File("Data\\Quorvane\\Backup\\"); }
 
+    // The report's first line: the UTF-8 byte-order mark and the headers.
     std::string Header(bool withCheck) const
     {
-        std::string header = withCheck ? Text("_CsvReportCol1") + "," : std::string();
+        std::string header = "\xEF\xBB\xBF";
+        if (withCheck)
+            header += Text("_CsvReportCol1") + ",";
         return header + Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," + Text("_CsvReportCol4") +
                "," + Text("_CsvReportCol5");
     }

@@ -118,34 +118,39 @@ TEST_P(PathRulesOnDrive, ExistingFolderIsNotMissing) {
     EXPECT_TRUE(IsMissingFile(platform, folder.path() + "\\gone\\deeper.dll"));
 }
 
-TEST_P(PathRulesOnDrive, FileThatCannotBeOpenedForTheTestIsPresent) {
+TEST_P(PathRulesOnDrive, LockedFilesAndPathsBeyondMaxPathArePresent) {
     ScratchFolder folder(GetParam());
     ASSERT_TRUE(folder.created()) << folder.path();
     const std::string locked = folder.path() + "\\locked.dll";
     ASSERT_TRUE(MakeFile(locked));
 
-    // Held open without sharing: the open test fails, the attributes do not.
+    // Held open without sharing by another program: it is there all the same.
     HANDLE holder = CreateFileW(Widen(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    EXPECT_FALSE(FileExists(platform, locked));
     EXPECT_FALSE(IsMissingFile(platform, locked));
     CloseHandle(holder);
 
-    // A path longer than the open test's limit of 128 characters.
+    // A path beyond MAX_PATH, in folders named in Cyrillic.
     std::string deep = folder.path();
-    while (deep.size() < 200) {
-        deep += "\\LongFolderName";
-        ASSERT_TRUE(CreateDirectoryW(Widen(deep).c_str(), nullptr)) << deep;
+    while (deep.size() < 400) {
+        deep += "\\\u0414\u043B\u0438\u043D\u043D\u0430\u044F \u043F\u0430\u043F\u043A\u0430";
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + Widen(deep)).c_str(), nullptr)) << deep;
     }
     const std::string longFile = deep + "\\library.dll";
-    ASSERT_TRUE(MakeFile(longFile));
+    const std::wstring longWide = L"\\\\?\\" + Widen(longFile);
+    HANDLE file = CreateFileW(longWide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << longFile;
+    CloseHandle(file);
     std::string path;
     ASSERT_TRUE(ExtractFilePath(platform, platform, longFile, path));
-    EXPECT_FALSE(FileExists(platform, path));
+    EXPECT_TRUE(FileExists(platform, path));
     EXPECT_FALSE(IsMissingFile(platform, path));
-    ASSERT_TRUE(DeleteFileW(Widen(longFile).c_str()));
+    ASSERT_TRUE(DeleteFileW(longWide.c_str()));
     EXPECT_TRUE(IsMissingFile(platform, path));
+    for (; deep.size() > folder.path().size(); deep.erase(deep.rfind('\\')))
+        RemoveDirectoryW((L"\\\\?\\" + Widen(deep)).c_str());
 }
 
 TEST_P(PathRulesOnDrive, TypeLibraryNumberAfterAnExistingModuleIsPresent) {

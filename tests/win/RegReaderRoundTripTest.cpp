@@ -15,6 +15,7 @@
 
 #include "RegistryScratch.h"
 #include "RegistrySnapshot.h"
+#include "core/EditorRun.h"
 #include "core/RegReader.h"
 #include "core/RegWriter.h"
 #include "core/RestoreCheck.h"
@@ -25,6 +26,18 @@ namespace {
 using Strings = std::vector<std::string>;
 
 std::string Z(const char* text, std::size_t size) { return std::string(text, size); }
+
+// A text value below HKEY_CURRENT_USER without its terminating zero, or
+// "<missing>".
+std::wstring QueryUserString(const std::string& keyPath, const wchar_t* name, DWORD* type)
+{
+    wchar_t data[256] = {};
+    DWORD size = sizeof data - sizeof data[0];
+    if (RegGetValueW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, data,
+                     &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return std::wstring(data, size / sizeof data[0] - (size >= 2 && data[size / 2 - 1] == 0 ? 1 : 0));
+}
 
 // Runs the system's registry editor to export a key into a file.
 bool ExportWithRegedit(const std::string& file, const std::string& key)
@@ -127,7 +140,8 @@ TEST_F(RegReaderRoundTripTest, ProgramBackupMergedByTheEditorChecksOutWhole)
         nullptr);
     ASSERT_TRUE(written.complete);
     const RegFileContent content = ReadFile(file);
-    EXPECT_EQ(RegFileFormat::kRegedit4, content.format);
+    EXPECT_EQ(RegFileFormat::kVersion5, content.format);
+    EXPECT_EQ(RegFileEncoding::kUtf16, content.encoding);
     EXPECT_EQ(Strings{}, RefusedLines(content));
     EXPECT_EQ(34u, ValueCount(content));
     // Before the deletion everything is there.
@@ -201,8 +215,58 @@ TEST_F(RegReaderRoundTripTest, TextOfEveryScriptInTheEditorsExportReadsExactly)
         if (value.name == "snowman")
             EXPECT_EQ(std::string(reinterpret_cast<const char*>(snowman), sizeof snowman), value.data);
     }
-    EXPECT_EQ((Strings{"plain", "snowman", "name \xD0\x96"}), names);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((Strings{"name \xD0\x96", "plain", "snowman"}), names);
     EXPECT_EQ(Strings{}, Shortfalls(CheckRestoredEntries(platform, platform, content, "(Default)")));
+}
+
+// The backups of earlier versions were REGEDIT4 files in the ANSI code page:
+// they still restore, and the check reads them as the editor merged them.
+// A file saved as UTF-8 with a byte-order mark is read too, and what the
+// editor did not take from it is named.
+TEST_F(RegReaderRoundTripTest, EarlierAnsiBackupsAndUtf8FilesAreChecked)
+{
+    struct FileCase {
+        const char* what;
+        std::string bytes;
+        bool editorTakesIt;
+    };
+    const std::string key = "[" + scratch.FullPath() + "\\Old]\r\n";
+    const FileCase cases[] = {
+        {"REGEDIT4 in code page 1252",
+         "REGEDIT4\r\n\r\n" + key + "\"caf\xE9\"=\"cr\xE8me \\\\ br\xFBl\xE9" "e\"\r\n" +
+             "\"path\"=hex(2):25,41,25,5c,e9,00\r\n\"n\"=dword:0000002a\r\n",
+         true},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n" + key +
+             "\"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\"=\"\xE6\x97\xA5\xE6\x9C\xAC\"\r\n",
+         false},
+    };
+    for (const FileCase& file : cases) {
+        SHDeleteKeyW(HKEY_CURRENT_USER, Widen(scratch.KeyPath() + "\\Old").c_str());
+        const std::string path = folder.Path() + "old.reg";
+        ASSERT_TRUE(WriteWholeFile(path, file.bytes)) << file.what;
+        const RegFileContent content = ReadFile(path);
+        EXPECT_EQ(Strings{}, RefusedLines(content)) << file.what;
+        ASSERT_EQ(1u, content.keys.size()) << file.what;
+        ASSERT_TRUE(MergeWithRegedit(path)) << file.what;
+        const RestoreVerification verification =
+            VerifyRestore(platform, platform, ReadWholeFile(path), "(Default)");
+        EXPECT_TRUE(verification.fileRead) << file.what;
+        EXPECT_EQ(content.keys[0].values.size() + 1, verification.checked) << file.what;
+        if (file.editorTakesIt) {
+            EXPECT_EQ(Strings{}, Shortfalls(verification.shortfalls)) << file.what;
+            DWORD type = 0;
+            EXPECT_EQ(L"cr\x00E8me \\ br\x00FBl\x00E9" L"e",
+                      QueryUserString(scratch.KeyPath() + "\\Old", L"caf\x00E9", &type));
+            EXPECT_EQ(L"%A%\\\x00E9", QueryUserString(scratch.KeyPath() + "\\Old", L"path", &type));
+            EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
+        } else {
+            // Whatever the editor made of it, nothing missing reads as restored.
+            for (const RestoreShortfall& shortfall : verification.shortfalls)
+                EXPECT_NE(std::string::npos, shortfall.text.find(scratch.FullPath())) << shortfall.text;
+        }
+    }
 }
 
 }  // namespace

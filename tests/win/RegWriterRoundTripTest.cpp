@@ -105,9 +105,11 @@ TEST_F(RegWriterRoundTripTest, KeyExportRestoresEveryByteThroughRegedit)
     EXPECT_TRUE(result.created);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(0u, result.entriesLeftOut);
-    std::string bytes = ReadWholeFile(file);
-    EXPECT_EQ(0u, bytes.find("REGEDIT4\r\n["));
-    EXPECT_EQ(std::string::npos, bytes.find("\r\n\r\n"));   // no blank lines
+    const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n";
+    EXPECT_EQ(0u, ReadWholeFile(file).find("\xFF\xFE"));
+    const std::string text = ReadRegFileText(file);
+    EXPECT_EQ(0u, text.find(header + "["));
+    EXPECT_EQ(std::string::npos, text.find("\r\n\r\n", header.size()));   // no blank lines after it
 
     ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyW(HKEY_CURRENT_USER, Widen(TreePath()).c_str()));
     ASSERT_FALSE(TakeRegistrySnapshot(HKEY_CURRENT_USER, TreePath()).exists);
@@ -150,10 +152,11 @@ TEST_F(RegWriterRoundTripTest, GoldenBytesFromTheRealRegistry)
     EXPECT_TRUE(out->Close());
     EXPECT_EQ(4u, counts.entriesWritten);
     // The registry lists names sorted; the file follows its order.
-    EXPECT_EQ("REGEDIT4\r\n[" + key + "]\r\n\"n\"=dword:0000000a\r\n[" + key +
-                  "]\r\n\"Path\"=\"C:\\\\Temp\"\r\n[" + key + "\\E]\r\n\"x\"=hex(2):25,41,25,00\r\n[" +
-                  key + "\\F]\r\n",
-              ReadWholeFile(file));
+    EXPECT_EQ(0u, ReadWholeFile(file).find("\xFF\xFE"));
+    EXPECT_EQ("Windows Registry Editor Version 5.00\r\n\r\n[" + key + "]\r\n\"n\"=dword:0000000a\r\n[" + key +
+                  "]\r\n\"Path\"=\"C:\\\\Temp\"\r\n[" + key +
+                  "\\E]\r\n\"x\"=hex(2):25,00,41,00,25,00,00,00\r\n[" + key + "\\F]\r\n",
+              ReadRegFileText(file));
 }
 
 TEST_F(RegWriterRoundTripTest, NamesWithLineBreaksAreNeverWritten)
@@ -171,9 +174,10 @@ TEST_F(RegWriterRoundTripTest, NamesWithLineBreaksAreNeverWritten)
     EXPECT_TRUE(result.created);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(3u, result.entriesLeftOut);   // the value, the key's value, the empty key below
-    std::string bytes = ReadWholeFile(file);
+    const std::string text = ReadRegFileText(file);
+    EXPECT_NE(std::string::npos, text.find("\"good\"=\"kept\""));
     for (const char* fragment : {"evil", "Injected", "planted", "payload", "bad", "inside", "hidden", "below"})
-        EXPECT_EQ(std::string::npos, bytes.find(fragment)) << fragment;
+        EXPECT_EQ(std::string::npos, text.find(fragment)) << fragment;
 
     RegistrySnapshot before = TakeRegistrySnapshot(HKEY_CURRENT_USER, scratch.KeyPath());
     ASSERT_TRUE(MergeWithRegedit(file));

@@ -99,7 +99,7 @@ TEST_F(RegistryChangeEditTest, RenameChangingOnlyTheCaseKeepsTheValueUnderTheNew
     EXPECT_EQ(StringData(key.KeyPath(), "Colour"), "blue");
     EXPECT_EQ(StringData(key.KeyPath(), "other"), "kept");
     // The backup holds the value as it was.
-    const std::string backup = ReadWholeFile(outcome.backupPath);
+    const std::string backup = ReadRegFileText(outcome.backupPath);
     EXPECT_NE(backup.find("\"colour\"=\"blue\""), std::string::npos) << backup;
 }
 
@@ -133,7 +133,7 @@ TEST_F(RegistryChangeEditTest, LongDataIsWrittenWholeAndTheFormerDataBackedUp)
     EXPECT_EQ(now.size(), 70000u);
     EXPECT_EQ(now, edited);
     EXPECT_EQ(ValueNames(key.KeyPath()), std::vector<std::string>{"long"});
-    const std::string backup = ReadWholeFile(outcome.backupPath);
+    const std::string backup = ReadRegFileText(outcome.backupPath);
     EXPECT_NE(backup.find("\"long\"=\"" + former + "\""), std::string::npos);
 }
 

@@ -35,12 +35,18 @@ protected:
     std::string Full(const std::string& sub) const { return scratch.FullPath() + "\\" + sub; }
 };
 
-TEST_F(Win32RegistryPathsTest, ReadStringValueBoundaryAt255Bytes)
+TEST_F(Win32RegistryPathsTest, ReadStringValueBoundaryAt259Characters)
 {
-    ASSERT_TRUE(scratch.SetString("S", "fits", std::string(254, 'a')));
-    ASSERT_TRUE(scratch.SetString("S", "too long", std::string(255, 'b')));
+    // 259 characters of any script and the zero unit fill the 520 bytes.
+    std::string cyrillic;
+    for (int i = 0; i < 259; ++i)
+        cyrillic += "\u0416";
+    ASSERT_TRUE(scratch.SetString("S", "fits", std::string(259, 'a')));
+    ASSERT_TRUE(scratch.SetString("S", "\u0416", cyrillic));
+    ASSERT_TRUE(scratch.SetString("S", "too long", std::string(260, 'b')));
+    EXPECT_EQ(cyrillic, ReadStringValue(platform, kHkeyCurrentUser, Path("S"), "\u0436"));
     ASSERT_TRUE(scratch.SetString("S", "", "default"));
-    EXPECT_EQ(std::string(254, 'a'), ReadStringValue(platform, kHkeyCurrentUser, Path("S"), "FITS"));
+    EXPECT_EQ(std::string(259, 'a'), ReadStringValue(platform, kHkeyCurrentUser, Path("S"), "FITS"));
     EXPECT_EQ("", ReadStringValue(platform, kHkeyCurrentUser, Path("S"), "too long"));
     EXPECT_EQ("default", ReadStringValue(platform, kHkeyCurrentUser, Path("S"), ""));
     EXPECT_EQ("", ReadStringValue(platform, kHkeyCurrentUser, Path("Missing"), "fits"));

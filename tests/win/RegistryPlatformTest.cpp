@@ -102,10 +102,11 @@ TEST_F(Win32RegistryTest, EnumerationAndQueriesReportSmallBuffers)
     EXPECT_EQ(kResultFileNotFound, platform.QueryValue(key, "", &type, data, &size));
     KeyInfo info;
     ASSERT_EQ(kResultOk, platform.QueryInfoKey(key, &info));
+    // Name lengths are told as room for UTF-8: three bytes a UTF-16 unit.
     EXPECT_EQ(1u, info.subKeyCount);
-    EXPECT_EQ(5u, info.maxSubKeyNameLength);
+    EXPECT_EQ(15u, info.maxSubKeyNameLength);
     EXPECT_EQ(1u, info.valueCount);
-    EXPECT_EQ(3u, info.maxValueNameLength);
+    EXPECT_EQ(9u, info.maxValueNameLength);
     platform.CloseKey(key);
 }
 
