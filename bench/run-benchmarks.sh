@@ -29,7 +29,11 @@
 # 100000 values of which 2500 hold the needle; the search meets the tree
 # twice, below HKEY_CURRENT_USER and below HKEY_USERS), QV_BENCH_ROUNDS
 # (default 3) and QV_BENCH_MANY_ROUNDS (default 1, for the pathological one),
-# QV_BENCH_REUSE=1 (measure again in the prefixes planted by an earlier run).
+# QV_BENCH_REUSE=1 (measure again in the prefixes planted by an earlier run),
+# QV_BENCH_BEFORE=REV (also builds revision REV from `git archive` into
+# build/bench/rev-REV and measures it in the same rounds, each round running
+# the earlier programs and then the current ones on the same prefix, so the
+# two are compared side by side from one run).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -42,6 +46,7 @@ search_needles="${QV_BENCH_SEARCH_NEEDLES:-2500}"
 rounds="${QV_BENCH_ROUNDS:-3}"
 many_rounds="${QV_BENCH_MANY_ROUNDS:-1}"
 reuse="${QV_BENCH_REUSE:-0}"
+before="${QV_BENCH_BEFORE:-}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 echo "== building the program and the bench programs (build/win64)"
@@ -54,6 +59,26 @@ for program in Quorvane/Quorvane.exe bench/plant-registry.exe bench/scan-benchma
     test -f "$bin/$program" || { echo "missing $bin/$program" >&2; exit 1; }
 done
 mkdir -p "$results"
+
+# The sides measured: "after" (the working tree) and, when asked for, "before".
+sides="after"
+declare -A side_bin
+side_bin[after]="$bin"
+if [ -n "$before" ]; then
+    short="$(git -C "$root" rev-parse --short "$before")"
+    source="$bench/rev-$short/source"
+    if [ ! -d "$source" ]; then
+        mkdir -p "$source"
+        git -C "$root" archive "$before" | tar -x -C "$source"
+    fi
+    echo "== building the program and the bench programs of $short"
+    cmake -S "$source" -B "$bench/rev-$short/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" -DQV_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$bench/rev-$short/build" --target Quorvane scan-benchmark page-scan-benchmark \
+          search-benchmark | grep -E "error|warning" || true
+    side_bin[before]="$bench/rev-$short/build"
+    sides="before after"
+fi
 
 display_pid=""
 if [ -z "${DISPLAY:-}" ]; then
@@ -95,27 +120,39 @@ close_prefix() {
     wineserver -w 2>/dev/null || true
 }
 
-# A program folder of its own with every cleaner task ticked.
-run="$bench/page-run"
-rm -rf "$run"
-cp -r "$bin/Quorvane" "$run"
-sed -i 's/cleanersearchtasklist custom="[^"]*"/cleanersearchtasklist custom="1,1,1,1,1,1,1,1,1,1,1"/' "$run/config.xml"
-program="$(winepath -w "$run/Quorvane.exe" 2>/dev/null || echo "Z:${run//\//\\}\\Quorvane.exe")"
+# A program folder of its own for each side, with every cleaner task ticked.
+declare -A side_program
+for side in $sides; do
+    run="$bench/page-run-$side"
+    rm -rf "$run"
+    cp -r "${side_bin[$side]}/Quorvane" "$run"
+    sed -i 's/cleanersearchtasklist custom="[^"]*"/cleanersearchtasklist custom="1,1,1,1,1,1,1,1,1,1,1"/' "$run/config.xml"
+    side_program[$side]="Z:${run//\//\\}\\Quorvane.exe"
+done
 language="Z:$(echo "$root/resources/Quorvane.language" | tr '/' '\\')"
 
-# Rounds of a, b and c on the open prefix; the rounds' figures go to $1.txt.
+# Rounds of a, b and c on the open prefix, every side in each round; the
+# rounds' figures go to $1-SIDE-*.txt.
 measure_scan() {
-    local name="$1" out="$results/$1" rounds="$2"
-    : > "$out-engine.txt"
-    : > "$out-page.txt"
-    for round in $(seq 1 "$rounds"); do
-        echo "-- $name: round $round of $rounds"
-        wine "$bin/bench/scan-benchmark.exe" 1 >> "$out-engine.txt"
-        wine "$bin/bench/page-scan-benchmark.exe" "$program" 1 scan >> "$out-page.txt"
-        tail -n 3 "$out-page.txt"
+    local name="$1" rounds="$2" side out
+    for side in $sides; do
+        : > "$results/$name-$side-engine.txt"
+        : > "$results/$name-$side-page.txt"
     done
-    wine "$bin/bench/page-scan-benchmark.exe" "$program" 1 stops > "$out-stops.txt"
-    cat "$out-stops.txt"
+    for round in $(seq 1 "$rounds"); do
+        for side in $sides; do
+            out="$results/$name-$side"
+            echo "-- $name ($side): round $round of $rounds"
+            wine "${side_bin[$side]}/bench/scan-benchmark.exe" 1 >> "$out-engine.txt"
+            wine "${side_bin[$side]}/bench/page-scan-benchmark.exe" "${side_program[$side]}" 1 scan >> "$out-page.txt"
+            tail -n 3 "$out-page.txt"
+        done
+    done
+    for side in $sides; do
+        out="$results/$name-$side"
+        wine "${side_bin[$side]}/bench/page-scan-benchmark.exe" "${side_program[$side]}" 1 stops > "$out-stops.txt"
+        cat "$out-stops.txt"
+    done
 }
 
 summarise_scan() {
@@ -157,10 +194,14 @@ if [ ! -f "$WINEPREFIX/.search-tree" ]; then
     wine "$bin/bench/search-benchmark.exe" plant "$search_values" "$search_needles"
     touch "$WINEPREFIX/.search-tree"
 fi
-echo "-- search for a keyword found nowhere"
-wine "$bin/bench/search-benchmark.exe" run "$language" QvFoundNowhere | tee "$results/search-none.txt"
-echo "-- search for the needle"
-wine "$bin/bench/search-benchmark.exe" run "$language" QvNeedle | tee "$results/search-hits.txt"
+for side in $sides; do
+    echo "-- search for a keyword found nowhere ($side)"
+    wine "${side_bin[$side]}/bench/search-benchmark.exe" run "$language" QvFoundNowhere |
+        tee "$results/search-$side-none.txt"
+    echo "-- search for the needle ($side)"
+    wine "${side_bin[$side]}/bench/search-benchmark.exe" run "$language" QvNeedle |
+        tee "$results/search-$side-hits.txt"
+done
 # Taken out again, so that a later run with QV_BENCH_REUSE=1 scans the same
 # registry as this one.
 wine "$bin/bench/search-benchmark.exe" remove && rm -f "$WINEPREFIX/.search-tree"
@@ -177,16 +218,22 @@ close_prefix
     echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
          "$(free -g | awk '/Mem:/ { print $2 }') GB; $(wine --version); load average at the end:" \
          "$(cut -d' ' -f1-3 /proc/loadavg)"
-    summarise_scan realistic "$rounds"
-    for which in none hits; do
-        f="$results/search-$which.txt"
-        echo "search ($which): $(grep -E '^keyword' "$f")"
-        echo "search ($which): $(grep -E 'median plain' "$f" | sed 's/  */ /g')"
-        echo "search ($which): $(grep -E 'median engine' "$f" | sed 's/  */ /g')"
-        echo "search ($which): $(grep -E 'median page' "$f" | sed 's/  */ /g')"
-        grep -E '^stop after' "$f" | sed "s/^/search ($which): /"
-        echo "search ($which): $(grep -E 'peak working set of the run' "$f")"
+    for side in $sides; do
+        summarise_scan "realistic-$side" "$rounds"
     done
-    summarise_scan many "$many_rounds"
+    for which in none hits; do
+        for side in $sides; do
+            f="$results/search-$side-$which.txt"
+            echo "search ($which, $side): $(grep -E '^keyword' "$f")"
+            echo "search ($which, $side): $(grep -E 'median plain' "$f" | sed 's/  */ /g')"
+            echo "search ($which, $side): $(grep -E 'median engine' "$f" | sed 's/  */ /g')"
+            echo "search ($which, $side): $(grep -E 'median page' "$f" | sed 's/  */ /g')"
+            grep -E '^stop after' "$f" | sed "s/^/search ($which, $side): /"
+            echo "search ($which, $side): $(grep -E 'peak working set of the run' "$f")"
+        done
+    done
+    for side in $sides; do
+        summarise_scan "many-$side" "$many_rounds"
+    done
 } | tee "$summary"
 echo "(kept in $summary)"
