@@ -121,35 +121,18 @@ bool WriteValueOfKey(RegistryAccess& registry, KeyHandle key,
                      const std::string& fullKeyPath, const std::string& valueName,
                      OutputFile& file, RegWriteCounts& counts)
 {
-    KeyInfo info;
-    registry.QueryInfoKey(key, &info);
-    std::uint32_t size = BufferSizeForLongest(info.maxValueDataSize);
-    std::unique_ptr<std::uint8_t[]> data;
-    std::uint32_t type = 0;
-    std::uint32_t dataSize = 0;
-    long result = kResultMoreData;
-    // A value that grew since the sizes were read gets the room it reports.
-    for (int attempt = 0; attempt < 3 && result == kResultMoreData; ++attempt) {
-        data.reset(new (std::nothrow) std::uint8_t[size]);
-        if (!data)
-            break;
-        dataSize = size;
-        result = registry.QueryValue(key, valueName, &type, data.get(), &dataSize);
-        if (result == kResultMoreData) {
-            if (dataSize <= size)
-                break;
-            size = dataSize;
-        }
-    }
-    if (result == kResultFileNotFound)
+    WholeValue value;
+    const WholeValueRead read = ReadWholeValue(registry, key, valueName, &value);
+    if (read == WholeValueRead::Missing)
         return false;   // gone: nothing is lost
-    if (result != kResultOk || HasLineBreak(fullKeyPath) || HasLineBreak(valueName)) {
+    if (read != WholeValueRead::Read || HasLineBreak(fullKeyPath) || HasLineBreak(valueName)) {
         ++counts.entriesLeftOut;
         return false;
     }
+    const auto* data = reinterpret_cast<const std::uint8_t*>(value.bytes.data());
     WriteText(file, counts,
               "[" + fullKeyPath + "]" + kLineEnd + NamePart(valueName) + "=" +
-                  DataPart(type, data.get(), dataSize) + kLineEnd);
+                  DataPart(value.type, data, static_cast<std::uint32_t>(value.bytes.size())) + kLineEnd);
     if (counts.fileFailed)
         return false;
     ++counts.entriesWritten;
@@ -274,11 +257,13 @@ RegWriteCounts WriteRegValue(RegistryAccess& registry, TextRules& textRules,
     RegWriteCounts counts;
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(textRules, fullKeyPath, &root, &keyPath))
+    if (!SplitValueKeyPath(textRules, fullKeyPath, &root, &keyPath))
         return counts;
+    // A value of a root key goes under the root's own key line.
+    const std::string keyLine = keyPath.empty() ? RootKeyName(root) : fullKeyPath;
     ScopedKey key(registry);
     if (OpenForWriting(key, root, keyPath, counts))
-        WriteValueOfKey(registry, key.Get(), fullKeyPath, valueName, file, counts);
+        WriteValueOfKey(registry, key.Get(), keyLine, valueName, file, counts);
     return counts;
 }
 

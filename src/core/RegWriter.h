@@ -24,9 +24,10 @@ struct RegWriteCounts {
     RegWriteCounts& operator+=(const RegWriteCounts& other);
 };
 
-// Writes one value, with the header first when the file is still empty.
-// Writes nothing when the path does not split or the key or value no longer
-// exists.
+// Writes one value, with the header first when the file is still empty. A
+// bare root name stands for the root key itself, whose values are written
+// under its own key line ("[HKEY_CURRENT_USER]"). Writes nothing when the
+// path does not split or the key or value no longer exists.
 RegWriteCounts WriteRegValue(RegistryAccess& registry, TextRules& textRules,
                              const std::string& fullKeyPath, const std::string& valueName,
                              OutputFile& file);

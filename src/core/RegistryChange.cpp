@@ -9,50 +9,9 @@
 #include "core/RegistryPaths.h"
 #include "core/ScanContext.h"
 
-#include <new>
-
 namespace {
 
-// The largest value the edit reads back whole; anything larger is not a text
-// a person typed into the edit dialog.
-constexpr std::uint32_t kLargestValueRead = 64u * 1024u * 1024u;
-
-struct ValueData {
-    std::uint32_t type = 0;
-    std::string bytes;
-};
-
-// Reads a value whole; false when it does not exist or cannot be read.
-bool ReadValueData(Platform& platform, KeyHandle key, const std::string& name, ValueData* value)
-{
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::uint32_t type = 0;
-        std::uint32_t size = 0;
-        if (platform.QueryValue(key, name, &type, nullptr, &size) != kResultOk || size > kLargestValueRead)
-            return false;
-        std::string bytes;
-        if (size > 0) {
-            std::uint8_t* buffer = new (std::nothrow) std::uint8_t[size];
-            if (!buffer)
-                return false;
-            std::uint32_t read = size;
-            const long result = platform.QueryValue(key, name, &type, buffer, &read);
-            if (result == kResultOk && read <= size)
-                bytes.assign(reinterpret_cast<const char*>(buffer), read);
-            delete[] buffer;
-            if (result == kResultMoreData)
-                continue; // the value grew between the two calls
-            if (result != kResultOk || read > size)
-                return false;
-        }
-        value->type = type;
-        value->bytes = std::move(bytes);
-        return true;
-    }
-    return false;
-}
-
-long WriteValueData(Platform& platform, KeyHandle key, const std::string& name, const ValueData& value)
+long WriteValueData(Platform& platform, KeyHandle key, const std::string& name, const WholeValue& value)
 {
     return platform.SetValue(key, name, value.type, reinterpret_cast<const std::uint8_t*>(value.bytes.data()),
                              static_cast<std::uint32_t>(value.bytes.size()));
@@ -119,9 +78,13 @@ std::vector<std::string> ProtectedEntries(Platform& platform, const std::vector<
 {
     std::vector<std::string> refused;
     for (const RegistryItem& item : entries) {
-        if (item.type != kKeyRowType)
-            continue;
-        if (ParseRootKey(platform, item.rootName) == kNoRootKey || IsProtectedKeyPath(platform, item.keyPath))
+        const RootKey root = ParseRootKey(platform, item.rootName);
+        // A value can be backed up and deleted wherever it sits, also in a
+        // root key itself; only a row of no root key names nothing to back up.
+        const bool protectedRow = item.type == kKeyRowType
+                                      ? root == kNoRootKey || IsProtectedKey(platform, root, item.keyPath)
+                                      : root == kNoRootKey;
+        if (protectedRow)
             refused.push_back(FullKeyPathOf(item));
     }
     return refused;
@@ -178,15 +141,29 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
     ScopedKey key(platform);
     if (key.Open(RootHandle(root), row.keyPath) != kResultOk)
         return outcome;
-    ValueData former;
-    if (!ReadValueData(platform, key.Get(), row.valueName, &former))
-        return outcome; // the value is gone or unreadable: nothing to edit
+    // Every value the edit changes must be read whole first, or its backup
+    // would not hold it: one that exists but cannot be read counts as a
+    // backup that failed.
+    WholeValue former;
+    const WholeValueRead formerRead = ReadWholeValue(platform, key.Get(), row.valueName, &former);
+    if (formerRead == WholeValueRead::Missing)
+        return outcome; // the value is gone: nothing to edit
+    if (formerRead != WholeValueRead::Read) {
+        outcome.status = ChangeStatus::BackupFailed;
+        return outcome;
+    }
 
     const bool renamed = newName != row.valueName;
     const bool caseOnly = renamed && SameNameIgnoringCase(platform, newName, row.valueName);
-    ValueData replaced;
-    const bool replacesAnother =
-        renamed && !caseOnly && ReadValueData(platform, key.Get(), newName, &replaced);
+    WholeValue replaced;
+    const WholeValueRead replacedRead = renamed && !caseOnly
+                                            ? ReadWholeValue(platform, key.Get(), newName, &replaced)
+                                            : WholeValueRead::Missing;
+    if (replacedRead == WholeValueRead::Unreadable) {
+        outcome.status = ChangeStatus::BackupFailed;
+        return outcome;
+    }
+    const bool replacesAnother = replacedRead == WholeValueRead::Read;
 
     std::vector<RegExportRow> rows{ExportRowOf(row)};
     if (replacesAnother)
@@ -198,7 +175,9 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
     }
     outcome.backupPath = file.path;
 
-    const ValueData edited{kRegSz, TextToStringData(newData)};
+    WholeValue edited;
+    edited.type = kRegSz;
+    edited.bytes = TextToStringData(newData);
     if (caseOnly) {
         // The registry matches names without regard to case: the value must be
         // removed before it can be written under the new spelling. Should the
@@ -218,11 +197,12 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
 
     // Read back: the new value holds the new data, and a renamed value's
     // former name is gone.
-    ValueData now;
-    const bool written = ReadValueData(platform, key.Get(), newName, &now) && now.type == edited.type &&
-                         now.bytes == edited.bytes;
-    ValueData left;
-    const bool formerGone = !renamed || caseOnly || !ReadValueData(platform, key.Get(), row.valueName, &left);
+    WholeValue now;
+    const bool written = ReadWholeValue(platform, key.Get(), newName, &now) == WholeValueRead::Read &&
+                         now.type == edited.type && now.bytes == edited.bytes;
+    WholeValue left;
+    const bool formerGone = !renamed || caseOnly ||
+                            ReadWholeValue(platform, key.Get(), row.valueName, &left) == WholeValueRead::Missing;
     outcome.status = written && formerGone ? ChangeStatus::Done : ChangeStatus::Incomplete;
     return outcome;
 }

@@ -41,10 +41,12 @@ struct DeleteOutcome {
     std::vector<std::size_t> remaining;     // indices of the entries still there
 };
 
-// The full paths of the key rows among entries that must never be deleted: a
-// key directly beneath a root key, a path with an empty component, the class
-// and program keys that hold every registration ("Software\Classes",
-// "Software\Classes\CLSID"), and a row whose root is no root key.
+// The full paths of the rows among entries that must never be deleted: a key
+// directly beneath a root key, a key path with an empty component, every view
+// of the keys that hold all class registrations (IsProtectedKey), and any row,
+// key or value, whose root is no root key. A value is never protected by
+// where it sits: one held by a root key itself is backed up and deleted like
+// any other.
 std::vector<std::string> ProtectedEntries(Platform& platform,
                                           const std::vector<RegistryItem>& entries);
 

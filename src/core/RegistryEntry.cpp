@@ -17,23 +17,22 @@ bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const R
 
 bool RegistryEntryExists(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item)
 {
+    const bool keyRow = item.type == kKeyRowType;
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(textRules, FullKeyPathOf(item), &root, &keyPath))
+    // A value may sit in a root key itself; a key row always names a key
+    // below one.
+    const bool split = keyRow ? SplitRegistryPath(textRules, FullKeyPathOf(item), &root, &keyPath)
+                              : SplitValueKeyPath(textRules, FullKeyPathOf(item), &root, &keyPath);
+    if (!split)
         return false;
-    KeyHandle key = kNoKey;
-    const long opened = registry.OpenKey(RootHandle(root), keyPath, &key);
+    ScopedKey key(registry);
+    const long opened = key.Open(RootHandle(root), keyPath);
     if (opened == kResultFileNotFound)
         return false;
-    if (opened != kResultOk)
-        return true; // it is there, we just may not look at it
-    bool exists = true;
-    if (item.type != kKeyRowType) {
-        std::uint32_t type = 0;
-        std::uint32_t size = 0;
-        const long queried = registry.QueryValue(key, item.valueName, &type, nullptr, &size);
-        exists = queried != kResultFileNotFound;
-    }
-    registry.CloseKey(key);
-    return exists;
+    if (opened != kResultOk || keyRow)
+        return true; // a key that cannot be opened is there, we just may not look at it
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    return registry.QueryValue(key.Get(), item.valueName, &type, nullptr, &size) != kResultFileNotFound;
 }

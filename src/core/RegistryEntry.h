@@ -10,7 +10,8 @@
 // The full key path of a row: column 1, a backslash and column 2.
 std::string FullKeyPathOf(const RegistryItem& item);
 
-// Deletes the row's key with its subtree, or its value; true on success.
+// Deletes the row's key with its subtree, or its value; true on success. A
+// value row with an empty key path is a value of the root key itself.
 bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item);
 
 // True while the row's key (for a key row) or value still exists.

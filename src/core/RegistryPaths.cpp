@@ -122,6 +122,52 @@ bool SplitRegistryPath(TextRules& textRules, const std::string& fullPath, RootKe
     return true;
 }
 
+bool SplitValueKeyPath(TextRules& textRules, const std::string& fullPath, RootKey* root,
+                       std::string* keyPath)
+{
+    const std::string text = TrimBackslashes(fullPath);
+    if (FindChar(text, '\\') != std::string::npos)
+        return SplitRegistryPath(textRules, text, root, keyPath);
+    keyPath->clear();
+    *root = ParseRootKey(textRules, text);
+    return *root != kNoRootKey;
+}
+
+WholeValueRead ReadWholeValue(RegistryAccess& registry, KeyHandle key, const std::string& name,
+                              WholeValue* value)
+{
+    // A value that grows between the size and the read is asked again, a
+    // few times: one that keeps growing is not read at all.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        const long sized = registry.QueryValue(key, name, &type, nullptr, &size);
+        if (sized == kResultFileNotFound)
+            return WholeValueRead::Missing;
+        if (sized != kResultOk || size > kLargestWholeValue)
+            return WholeValueRead::Unreadable;
+        std::string bytes;
+        if (size > 0) {
+            std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
+            if (!buffer)
+                return WholeValueRead::Unreadable;
+            std::uint32_t read = size;
+            const long result = registry.QueryValue(key, name, &type, buffer.get(), &read);
+            if (result == kResultMoreData)
+                continue;
+            if (result == kResultFileNotFound)
+                return WholeValueRead::Missing;   // deleted between the two calls
+            if (result != kResultOk || read > size)
+                return WholeValueRead::Unreadable;
+            bytes.assign(reinterpret_cast<const char*>(buffer.get()), read);
+        }
+        value->type = type;
+        value->bytes = std::move(bytes);
+        return WholeValueRead::Read;
+    }
+    return WholeValueRead::Unreadable;
+}
+
 std::string FormatValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t dataSize)
 {
     if (!data)
@@ -216,7 +262,7 @@ bool DeleteRegistryValue(RegistryAccess& registry, TextRules& textRules,
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
-    if (!SplitRegistryPath(textRules, fullKeyPath, &root, &keyPath))
+    if (!SplitValueKeyPath(textRules, fullKeyPath, &root, &keyPath))
         return false;
     ScopedKey key(registry);
     if (key.Open(RootHandle(root), keyPath) != kResultOk)

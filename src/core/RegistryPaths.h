@@ -59,6 +59,36 @@ std::string TrimBackslashes(const std::string& path);
 bool SplitRegistryPath(TextRules& textRules, const std::string& fullPath, RootKey* root,
                        std::string* keyPath);
 
+// Splits the full path of the key that holds a value. A value may sit in a
+// root key itself, so a bare root name ("HKEY_CURRENT_USER", with or without
+// backslashes after it) names that root with an empty key path; otherwise as
+// SplitRegistryPath. Fails for an unknown root.
+bool SplitValueKeyPath(TextRules& textRules, const std::string& fullPath, RootKey* root,
+                       std::string* keyPath);
+
+// The largest value read whole; a larger one counts as unreadable. No text a
+// person types and no value a cleaner finds comes near it.
+constexpr std::uint32_t kLargestWholeValue = 64u * 1024u * 1024u;
+
+struct WholeValue {
+    std::uint32_t type = 0;
+    std::string bytes;   // the data exactly as stored
+};
+
+enum class WholeValueRead {
+    Read,         // the value was read whole
+    Missing,      // no value of that name (or the key is gone)
+    Unreadable,   // the value exists but could not be read whole
+};
+
+// Reads a value of an open key whole: its size first, then its data, again
+// with the new size when it grew between the two calls. A value that keeps
+// growing, is larger than kLargestWholeValue, does not fit in memory or
+// cannot be read for any other reason is Unreadable, never Missing: the
+// difference decides whether a backup is complete.
+WholeValueRead ReadWholeValue(RegistryAccess& registry, KeyHandle key, const std::string& name,
+                              WholeValue* value);
+
 // One line of display text for value data: strings as stored, up to 20 binary
 // bytes in hex, 32-bit numbers as "0x%08x (%ld)", multi-strings joined by
 // blanks; empty for every other type.
@@ -82,7 +112,8 @@ void EnumSubKeys(RegistryAccess& registry, RootKey root,
                  const std::string& keyPath, SubKeyVisitor visitor, void* context,
                  const std::atomic<bool>* stop = nullptr);
 
-// Deletes one value; true only when it was deleted.
+// Deletes one value, also one held by a root key itself (a bare root name);
+// true only when it was deleted.
 bool DeleteRegistryValue(RegistryAccess& registry, TextRules& textRules,
                          const std::string& fullKeyPath, const std::string& valueName);
 

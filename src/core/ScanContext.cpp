@@ -2,6 +2,7 @@
 #include "core/ScanContext.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/PathRules.h"
 #include "core/Unicode.h"
@@ -85,6 +86,80 @@ bool IsProtectedKeyPath(TextRules& textRules, const std::string& keyPath)
     return lowered == "software\\classes" || lowered == "software\\classes\\clsid";
 }
 
+namespace {
+
+// The components of a key path in lower case, split at whole backslashes.
+std::vector<std::string> LoweredComponents(TextRules& textRules, const std::string& keyPath)
+{
+    std::string lowered = keyPath;
+    textRules.LowerText(lowered);
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    for (std::size_t slash = FindChar(lowered, '\\'); slash != std::string::npos;
+         slash = FindChar(lowered, '\\', start)) {
+        components.push_back(lowered.substr(start, slash - start));
+        start = slash + 1;
+    }
+    components.push_back(lowered.substr(start));
+    return components;
+}
+
+// A user's own classes hive, "<user>_Classes", in lower case.
+bool IsUserClassesHive(const std::string& name)
+{
+    static const std::string kEnding = "classes";
+    const std::size_t size = name.size();
+    return size > kEnding.size() + 1 && name.compare(size - kEnding.size(), kEnding.size(), kEnding) == 0 &&
+           name[size - kEnding.size() - 1] == '_';
+}
+
+// True when the components from `first` on, below a classes root, are the
+// classes root itself, its "CLSID" key, or the same two of its 32-bit view
+// ("WOW6432Node", "WOW6432Node\CLSID").
+bool IsClassesRootView(const std::vector<std::string>& components, std::size_t first)
+{
+    if (first > components.size())
+        return false;
+    std::size_t at = first;
+    if (at < components.size() && components[at] == "wow6432node")
+        ++at;
+    if (at < components.size() && components[at] == "clsid")
+        ++at;
+    return at == components.size();
+}
+
+// The same below a key that holds a "Software" key: "Software\Classes" and
+// the 32-bit view "Software\WOW6432Node\Classes".
+bool IsSoftwareClassesView(const std::vector<std::string>& components, std::size_t first)
+{
+    if (first + 1 >= components.size() || components[first] != "software")
+        return false;
+    if (components[first + 1] == "classes")
+        return IsClassesRootView(components, first + 2);
+    return first + 2 < components.size() && components[first + 1] == "wow6432node" &&
+           components[first + 2] == "classes" && IsClassesRootView(components, first + 3);
+}
+
+} // namespace
+
+bool IsProtectedKey(TextRules& textRules, RootKey root, const std::string& keyPath)
+{
+    if (IsProtectedKeyPath(textRules, keyPath))
+        return true;
+    const std::vector<std::string> components = LoweredComponents(textRules, keyPath);
+    if (IsSoftwareClassesView(components, 0))
+        return true;
+    if (root == kHkeyClassesRoot)
+        return IsClassesRootView(components, 0);
+    if (root == kHkeyUsers) {
+        // Every user's hive sits directly beneath: "<user>\Software\Classes"
+        // and the user's own classes hive "<user>_Classes".
+        return IsSoftwareClassesView(components, 1) ||
+               (IsUserClassesHive(components[0]) && IsClassesRootView(components, 1));
+    }
+    return false;
+}
+
 void ReportValueFinding(ScanContext& context, RootKey root, const std::string& keyPath,
                         const std::string& valueName, std::uint32_t type,
                         const std::string& dataText)
@@ -104,7 +179,7 @@ void ReportValueFinding(ScanContext& context, RootKey root, const std::string& k
 void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& keyPath,
                       const std::string& dataText, bool scrollIntoView)
 {
-    if (context.Stopped() || IsProtectedKeyPath(context.platform, keyPath))
+    if (context.Stopped() || IsProtectedKey(context.platform, root, keyPath))
         return;
     RegistryItem item;
     item.rootName = RootKeyName(root);

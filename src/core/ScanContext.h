@@ -65,6 +65,17 @@ bool NamesMissingFile(ScanContext& context, const std::string& text);
 // parent on deletion), "Software\Classes" and "Software\Classes\CLSID".
 bool IsProtectedKeyPath(TextRules& textRules, const std::string& keyPath);
 
+// The same keys, and every other view of the roots of the class registrations
+// with their "CLSID" keys, in both the 64-bit and the 32-bit ("WOW6432Node")
+// view, as they appear below the given root: "CLSID", "WOW6432Node" and
+// "WOW6432Node\CLSID" of HKEY_CLASSES_ROOT; "Software\Classes" and
+// "Software\WOW6432Node\Classes" of any root, each with "CLSID",
+// "WOW6432Node" and "WOW6432Node\CLSID" below it; under HKEY_USERS the same
+// below every user's hive ("<user>\Software\Classes") and the user's classes
+// hive "<user>_Classes" with its own "CLSID" and "WOW6432Node" keys. Compared
+// without regard to case.
+bool IsProtectedKey(TextRules& textRules, RootKey root, const std::string& keyPath);
+
 // A value to delete: image 0 for a REG_SZ value, else 2; the row's type is the
 // value's type. Nothing is added once the scan has been stopped.
 void ReportValueFinding(ScanContext& context, RootKey root, const std::string& keyPath,
@@ -72,6 +83,7 @@ void ReportValueFinding(ScanContext& context, RootKey root, const std::string& k
                         const std::string& dataText);
 
 // A key to delete with its subtree: empty value name, image 1, kKeyRowType.
-// Held back when the path is protected or the scan has been stopped.
+// Held back when the key is protected (IsProtectedKey) or the scan has been
+// stopped.
 void ReportKeyFinding(ScanContext& context, RootKey root, const std::string& keyPath,
                       const std::string& dataText, bool scrollIntoView = true);

@@ -349,3 +349,164 @@ TEST_F(RegistryChangeTest, EditingAValueThatIsGoneOrAKeyRowCreatesNothing)
               EditStringValue(platform, ValueRow("HKEY_NOWHERE", "Software", "Keep"), "Keep", "x", backup).status);
     EXPECT_TRUE(BackupFiles().empty());
 }
+
+// Every value an edit would change or replace must be read whole before
+// anything happens: one that exists but cannot be read has no backup, so the
+// edit fails as a backup does and changes nothing.
+TEST_F(RegistryChangeTest, AnEditTouchingAValueThatCannotBeReadWholeChangesNothing)
+{
+    struct Case {
+        const char* what;
+        const char* unreadable;   // the value made unreadable
+        const char* row;          // the value edited
+        const char* newName;
+    };
+    const Case cases[] = {
+        {"rename onto an unreadable value", "Path", "Keep", "Path"},
+        {"rename onto it in another case", "Path", "Keep", "PATH"},
+        {"edit of an unreadable value in place", "Path", "Path", "Path"},
+        {"rename of an unreadable value", "Path", "Path", "Renamed"},
+    };
+    for (const Case& c : cases) {
+        platform.MakeValueOversized(kHkeyCurrentUser, "Software\\Vendor\\App", c.unreadable);
+
+        const EditOutcome outcome = EditStringValue(
+            platform, ValueRow("HKEY_CURRENT_USER", "Software\\Vendor\\App", c.row), c.newName, "changed", backup);
+
+        EXPECT_EQ(ChangeStatus::BackupFailed, outcome.status) << c.what;
+        EXPECT_TRUE(outcome.backupPath.empty()) << c.what;
+        EXPECT_TRUE(BackupFiles().empty()) << c.what;
+        EXPECT_EQ((std::vector<std::string>{"Path", "Keep"}),
+                  platform.ValueNames(kHkeyCurrentUser, "Software\\Vendor\\App"))
+            << c.what;
+        std::uint32_t type = 0;
+        std::string bytes;
+        ASSERT_TRUE(platform.ReadValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Path", &type, &bytes)) << c.what;
+        EXPECT_EQ(Sz("C:\\gone.exe"), bytes) << c.what;
+        ASSERT_TRUE(platform.ReadValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Keep", &type, &bytes)) << c.what;
+        EXPECT_EQ(Sz("stays"), bytes) << c.what;
+    }
+}
+
+// A value held by a root key itself (listed with an empty key path) is backed
+// up under the root's own key line and then deleted, edited or renamed like
+// any other; the keys below the root stay as they are.
+TEST_F(RegistryChangeTest, AValueOfARootKeyIsBackedUpThenChanged)
+{
+    enum class Action { Delete, Edit, Rename };
+    struct Case {
+        const char* rootName;
+        RootKey root;
+        Action action;
+        const char* keyLine;
+    };
+    const Case cases[] = {
+        {"HKEY_CURRENT_USER", kHkeyCurrentUser, Action::Delete, "[HKEY_CURRENT_USER]"},
+        {"hkey_local_machine", kHkeyLocalMachine, Action::Delete, "[HKEY_LOCAL_MACHINE]"},
+        {"HKEY_USERS", kHkeyUsers, Action::Edit, "[HKEY_USERS]"},
+        {"HKEY_CURRENT_USER", kHkeyCurrentUser, Action::Rename, "[HKEY_CURRENT_USER]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.rootName) + " " + std::to_string(static_cast<int>(c.action)));
+        platform.AddString(c.root, "", "Stray", "planted");
+        platform.AddString(c.root, "Software\\Vendor", "Stray", "below");
+        const RegistryItem row = ValueRow(c.rootName, "", "Stray");
+
+        ChangeStatus status = ChangeStatus::NothingToDo;
+        std::string backupPath;
+        if (c.action == Action::Delete) {
+            const DeleteOutcome outcome = Delete({row});
+            status = outcome.status;
+            backupPath = outcome.backupPath;
+            EXPECT_EQ((std::vector<std::size_t>{0}), outcome.gone);
+            EXPECT_FALSE(platform.HasValue(c.root, "", "Stray"));
+        } else {
+            const char* newName = c.action == Action::Edit ? "Stray" : "Renamed";
+            const EditOutcome outcome = EditStringValue(platform, row, newName, "changed", backup);
+            status = outcome.status;
+            backupPath = outcome.backupPath;
+            std::uint32_t type = 0;
+            std::string bytes;
+            ASSERT_TRUE(platform.ReadValue(c.root, "", newName, &type, &bytes));
+            EXPECT_EQ(Sz("changed"), bytes);
+            EXPECT_EQ(c.action == Action::Edit, platform.HasValue(c.root, "", "Stray"));
+        }
+        EXPECT_EQ(ChangeStatus::Done, status);
+        ASSERT_FALSE(backupPath.empty());
+        EXPECT_EQ("Windows Registry Editor Version 5.00\r\n\r\n" + std::string(c.keyLine) +
+                      "\r\n\"Stray\"=\"planted\"\r\n",
+                  BackupText(backupPath));
+        EXPECT_TRUE(platform.HasValue(c.root, "Software\\Vendor", "Stray"));
+        EXPECT_TRUE(platform.HasKey(c.root, "Software\\Vendor"));
+        platform.RemoveFile(backupPath);
+    }
+
+    // A value row of no root key names nothing that could be backed up.
+    const DeleteOutcome nowhere = Delete({ValueRow("HKEY_NOWHERE", "", "Stray")});
+    EXPECT_EQ(ChangeStatus::Refused, nowhere.status);
+    EXPECT_EQ((std::vector<std::string>{"HKEY_NOWHERE\\"}), nowhere.refusedKeys);
+    EXPECT_TRUE(BackupFiles().empty());
+}
+
+// Every view of the keys that hold all class registrations, in every root
+// and both registry views, is refused in any case of its letters; the keys
+// beside and below them are not.
+TEST_F(RegistryChangeTest, EveryViewOfTheClassRegistrationKeysIsRefused)
+{
+    struct Case {
+        const char* rootName;
+        const char* keyPath;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"HKEY_CLASSES_ROOT", "CLSID", true},
+        {"HKEY_CLASSES_ROOT", "WOW6432Node\\CLSID", true},
+        {"HKEY_CLASSES_ROOT", "wow6432node\\clsid", true},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Classes", true},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Classes\\CLSID", true},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Classes\\Wow6432Node", true},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Classes\\Wow6432Node\\CLSID", true},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\WOW6432Node\\Classes", true},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\WOW6432Node\\Classes\\CLSID", true},
+        {"HKEY_LOCAL_MACHINE", "software\\wow6432node\\classes\\clsid", true},
+        {"HKEY_CURRENT_USER", "Software\\Classes\\WOW6432Node\\CLSID", true},
+        {"HKEY_CURRENT_USER", "Software\\WOW6432Node\\Classes", true},
+        {"HKEY_USERS", "S-1-5-21-1000\\Software\\Classes", true},
+        {"HKEY_USERS", "S-1-5-21-1000\\Software\\Classes\\CLSID", true},
+        {"HKEY_USERS", ".DEFAULT\\software\\classes\\clsid", true},
+        {"HKEY_USERS", "S-1-5-21-1000\\Software\\WOW6432Node\\Classes\\CLSID", true},
+        {"HKEY_USERS", "S-1-5-21-1000_Classes\\CLSID", true},
+        {"HKEY_USERS", "S-1-5-21-1000_CLASSES\\clsid", true},
+        {"HKEY_USERS", "S-1-5-21-1000_Classes\\Wow6432Node", true},
+        {"HKEY_USERS", "S-1-5-21-1000_Classes\\Wow6432Node\\CLSID", true},
+        {"HKEY_USERS", "S-1-5-21-1000_Classes", true},
+        {"HKEY_CLASSES_ROOT", "CLSID\\{00000000-0000-0000-0000-000000000001}", false},
+        {"HKEY_CLASSES_ROOT", "WOW6432Node\\CLSID\\{00000000-0000-0000-0000-000000000001}", false},
+        {"HKEY_CLASSES_ROOT", "WOW6432Node\\.abc", false},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\WOW6432Node\\Classes\\CLSID\\{x}", false},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\WOW6432Node\\Vendor", false},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Vendor\\CLSID", false},
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Classes\\WOW6432Node\\.abc", false},
+        {"HKEY_CURRENT_USER", "Software\\Vendor\\Classes", false},
+        {"HKEY_USERS", "S-1-5-21-1000\\CLSID", false},
+        {"HKEY_USERS", "S-1-5-21-1000\\Software\\Vendor", false},
+        {"HKEY_USERS", "S-1-5-21-1000_Classes\\CLSID\\{x}", false},
+        {"HKEY_USERS", "S-1-5-21-1000_Classes\\.abc", false},
+        {"HKEY_USERS", "_Classes2\\CLSID", false},
+        {"HKEY_USERS", "S-1-5-21-1000\\Software\\Classes\\\u0421LSID", false},
+    };
+    for (const Case& c : cases) {
+        const std::string full = std::string(c.rootName) + "\\" + c.keyPath;
+        EXPECT_EQ(c.refused ? std::vector<std::string>{full} : std::vector<std::string>{},
+                  ProtectedEntries(platform, {KeyRow(c.rootName, c.keyPath)}))
+            << full;
+    }
+
+    // The deletion of a selection holding one of them touches nothing.
+    platform.AddString(kHkeyUsers, "S-1-5-21-1000_Classes\\CLSID\\{x}", "", "server");
+    const DeleteOutcome outcome = Delete({KeyRow("HKEY_USERS", "S-1-5-21-1000_Classes\\CLSID"),
+                                          ValueRow("HKEY_CURRENT_USER", "Software\\Vendor\\App", "Path")});
+    EXPECT_EQ(ChangeStatus::Refused, outcome.status);
+    EXPECT_TRUE(platform.HasKey(kHkeyUsers, "S-1-5-21-1000_Classes\\CLSID\\{x}"));
+    EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Path"));
+}
