@@ -14,13 +14,26 @@ bool NeedsQuotes(char c)
     return c == ',' || c == '"' || c == '\r' || c == '\n';
 }
 
+// The first characters by which a spreadsheet takes a cell for a formula.
+bool StartsAsFormula(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    const char first = text[0];
+    return first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r';
+}
+
 } // namespace
 
 std::string CsvField(const std::string& text)
 {
     bool quoted = false;
     std::string inner;
-    inner.reserve(text.size() + 2);
+    inner.reserve(text.size() + 3);
+    // A leading apostrophe makes a spreadsheet show such a cell as text, so a
+    // value planted in the registry never runs as a formula in a report.
+    if (StartsAsFormula(text))
+        inner += '\'';
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t next = NextCharIndex(text, i);
         if (next == i + 1 && NeedsQuotes(text[i])) {

@@ -20,7 +20,10 @@
 constexpr const char* kCsvReportColumnKeys[5] = {"_CsvReportCol1", "_CsvReportCol2", "_CsvReportCol3",
                                                  "_CsvReportCol4", "_CsvReportCol5"};
 
-// One field as it goes into a line.
+// One field as it goes into a line. A text that begins with "=", "+", "-",
+// "@", a tab or a carriage return, by which a spreadsheet would take it for a
+// formula, gets an apostrophe before it, so that the cell shows as text; the
+// quoting rules then apply to the whole.
 std::string CsvField(const std::string& text);
 
 // The fields joined by commas, with CR LF at the end.

@@ -62,6 +62,41 @@ TEST_F(CsvReportTest, FieldsAreQuotedOnlyWhenTheyMustBe)
     EXPECT_EQ(CsvField("Café “quoted”"), "Café “quoted”");
 }
 
+// A cell a spreadsheet would take for a formula is written as text: an
+// apostrophe goes before it, inside the quotes when the cell needs them.
+// The same characters anywhere but at the start change nothing.
+TEST_F(CsvReportTest, CellsThatWouldRunAsFormulasAreWrittenAsText)
+{
+    struct Case {
+        const char* text;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+1+1", "'+1+1"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1", "'\t=1"},
+        {"\r=1", "\"'\r=1\""},
+        {"=1,2", "\"'=1,2\""},
+        {"=", "'="},
+        {"'=already", "'=already"},
+        {"a=b", "a=b"},
+        {" =1", " =1"},
+        {"x-y+z@w", "x-y+z@w"},
+        {"\n=1", "\"\n=1\""},
+        {"ソ=1", "ソ=1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.field, CsvField(c.text)) << c.text;
+
+    // Every column of a report, and its header, goes through the same rule.
+    EXPECT_EQ(WriteCsvReport(platform, kPath, {"=H", "K"}, {Row("HKEY_USERS", "-k", "@v", "+d,e")}),
+              CsvReportStatus::Written);
+    EXPECT_EQ("\xEF\xBB\xBF'=H,K\r\nHKEY_USERS,'-k,'@v,\"'+d,e\"\r\n", platform.FileContent(kPath));
+}
+
 TEST_F(CsvReportTest, LettersOfEveryScriptPassWhole)
 {
     // Every byte of a character beyond ASCII is above 0x7F: no quoting, no
