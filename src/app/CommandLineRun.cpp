@@ -322,7 +322,7 @@ int RunBackup(const CommandLineRequest& request, RunOutput& output)
 
     if (request.keepBackups <= 0)
         return kExitNothingFound;
-    const BackupRemoval removal = RemoveSurplusBackups(platform, platform, folder, typeText,
+    const BackupRemoval removal = RemoveSurplusBackups(platform, platform, platform, folder, typeText,
                                                        static_cast<std::size_t>(request.keepBackups), path);
     if (removal.failed.empty())
         return kExitNothingFound;

@@ -57,10 +57,14 @@ bool EndsWithRegExtension(const std::string& text)
     return ending == ".reg";
 }
 
+auto MomentKey(const CalendarTime& t)
+{
+    return std::make_tuple(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
 auto SortKey(const BackupName& name)
 {
-    const CalendarTime& t = name.time;
-    return std::make_tuple(t.year, t.month, t.day, t.hour, t.minute, t.second, name.counter);
+    return std::make_tuple(MomentKey(name.time), name.counter);
 }
 
 } // namespace
@@ -107,7 +111,7 @@ namespace {
 // The indices into fileNames of the backups to remove, ascending.
 std::vector<std::size_t> SurplusIndices(TextRules& textRules, const std::vector<std::string>& fileNames,
                                         const std::string& wholeTypeText, std::size_t keep,
-                                        const std::string& keptName)
+                                        const CalendarTime& now, const std::string& keptName)
 {
     std::vector<std::size_t> indices;
     if (keep == 0 || wholeTypeText.empty())
@@ -120,6 +124,7 @@ std::vector<std::size_t> SurplusIndices(TextRules& textRules, const std::vector<
     struct Candidate {
         std::size_t index;
         bool justWritten;
+        bool datedAhead;   // the name is later than now
         BackupName name;
     };
     std::vector<Candidate> whole;
@@ -129,15 +134,18 @@ std::vector<std::size_t> SurplusIndices(TextRules& textRules, const std::vector<
             continue;
         std::string upper = fileNames[i];
         textRules.UpperText(upper);
-        whole.push_back({i, !kept.empty() && upper == kept, name});
+        whole.push_back({i, !kept.empty() && upper == kept, MomentKey(name.time) > MomentKey(now), name});
     }
     if (whole.size() <= keep)
         return indices;
 
-    // Newest first: the file just written, then by the moment in the name.
+    // Newest first: the file just written, then the names dated no later
+    // than now by their moment, then the names dated ahead.
     std::sort(whole.begin(), whole.end(), [](const Candidate& a, const Candidate& b) {
         if (a.justWritten != b.justWritten)
             return a.justWritten;
+        if (a.datedAhead != b.datedAhead)
+            return b.datedAhead;
         return SortKey(a.name) > SortKey(b.name);
     });
     for (std::size_t i = keep; i < whole.size(); ++i)
@@ -163,15 +171,16 @@ void CollectListedBackup(const std::string& path, const std::string&, const Foun
 
 std::vector<std::string> BackupsToRemove(TextRules& textRules, const std::vector<std::string>& fileNames,
                                          const std::string& wholeTypeText, std::size_t keep,
-                                         const std::string& keptName)
+                                         const CalendarTime& now, const std::string& keptName)
 {
     std::vector<std::string> removals;
-    for (std::size_t index : SurplusIndices(textRules, fileNames, wholeTypeText, keep, keptName))
+    for (std::size_t index : SurplusIndices(textRules, fileNames, wholeTypeText, keep, now, keptName))
         removals.push_back(fileNames[index]);
     return removals;
 }
 
-BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, const std::string& folder,
+BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, Environment& clock,
+                                   const std::string& folder,
                                    const std::string& wholeTypeText, std::size_t keep,
                                    const std::string& keptName)
 {
@@ -181,7 +190,8 @@ BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, cons
     std::vector<std::string>& paths = listed.paths;
 
     BackupRemoval removal;
-    for (std::size_t index : SurplusIndices(textRules, names, wholeTypeText, keep, keptName)) {
+    const CalendarTime now = clock.CurrentLocalTime();
+    for (std::size_t index : SurplusIndices(textRules, names, wholeTypeText, keep, now, keptName)) {
         if (files.RemoveFile(paths[index]))
             removal.removed.push_back(paths[index]);
         else

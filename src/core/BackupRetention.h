@@ -26,14 +26,23 @@ bool ParseBackupFileName(const std::string& fileName, BackupName* name);
 
 // The names among fileNames to remove so that the newest `keep` of the
 // whole-registry backups remain (typeText equal to wholeTypeText, the text of
-// that kind). Newest means latest by the date, time and counter of the name;
-// the file keptName (the backup just written, if any, by its name or full
-// path; compared without regard to case) counts as the newest of all whatever its name says, so a file
-// dated ahead by a wrong clock never pushes it out. keep 0 keeps them all.
+// that kind); keep 0 keeps them all. The order from newest to oldest:
+// - the file keptName (the backup just written, if any, by its name or full
+//   path; compared without regard to case), whatever its name says;
+// - the backups whose name is dated no later than `now`, latest first by the
+//   date, time and counter of the name;
+// - last, the backups whose name is dated after `now`, latest first among
+//   themselves. Such a name was made by a clock that was wrong, so it tells
+//   nothing of the file's age: it never keeps a place for ever, and a real
+//   newer backup is never removed because of it. Only when there are too few
+//   correctly dated backups to fill the `keep` places do these stay.
+// With keep 1 or more the newest real backup therefore always stays: the one
+// just written, else the latest correctly dated one, else (when every name is
+// dated ahead, the clock being behind now) the latest of the rest.
 // The result is in the order of fileNames.
 std::vector<std::string> BackupsToRemove(TextRules& textRules, const std::vector<std::string>& fileNames,
                                          const std::string& wholeTypeText, std::size_t keep,
-                                         const std::string& keptName = std::string());
+                                         const CalendarTime& now, const std::string& keptName = std::string());
 
 struct BackupRemoval {
     std::vector<std::string> removed;   // full paths of the files removed
@@ -41,7 +50,8 @@ struct BackupRemoval {
 };
 
 // Lists the backup folder as the backup page does (every "*.reg" file directly
-// in it) and removes what BackupsToRemove names.
-BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, const std::string& folder,
+// in it) and removes what BackupsToRemove names, at the clock's present time.
+BackupRemoval RemoveSurplusBackups(FileSystem& files, TextRules& textRules, Environment& clock,
+                                   const std::string& folder,
                                    const std::string& wholeTypeText, std::size_t keep,
                                    const std::string& keptName = std::string());
