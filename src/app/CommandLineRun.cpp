@@ -288,20 +288,6 @@ int RunSearch(const CommandLineRequest& request, RunOutput& output)
     });
 }
 
-// True when path is a file with something in it.
-bool WrittenFile(FileSystem& files, const std::string& path)
-{
-    const std::uint32_t attributes = files.FileAttributes(path);
-    if (attributes == kInvalidFileAttributes || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    bool filled = false;
-    files.ListFolder(path, [](const FoundFile& found, void* context) {
-        *static_cast<bool*>(context) = found.size > 0;
-        return false;
-    }, &filled);
-    return filled;
-}
-
 // A whole-registry backup as the backup page's "Back Up Now" makes it, then
 // the older whole-registry backups beyond the newest `keep`.
 int RunBackup(const CommandLineRequest& request, RunOutput& output)
@@ -310,14 +296,21 @@ int RunBackup(const CommandLineRequest& request, RunOutput& output)
     const std::string folder = ProgramFolder() + kBackupFolderBelowProgram;
     const std::string typeText = LookupText("_PageRegistryBackupType1");
     const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder, typeText);
+    bool written = false;
     if (!path.empty()) {
         platform.MakeDirectoryPath(folder);
-        RunRegeditExport(std::string(), path, ProgramFolder() + kRegeditBelowProgram, true);
+        written = RunRegeditBackup(std::string(), path, ProgramFolder() + kRegeditBelowProgram);
     }
-    // The editor tells nothing, so the disk says whether the backup exists.
-    if (path.empty() || !WrittenFile(platform, path))
+    // Older backups are thinned out only in favour of one that was written
+    // whole: after a failed export they may be the only good ones left.
+    if (!written) {
+        // What the editor left under the new name is no backup: it would be
+        // offered for a restore and ranked among the backups kept.
+        if (!path.empty())
+            platform.RemoveFile(path);
         return output.Fail(kExitRunFailed,
                            FormatTextWithString(LookupText("_PageRegistryBackupState6"), path.empty() ? folder : path));
+    }
     output.Tell(FormatTextWithString(LookupText("_PageRegistryBackupState3"), path));
 
     if (request.keepBackups <= 0)

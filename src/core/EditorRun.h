@@ -24,6 +24,28 @@ struct FileStamp {
 // could not write it) or truncated to nothing is no backup.
 bool ExportWroteFile(const FileStamp& before, const FileStamp& after);
 
+// How a run of the editor went, as the process tells it.
+struct EditorOutcome {
+    bool started = false;        // the editor's process was created
+    bool ended = false;          // it was waited for and has ended
+    std::uint32_t exitCode = 0;  // its exit code, once ended
+
+    // Started, ended and ended with success (exit code 0).
+    bool Succeeded() const { return started && ended && exitCode == 0; }
+};
+
+// True when the bytes read as a whole REG file: one of the two headers, at
+// least one key, no line the reader refused, and a last line that ends with
+// its line end (a file cut off in the middle of a line is not whole).
+bool IsWholeRegFile(TextRules& textRules, const std::string& bytes);
+
+// True when an export wrote a backup that can be relied upon: the editor
+// started and ended with success, the run wrote the file (ExportWroteFile)
+// and the bytes it holds now read as a whole REG file. Anything less is no
+// backup, and nothing may be removed in its favour.
+bool ExportWroteBackup(const FileStamp& before, const FileStamp& after, const EditorOutcome& editor,
+                       TextRules& textRules, const std::string& bytes);
+
 // The outcome of checking a merged file against the registry.
 struct RestoreVerification {
     // The file had one of the two headers, so its entries were checked.
