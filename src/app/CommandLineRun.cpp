@@ -13,6 +13,7 @@
 
 #include "core/BackupRetention.h"
 #include "core/BackupStore.h"
+#include "core/CommandLineOutput.h"
 #include "core/CsvReport.h"
 #include "core/FlagList.h"
 #include "core/IgnoreList.h"
@@ -123,21 +124,16 @@ private:
     UniqueHandle console_;
 };
 
-// The value of the first /report: of the arguments, also of a command line
-// that was refused, so that the reason can go in the report's place.
-std::string ReportPathGiven(const std::string& commandLine)
+// True when the process runs in the window station a person sees: the one
+// of an interactive session. A service, or a task that runs whether a user
+// is logged on or not, gets a window station of its own that nobody sees.
+bool InInteractiveWindowStation()
 {
-    TextRules& textRules = SystemPlatform();
-    for (const std::string& argument : SplitCommandLine(commandLine)) {
-        const std::size_t colon = argument.find(':');
-        if (colon == std::string::npos)
-            continue;
-        std::string name = argument.substr(0, colon);
-        textRules.LowerText(name);
-        if (name == "/report")
-            return argument.substr(colon + 1);
-    }
-    return std::string();
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    HWINSTA station = GetProcessWindowStation();
+    return station && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &needed) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 std::string ReasonWithDetail(const std::string& reasonKey, const std::string& detail)
@@ -329,13 +325,20 @@ int RunBackup(const CommandLineRequest& request, RunOutput& output)
 
 int RunCommandLine(const CommandLineRequest& request, const std::string& commandLine, const char* refusalKey)
 {
-    RunOutput output(request.action == CommandAction::Invalid ? ReportPathGiven(commandLine) : request.reportPath);
+    RunOutput output(request.action == CommandAction::Invalid ? RefusalReportPath(SystemPlatform(), commandLine)
+                                                              : request.reportPath);
     switch (request.action) {
     case CommandAction::Usage:
-        if (output.HasConsole())
+        switch (PlaceOfUsage(output.HasConsole(), InInteractiveWindowStation())) {
+        case UsagePlace::kConsole:
             output.Tell(UsageText());
-        else
+            break;
+        case UsagePlace::kMessageBox:
             ShowMessage(nullptr, LookupText(kCommandLineUsageKey, true), MB_OK | MB_ICONINFORMATION);
+            break;
+        case UsagePlace::kNowhere:
+            break;
+        }
         return kExitNothingFound;
     case CommandAction::Invalid:
         // Never a message box: a scheduled task would wait for it forever.

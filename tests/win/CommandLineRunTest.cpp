@@ -69,6 +69,52 @@ std::vector<std::string> LinesWith(const std::string& report, const std::string&
     return found;
 }
 
+// The program started without a console in a window station of its own,
+// which nobody sees, as a service or a task run in the background starts
+// it. Ends it after the timeout; ended tells whether it ended by itself.
+struct BackgroundRun {
+    bool started = false;
+    bool ended = false;
+    DWORD exitCode = 99;
+};
+
+BackgroundRun RunInBackgroundStation(const std::string& program, const std::string& arguments)
+{
+    BackgroundRun run;
+    HWINSTA own = GetProcessWindowStation();
+    const std::wstring stationName = Widen("QvBackground" + UniqueScratchName());
+    HWINSTA station = CreateWindowStationW(stationName.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    if (!station)
+        return run;
+    HDESK desktop = nullptr;
+    if (SetProcessWindowStation(station)) {
+        desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        SetProcessWindowStation(own);
+    }
+    std::wstring desktopName = stationName + L"\\Default";
+    std::wstring commandLine = Widen("\"" + program + "\" " + arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION created = {};
+    if (desktop && CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                  nullptr, &startup, &created)) {
+        run.started = true;
+        run.ended = WaitForSingleObject(created.hProcess, 30000) == WAIT_OBJECT_0;
+        if (!run.ended) {
+            TerminateProcess(created.hProcess, 99);
+            WaitForSingleObject(created.hProcess, 10000);
+        }
+        GetExitCodeProcess(created.hProcess, &run.exitCode);
+        CloseHandle(created.hThread);
+        CloseHandle(created.hProcess);
+    }
+    if (desktop)
+        CloseDesktop(desktop);
+    CloseWindowStation(station);
+    return run;
+}
+
 class CommandLineRunTest : public ::testing::Test {
 protected:
     CommandLineRunTest()
@@ -283,6 +329,21 @@ TEST_F(CommandLineRunTest, UsageAndBadCommandLinesNeverOpenAWindow)
     run = Run("/backup /report:");
     EXPECT_EQ(static_cast<DWORD>(kExitBadCommandLine), run.exitCode);
     EXPECT_TRUE(FilesIn(BackupFolder()).empty());
+
+    // A backup writes no report: a /report: beside it gets no file.
+    const std::string notReport = Report("not-a-report.csv");
+    run = Run("/backup /report:" + notReport);
+    EXPECT_EQ(static_cast<DWORD>(kExitBadCommandLine), run.exitCode);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(notReport).c_str()));
+    EXPECT_TRUE(FilesIn(BackupFolder()).empty());
+}
+
+TEST_F(CommandLineRunTest, UsageInAWindowStationNobodySeesEndsWithoutWaiting)
+{
+    const BackgroundRun run = RunInBackgroundStation(copy_.Program(), "/?");
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.ended) << "the usage waited for a person";
+    EXPECT_EQ(static_cast<DWORD>(kExitNothingFound), run.exitCode);
 }
 
 // ---------------------------------------------------------------- backups
