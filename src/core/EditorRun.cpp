@@ -1,6 +1,8 @@
 // What a run of the registry editor left behind (see EditorRun.h).
 #include "core/EditorRun.h"
 
+#include <utility>
+
 #include "core/Language.h"
 
 bool ExportWroteFile(const FileStamp& before, const FileStamp& after)
@@ -49,8 +51,9 @@ RestoreVerification VerifyRestore(RegistryAccess& registry, TextRules& textRules
     if (content.format == RegFileFormat::kUnknown)
         return verification;
     verification.fileRead = true;
-    verification.shortfalls =
-        CheckRestoredEntries(registry, textRules, content, defaultValueText, &verification.checked);
+    for (RestoreShortfall& shortfall :
+         CheckRestoredEntries(registry, textRules, content, defaultValueText, &verification.checked))
+        (shortfall.keptBySystem ? verification.keptBySystem : verification.shortfalls).push_back(std::move(shortfall));
     return verification;
 }
 

@@ -52,12 +52,19 @@ struct RestoreVerification {
     bool fileRead = false;
     // Keys and values compared.
     std::size_t checked = 0;
+    // The entries that did not come back: real shortfalls of the restore.
     std::vector<RestoreShortfall> shortfalls;
+    // The entries that did not come back because Windows keeps their keys
+    // in memory and writes them itself (volatile keys): no loss, named apart.
+    std::vector<RestoreShortfall> keptBySystem;
     // The lines the reader could not read: their entries were not checked.
     std::vector<RegRefusedLine> refusedLines;
 
-    // Entries that did not come back plus lines that could not be checked.
+    // Entries that did not come back plus lines that could not be checked;
+    // the entries Windows keeps itself are none of them.
     std::size_t ProblemCount() const { return shortfalls.size() + refusedLines.size(); }
+    // The compared entries that are as the file holds them.
+    std::size_t VerifiedCount() const { return checked - shortfalls.size() - keptBySystem.size(); }
 };
 
 // Reads the merged file's bytes and compares what it leaves behind with the

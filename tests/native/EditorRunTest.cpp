@@ -187,3 +187,32 @@ TEST_F(VerifyRestoreTest, ADeletedKeyCountsOnceWhateverTheFileSetBelowIt)
 }
 
 } // namespace
+
+TEST_F(VerifyRestoreTest, EntriesWindowsKeepsItselfAreCountedApartFromRealShortfalls)
+{
+    platform.SetKeyVolatile(kHkeyLocalMachine, "System\\Volatile", true);
+    platform.AddDword(kHkeyLocalMachine, "System\\Volatile", "Linked", 0);
+    platform.AddDword(kHkeyLocalMachine, "System\\Lasting", "Kept", 1);
+    const RestoreVerification result = Verify("REGEDIT4\r\n\r\n"
+                                              "[HKEY_LOCAL_MACHINE\\System\\Volatile]\r\n"
+                                              "\"Linked\"=dword:00000001\r\n"
+                                              "[HKEY_LOCAL_MACHINE\\System\\Lasting]\r\n"
+                                              "\"Kept\"=dword:00000001\r\n");
+    EXPECT_EQ(4u, result.checked);
+    ASSERT_EQ(1u, result.keptBySystem.size());
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\System\\Volatile \"Linked\"", result.keptBySystem[0].text);
+    EXPECT_TRUE(result.shortfalls.empty());
+    EXPECT_EQ(0u, result.ProblemCount());
+    EXPECT_EQ(3u, result.VerifiedCount());
+
+    // A real loss beside it still counts as one.
+    platform.AddDword(kHkeyLocalMachine, "System\\Lasting", "Kept", 2);
+    const RestoreVerification lost = Verify("REGEDIT4\r\n\r\n"
+                                            "[HKEY_LOCAL_MACHINE\\System\\Volatile]\r\n"
+                                            "\"Linked\"=dword:00000001\r\n"
+                                            "[HKEY_LOCAL_MACHINE\\System\\Lasting]\r\n"
+                                            "\"Kept\"=dword:00000001\r\n");
+    EXPECT_EQ(1u, lost.ProblemCount());
+    EXPECT_EQ(1u, lost.keptBySystem.size());
+    EXPECT_EQ(2u, lost.VerifiedCount());
+}
