@@ -88,6 +88,10 @@ public:
     {
         return Timed(kOther, [&] { return inner_.DeleteKeyTree(parent, subKey); });
     }
+    long QueryKeyVolatile(KeyHandle key, bool* isVolatile) override
+    {
+        return Timed(kOther, [&] { return inner_.QueryKeyVolatile(key, isVolatile); });
+    }
     void CloseKey(KeyHandle key) override
     {
         Timed(kCloseKey, [&] {

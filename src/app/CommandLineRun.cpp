@@ -13,6 +13,7 @@
 
 #include "core/BackupRetention.h"
 #include "core/BackupStore.h"
+#include "core/CommandLineOutput.h"
 #include "core/CsvReport.h"
 #include "core/FlagList.h"
 #include "core/IgnoreList.h"
@@ -123,21 +124,16 @@ private:
     UniqueHandle console_;
 };
 
-// The value of the first /report: of the arguments, also of a command line
-// that was refused, so that the reason can go in the report's place.
-std::string ReportPathGiven(const std::string& commandLine)
+// True when the process runs in the window station a person sees: the one
+// of an interactive session. A service, or a task that runs whether a user
+// is logged on or not, gets a window station of its own that nobody sees.
+bool InInteractiveWindowStation()
 {
-    TextRules& textRules = SystemPlatform();
-    for (const std::string& argument : SplitCommandLine(commandLine)) {
-        const std::size_t colon = argument.find(':');
-        if (colon == std::string::npos)
-            continue;
-        std::string name = argument.substr(0, colon);
-        textRules.LowerText(name);
-        if (name == "/report")
-            return argument.substr(colon + 1);
-    }
-    return std::string();
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    HWINSTA station = GetProcessWindowStation();
+    return station && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &needed) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 std::string ReasonWithDetail(const std::string& reasonKey, const std::string& detail)
@@ -288,20 +284,6 @@ int RunSearch(const CommandLineRequest& request, RunOutput& output)
     });
 }
 
-// True when path is a file with something in it.
-bool WrittenFile(FileSystem& files, const std::string& path)
-{
-    const std::uint32_t attributes = files.FileAttributes(path);
-    if (attributes == kInvalidFileAttributes || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    bool filled = false;
-    files.ListFolder(path, [](const FoundFile& found, void* context) {
-        *static_cast<bool*>(context) = found.size > 0;
-        return false;
-    }, &filled);
-    return filled;
-}
-
 // A whole-registry backup as the backup page's "Back Up Now" makes it, then
 // the older whole-registry backups beyond the newest `keep`.
 int RunBackup(const CommandLineRequest& request, RunOutput& output)
@@ -310,14 +292,21 @@ int RunBackup(const CommandLineRequest& request, RunOutput& output)
     const std::string folder = ProgramFolder() + kBackupFolderBelowProgram;
     const std::string typeText = LookupText("_PageRegistryBackupType1");
     const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder, typeText);
+    bool written = false;
     if (!path.empty()) {
         platform.MakeDirectoryPath(folder);
-        RunRegeditExport(std::string(), path, ProgramFolder() + kRegeditBelowProgram, true);
+        written = RunRegeditBackup(std::string(), path, ProgramFolder() + kRegeditBelowProgram);
     }
-    // The editor tells nothing, so the disk says whether the backup exists.
-    if (path.empty() || !WrittenFile(platform, path))
+    // Older backups are thinned out only in favour of one that was written
+    // whole: after a failed export they may be the only good ones left.
+    if (!written) {
+        // What the editor left under the new name is no backup: it would be
+        // offered for a restore and ranked among the backups kept.
+        if (!path.empty())
+            platform.RemoveFile(path);
         return output.Fail(kExitRunFailed,
                            FormatTextWithString(LookupText("_PageRegistryBackupState6"), path.empty() ? folder : path));
+    }
     output.Tell(FormatTextWithString(LookupText("_PageRegistryBackupState3"), path));
 
     if (request.keepBackups <= 0)
@@ -336,13 +325,20 @@ int RunBackup(const CommandLineRequest& request, RunOutput& output)
 
 int RunCommandLine(const CommandLineRequest& request, const std::string& commandLine, const char* refusalKey)
 {
-    RunOutput output(request.action == CommandAction::Invalid ? ReportPathGiven(commandLine) : request.reportPath);
+    RunOutput output(request.action == CommandAction::Invalid ? RefusalReportPath(SystemPlatform(), commandLine)
+                                                              : request.reportPath);
     switch (request.action) {
     case CommandAction::Usage:
-        if (output.HasConsole())
+        switch (PlaceOfUsage(output.HasConsole(), InInteractiveWindowStation())) {
+        case UsagePlace::kConsole:
             output.Tell(UsageText());
-        else
+            break;
+        case UsagePlace::kMessageBox:
             ShowMessage(nullptr, LookupText(kCommandLineUsageKey, true), MB_OK | MB_ICONINFORMATION);
+            break;
+        case UsagePlace::kNowhere:
+            break;
+        }
         return kExitNothingFound;
     case CommandAction::Invalid:
         // Never a message box: a scheduled task would wait for it forever.

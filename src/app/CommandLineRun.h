@@ -9,7 +9,11 @@
 // when there is one. A file or pipe gets UTF-8 text; a console is handed the
 // characters themselves. Without a console the reason a run failed is written in the
 // report's place, so that a scheduled task leaves it where its report would
-// have been; only the usage asked for with /? is shown in a message box.
+// have been, and only when the action writes a report (/scan, /search). The
+// usage asked for with /? is shown in a message box only without a console
+// and in the window station of an interactive session; a run in the
+// background (a service, a task run whether a user is logged on or not)
+// shows nothing and never waits.
 #pragma once
 
 #include <string>

@@ -132,6 +132,10 @@ public:
     virtual long DeleteValue(KeyHandle key, const std::string& name) = 0;
     // Deletes the subkey with everything below it (SHDeleteKeyW).
     virtual long DeleteKeyTree(KeyHandle parent, const std::string& subKey) = 0;
+    // Whether an open key is volatile: held by the system in memory only,
+    // gone at the next start and rewritten by the system itself. kResultOk
+    // with the answer, else the reason it could not be told.
+    virtual long QueryKeyVolatile(KeyHandle key, bool* isVolatile) = 0;
     virtual void CloseKey(KeyHandle key) = 0;
 };
 

@@ -226,6 +226,16 @@ public:
         }
     }
 
+    // Marks the shortfalls that lie in volatile keys. Asked only for the
+    // entries that did not come back: a restore that came back whole asks
+    // nothing.
+    void MarkKeptBySystem()
+    {
+        for (RestoreShortfall& shortfall : result_)
+            shortfall.keptBySystem =
+                shortfall.kind != RestoreShortfallKind::kNotReadable && InVolatileKey(shortfall.root, shortfall.keyPath);
+    }
+
     std::vector<RestoreShortfall> TakeResult()
     {
         std::stable_sort(result_.begin(), result_.end(),
@@ -236,6 +246,25 @@ public:
     }
 
 private:
+    // True when the key, or, when it does not exist, the nearest key above
+    // it that does, is volatile. A root key never is.
+    bool InVolatileKey(RootKey root, std::string keyPath)
+    {
+        while (!keyPath.empty()) {
+            ScopedKey key(registry_);
+            const long opened = key.Open(RootHandle(root), keyPath);
+            if (opened == kResultOk) {
+                bool isVolatile = false;
+                return registry_.QueryKeyVolatile(key.Get(), &isVolatile) == kResultOk && isVolatile;
+            }
+            if (opened != kResultFileNotFound)
+                return false;
+            const std::size_t cut = keyPath.rfind('\\');
+            keyPath.erase(cut == std::string::npos ? 0 : cut);
+        }
+        return false;
+    }
+
     void Add(RestoreShortfallKind kind, const Expectation& expected, bool isValue)
     {
         RestoreShortfall shortfall;
@@ -244,6 +273,8 @@ private:
         shortfall.isValue = isValue;
         shortfall.valueName = expected.valueName;
         shortfall.line = expected.line;
+        shortfall.root = expected.root;
+        shortfall.keyPath = expected.keyPath;
         shortfall.text = LineText(expected, isValue, defaultValueText_);
         result_.push_back(shortfall);
     }
@@ -269,5 +300,6 @@ std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, Tex
         checker.CheckKey(key.second);
     for (const auto& value : expected.Values())
         checker.CheckValue(value.second);
+    checker.MarkKeptBySystem();
     return checker.TakeResult();
 }

@@ -25,16 +25,24 @@ enum class RestoreShortfallKind {
 struct RestoreShortfall {
     RestoreShortfallKind kind = RestoreShortfallKind::kKeyMissing;
     std::string fullKeyPath;   // the root's full name, a backslash and the key path
+    RootKey root = kNoRootKey;
+    std::string keyPath;       // below the root
     bool isValue = false;
     std::string valueName;     // "" for the default value
     std::size_t line = 0;      // the line of the file that asked for the entry
     // One line for the user: the full key path and, for a value, one blank and
     // its name in double quotes (the default value by defaultValueText).
     std::string text;
+    // The entry lies in a volatile key (or, missing, below one): Windows
+    // holds that key in memory only and writes its entries itself, so what a
+    // merge put there does not stay. No loss of the restore.
+    bool keptBySystem = false;
 };
 
 // Compares what the file leaves behind with the registry; the entries that
-// did not come back, in the order of their lines in the file. Text values the
+// did not come back, in the order of their lines in the file, each marked
+// when it lies in a key Windows keeps itself (the key, or for a missing one
+// the nearest key above it that exists, is volatile). Text values the
 // registry editor stored with a terminating zero the file did not give count
 // as restored. Entries the reader could not read are not checked here: they
 // are among the reader's refused lines. With checkedCount, it receives the

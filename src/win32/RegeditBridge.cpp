@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "win32/Win32Handles.h"
+#include "win32/Win32Platform.h"
 #include "win32/ProgramPaths.h"
 #include "win32/WideText.h"
 
@@ -34,9 +35,10 @@ std::string Quoted(const std::string& text)
     return out + "\"";
 }
 
-// Starts the editor with the parameters and, with wait, waits for it to end.
-// Failures pass silently: without a process there is nothing to wait for.
-void RunEditor(const std::string& editorPath, const std::string& parameters, bool wait)
+// Starts the editor with the parameters and, with wait, waits for it to end
+// and reads its exit code. The outcome tells what happened: an editor that
+// could not be started, or was not waited for, has no exit code to trust.
+EditorOutcome RunEditor(const std::string& editorPath, const std::string& parameters, bool wait)
 {
     // Wide texts, so that paths of any letters reach the editor.
     const std::wstring file = Widen(editorPath);
@@ -52,10 +54,17 @@ void RunEditor(const std::string& editorPath, const std::string& parameters, boo
     info.lpParameters = wideParameters.c_str();
     info.lpDirectory = nullptr;
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&info);
+    EditorOutcome outcome;
+    const BOOL executed = ShellExecuteExW(&info);
     const UniqueHandle process(info.hProcess);
-    if (wait && process)
-        WaitForSingleObject(process.Get(), INFINITE);
+    outcome.started = executed && process;
+    if (!outcome.started || !wait)
+        return outcome;
+    DWORD exitCode = 0;
+    outcome.ended = WaitForSingleObject(process.Get(), INFINITE) == WAIT_OBJECT_0 &&
+                    GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE;
+    outcome.exitCode = outcome.ended ? exitCode : 0;
+    return outcome;
 }
 
 } // namespace
@@ -80,16 +89,28 @@ std::string RegeditLastKeyText(const std::string& rootName, const std::string& k
     return text;
 }
 
-void RunRegeditExport(const std::string& keyPath, const std::string& filePath,
-                      const std::string& editorPath, bool wait)
+EditorOutcome RunRegeditExport(const std::string& keyPath, const std::string& filePath,
+                               const std::string& editorPath, bool wait)
 {
-    RunEditor(editorPath, RegeditExportParameters(keyPath, filePath), wait);
+    return RunEditor(editorPath, RegeditExportParameters(keyPath, filePath), wait);
 }
 
-void RunRegeditImport(const std::string& filePath, const std::string& editorPath, bool wait,
-                      bool silent)
+EditorOutcome RunRegeditImport(const std::string& filePath, const std::string& editorPath, bool wait,
+                               bool silent)
 {
-    RunEditor(editorPath, RegeditImportParameters(filePath, silent), wait);
+    return RunEditor(editorPath, RegeditImportParameters(filePath, silent), wait);
+}
+
+bool RunRegeditBackup(const std::string& keyPath, const std::string& filePath, const std::string& editorPath)
+{
+    const FileStamp before = ReadFileStamp(filePath);
+    const EditorOutcome editor = RunRegeditExport(keyPath, filePath, editorPath, true);
+    const FileStamp after = ReadFileStamp(filePath);
+    // Read only when everything else holds: a whole-registry backup is large.
+    if (!editor.Succeeded() || !ExportWroteFile(before, after))
+        return false;
+    std::string bytes;
+    return ReadFileBytes(filePath, &bytes) && ExportWroteBackup(before, after, editor, SystemPlatform(), bytes);
 }
 
 FileStamp ReadFileStamp(const std::string& path)

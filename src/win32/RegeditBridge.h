@@ -29,12 +29,19 @@ std::string RegeditImportParameters(const std::string& filePath, bool silent);
 // trailing backslash removed.
 std::string RegeditLastKeyText(const std::string& rootName, const std::string& keyPath);
 
-// Starts the editor to export to filePath; with wait, returns once it has ended.
-void RunRegeditExport(const std::string& keyPath, const std::string& filePath,
-                      const std::string& editorPath, bool wait);
+// Starts the editor to export to filePath; with wait, returns once it has
+// ended. The outcome tells whether it started and, when waited for, its exit
+// code.
+EditorOutcome RunRegeditExport(const std::string& keyPath, const std::string& filePath,
+                               const std::string& editorPath, bool wait);
 // Starts the editor to merge filePath; with wait, returns once it has ended.
-void RunRegeditImport(const std::string& filePath, const std::string& editorPath, bool wait,
-                      bool silent);
+EditorOutcome RunRegeditImport(const std::string& filePath, const std::string& editorPath, bool wait,
+                               bool silent);
+
+// Exports to filePath as RunRegeditExport does and waits; true only when the
+// editor ended with success and the file it wrote this time reads as a whole
+// REG file (ExportWroteBackup). Whatever calls a backup saved asks this.
+bool RunRegeditBackup(const std::string& keyPath, const std::string& filePath, const std::string& editorPath);
 
 // The file's presence, size and last-write time, to tell whether a run of
 // the editor wrote it.

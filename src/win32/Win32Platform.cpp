@@ -302,6 +302,62 @@ long Win32Platform::DeleteKeyTree(KeyHandle parent, const std::string& subKey)
     return static_cast<long>(SHDeleteKeyW(ToHkey(parent), Widen(subKey).c_str()));
 }
 
+namespace {
+
+// NtQueryKey's KeyFlagsInformation and its answer (KEY_FLAGS_INFORMATION).
+constexpr int kKeyFlagsInformation = 5;
+constexpr ULONG kKeyFlagVolatile = 0x1;
+struct KeyFlagsInformation {
+    ULONG wow64Flags;
+    ULONG keyFlags;
+    ULONG controlFlags;
+};
+using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+
+// The subkey the fallback below creates for a moment: a name no program uses.
+constexpr const wchar_t* kVolatileProbeName = L"Quorvane volatile test {5B0E0F6C-93E4-4C0B-A2D1-7C51E6A4B8D3}";
+
+} // namespace
+
+long Win32Platform::QueryKeyVolatile(KeyHandle key, bool* isVolatile)
+{
+    // The root keys are the registry itself, never volatile.
+    if (IsRootHandle(key)) {
+        *isVolatile = false;
+        return kResultOk;
+    }
+    const HKEY hkey = ToHkey(key);
+    // The system's own answer, read only.
+    static const NtQueryKeyFunction queryKey = reinterpret_cast<NtQueryKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+    if (queryKey) {
+        KeyFlagsInformation flags = {};
+        ULONG length = 0;
+        if (queryKey(hkey, kKeyFlagsInformation, &flags, sizeof flags, &length) == 0) {
+            *isVolatile = (flags.keyFlags & kKeyFlagVolatile) != 0;
+            return kResultOk;
+        }
+    }
+    // A system that does not tell (Wine) refuses a non-volatile subkey below
+    // a volatile key before creating anything; below any other key the
+    // subkey is created and removed again at once.
+    HKEY probe = nullptr;
+    DWORD disposition = 0;
+    const LONG created = RegCreateKeyExW(hkey, kVolatileProbeName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ,
+                                         nullptr, &probe, &disposition);
+    if (created == ERROR_CHILD_MUST_BE_VOLATILE) {
+        *isVolatile = true;
+        return kResultOk;
+    }
+    if (created != ERROR_SUCCESS)
+        return static_cast<long>(created);
+    RegCloseKey(probe);
+    if (disposition == REG_CREATED_NEW_KEY)
+        RegDeleteKeyW(hkey, kVolatileProbeName);
+    *isVolatile = false;
+    return kResultOk;
+}
+
 void Win32Platform::CloseKey(KeyHandle key)
 {
     // A root key stays open for the whole process.

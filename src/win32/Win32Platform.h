@@ -29,6 +29,7 @@ public:
                   const std::uint8_t* data, std::uint32_t size) override;
     long DeleteValue(KeyHandle key, const std::string& name) override;
     long DeleteKeyTree(KeyHandle parent, const std::string& subKey) override;
+    long QueryKeyVolatile(KeyHandle key, bool* isVolatile) override;
     void CloseKey(KeyHandle key) override;
 
     bool OpenFileExists(const std::string& path) override;

@@ -38,6 +38,82 @@ TEST(EditorRunTest, AnExportCountsAsWrittenOnlyWhenThisRunChangedTheFile)
     EXPECT_FALSE(ExportWroteFile(Stamp(true, 1200, 7), missing));
 }
 
+// ASCII text as the editor writes a REG file: UTF-16 LE after FF FE.
+std::string Utf16File(const std::string& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+const char kWholeExport[] = "Windows Registry Editor Version 5.00\r\n\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\App]\r\n"
+                            "\"A\"=\"b\"\r\n"
+                            "\"Bin\"=hex:01,02,\\\r\n"
+                            "  03\r\n";
+
+TEST(EditorRunTest, AnExportIsABackupOnlyWhenTheEditorSucceededAndTheFileReadsWhole)
+{
+    MemoryPlatform platform;
+    const std::string whole = Utf16File(kWholeExport);
+    const FileStamp missing;
+    EditorOutcome succeeded;
+    succeeded.started = true;
+    succeeded.ended = true;
+    EditorOutcome failed = succeeded;
+    failed.exitCode = 1;
+    EditorOutcome notStarted;
+    EditorOutcome notWaitedFor;
+    notWaitedFor.started = true;
+
+    struct Case {
+        const char* what;
+        EditorOutcome editor;
+        std::string bytes;
+        bool backup;
+    };
+    const std::string cut = whole.substr(0, whole.size() - 8);   // in the middle of the last line
+    const Case cases[] = {
+        {"whole file, editor ended with 0", succeeded, whole, true},
+        {"ANSI file with LF line ends", succeeded, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\App]\n\"A\"=\"b\"\n",
+         true},
+        {"editor ended with an error", failed, whole, false},
+        {"editor never started", notStarted, whole, false},
+        {"editor not waited for", notWaitedFor, whole, false},
+        {"last line cut off", succeeded, cut, false},
+        {"cut inside a character", succeeded, whole.substr(0, whole.size() - 1), false},
+        {"cut after a continued line", succeeded,
+         Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\App]\r\n"
+                   "\"Bin\"=hex:01,02,\\\r\n"),
+         false},
+        {"header only", succeeded, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"), false},
+        {"no header", succeeded, Utf16File("[HKEY_CURRENT_USER\\Software\\App]\r\n\"A\"=\"b\"\r\n"), false},
+        {"a refused line", succeeded,
+         Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\App]\r\n"
+                   "\"A\"=hex:zz\r\n\"B\"=\"b\"\r\n"),
+         false},
+    };
+    for (const Case& c : cases) {
+        FileStamp after;
+        after.exists = true;
+        after.size = c.bytes.size();
+        after.lastWrite = 9;
+        EXPECT_EQ(c.backup, ExportWroteBackup(missing, after, c.editor, platform, c.bytes)) << c.what;
+    }
+    // The file must also be this run's, and the bytes the ones stamped.
+    FileStamp after;
+    after.exists = true;
+    after.size = whole.size();
+    after.lastWrite = 9;
+    EXPECT_FALSE(ExportWroteBackup(after, after, succeeded, platform, whole));
+    FileStamp larger = after;
+    larger.size += 2;
+    EXPECT_FALSE(ExportWroteBackup(missing, larger, succeeded, platform, whole));
+}
+
 class VerifyRestoreTest : public ::testing::Test {
 protected:
     RestoreVerification Verify(const std::string& bytes)
@@ -111,3 +187,32 @@ TEST_F(VerifyRestoreTest, ADeletedKeyCountsOnceWhateverTheFileSetBelowIt)
 }
 
 } // namespace
+
+TEST_F(VerifyRestoreTest, EntriesWindowsKeepsItselfAreCountedApartFromRealShortfalls)
+{
+    platform.SetKeyVolatile(kHkeyLocalMachine, "System\\Volatile", true);
+    platform.AddDword(kHkeyLocalMachine, "System\\Volatile", "Linked", 0);
+    platform.AddDword(kHkeyLocalMachine, "System\\Lasting", "Kept", 1);
+    const RestoreVerification result = Verify("REGEDIT4\r\n\r\n"
+                                              "[HKEY_LOCAL_MACHINE\\System\\Volatile]\r\n"
+                                              "\"Linked\"=dword:00000001\r\n"
+                                              "[HKEY_LOCAL_MACHINE\\System\\Lasting]\r\n"
+                                              "\"Kept\"=dword:00000001\r\n");
+    EXPECT_EQ(4u, result.checked);
+    ASSERT_EQ(1u, result.keptBySystem.size());
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\System\\Volatile \"Linked\"", result.keptBySystem[0].text);
+    EXPECT_TRUE(result.shortfalls.empty());
+    EXPECT_EQ(0u, result.ProblemCount());
+    EXPECT_EQ(3u, result.VerifiedCount());
+
+    // A real loss beside it still counts as one.
+    platform.AddDword(kHkeyLocalMachine, "System\\Lasting", "Kept", 2);
+    const RestoreVerification lost = Verify("REGEDIT4\r\n\r\n"
+                                            "[HKEY_LOCAL_MACHINE\\System\\Volatile]\r\n"
+                                            "\"Linked\"=dword:00000001\r\n"
+                                            "[HKEY_LOCAL_MACHINE\\System\\Lasting]\r\n"
+                                            "\"Kept\"=dword:00000001\r\n");
+    EXPECT_EQ(1u, lost.ProblemCount());
+    EXPECT_EQ(1u, lost.keptBySystem.size());
+    EXPECT_EQ(2u, lost.VerifiedCount());
+}

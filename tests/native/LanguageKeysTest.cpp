@@ -52,6 +52,7 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackupstate11", "d"},
     {"_pageregistrybackupstate12", "s"},
     {"_pageregistrybackupstate13", "s"},
+    {"_pageregistrybackupverifiedkept1", "dd"},
     {"_pageregistrybackupsavelist1", "d"},
     {"_pageregistrybackupsavelist2", "s"},
     {"_pageregistrybackuplistheader1", "s"},

@@ -33,7 +33,8 @@ class RestoreCheckTest : public ::testing::Test {
 protected:
     // Checks a REGEDIT4 file of the given lines (ANSI text), or with version5
     // a file of the registry editor's own format (UTF-16); each shortfall as
-    // "line: kind: text".
+    // "line: kind: text", with " [kept by Windows]" after those that lie in
+    // a key Windows keeps itself.
     Strings Check(const Strings& lines, bool version5 = false)
     {
         std::string text = version5 ? "Windows Registry Editor Version 5.00\r\n" : "REGEDIT4\r\n";
@@ -45,7 +46,7 @@ protected:
         Strings result;
         for (const RestoreShortfall& shortfall : CheckRestoredEntries(platform, platform, content, "(Default)"))
             result.push_back(std::to_string(shortfall.line) + ": " + KindName(shortfall.kind) + ": " +
-                             shortfall.text);
+                             shortfall.text + (shortfall.keptBySystem ? " [kept by Windows]" : ""));
         EXPECT_EQ(0u, platform.OpenKeyCount());
         EXPECT_EQ(0u, platform.BadCloseCount());
         return result;
@@ -210,3 +211,46 @@ TEST_F(RestoreCheckTest, KeysAndValuesThatCannotBeReadAreReported)
 }
 
 }  // namespace
+
+TEST_F(RestoreCheckTest, EntriesInKeysWindowsKeepsInMemoryAreMarkedApart)
+{
+    const std::string control = "System\\CurrentControlSet\\Control";
+    platform.AddKey(kHkeyLocalMachine, control);
+    platform.SetKeyVolatile(kHkeyLocalMachine, control + "\\ServiceCurrent", true);
+    platform.AddDword(kHkeyLocalMachine, control + "\\ServiceCurrent", "", 7);
+    platform.SetKeyVolatile(kHkeyLocalMachine, control + "\\DeviceClasses\\{A}\\#\\Control", true);
+    platform.AddDword(kHkeyLocalMachine, control + "\\DeviceClasses\\{A}\\#\\Control", "Linked", 0);
+    platform.AddDword(kHkeyLocalMachine, control + "\\Lasting", "Linked", 0);
+    // Denied, a volatile key tells nothing: its entries stay shortfalls.
+    platform.SetKeyVolatile(kHkeyLocalMachine, control + "\\Hidden", true);
+    platform.SetKeyFaults(kHkeyLocalMachine, control + "\\Hidden", kDenyQueryInfo);
+
+    EXPECT_EQ(Strings({
+                  // Rewritten by Windows in a volatile key.
+                  "4: value differs: HKEY_LOCAL_MACHINE\\" + control + "\\ServiceCurrent (Default) [kept by Windows]",
+                  "6: value differs: HKEY_LOCAL_MACHINE\\" + control +
+                      "\\DeviceClasses\\{A}\\#\\Control \"Linked\" [kept by Windows]",
+                  "7: value missing: HKEY_LOCAL_MACHINE\\" + control +
+                      "\\DeviceClasses\\{A}\\#\\Control \"Gone\" [kept by Windows]",
+                  // Missing below a volatile key: the nearest key that exists.
+                  "8: key missing: HKEY_LOCAL_MACHINE\\" + control +
+                      "\\DeviceClasses\\{A}\\#\\Control\\Sub\\Deeper [kept by Windows]",
+                  // The same in an ordinary key, and below one: real losses.
+                  "10: value differs: HKEY_LOCAL_MACHINE\\" + control + "\\Lasting \"Linked\"",
+                  "11: key missing: HKEY_LOCAL_MACHINE\\" + control + "\\Lasting\\Gone",
+                  "13: value missing: HKEY_LOCAL_MACHINE\\" + control + "\\Hidden \"Gone\"",
+              }),
+              Check({
+                  "",
+                  "[HKEY_LOCAL_MACHINE\\" + control + "\\ServiceCurrent]",
+                  "@=dword:00000009",
+                  "[HKEY_LOCAL_MACHINE\\" + control + "\\DeviceClasses\\{A}\\#\\Control]",
+                  "\"Linked\"=dword:00000001",
+                  "\"Gone\"=\"x\"",
+                  "[HKEY_LOCAL_MACHINE\\" + control + "\\DeviceClasses\\{A}\\#\\Control\\Sub\\Deeper]",
+                  "[HKEY_LOCAL_MACHINE\\" + control + "\\Lasting]",
+                  "\"Linked\"=dword:00000001",
+                  "[HKEY_LOCAL_MACHINE\\" + control + "\\Lasting\\Gone]",
+                  "[HKEY_LOCAL_MACHINE\\" + control + "\\Hidden]\r\n\"Gone\"=\"x\"",
+              }));
+}

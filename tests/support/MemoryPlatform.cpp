@@ -72,6 +72,7 @@ struct MemoryPlatform::MemoryKey {
     std::vector<MemoryValue> values;
     unsigned faults = kKeyFaultNone;
     bool deleted = false;
+    bool isVolatile = false;
 
     MemoryValue* FindValue(const std::string& name, const MemoryPlatform& platform)
     {
@@ -398,6 +399,13 @@ void MemoryPlatform::SetKeyFaults(RootKey root, const std::string& path, unsigne
         key->faults = faults;
 }
 
+void MemoryPlatform::SetKeyVolatile(RootKey root, const std::string& path, bool isVolatile)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (MemoryKey* key = MakeKey(root, path))
+        key->isVolatile = isVolatile;
+}
+
 void MemoryPlatform::MakeValueOversized(RootKey root, const std::string& path,
                                         const std::string& name)
 {
@@ -515,6 +523,16 @@ long MemoryPlatform::WithOpenKey(KeyHandle handle, Body body)
     long result = kResultOk;
     std::shared_ptr<MemoryKey> key = KeyOfHandle(handle, &result);
     return key ? body(*key) : result;
+}
+
+long MemoryPlatform::QueryKeyVolatile(KeyHandle handle, bool* isVolatile)
+{
+    return WithOpenKey(handle, [isVolatile](MemoryKey& key) {
+        if (key.faults & kDenyQueryInfo)
+            return kResultAccessDenied;
+        *isVolatile = key.isVolatile;
+        return kResultOk;
+    });
 }
 
 long MemoryPlatform::QueryInfoKey(KeyHandle handle, KeyInfo* info)

@@ -44,6 +44,8 @@ public:
     void AddDword(RootKey root, const std::string& path, const std::string& name,
                   std::uint32_t number);
     void SetKeyFaults(RootKey root, const std::string& path, unsigned faults);
+    // Marks the key (created if needed) as one the system holds in memory only.
+    void SetKeyVolatile(RootKey root, const std::string& path, bool isVolatile);
     // The value's data then never fits any buffer a caller offers: reading it
     // always ends with kResultMoreData.
     void MakeValueOversized(RootKey root, const std::string& path, const std::string& name);
@@ -118,6 +120,7 @@ public:
                   const std::uint8_t* data, std::uint32_t size) override;
     long DeleteValue(KeyHandle key, const std::string& name) override;
     long DeleteKeyTree(KeyHandle parent, const std::string& subKey) override;
+    long QueryKeyVolatile(KeyHandle key, bool* isVolatile) override;
     void CloseKey(KeyHandle key) override;
 
     bool OpenFileExists(const std::string& path) override;

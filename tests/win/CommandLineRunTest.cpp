@@ -69,6 +69,52 @@ std::vector<std::string> LinesWith(const std::string& report, const std::string&
     return found;
 }
 
+// The program started without a console in a window station of its own,
+// which nobody sees, as a service or a task run in the background starts
+// it. Ends it after the timeout; ended tells whether it ended by itself.
+struct BackgroundRun {
+    bool started = false;
+    bool ended = false;
+    DWORD exitCode = 99;
+};
+
+BackgroundRun RunInBackgroundStation(const std::string& program, const std::string& arguments)
+{
+    BackgroundRun run;
+    HWINSTA own = GetProcessWindowStation();
+    const std::wstring stationName = Widen("QvBackground" + UniqueScratchName());
+    HWINSTA station = CreateWindowStationW(stationName.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    if (!station)
+        return run;
+    HDESK desktop = nullptr;
+    if (SetProcessWindowStation(station)) {
+        desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        SetProcessWindowStation(own);
+    }
+    std::wstring desktopName = stationName + L"\\Default";
+    std::wstring commandLine = Widen("\"" + program + "\" " + arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION created = {};
+    if (desktop && CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                  nullptr, &startup, &created)) {
+        run.started = true;
+        run.ended = WaitForSingleObject(created.hProcess, 30000) == WAIT_OBJECT_0;
+        if (!run.ended) {
+            TerminateProcess(created.hProcess, 99);
+            WaitForSingleObject(created.hProcess, 10000);
+        }
+        GetExitCodeProcess(created.hProcess, &run.exitCode);
+        CloseHandle(created.hThread);
+        CloseHandle(created.hProcess);
+    }
+    if (desktop)
+        CloseDesktop(desktop);
+    CloseWindowStation(station);
+    return run;
+}
+
 class CommandLineRunTest : public ::testing::Test {
 protected:
     CommandLineRunTest()
@@ -199,13 +245,18 @@ TEST_F(CommandLineRunTest, ScanWithNoCheckTickedIsRefusedWithTheReasonInTheRepor
 
 TEST_F(CommandLineRunTest, SearchReportsPlantedHitsUnderItsOptionsAndSkipsIgnoredKeys)
 {
-    ScratchRegistryKey scratch;
-    ASSERT_TRUE(scratch.IsCreated());
-    const std::string key = scratch.KeyPath();
-    ASSERT_TRUE(scratch.SetString("", unique_ + "Name", "plain"));
-    ASSERT_TRUE(scratch.SetString("", "Holder", "has " + unique_ + ", inside"));
-    ASSERT_TRUE(scratch.CreateSubKey(unique_));
-    ASSERT_TRUE(scratch.SetString("Ignored", unique_, "also " + unique_));
+    // The search walks the subkeys of a key by their index, so a key that
+    // another test program adds or removes beside one of the planted key's
+    // parents while the search runs shifts the index and the planted key can
+    // be passed over. The planted key therefore has no shared parent below
+    // Software (as the scratch keys of all tests do), and its name comes
+    // before any other subkey of Software, so that nothing is added or
+    // removed before it.
+    const std::string key = "Software\\!" + UniqueScratchName();
+    ASSERT_TRUE(plant_.String(HKEY_CURRENT_USER, key, unique_ + "Name", "plain"));
+    ASSERT_TRUE(plant_.String(HKEY_CURRENT_USER, key, "Holder", "has " + unique_ + ", inside"));
+    ASSERT_TRUE(plant_.Key(HKEY_CURRENT_USER, key + "\\" + unique_));
+    ASSERT_TRUE(plant_.String(HKEY_CURRENT_USER, key + "\\Ignored", unique_, "also " + unique_));
     Configure("1,0,0,1,1,0,0,1,0,0,0", {IgnoreKey("HKEY_CURRENT_USER", key + "\\Ignored")});
 
     // The options of config.xml: key names, value names and value data.
@@ -278,6 +329,21 @@ TEST_F(CommandLineRunTest, UsageAndBadCommandLinesNeverOpenAWindow)
     run = Run("/backup /report:");
     EXPECT_EQ(static_cast<DWORD>(kExitBadCommandLine), run.exitCode);
     EXPECT_TRUE(FilesIn(BackupFolder()).empty());
+
+    // A backup writes no report: a /report: beside it gets no file.
+    const std::string notReport = Report("not-a-report.csv");
+    run = Run("/backup /report:" + notReport);
+    EXPECT_EQ(static_cast<DWORD>(kExitBadCommandLine), run.exitCode);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(notReport).c_str()));
+    EXPECT_TRUE(FilesIn(BackupFolder()).empty());
+}
+
+TEST_F(CommandLineRunTest, UsageInAWindowStationNobodySeesEndsWithoutWaiting)
+{
+    const BackgroundRun run = RunInBackgroundStation(copy_.Program(), "/?");
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.ended) << "the usage waited for a person";
+    EXPECT_EQ(static_cast<DWORD>(kExitNothingFound), run.exitCode);
 }
 
 // ---------------------------------------------------------------- backups
@@ -337,4 +403,39 @@ TEST_F(CommandLineRunTest, BackupThatCouldNotBeWrittenFailsAndRemovesNothing)
                                   BackupFolder()))
         << run.errors;
     EXPECT_EQ(placed, FilesIn(BackupFolder()));
+}
+
+TEST_F(CommandLineRunTest, BackupTheEditorFailedOrCutShortFailsAndRemovesNothing)
+{
+    const std::string full = "(" + Text("_PageRegistryBackupType1") + ").reg";
+    ASSERT_TRUE(CreateDirectoryW(Widen(copy_.File("Data")).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(copy_.File("Data\\Quorvane")).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(BackupFolder()).c_str(), nullptr));
+    const std::vector<std::string> placed = {"2001-01-01 10-00-00" + full, "2002-01-01 10-00-00" + full};
+    for (const std::string& name : placed)
+        ASSERT_TRUE(WriteWholeFile(BackupFolder() + name, "REGEDIT4\r\n"));
+    ASSERT_TRUE(PlaceStandInEditor(copy_));
+    const std::string failedStart = Text("_PageRegistryBackupState6").substr(0, Text("_PageRegistryBackupState6").find("%s"));
+
+    // An editor that wrote the whole file but ended with an error, and one
+    // that ended with success after writing half of it.
+    for (const char* signal : {"fail", "half"}) {
+        SCOPED_TRACE(signal);
+        ASSERT_TRUE(WriteWholeFile(EditorSignal(copy_, signal), ""));
+        const ProgramRun run = Run("/backup /keep:1", RunConsole::Captured, kBackupTimeoutMs);
+        EXPECT_EQ(static_cast<DWORD>(kExitRunFailed), run.exitCode);
+        EXPECT_EQ(0u, run.errors.find(failedStart + BackupFolder())) << run.errors;
+        EXPECT_EQ("", run.output);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(EditorSignal(copy_, "ended")).c_str()));
+        // Both older backups stay, and what the editor left is gone.
+        EXPECT_EQ(placed, FilesIn(BackupFolder()));
+        ASSERT_TRUE(DeleteFileW(Widen(EditorSignal(copy_, signal)).c_str()));
+        DeleteFileW(Widen(EditorSignal(copy_, "ended")).c_str());
+    }
+
+    // The same stand-in with nothing wrong: the backup is saved and the
+    // older ones are thinned out.
+    const ProgramRun run = Run("/backup /keep:1", RunConsole::Captured, kBackupTimeoutMs);
+    EXPECT_EQ(static_cast<DWORD>(kExitNothingFound), run.exitCode) << run.errors;
+    EXPECT_EQ(1u, FilesIn(BackupFolder()).size());
 }

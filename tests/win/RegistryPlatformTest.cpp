@@ -110,6 +110,39 @@ TEST_F(Win32RegistryTest, EnumerationAndQueriesReportSmallBuffers)
     platform.CloseKey(key);
 }
 
+TEST_F(Win32RegistryTest, VolatileKeysAreToldFromLastingOnes)
+{
+    struct Case {
+        RootKey root;
+        std::string path;
+        bool isVolatile;
+    };
+    const Case cases[] = {
+        // Keys the system makes in memory at every start.
+        {kHkeyLocalMachine, "System\\CurrentControlSet\\Control\\ServiceCurrent", true},
+        {kHkeyLocalMachine, "Hardware\\DESCRIPTION", true},
+        // Keys that last, the test's own among them.
+        {kHkeyLocalMachine, "System\\CurrentControlSet\\Control", false},
+        {kHkeyCurrentUser, scratch.KeyPath(), false},
+        {kHkeyCurrentUser, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        KeyHandle key = kNoKey;
+        ASSERT_EQ(kResultOk, platform.OpenKey(RootHandle(c.root), c.path, &key));
+        bool isVolatile = !c.isVolatile;
+        EXPECT_EQ(kResultOk, platform.QueryKeyVolatile(key, &isVolatile));
+        EXPECT_EQ(c.isVolatile, isVolatile);
+        platform.CloseKey(key);
+    }
+    // Asking leaves the key as it was: no subkey stays behind.
+    KeyHandle key = Open("");
+    KeyInfo info;
+    ASSERT_EQ(kResultOk, platform.QueryInfoKey(key, &info));
+    EXPECT_EQ(0u, info.subKeyCount);
+    platform.CloseKey(key);
+}
+
 TEST_F(Win32RegistryTest, SetDeleteAndDeleteTree)
 {
     ASSERT_TRUE(scratch.SetString("P\\Doomed\\Deep", "v", "x"));

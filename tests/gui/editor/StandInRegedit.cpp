@@ -4,6 +4,9 @@
 // - while "hold" exists it waits (three minutes at most);
 // - with "idle" it exports and merges nothing, else it hands its command line
 //   to the system's registry editor and waits for it;
+// - with "half" it then cuts the file it exported to (after /e) in the middle
+//   of a line, as an export that broke off leaves it;
+// - with "fail" it ends with exit code 1 whatever happened;
 // - it creates "ended" just before it ends.
 #include <windows.h>
 #include <shellapi.h>
@@ -78,6 +81,43 @@ int RunSystemEditor()
     return static_cast<int>(exitCode);
 }
 
+// Cuts the file named after "/e" to about half its size, never at a line end.
+void CutExportInHalf()
+{
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments)
+        return;
+    for (int i = 1; i + 1 < count; ++i) {
+        if (lstrcmpiW(arguments[i], L"/e") != 0)
+            continue;
+        HANDLE file = CreateFileW(arguments[i + 1], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            break;
+        LARGE_INTEGER size = {};
+        GetFileSizeEx(file, &size);
+        LARGE_INTEGER cut = {};
+        cut.QuadPart = size.QuadPart / 4 * 2;
+        for (;;) {
+            // The UTF-16 unit before the cut must be no line end.
+            LARGE_INTEGER at = {};
+            at.QuadPart = cut.QuadPart - 2;
+            wchar_t unit = 0;
+            DWORD read = 0;
+            if (at.QuadPart < 2 || !SetFilePointerEx(file, at, nullptr, FILE_BEGIN) ||
+                !ReadFile(file, &unit, 2, &read, nullptr) || read != 2 || (unit != L'\r' && unit != L'\n'))
+                break;
+            cut.QuadPart -= 2;
+        }
+        SetFilePointerEx(file, cut, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+        break;
+    }
+    LocalFree(arguments);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -87,7 +127,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const DWORD start = GetTickCount();
     while (Exists(folder + L"hold") && GetTickCount() - start < kLongestHoldMs)
         Sleep(50);
-    const int result = Exists(folder + L"idle") ? 0 : RunSystemEditor();
+    int result = Exists(folder + L"idle") ? 0 : RunSystemEditor();
+    if (Exists(folder + L"half"))
+        CutExportInHalf();
+    if (Exists(folder + L"fail"))
+        result = 1;
     Touch(folder + L"ended");
     return result;
 }
