@@ -288,6 +288,31 @@ TEST_F(CommandLineRunTest, SearchReportsPlantedHitsUnderItsOptionsAndSkipsIgnore
     EXPECT_EQ(Header(false) + "\r\n", ReadWholeFile(report));
 }
 
+// A keyword and a report path in any script reach the run whole, the search
+// ignores the case of Cyrillic letters, and the report keeps every letter.
+TEST_F(CommandLineRunTest, KeywordAndReportPathInAnyScript)
+{
+    const std::string key = "Software\\!" + UniqueScratchName();
+    ASSERT_TRUE(plant_.String(HKEY_CURRENT_USER, key, "\u041F\u0420\u0418\u0412\u0415\u0422" + unique_,
+                              "\u041C\u0438\u0440 \u65E5\u672C \U0001F600"));
+    Configure("1,0,0,1,1,0,0,1,0,0,0", {});
+    const std::string folder = Report("\u041E\u0442\u0447\u0451\u0442\u044B");
+    ASSERT_TRUE(CreateDirectoryW(Widen(folder).c_str(), nullptr));
+    const std::string report = folder + "\\scan.csv";
+
+    const ProgramRun run =
+        Run("\"/search:\u043F\u0440\u0438\u0432\u0435\u0442" + unique_ + "\" /roots:HKCU \"/report:" + report + "\"");
+    EXPECT_EQ(static_cast<DWORD>(kExitSomethingFound), run.exitCode);
+    const std::string text = ReadWholeFile(report);
+    ASSERT_FALSE(Lines(text).empty());
+    EXPECT_EQ(Header(false), Lines(text).front());
+    EXPECT_EQ(std::vector<std::string>({"HKEY_CURRENT_USER," + key + ",\u041F\u0420\u0418\u0412\u0415\u0422" +
+                                        unique_ + ",\u041C\u0438\u0440 \u65E5\u672C \U0001F600"}),
+              LinesWith(text, unique_));
+    DeleteFileW(Widen(report).c_str());
+    RemoveDirectoryW(Widen(folder).c_str());
+}
+
 TEST_F(CommandLineRunTest, ReportThatCannotBeWrittenEndsTheRunWithTheReasonOnTheConsole)
 {
     const std::string report = Report("no such folder\\search.csv");
