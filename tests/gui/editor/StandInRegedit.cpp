@@ -4,6 +4,8 @@
 // - while "hold" exists it waits (three minutes at most);
 // - with "idle" it exports and merges nothing, else it hands its command line
 //   to the system's registry editor and waits for it;
+// - with "fail" it does nothing and ends with exit code 1, as an editor that
+//   refused its file;
 // - it creates "ended" just before it ends.
 #include <windows.h>
 #include <shellapi.h>
@@ -87,7 +89,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const DWORD start = GetTickCount();
     while (Exists(folder + L"hold") && GetTickCount() - start < kLongestHoldMs)
         Sleep(50);
-    const int result = Exists(folder + L"idle") ? 0 : RunSystemEditor();
+    int result = 1;
+    if (!Exists(folder + L"fail"))
+        result = Exists(folder + L"idle") ? 0 : RunSystemEditor();
     Touch(folder + L"ended");
     return result;
 }
