@@ -79,6 +79,22 @@ void WriteCsvExport(const RegistryItemList& list, const std::vector<RegistryItem
                     FormatTextWithString(LookupText("_RegistryListViewCsvFailed"), path), MB_OK | MB_ICONINFORMATION);
 }
 
+// Tells the user when the REG file is not there or not whole; a file that
+// is not whole is removed, so that no partial export is taken for a good one.
+void ReportRegExport(const RegistryItemList& list, FileSystem& files, const RegExportResult& result,
+                     const std::string& path)
+{
+    const char* key = nullptr;
+    if (!result.created) {
+        key = "_RegistryListViewRegNotCreated";
+    } else if (!result.complete) {
+        files.RemoveFile(path);
+        key = result.entriesLeftOut > 0 ? "_RegistryListViewRegEntriesLeftOut" : "_RegistryListViewRegWriteFailed";
+    }
+    if (key)
+        ShowMessage(GetAncestor(list.Window(), GA_ROOT), LookupText(key), MB_OK | MB_ICONINFORMATION);
+}
+
 } // namespace
 
 RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName)
@@ -98,10 +114,15 @@ RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName)
     std::vector<RegExportRow> rows;
     for (const RegistryItem& item : items)
         rows.push_back(RegExportRow{item.rootName, item.keyPath, item.valueName, item.type});
-    ProgressWindow progress(list.Window(), LookupText("_RegistryListViewProgressState1"),
-                            static_cast<int>(rows.size()));
     Platform& platform = SystemPlatform();
-    return WriteRegFile(platform, platform, platform, rows, choice.path, StepProgress, &progress);
+    RegExportResult result;
+    {
+        ProgressWindow progress(list.Window(), LookupText("_RegistryListViewProgressState1"),
+                                static_cast<int>(rows.size()));
+        result = WriteRegFile(platform, platform, platform, rows, choice.path, StepProgress, &progress);
+    }
+    ReportRegExport(list, platform, result, choice.path);
+    return result;
 }
 
 void IgnoreSelectedItems(RegistryItemList& list)

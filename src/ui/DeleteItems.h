@@ -12,8 +12,9 @@ class RegistryItemList;
 // `fileName`: a CSV report when the name ends in ".csv", a .reg file
 // otherwise. With an empty name the user picks the file and its type. Returns
 // what a .reg file got; nothing is written to an empty list or when the user
-// cancels. A CSV report that cannot be written whole is not left behind, and
-// the user is told.
+// cancels. A CSV report or .reg file that cannot be written whole (for a
+// .reg file also one that leaves out entries it could not read) is not left
+// behind, and the user is told.
 RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName);
 
 // Puts the selected rows on the ignore list in the settings file and removes

@@ -30,6 +30,13 @@ void EditItemDialog::OnInitDialog()
     SetDlgItemTextW(window_, IDC_EDIT_ROOT, Widen(row_.rootName).c_str());
     SetDlgItemTextW(window_, IDC_EDIT_KEY, Widen(row_.keyPath).c_str());
     SetDlgItemTextW(window_, IDC_EDIT_NAME, Widen(row_.valueName).c_str());
+    // A string value shows what the registry holds now, not the row's
+    // snapshot of the scan.
+    if (!ViewOnly()) {
+        current_ = ReadCurrentValue(SystemPlatform(), row_);
+        if (current_.read && current_.type == kRegSz)
+            row_.dataText = current_.text;
+    }
     SetDlgItemTextW(window_, IDC_EDIT_DATA, Widen(row_.dataText).c_str());
     SendDlgItemMessageW(window_, IDC_EDIT_ROOT, EM_SETREADONLY, TRUE, 0);
     SendDlgItemMessageW(window_, IDC_EDIT_KEY, EM_SETREADONLY, TRUE, 0);
@@ -47,12 +54,26 @@ void EditItemDialog::OnOk()
         return;
     const std::string name = FieldText(window_, IDC_EDIT_NAME);
     const std::string data = FieldText(window_, IDC_EDIT_DATA);
-    if (data.empty()) {
+    // A value that was missing, unreadable or no longer a string when the
+    // dialog opened is not written over.
+    if (!current_.read || current_.type != kRegSz) {
+        ShowMessage(window_, LookupText("_EditRegItemDlgReadFailed"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const ValueEditKind kind = ChooseValueEdit(row_.valueName, name, current_.text, data);
+    if (kind == ValueEditKind::Nothing) {
+        // The row then shows the data as read.
+        EndDialog(window_, 1);
+        return;
+    }
+    if (kind == ValueEditKind::WriteData && data.empty()) {
         ShowMessage(window_, LookupText("_EditRegItemDlgValueFieldCannotbeNULL"), MB_OK | MB_ICONINFORMATION);
         return;
     }
     const ChangeBackup backup{backupFolder_, LookupText("_PageRegistryBackupType2")};
-    const EditOutcome outcome = EditStringValue(SystemPlatform(), row_, name, data, backup);
+    const EditOutcome outcome = kind == ValueEditKind::RenameOnly
+                                    ? RenameValue(SystemPlatform(), row_, name, backup)
+                                    : EditStringValue(SystemPlatform(), row_, name, data, backup);
     // Unless the value was written as asked, the dialog stays open so the
     // user can try again or cancel.
     switch (outcome.status) {

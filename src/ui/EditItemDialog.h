@@ -1,8 +1,11 @@
 // The dialog that shows one row of a registry item list and, for a string
-// value, lets the user change its name and data.
+// value, lets the user change its name and data. A string value is read
+// afresh and whole when the dialog opens; its data is written only when the
+// user changed it, and a rename alone keeps the data byte for byte.
 #pragma once
 
 #include "core/RegistryItem.h"
+#include "core/ValueRename.h"
 #include "ui/DialogBase.h"
 
 #include <windows.h>
@@ -18,8 +21,9 @@ public:
     {
     }
 
-    // Shows the dialog modally; 1 when the value was written (the new name
-    // and data are then in Result()), 2 when it was cancelled.
+    // Shows the dialog modally; 1 when the value was written or left as it
+    // was read (its name and data are then in Result()), 2 when it was
+    // cancelled.
     INT_PTR Show(HWND owner);
     const RegistryItem& Result() const { return row_; }
     bool ViewOnly() const { return row_.type != 1; }
@@ -31,4 +35,7 @@ private:
 
     RegistryItem row_;
     std::string backupFolder_;
+    // The value as the registry held it when the dialog opened; its text is
+    // what the data field showed.
+    CurrentValue current_;
 };

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "ui/EditorProcess.h"
 #include "ui/ListViewHelpers.h"
 #include "ui/MaskedImageList.h"
 #include "ui/RegFileDialog.h"
@@ -51,29 +52,51 @@ constexpr int kPathColumn = 4;
 
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
 
-struct SizeSort {
-    HWND list;
+// The page's rows and the column a header click sorts by. The comparison
+// reads the rows through their item data, the index into the page's rows: the
+// list may not be asked anything while it sorts.
+struct BackupSort {
+    const std::vector<BackupRow>* rows;
+    int column;
     bool descending;
 };
 
-// The size text of the row whose item data is itemData.
-std::string SizeTextOfRow(HWND list, LPARAM itemData)
+const std::string& CellOf(const BackupRow& row, int column)
 {
-    LVFINDINFOW find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = itemData;
-    const int row = static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1),
-                                                  reinterpret_cast<LPARAM>(&find)));
-    return row < 0 ? std::string() : ListViewCellText(list, row, kSizeColumn);
+    switch (column) {
+    case 0:
+        return row.date;
+    case 1:
+        return row.time;
+    case kSizeColumn:
+        return row.size;
+    case 3:
+        return row.type;
+    default:
+        return row.path;
+    }
 }
 
-// Sizes pass 4 GB and the exact range of a floating-point number, so the size
-// column is ordered by its texts as whole 64-bit sizes.
-int CALLBACK CompareSizeRows(LPARAM first, LPARAM second, LPARAM context)
+int CALLBACK CompareBackupRows(LPARAM first, LPARAM second, LPARAM context)
 {
-    const auto* sort = reinterpret_cast<const SizeSort*>(context);
-    const int order = CompareBackupSizeTexts(SizeTextOfRow(sort->list, first),
-                                             SizeTextOfRow(sort->list, second));
+    const auto* sort = reinterpret_cast<const BackupSort*>(context);
+    const std::vector<BackupRow>& rows = *sort->rows;
+    const auto a = static_cast<std::size_t>(first);
+    const auto b = static_cast<std::size_t>(second);
+    if (a >= rows.size() || b >= rows.size())
+        return 0;
+    const std::string& firstText = CellOf(rows[a], sort->column);
+    const std::string& secondText = CellOf(rows[b], sort->column);
+    int order = 0;
+    if (sort->column == kSizeColumn) {
+        // Sizes pass 4 GB and the exact range of a floating-point number, so
+        // they are ordered as whole 64-bit sizes.
+        order = CompareBackupSizeTexts(firstText, secondText);
+    } else {
+        // UTF-8 bytes in order sort as their characters do.
+        const int c = firstText.compare(secondText);
+        order = c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
     return sort->descending ? -order : order;
 }
 
@@ -164,14 +187,10 @@ bool PageRegistryBackup::OnNotify(NMHDR* header, LRESULT& result)
     if (!list_ || header->hwndFrom != list_ || header->code != LVN_COLUMNCLICK)
         return false;
     const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
-    if (click->iSubItem == kSizeColumn) {
-        SizeSort sort = {list_, sortDescending_};
-        SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
-                     reinterpret_cast<LPARAM>(CompareSizeRows));
-        sortDescending_ = !sortDescending_;
-    } else {
-        SortListByColumn(list_, click->iSubItem, sortDescending_);
-    }
+    BackupSort sort = {&rows_, click->iSubItem, sortDescending_};
+    SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
+                 reinterpret_cast<LPARAM>(CompareBackupRows));
+    sortDescending_ = !sortDescending_;
     result = 0;
     return true;
 }
@@ -247,19 +266,21 @@ void PageRegistryBackup::MergeAndVerify(const std::string& path)
     EnableCommands(false);
     const bool started =
         editor_.Start(window_, [this, path, editor, defaultValueText](WorkerThread& worker) {
-            RunRegeditImport(path, editor, true, true);
+            const EditorExit run = RunEditorAndWait(editor, RegeditImportParameters(path, true));
             if (worker.StopRequested())
                 return;
             // Read after the merge: what the editor merged is what is checked.
+            // An editor that did not start or ended with an error merged
+            // nothing that could be called a restore.
             std::string bytes;
-            const bool fileRead = ReadFileBytes(path, &bytes);
+            const bool fileRead = run.succeeded && ReadFileBytes(path, &bytes);
             RestoreVerification verification;
             if (fileRead) {
                 Platform& platform = SystemPlatform();
                 verification = VerifyRestore(platform, platform, bytes, defaultValueText);
             }
-            worker.Finish([this, &path, fileRead, &verification] {
-                ShowRestoreResult(path, fileRead, verification);
+            worker.Finish([this, &path, run, fileRead, &verification] {
+                ShowRestoreResult(path, run, fileRead, verification);
             });
         });
     if (!started) {
@@ -268,11 +289,20 @@ void PageRegistryBackup::MergeAndVerify(const std::string& path)
     }
 }
 
-void PageRegistryBackup::ShowRestoreResult(const std::string& path, bool fileRead,
+void PageRegistryBackup::ShowRestoreResult(const std::string& path, const EditorExit& run, bool fileRead,
                                            const RestoreVerification& verification)
 {
     EnableCommands(true);
-    if (!fileRead || !verification.fileRead) {
+    if (!run.started) {
+        SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState13"), path));
+        return;
+    }
+    // A file without the header of a REG file is one the editor refuses.
+    if (!run.succeeded || (fileRead && !verification.fileRead)) {
+        SetStatus(LookupText("_PageRegistryBackupRestoreFailed"));
+        return;
+    }
+    if (!fileRead) {
         SetStatus(FormatTextWithString(LookupText("_PageRegistryBackupState12"), path));
         return;
     }
@@ -365,9 +395,12 @@ void PageRegistryBackup::Delete()
     if (row < 0)
         return;
     SetStatus(LookupText("_PageRegistryBackupState4"));
-    SystemPlatform().RemoveFile(RowPath(row));
+    const std::string path = RowPath(row);
+    Platform& platform = SystemPlatform();
+    // A file already gone counts as deleted; one still there stays listed.
+    const bool gone = platform.RemoveFile(path) || platform.FileAttributes(path) == kInvalidFileAttributes;
     RefreshBackupList();
-    SetStatus(LookupText("_PageRegistryBackupState7"));
+    SetStatus(LookupText(gone ? "_PageRegistryBackupState7" : "_PageRegistryBackupDeleteFailed"));
 }
 
 int PageRegistryBackup::ConfirmSelected(const char* questionKey)
@@ -388,6 +421,7 @@ void PageRegistryBackup::RefreshBackupList()
         return;
     const int selected = SelectedRow();
     SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    rows_.clear();
     Platform& platform = SystemPlatform();
     const std::map<std::string, std::string> patterns = {{kBackupFilePattern, ""}};
     FindFiles(platform, platform, backupFolder_, patterns,
@@ -416,16 +450,15 @@ void PageRegistryBackup::AddBackupRow(const BackupRow& row)
     item.iItem = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = &date[0];
     item.iImage = 0;
+    // The item data is the row's index into the page's rows, which the
+    // column sort compares.
+    item.mask |= LVIF_PARAM;
+    item.lParam = static_cast<LPARAM>(rows_.size());
     const int position =
         static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (position < 0)
         return;
-    // The column sort finds rows by their item data: the insertion index.
-    LVITEMW data = {};
-    data.mask = LVIF_PARAM;
-    data.iItem = position;
-    data.lParam = position;
-    SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    rows_.push_back(row);
     const std::string* const texts[] = {&row.time, &row.size, &row.type, &row.path};
     int column = 1;
     for (const std::string* text : texts) {

@@ -10,10 +10,12 @@
 #include "win32/WorkerThread.h"
 #include "core/BackupStore.h"
 #include "core/EditorRun.h"
+#include "ui/EditorProcess.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class PageRegistryBackup : public Page {
 public:
@@ -57,7 +59,10 @@ private:
     // The buttons are disabled while the editor runs.
     void EnableCommands(bool enabled);
     void ShowExportResult(const std::string& path, bool written);
-    void ShowRestoreResult(const std::string& path, bool fileRead, const RestoreVerification& verification);
+    // Only a restore the editor ended with success and whose file was read
+    // and checked is reported as restored.
+    void ShowRestoreResult(const std::string& path, const EditorExit& run, bool fileRead,
+                           const RestoreVerification& verification);
     // Offers to save the list of what the last restore did not bring back.
     void OfferProblemList();
     void AddBackupRow(const BackupRow& row);
@@ -72,6 +77,9 @@ private:
     std::string editorPath_;
     HWND list_ = nullptr;
     ImageListOwner images_;
+    // The listed files in the order they were added; a row's item data is
+    // its index here.
+    std::vector<BackupRow> rows_;
     // The backup list's own sort direction, apart from the registry lists'.
     bool sortDescending_ = true;
     // The last restore's file and check, for the list the user may save.

@@ -61,6 +61,7 @@ WorkerPageParts CleanerParts()
     parts.resultList = IDC_CLEANER_RESULTS;
     parts.resultImages = IDB_CLEANER_ITEMS;
     parts.readyKey = "_PageRegistryCleanerState1";
+    parts.workingKey = "_PageRegistryCleanerState2";
     parts.doneKey = "_PageRegistryCleanerState3";
     parts.doneTextTakesRowCount = true;
     parts.stoppedKey = "_PageRegistryCleanerState4";

@@ -44,6 +44,7 @@ WorkerPageParts SearchParts()
     parts.resultList = IDC_SEARCH_RESULTS;
     parts.resultImages = IDB_SEARCH_ITEMS;
     parts.readyKey = "_PageRegistrySearchState1";
+    parts.workingKey = "_PageRegistrySearchState2";
     parts.doneKey = "_PageRegistrySearchState3";
     parts.stoppedKey = "_PageRegistrySearchState4";
     return parts;

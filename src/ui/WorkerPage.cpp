@@ -46,6 +46,7 @@ bool WorkerPage::StartWork()
     }
     working_ = true;
     ShowWorkButtons(true);
+    SetStatus(FormatTextWithString(LookupText(parts_.workingKey), std::string()));
     return true;
 }
 

@@ -22,6 +22,9 @@ struct WorkerPageParts {
     int resultList = 0;
     int resultImages = 0; // bitmap resource of the list's pictures
     const char* readyKey = "";   // status line before the first run
+    // Status line from the moment the work starts until the worker reports
+    // its first key; a conversion in it is filled with nothing.
+    const char* workingKey = "";
     const char* doneKey = "";    // status line when the work has ended
     bool doneTextTakesRowCount = false;
     const char* stoppedKey = ""; // status line when the work was stopped
@@ -37,8 +40,9 @@ public:
     bool IsWorkRunning() const { return working_; }
 
 protected:
-    // Starts the work and shows the buttons of running work; false while
-    // work runs or when the worker cannot start.
+    // Starts the work and shows the buttons and the working status of
+    // running work at once, so that no earlier result stays on show; false
+    // while work runs or when the worker cannot start.
     bool StartWork();
     // Ends running work at once: the rows the worker had found so far are
     // all put into the list and nothing arrives afterwards; the buttons and

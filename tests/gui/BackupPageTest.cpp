@@ -437,6 +437,29 @@ TEST_F(BackupPageTest, DeletingKeepsTheSelectionAtItsPosition)
     EXPECT_EQ(Text("_PageRegistryBackupState7"), Status());
 }
 
+TEST_F(BackupPageTest, AFileThatCouldNotBeDeletedSaysSoAndStaysListed)
+{
+    for (int i = 1; i <= 2; ++i)
+        PlaceBackup("backup" + std::to_string(i) + "(" + Text("_PageRegistryBackupType2") + ").reg");
+    StartOnBackupPage();
+    ASSERT_EQ(2, ListViewCount(list_));
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 0));
+    const std::string held = Cell(0, 4);
+    // Held open without leave to delete it, as a program that has it open does.
+    HANDLE file = CreateFileW(Widen(held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    HWND question = ClickForMessageBox(IDC_BACKUP_DELETE);
+    ASSERT_NE(question, nullptr);
+    Answer(question, IDYES);
+    const bool said = WaitForStatus(Text("_PageRegistryBackupDeleteFailed"), 10000);
+    CloseHandle(file);
+    EXPECT_TRUE(said) << Status();
+    EXPECT_TRUE(FileExists(held));
+    EXPECT_EQ(2, ListViewCount(list_));
+    EXPECT_EQ(held, Cell(ListViewSelectedRow(list_), 4));
+}
+
 TEST_F(BackupPageTest, RestoreAndDeleteWithNothingSelectedOnlyAskToSelect)
 {
     StartOnBackupPage();
@@ -761,4 +784,42 @@ TEST_F(BackupPageTest, RestoreThatDidNotComeBackSaysSoAndOffersItsList)
               ReadWholeFile(listFile));
     EXPECT_EQ("changed", ReadUserString(scratch.KeyPath(), "Colour"));
     EXPECT_EQ(FormatTextWithNumber(Text("_PageRegistryBackupState10"), 2), Status());
+}
+
+TEST_F(BackupPageTest, ARestoreTheEditorRefusedOrNeverRanIsReportedAsFailed)
+{
+    ScratchRegistryKey scratch;
+    ASSERT_TRUE(scratch.IsCreated());
+    ASSERT_TRUE(scratch.SetString("", "Colour", "original"));
+    const std::string name = "2008-03-03 14-05-09(" + Text("_PageRegistryBackupType1") + ").reg";
+    const std::string path = PlaceKeyBackup(scratch, name);
+    ASSERT_GT(ReadWholeFile(path).size(), 0u);
+    // Even a backup whose entries are all in the registry as it holds them
+    // is no restore when the editor did not merge it.
+    UseStandInEditor({"idle", "fail"});
+    StartOnBackupPage();
+    ASSERT_EQ(1, ListViewCount(list_));
+
+    struct Case {
+        const char* label;
+        bool editorThere;
+        std::string status;
+    };
+    const Case cases[] = {
+        {"editor ended with an error", true, Text("_PageRegistryBackupRestoreFailed")},
+        {"editor missing", false, FormatTextWithString(Text("_PageRegistryBackupState13"), path)},
+    };
+    for (const Case& c : cases) {
+        if (!c.editorThere)
+            ASSERT_TRUE(DeleteFileW(Widen(copy_.File("Tools\\Regedit.exe")).c_str()));
+        ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 0));
+        HWND question = ClickForMessageBox(IDC_BACKUP_RESTORE);
+        ASSERT_NE(question, nullptr) << c.label;
+        Answer(question, IDYES);
+        EXPECT_TRUE(WaitForStatus(c.status)) << c.label << ": " << Status();
+        EXPECT_EQ("11111", ButtonStates()) << c.label;
+        const std::string verified = Text("_PageRegistryBackupState9");
+        EXPECT_NE(0u, Status().find(verified.substr(0, verified.find('%')))) << c.label;
+    }
+    EXPECT_TRUE(FileExists(Signal("ended")));
 }

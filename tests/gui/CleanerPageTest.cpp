@@ -207,8 +207,14 @@ TEST_F(CleanerPageTest, StopEndsTheScanAtOnceAndKeepsItsRows)
     EXPECT_EQ(Enabled(IDC_CLEANER_DELETE_ALL), rows > 0);
 
     // A new scan empties the list first and runs to its end, with the last
-    // finding scrolled into view.
-    ClickButton(page_, IDC_CLEANER_SCAN);
+    // finding scrolled into view. It says it scans as soon as the click
+    // returns: the last scan's end is no longer shown.
+    SendCommand(page_, IDC_CLEANER_SCAN);
+    EXPECT_EQ(0, Status().compare(0, walking.size(), walking)) << Status();
+    ASSERT_TRUE(WaitForScanEnd()) << Status();
+    // The finished scan's result, then a new one started at once.
+    SendCommand(page_, IDC_CLEANER_SCAN);
+    EXPECT_EQ(0, Status().compare(0, walking.size(), walking)) << Status();
     ASSERT_TRUE(WaitForScanEnd()) << Status();
     const int count = ListViewCount(results_);
     if (count > 0) {

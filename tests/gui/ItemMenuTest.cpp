@@ -45,6 +45,33 @@ std::string LastKey(bool* exists)
     return NarrowZ(buffer);
 }
 
+// Raw value data below HKEY_CURRENT_USER, as the registry holds it.
+bool SetRawValue(const std::string& path, const std::string& name, DWORD type, const std::string& bytes)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExW(key, Widen(name).c_str(), 0, type,
+                                       reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool RawValue(const std::string& path, const std::string& name, DWORD* type, std::string* bytes)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(key, Widen(name).c_str(), nullptr, type, nullptr, &size);
+    bytes->assign(size, '\0');
+    if (result == ERROR_SUCCESS && size > 0)
+        result = RegQueryValueExW(key, Widen(name).c_str(), nullptr, type, reinterpret_cast<BYTE*>(&(*bytes)[0]),
+                                  &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
 BOOL CALLBACK CloseRegistryEditors(HWND window, LPARAM)
 {
     if (ClassName(window) == "RegEdit_RegEdit")
@@ -227,6 +254,33 @@ TEST_F(ItemMenuTest, EditShowsNumbersOnlyAndRenamesStrings)
     EXPECT_FALSE(planted_->HasValue("", "Alpha" + unique_));
     EXPECT_EQ(ListViewText(program_.Process(), list_, 1, 2), renamed);
     EXPECT_EQ(ListViewText(program_.Process(), list_, 1, 3), "three");
+}
+
+TEST_F(ItemMenuTest, EditShowsTheValueAsItIsNowAndARenameKeepsEveryByte)
+{
+    // Changed since the search: data with a zero unit inside and no
+    // terminator, which the row's text cannot hold.
+    const std::string bytes = std::string("f\0r\0e\0s\0h\0\0\0h\0i\0d\0", 20);
+    ASSERT_TRUE(SetRawValue(planted_->Path(), "Alpha" + unique_, REG_SZ, bytes));
+    SelectOnly({1});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kEdit));
+    HWND dialog = WaitForEditDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ("fresh", WindowText(GetDlgItem(dialog, IDC_EDIT_DATA)));
+    const std::string renamed = "Delta" + unique_;
+    SetControlText(GetDlgItem(dialog, IDC_EDIT_NAME), renamed);
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+
+    DWORD type = 0;
+    std::string now;
+    ASSERT_TRUE(RawValue(planted_->Path(), renamed, &type, &now));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_TRUE(now == bytes);
+    EXPECT_FALSE(planted_->HasValue("", "Alpha" + unique_));
+    EXPECT_EQ(renamed, ListViewText(program_.Process(), list_, 1, 2));
+    EXPECT_EQ("fresh", ListViewText(program_.Process(), list_, 1, 3));
+    EXPECT_EQ(1u, BackupFiles().size());
 }
 
 TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
