@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-#include "ui/EditorProcess.h"
 #include "ui/ListViewHelpers.h"
 #include "ui/MaskedImageList.h"
 #include "ui/RegFileDialog.h"
@@ -219,14 +218,13 @@ void PageRegistryBackup::BackupToFile(const std::string& path)
 void PageRegistryBackup::ExportRegistry(const std::string& path)
 {
     SetStatus(LookupText("_PageRegistryBackupState2"));
-    // The editor reports nothing, so whether it wrote the backup is read
-    // from the disk: a file it left as it was must never read as saved.
-    const FileStamp before = ReadFileStamp(path);
+    // Saved only when the editor ended with success and the file it wrote
+    // this time reads as a whole REG file, as for a backup from the command
+    // line.
     const std::string editor = editorPath_;
     EnableCommands(false);
-    const bool started = editor_.Start(window_, [this, path, editor, before](WorkerThread& worker) {
-        RunRegeditExport(std::string(), path, editor, true);
-        const bool written = ExportWroteFile(before, ReadFileStamp(path));
+    const bool started = editor_.Start(window_, [this, path, editor](WorkerThread& worker) {
+        const bool written = RunRegeditBackup(std::string(), path, editor);
         worker.Finish([this, &path, written] { ShowExportResult(path, written); });
     });
     if (!started)
@@ -266,14 +264,14 @@ void PageRegistryBackup::MergeAndVerify(const std::string& path)
     EnableCommands(false);
     const bool started =
         editor_.Start(window_, [this, path, editor, defaultValueText](WorkerThread& worker) {
-            const EditorExit run = RunEditorAndWait(editor, RegeditImportParameters(path, true));
+            const EditorOutcome run = RunRegeditImport(path, editor, true, true);
             if (worker.StopRequested())
                 return;
             // Read after the merge: what the editor merged is what is checked.
             // An editor that did not start or ended with an error merged
             // nothing that could be called a restore.
             std::string bytes;
-            const bool fileRead = run.succeeded && ReadFileBytes(path, &bytes);
+            const bool fileRead = run.Succeeded() && ReadFileBytes(path, &bytes);
             RestoreVerification verification;
             if (fileRead) {
                 Platform& platform = SystemPlatform();
@@ -289,7 +287,7 @@ void PageRegistryBackup::MergeAndVerify(const std::string& path)
     }
 }
 
-void PageRegistryBackup::ShowRestoreResult(const std::string& path, const EditorExit& run, bool fileRead,
+void PageRegistryBackup::ShowRestoreResult(const std::string& path, const EditorOutcome& run, bool fileRead,
                                            const RestoreVerification& verification)
 {
     EnableCommands(true);
@@ -298,7 +296,7 @@ void PageRegistryBackup::ShowRestoreResult(const std::string& path, const Editor
         return;
     }
     // A file without the header of a REG file is one the editor refuses.
-    if (!run.succeeded || (fileRead && !verification.fileRead)) {
+    if (!run.Succeeded() || (fileRead && !verification.fileRead)) {
         SetStatus(LookupText("_PageRegistryBackupRestoreFailed"));
         return;
     }
@@ -312,9 +310,14 @@ void PageRegistryBackup::ShowRestoreResult(const std::string& path, const Editor
     else if (!verification.refusedLines.empty())
         SetStatus(FormatTextWithNumber(LookupText("_PageRegistryBackupState11"),
                                        static_cast<long long>(verification.refusedLines.size())));
+    else if (!verification.keptBySystem.empty())
+        SetStatus(FormatTextWithNumber(
+            FormatTextWithNumber(LookupText("_PageRegistryBackupVerifiedKept1"),
+                                 static_cast<long long>(verification.VerifiedCount())),
+            static_cast<long long>(verification.keptBySystem.size())));
     else
         SetStatus(FormatTextWithNumber(LookupText("_PageRegistryBackupState9"),
-                                       static_cast<long long>(verification.checked)));
+                                       static_cast<long long>(verification.VerifiedCount())));
     if (verification.ProblemCount() == 0)
         return;
     restoredPath_ = path;

@@ -10,7 +10,6 @@
 #include "win32/WorkerThread.h"
 #include "core/BackupStore.h"
 #include "core/EditorRun.h"
-#include "ui/EditorProcess.h"
 
 #include <windows.h>
 
@@ -61,7 +60,7 @@ private:
     void ShowExportResult(const std::string& path, bool written);
     // Only a restore the editor ended with success and whose file was read
     // and checked is reported as restored.
-    void ShowRestoreResult(const std::string& path, const EditorExit& run, bool fileRead,
+    void ShowRestoreResult(const std::string& path, const EditorOutcome& run, bool fileRead,
                            const RestoreVerification& verification);
     // Offers to save the list of what the last restore did not bring back.
     void OfferProblemList();

@@ -810,8 +810,9 @@ TEST_F(BackupPageTest, ARestoreTheEditorRefusedOrNeverRanIsReportedAsFailed)
         {"editor missing", false, FormatTextWithString(Text("_PageRegistryBackupState13"), path)},
     };
     for (const Case& c : cases) {
-        if (!c.editorThere)
+        if (!c.editorThere) {
             ASSERT_TRUE(DeleteFileW(Widen(copy_.File("Tools\\Regedit.exe")).c_str()));
+        }
         ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, 0));
         HWND question = ClickForMessageBox(IDC_BACKUP_RESTORE);
         ASSERT_NE(question, nullptr) << c.label;

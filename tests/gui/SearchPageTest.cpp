@@ -315,34 +315,6 @@ TEST_F(SearchPageTest, AHeaderClickSortsTheHitsAndKeepsTheSelectedRowSelected)
     Close();
 }
 
-// Removes a scratch key with everything below it through the wide function,
-// which also reaches names no ANSI name can.
-class WideTreeRemover {
-public:
-    explicit WideTreeRemover(const std::string& keyPath) : keyPath_(keyPath.begin(), keyPath.end()) {}
-    ~WideTreeRemover() { RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str()); }
-    WideTreeRemover(const WideTreeRemover&) = delete;
-    WideTreeRemover& operator=(const WideTreeRemover&) = delete;
-
-private:
-    std::wstring keyPath_;
-};
-
-// Creates HKEY_CURRENT_USER\path, with a string value when a name is given.
-bool CreateWide(const std::wstring& path, const wchar_t* valueName = nullptr)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    bool done = true;
-    if (valueName)
-        done = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4) ==
-               ERROR_SUCCESS;
-    RegCloseKey(key);
-    return done;
-}
-
 TEST_F(SearchPageTest, StopEndsALongSearchAndKeepsItsRows)
 {
     Open();
