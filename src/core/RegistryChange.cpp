@@ -67,6 +67,15 @@ BackupFile WriteBackup(Platform& platform, const ChangeBackup& backup, const std
     return file;
 }
 
+} // namespace
+
+std::string WriteChangeBackup(Platform& platform, const ChangeBackup& backup, const std::vector<RegExportRow>& rows)
+{
+    return WriteBackup(platform, backup, rows, nullptr, nullptr).path;
+}
+
+namespace {
+
 RegExportRow ExportRowOf(const RegistryItem& item)
 {
     return RegExportRow{item.rootName, item.keyPath, item.valueName, item.type};

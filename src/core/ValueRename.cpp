@@ -1,49 +1,23 @@
 // The edit dialog's reading and renaming of a value (see ValueRename.h).
 #include "core/ValueRename.h"
 
-#include "core/BackupStore.h"
-#include "core/RegWriter.h"
 #include "core/RegistryPaths.h"
 #include "core/Unicode.h"
 
-#include <new>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// The largest value read whole; anything larger is no text a person edits.
-constexpr std::uint32_t kLargestValueRead = 64u * 1024u * 1024u;
-
-enum class ValueRead { Read, Missing, Unreadable };
-
-ValueRead ReadWhole(RegistryAccess& registry, KeyHandle key, const std::string& name, std::uint32_t* type,
-                    std::string* bytes)
+// A value read whole into type and bytes.
+WholeValueRead ReadWhole(RegistryAccess& registry, KeyHandle key, const std::string& name, std::uint32_t* type,
+                         std::string* bytes)
 {
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::uint32_t size = 0;
-        const long asked = registry.QueryValue(key, name, type, nullptr, &size);
-        if (asked == kResultFileNotFound)
-            return ValueRead::Missing;
-        if (asked != kResultOk || size > kLargestValueRead)
-            return ValueRead::Unreadable;
-        if (size == 0) {
-            bytes->clear();
-            return ValueRead::Read;
-        }
-        std::uint8_t* buffer = new (std::nothrow) std::uint8_t[size];
-        if (!buffer)
-            return ValueRead::Unreadable;
-        std::uint32_t read = size;
-        const long result = registry.QueryValue(key, name, type, buffer, &read);
-        if (result == kResultOk && read <= size)
-            bytes->assign(reinterpret_cast<const char*>(buffer), read);
-        delete[] buffer;
-        if (result == kResultMoreData)
-            continue; // the value grew between the two calls
-        return result == kResultOk && read <= size ? ValueRead::Read : ValueRead::Unreadable;
-    }
-    return ValueRead::Unreadable;
+    WholeValue value;
+    const WholeValueRead read = ReadWholeValue(registry, key, name, &value);
+    *type = value.type;
+    *bytes = std::move(value.bytes);
+    return read;
 }
 
 long WriteWhole(RegistryAccess& registry, KeyHandle key, const std::string& name, std::uint32_t type,
@@ -51,27 +25,6 @@ long WriteWhole(RegistryAccess& registry, KeyHandle key, const std::string& name
 {
     return registry.SetValue(key, name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
                              static_cast<std::uint32_t>(bytes.size()));
-}
-
-// Writes the rows into a new file in the backup folder; the path of a
-// complete file, else empty (an incomplete file is removed again).
-std::string WriteBackupFile(Platform& platform, const ChangeBackup& backup, const std::vector<RegExportRow>& rows)
-{
-    std::string folder = backup.folder;
-    if (folder.empty())
-        return std::string();
-    if (folder.back() != '\\')
-        folder += '\\';
-    platform.MakeDirectoryPath(folder);
-    const std::string path = MakeUniqueBackupPath(platform, platform, platform, folder, backup.typeText);
-    if (path.empty())
-        return std::string();
-    const RegExportResult written = WriteRegFile(platform, platform, platform, rows, path, nullptr, nullptr);
-    if (written.complete)
-        return path;
-    if (written.created)
-        platform.RemoveFile(path);
-    return std::string();
 }
 
 bool SameNameIgnoringCase(TextRules& textRules, std::string a, std::string b)
@@ -92,7 +45,7 @@ CurrentValue ReadCurrentValue(Platform& platform, const RegistryItem& row)
     ScopedKey key(platform);
     if (key.Open(RootHandle(root), row.keyPath) != kResultOk)
         return value;
-    if (ReadWhole(platform, key.Get(), row.valueName, &value.type, &value.bytes) != ValueRead::Read)
+    if (ReadWhole(platform, key.Get(), row.valueName, &value.type, &value.bytes) != WholeValueRead::Read)
         return CurrentValue{};
     value.read = true;
     value.text = StringDataText(value.bytes);
@@ -122,7 +75,7 @@ EditOutcome RenameValue(Platform& platform, const RegistryItem& row, const std::
         return outcome;
     std::uint32_t type = 0;
     std::string bytes;
-    if (ReadWhole(platform, key.Get(), row.valueName, &type, &bytes) != ValueRead::Read)
+    if (ReadWhole(platform, key.Get(), row.valueName, &type, &bytes) != WholeValueRead::Read)
         return outcome; // gone or unreadable: nothing to rename
 
     const bool caseOnly = SameNameIgnoringCase(platform, newName, row.valueName);
@@ -132,15 +85,15 @@ EditOutcome RenameValue(Platform& platform, const RegistryItem& row, const std::
         // one that exists but cannot be read whole stops the rename.
         std::uint32_t replacedType = 0;
         std::string replaced;
-        const ValueRead target = ReadWhole(platform, key.Get(), newName, &replacedType, &replaced);
-        if (target == ValueRead::Unreadable) {
+        const WholeValueRead target = ReadWhole(platform, key.Get(), newName, &replacedType, &replaced);
+        if (target == WholeValueRead::Unreadable) {
             outcome.status = ChangeStatus::BackupFailed;
             return outcome;
         }
-        if (target == ValueRead::Read)
+        if (target == WholeValueRead::Read)
             rows.push_back(RegExportRow{row.rootName, row.keyPath, newName, static_cast<int>(replacedType)});
     }
-    outcome.backupPath = WriteBackupFile(platform, backup, rows);
+    outcome.backupPath = WriteChangeBackup(platform, backup, rows);
     if (outcome.backupPath.empty()) {
         outcome.status = ChangeStatus::BackupFailed;
         return outcome;
@@ -166,12 +119,12 @@ EditOutcome RenameValue(Platform& platform, const RegistryItem& row, const std::
     // name is gone.
     std::uint32_t nowType = 0;
     std::string now;
-    const bool written = ReadWhole(platform, key.Get(), newName, &nowType, &now) == ValueRead::Read &&
+    const bool written = ReadWhole(platform, key.Get(), newName, &nowType, &now) == WholeValueRead::Read &&
                          nowType == type && now == bytes;
     std::uint32_t leftType = 0;
     std::string left;
     const bool formerGone =
-        caseOnly || ReadWhole(platform, key.Get(), row.valueName, &leftType, &left) == ValueRead::Missing;
+        caseOnly || ReadWhole(platform, key.Get(), row.valueName, &leftType, &left) == WholeValueRead::Missing;
     outcome.status = written && formerGone ? ChangeStatus::Done : ChangeStatus::Incomplete;
     return outcome;
 }
