@@ -310,6 +310,38 @@ TEST_F(ItemMenuTest, ExportWritesTheSelectedRowsToTheChosenFile)
     EXPECT_EQ(ListViewSelectedCount(list_), 2); // rows stay selected and unchanged
 }
 
+// A .reg file that cannot be written (here: a file another program holds
+// open without sharing, which the user chose to replace) is never reported
+// as exported: the user is told.
+TEST_F(ItemMenuTest, AnExportThatCannotBeWrittenSaysSo)
+{
+    const std::string file = TemporaryFolder() + unique_ + ".reg";
+    ASSERT_TRUE(WriteWholeFile(file, "earlier"));
+    HANDLE holder = CreateFileW(Widen(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    SelectOnly({2});
+    ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kExport));
+    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
+    ASSERT_NE(dialog, nullptr);
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetControlText(edit, file);
+    ClickButton(dialog, IDOK);
+    // The save dialog asks before it replaces the file.
+    HWND replace = WaitForOwnedWindow(dialog);
+    ASSERT_NE(replace, nullptr);
+    PostMessageW(replace, WM_COMMAND, IDYES, 0);
+    HWND notice = program_.WaitForDialog(Text("_Quorvane"), dialog);
+    CloseHandle(holder);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(MessageBoxText(notice), Text("_RegistryListViewRegNotCreated"));
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(notice); }));
+    EXPECT_EQ(ReadWholeFile(file), "earlier");
+    DeleteFileW(Widen(file).c_str());
+}
+
 TEST_F(ItemMenuTest, DeleteOnTheSearchPageAsksFirstAndBacksUpWhatItDeletes)
 {
     // No keeps everything.
