@@ -8,6 +8,7 @@
 #include "core/RegistryEntry.h"
 #include "core/RegistryPaths.h"
 #include "core/ScanContext.h"
+#include "core/ValueRename.h"
 
 namespace {
 
@@ -66,15 +67,6 @@ BackupFile WriteBackup(Platform& platform, const ChangeBackup& backup, const std
     file.path = path;
     return file;
 }
-
-} // namespace
-
-std::string WriteChangeBackup(Platform& platform, const ChangeBackup& backup, const std::vector<RegExportRow>& rows)
-{
-    return WriteBackup(platform, backup, rows, nullptr, nullptr).path;
-}
-
-namespace {
 
 RegExportRow ExportRowOf(const RegistryItem& item)
 {
@@ -139,8 +131,13 @@ DeleteOutcome DeleteEntries(Platform& platform, const std::vector<RegistryItem>&
     return outcome;
 }
 
-EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const std::string& newName,
-                            const std::string& newData, const ChangeBackup& backup)
+namespace {
+
+// The edit and the rename of a value: newData is the new text, or null to
+// keep the value's type and bytes as they are. unreadable is the status when
+// the value itself exists but cannot be read whole.
+EditOutcome ChangeValue(Platform& platform, const RegistryItem& row, const std::string& newName,
+                        const std::string* newData, ChangeStatus unreadable, const ChangeBackup& backup)
 {
     EditOutcome outcome;
     outcome.status = ChangeStatus::WriteFailed;
@@ -158,7 +155,7 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
     if (formerRead == WholeValueRead::Missing)
         return outcome; // the value is gone: nothing to edit
     if (formerRead != WholeValueRead::Read) {
-        outcome.status = ChangeStatus::BackupFailed;
+        outcome.status = unreadable;
         return outcome;
     }
 
@@ -184,9 +181,11 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
     }
     outcome.backupPath = file.path;
 
-    WholeValue edited;
-    edited.type = kRegSz;
-    edited.bytes = TextToStringData(newData);
+    WholeValue edited = former;
+    if (newData) {
+        edited.type = kRegSz;
+        edited.bytes = TextToStringData(*newData);
+    }
     if (caseOnly) {
         // The registry matches names without regard to case: the value must be
         // removed before it can be written under the new spelling. Should the
@@ -214,4 +213,20 @@ EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const s
                             ReadWholeValue(platform, key.Get(), row.valueName, &left) == WholeValueRead::Missing;
     outcome.status = written && formerGone ? ChangeStatus::Done : ChangeStatus::Incomplete;
     return outcome;
+}
+
+} // namespace
+
+EditOutcome EditStringValue(Platform& platform, const RegistryItem& row, const std::string& newName,
+                            const std::string& newData, const ChangeBackup& backup)
+{
+    return ChangeValue(platform, row, newName, &newData, ChangeStatus::BackupFailed, backup);
+}
+
+EditOutcome RenameValue(Platform& platform, const RegistryItem& row, const std::string& newName,
+                        const ChangeBackup& backup)
+{
+    if (newName == row.valueName)
+        return EditOutcome{};
+    return ChangeValue(platform, row, newName, nullptr, ChangeStatus::WriteFailed, backup);
 }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/Platform.h"
-#include "core/RegWriter.h"
 #include "core/RegistryItem.h"
 
 // Where the automatic backup of a change goes.
@@ -59,12 +58,6 @@ std::vector<std::string> ProtectedEntries(Platform& platform,
 // parent key deleted before it, counts as gone.
 DeleteOutcome DeleteEntries(Platform& platform, const std::vector<RegistryItem>& entries,
                             const ChangeBackup& backup, ChangeProgress progress, void* context);
-
-// Writes the rows (as an export of them) into a new file in the backup folder
-// before a change; the path of the file when it is complete, else empty (an
-// incomplete file is removed again).
-std::string WriteChangeBackup(Platform& platform, const ChangeBackup& backup,
-                              const std::vector<RegExportRow>& rows);
 
 struct EditOutcome {
     ChangeStatus status = ChangeStatus::NothingToDo;
