@@ -234,17 +234,7 @@ TEST_F(IgnoreListTest, ExportWithoutASelectionWritesEveryRowAsACsvReport)
     const std::string folder = TemporaryFolder();
     const std::string file = folder + unique_ + ".csv";
     ASSERT_TRUE(ChooseListMenuCommand(program_, results_, -1, kMenuExport));
-    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
-    ASSERT_NE(dialog, nullptr);
-    HWND types = GetDlgItem(dialog, 0x470);
-    SendMessageW(types, CB_SETCURSEL, 1, 0);
-    // As a choice in the drop-down list notifies it.
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetControlText(edit, file);
-    ClickButton(dialog, IDOK);
+    ASSERT_NE(ChooseFileInSaveDialog(program_.ProcessId(), file, 1), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return CountOf(ReadWholeFile(file), "\r\n") == rows + 1; }, 20000));
     const std::string text = ReadWholeFile(file);
     DeleteFileW(Widen(file).c_str());

@@ -322,12 +322,8 @@ TEST_F(ItemMenuTest, AnExportThatCannotBeWrittenSaysSo)
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     SelectOnly({2});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 2, kExport));
-    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
+    HWND dialog = ChooseFileInSaveDialog(program_.ProcessId(), file);
     ASSERT_NE(dialog, nullptr);
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetControlText(edit, file);
-    ClickButton(dialog, IDOK);
     // The save dialog asks before it replaces the file.
     HWND replace = WaitForOwnedWindow(dialog);
     ASSERT_NE(replace, nullptr);
@@ -547,17 +543,7 @@ TEST_F(ItemMenuTest, ExportAsCsvWritesTheSelectedRowsAsAReport)
     const std::string file = folder + unique_;
     SelectOnly({1, 3});
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 1, kExport));
-    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
-    ASSERT_NE(dialog, nullptr);
-    HWND types = GetDlgItem(dialog, 0x470);
-    SendMessageW(types, CB_SETCURSEL, 1, 0);
-    // As a choice in the drop-down list notifies it.
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetControlText(edit, file);
-    ClickButton(dialog, IDOK);
+    ASSERT_NE(ChooseFileInSaveDialog(program_.ProcessId(), file, 1), nullptr);
     const std::string expected = "\xEF\xBB\xBF" + Text("_CsvReportCol2") + "," + Text("_CsvReportCol3") + "," +
                                  Text("_CsvReportCol4") + "," + Text("_CsvReportCol5") + "\r\n" +
                                  "HKEY_CURRENT_USER," + planted_->Path() + ",Alpha" + unique_ + ",one\r\n" +

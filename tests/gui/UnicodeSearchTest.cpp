@@ -109,16 +109,7 @@ TEST_F(UnicodeSearchTest, ACyrillicKeywordListsTheRowWithItsTextsAndExportsThemA
     // Exported through the item menu into a file named in Cyrillic.
     const std::string file = TemporaryFolder() + u8"Отчёт " + unique_;
     ASSERT_TRUE(ChooseListMenuCommand(program_, list_, 0, kExport));
-    HWND dialog = WaitForDialogWithControl(program_.ProcessId(), 0x47c);
-    ASSERT_NE(dialog, nullptr);
-    HWND types = GetDlgItem(dialog, 0x470);
-    SendMessageW(types, CB_SETCURSEL, 1, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetControlText(edit, file);
-    ClickButton(dialog, IDOK);
+    ASSERT_NE(ChooseFileInSaveDialog(program_.ProcessId(), file, 1), nullptr);
     const std::string expected = kBom + LanguageFileText(copy_, "_CsvReportCol2") + "," +
                                  LanguageFileText(copy_, "_CsvReportCol3") + "," +
                                  LanguageFileText(copy_, "_CsvReportCol4") + "," +

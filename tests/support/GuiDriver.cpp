@@ -521,6 +521,28 @@ HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
     return nullptr;
 }
 
+HWND ChooseFileInSaveDialog(DWORD processId, const std::string& file, int typeIndex)
+{
+    constexpr int kFileTypes = 0x470;   // cmb1
+    constexpr int kFileName = 0x47c;    // cmb13
+    HWND dialog = WaitForDialogWithControl(processId, kFileName);
+    if (!dialog)
+        return nullptr;
+    if (typeIndex >= 0) {
+        HWND types = GetDlgItem(dialog, kFileTypes);
+        SendMessageW(types, CB_SETCURSEL, typeIndex, 0);
+        // As a choice in the drop-down list notifies it.
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypes, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypes, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    }
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, kFileName), CBEM_GETEDITCONTROL, 0, 0));
+    if (!edit)
+        return nullptr;
+    SetControlText(edit, file);
+    ClickButton(dialog, IDOK);
+    return dialog;
+}
+
 namespace {
 struct OwnedWindowSearch {
     HWND owner;

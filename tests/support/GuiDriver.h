@@ -105,6 +105,10 @@ bool ClickListViewHeader(HANDLE process, HWND list, int column);
 // A visible top-level dialog of the process holding a control with
 // `controlId` (such as a file dialog), or null after the timeout.
 HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs = 15000);
+// Answers the common save dialog the program opens: picks the file type at
+// typeIndex in its type list (when not -1), types the file name and clicks
+// OK. The dialog, or null when it did not open.
+HWND ChooseFileInSaveDialog(DWORD processId, const std::string& file, int typeIndex = -1);
 // A visible top-level window owned by `owner` (such as the message box a
 // file dialog shows), or null after the timeout.
 HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 15000);

@@ -212,8 +212,9 @@ TEST_F(RegReaderRoundTripTest, TextOfEveryScriptInTheEditorsExportReadsExactly)
     Strings names;
     for (const RegFileValue& value : content.keys[0].values) {
         names.push_back(value.name);
-        if (value.name == "snowman")
+        if (value.name == "snowman") {
             EXPECT_EQ(std::string(reinterpret_cast<const char*>(snowman), sizeof snowman), value.data);
+        }
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ((Strings{"name \xD0\x96", "plain", "snowman"}), names);
