@@ -502,33 +502,38 @@ bool Win32Platform::RemoveFile(const std::string& path)
 
 // ---------------------------------------------------------------- text rules
 
+namespace {
+
 // Plain ASCII is folded here; everything else by the system, in UTF-16.
-void Win32Platform::LowerText(std::string& text)
+void FoldCase(std::string& text, bool upper)
 {
     if (IsAscii(text)) {
+        const char from = upper ? 'a' : 'A';
+        const char to = upper ? 'A' : 'a';
         for (char& c : text) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
+            if (c >= from && c <= from + 25)
+                c = static_cast<char>(c - from + to);
         }
         return;
     }
     std::wstring wide = Widen(text);
-    CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    if (upper)
+        CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    else
+        CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
     text = Narrow(wide);
+}
+
+}  // namespace
+
+void Win32Platform::LowerText(std::string& text)
+{
+    FoldCase(text, false);
 }
 
 void Win32Platform::UpperText(std::string& text)
 {
-    if (IsAscii(text)) {
-        for (char& c : text) {
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        }
-        return;
-    }
-    std::wstring wide = Widen(text);
-    CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
-    text = Narrow(wide);
+    FoldCase(text, true);
 }
 
 std::string Win32Platform::AnsiToUtf8(const std::string& ansi)
