@@ -177,6 +177,10 @@ public:
     {
         return Timed(kOther, [&] { return inner_.RunsUnderWow64(); });
     }
+    bool RunsElevated() override
+    {
+        return Timed(kOther, [&] { return inner_.RunsElevated(); });
+    }
 
 private:
     template <typename Body>

@@ -23,12 +23,13 @@ constexpr const char* kErrorRoots = "_CommandLineErrorRoots";
 constexpr const char* kErrorKeep = "_CommandLineErrorKeep";
 constexpr const char* kErrorKeywordTooLong = "_CommandLineErrorKeywordTooLong";
 constexpr const char* kErrorNothingToLookAt = "_CommandLineErrorNothingToLookAt";
+constexpr const char* kErrorPage = "_CommandLineErrorPage";
 
 // The largest number /keep takes: far more backups than a disk holds.
 constexpr int kMaxKeep = 999999;
 
 enum class Switch {
-    Usage, Scan, Search, Backup,                      // the actions
+    Usage, Scan, Search, Backup, Page,                // the actions
     Tasks, Report, Keys, Values, Data, Wildcard, Whole, Case, Roots, Keep,
 };
 
@@ -46,11 +47,22 @@ constexpr SwitchRule kSwitches[] = {
     {"data", Switch::Data, false},      {"wildcard", Switch::Wildcard, false},
     {"whole", Switch::Whole, false},    {"case", Switch::Case, false},
     {"roots", Switch::Roots, true},     {"keep", Switch::Keep, true},
+    {"page", Switch::Page, true},
+};
+
+// The names "/page:" takes, lower case, with their pages.
+struct PageName {
+    const char* name;
+    StartPage page;
+};
+constexpr PageName kPageNames[] = {
+    {"cleaner", StartPage::Cleaner}, {"search", StartPage::Search}, {"backup", StartPage::Backup},
 };
 
 bool IsAction(Switch kind)
 {
-    return kind == Switch::Usage || kind == Switch::Scan || kind == Switch::Search || kind == Switch::Backup;
+    return kind == Switch::Usage || kind == Switch::Scan || kind == Switch::Search || kind == Switch::Backup ||
+           kind == Switch::Page;
 }
 
 CommandAction ActionOf(Switch kind)
@@ -59,6 +71,7 @@ CommandAction ActionOf(Switch kind)
     case Switch::Usage: return CommandAction::Usage;
     case Switch::Scan: return CommandAction::Scan;
     case Switch::Search: return CommandAction::Search;
+    case Switch::Page: return CommandAction::Window;
     default: return CommandAction::Backup;
     }
 }
@@ -152,7 +165,25 @@ bool ReadRoots(TextRules& textRules, const std::string& text, SearchOptions* opt
     return true;
 }
 
+bool ReadPage(TextRules& textRules, std::string text, StartPage* page)
+{
+    textRules.LowerText(text);
+    const auto known = std::find_if(std::begin(kPageNames), std::end(kPageNames),
+                                    [&](const PageName& name) { return text == name.name; });
+    if (known == std::end(kPageNames))
+        return false;
+    *page = known->page;
+    return true;
+}
+
 } // namespace
+
+std::string StartPageArguments(StartPage page)
+{
+    const auto known = std::find_if(std::begin(kPageNames), std::end(kPageNames),
+                                    [&](const PageName& name) { return name.page == page; });
+    return std::string("/page:") + (known == std::end(kPageNames) ? "cleaner" : known->name);
+}
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine)
 {
@@ -246,6 +277,11 @@ CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& com
     const GivenSwitch& chosen =
         *std::find_if(given.begin(), given.end(), [](const GivenSwitch& item) { return IsAction(item.kind); });
     request.action = ActionOf(chosen.kind);
+    if (chosen.kind == Switch::Page) {
+        if (!ReadPage(textRules, chosen.value, &request.startPage))
+            return Refuse(kErrorPage, chosen.argument);
+        request.startPageGiven = true;
+    }
 
     for (const GivenSwitch& item : given) {
         if (IsAction(item.kind))

@@ -7,6 +7,7 @@
 //   /search:<keyword> [/keys] [/values] [/data] [/wildcard] [/whole] [/case]
 //           [/roots:HKCR,HKCU,HKLM,HKU,HKCC] /report:<file.csv>
 //   /backup [/keep:N]
+//   /page:cleaner|search|backup     (the window, opened on that page)
 //   /?
 //
 // Switch names are compared without regard to case; values are kept as
@@ -37,6 +38,9 @@ enum class CommandAction {
     Invalid,   // see errorKey
 };
 
+// The page a window opens on.
+enum class StartPage { Cleaner, Search, Backup };
+
 struct CommandLineRequest {
     CommandAction action = CommandAction::Window;
 
@@ -63,6 +67,12 @@ struct CommandLineRequest {
 
     // Backup: how many whole-registry backups to keep, or 0 to keep them all.
     int keepBackups = 0;
+
+    // Window: the page shown first, and whether "/page:" named it. A window
+    // opened on a page named so is the restart of a running copy (as
+    // administrator), which waits for that copy to close.
+    StartPage startPage = StartPage::Cleaner;
+    bool startPageGiven = false;
 };
 
 // The arguments of a command line (the part after the program name) as the
@@ -72,6 +82,9 @@ struct CommandLineRequest {
 // 2n+1 give n backslashes and a quote of the text; other backslashes are
 // kept. A double-byte character is taken whole.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// The command line that opens the window on `page` ("/page:search").
+std::string StartPageArguments(StartPage page);
 
 // Parses the command line (after the program name).
 CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& commandLine);

@@ -114,3 +114,32 @@ std::string FormatTextWithString(const std::string& format, const std::string& t
 {
     return FillFirstConversion(format, text, text);
 }
+
+std::string FormatTextWithStringAndNumber(const std::string& format, const std::string& text,
+                                          long long number)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%lld", number);
+    const std::string numberText = buffer;
+    std::string out;
+    std::size_t from = 0;
+    const auto appendLiteral = [&out](const std::string& piece) {
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            out += piece[i];
+            if (piece[i] == '%' && i + 1 < piece.size() && piece[i + 1] == '%')
+                ++i;
+        }
+    };
+    for (int filled = 0; filled < 2; ++filled) {
+        std::size_t end = 0;
+        const std::size_t start = FindConversion(format, from, end);
+        if (start == std::string::npos)
+            break;
+        appendLiteral(format.substr(from, start - from));
+        const char letter = format[end - 1];
+        out += (letter == 's' || letter == 'c') ? text : numberText;
+        from = end;
+    }
+    appendLiteral(format.substr(from));
+    return out;
+}

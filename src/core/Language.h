@@ -36,3 +36,8 @@ std::string StripExtension(const std::string& name);
 // never make the program read an argument that is not there.
 std::string FormatTextWithNumber(const std::string& format, long long number);
 std::string FormatTextWithString(const std::string& format, const std::string& text);
+// The same for a text with a string and a number ("%s (%d)"): the first two
+// conversions are filled in order, each by its letter (s or c takes the
+// text, any other the number), so a translation may put them either way round.
+std::string FormatTextWithStringAndNumber(const std::string& format, const std::string& text,
+                                          long long number);

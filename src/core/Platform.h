@@ -199,6 +199,9 @@ public:
     // True when this process is a 32-bit program on 64-bit Windows, whose
     // registry and system folder the system redirects (IsWow64Process).
     virtual bool RunsUnderWow64() = 0;
+    // True when this process runs with its administrator rights in force
+    // (an elevated token), so that it may change the machine-wide keys.
+    virtual bool RunsElevated() = 0;
 };
 
 // Every door at once, for the few places that go through all of them (a

@@ -114,18 +114,21 @@ DeleteOutcome DeleteEntries(Platform& platform, const std::vector<RegistryItem>&
     }
     outcome.backupPath = file.path;
 
+    std::vector<long> results(entries.size(), kResultOk);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (progress)
             progress(ChangePhase::Change, i, context);
-        DeleteRegistryEntry(platform, platform, entries[i]);
+        DeleteRegistryEntry(platform, platform, entries[i], &results[i]);
     }
     // Read back only after every deletion: a value below a key deleted later
     // in the selection is gone as well.
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (RegistryEntryExists(platform, platform, entries[i]))
+        if (RegistryEntryExists(platform, platform, entries[i])) {
             outcome.remaining.push_back(i);
-        else
+            outcome.remainingResults.push_back(results[i]);
+        } else {
             outcome.gone.push_back(i);
+        }
     }
     outcome.status = outcome.remaining.empty() ? ChangeStatus::Done : ChangeStatus::Incomplete;
     return outcome;
@@ -145,7 +148,8 @@ EditOutcome ChangeValue(Platform& platform, const RegistryItem& row, const std::
     if (root == kNoRootKey || row.type == kKeyRowType)
         return outcome;
     ScopedKey key(platform);
-    if (key.Open(RootHandle(root), row.keyPath) != kResultOk)
+    outcome.result = key.Open(RootHandle(root), row.keyPath);
+    if (outcome.result != kResultOk)
         return outcome;
     // Every value the edit changes must be read whole first, or its backup
     // would not hold it: one that exists but cannot be read counts as a
@@ -190,14 +194,17 @@ EditOutcome ChangeValue(Platform& platform, const RegistryItem& row, const std::
         // The registry matches names without regard to case: the value must be
         // removed before it can be written under the new spelling. Should the
         // write fail, the former value is put back from memory.
-        if (platform.DeleteValue(key.Get(), row.valueName) != kResultOk)
+        outcome.result = platform.DeleteValue(key.Get(), row.valueName);
+        if (outcome.result != kResultOk)
             return outcome;
-        if (WriteValueData(platform, key.Get(), newName, edited) != kResultOk) {
+        outcome.result = WriteValueData(platform, key.Get(), newName, edited);
+        if (outcome.result != kResultOk) {
             WriteValueData(platform, key.Get(), row.valueName, former);
             return outcome;
         }
     } else {
-        if (WriteValueData(platform, key.Get(), newName, edited) != kResultOk)
+        outcome.result = WriteValueData(platform, key.Get(), newName, edited);
+        if (outcome.result != kResultOk)
             return outcome;
         if (renamed)
             platform.DeleteValue(key.Get(), row.valueName);

@@ -39,6 +39,9 @@ struct DeleteOutcome {
     std::vector<std::string> refusedKeys;   // full paths of the protected keys asked for
     std::vector<std::size_t> gone;          // indices of the entries now gone
     std::vector<std::size_t> remaining;     // indices of the entries still there
+    // For each of `remaining`, in the same order: the system's code of its
+    // failed deletion (kResultOk when the deletion reported success).
+    std::vector<long> remainingResults;
 };
 
 // The full paths of the rows among entries that must never be deleted: a key
@@ -62,6 +65,9 @@ DeleteOutcome DeleteEntries(Platform& platform, const std::vector<RegistryItem>&
 struct EditOutcome {
     ChangeStatus status = ChangeStatus::NothingToDo;
     std::string backupPath;
+    // WriteFailed: the system's code of the step that failed, kResultOk when
+    // there was none (the value is gone or no string value).
+    long result = kResultOk;
 };
 
 // Writes newData as the string value newName of the row's key, and when the

@@ -8,11 +8,12 @@ std::string FullKeyPathOf(const RegistryItem& item)
     return item.rootName + "\\" + item.keyPath;
 }
 
-bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item)
+bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item,
+                         long* result)
 {
     if (item.type == kKeyRowType)
-        return DeleteRegistryKey(registry, textRules, FullKeyPathOf(item));
-    return DeleteRegistryValue(registry, textRules, FullKeyPathOf(item), item.valueName);
+        return DeleteRegistryKey(registry, textRules, FullKeyPathOf(item), result);
+    return DeleteRegistryValue(registry, textRules, FullKeyPathOf(item), item.valueName, result);
 }
 
 bool RegistryEntryExists(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item)

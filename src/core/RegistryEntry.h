@@ -12,7 +12,9 @@ std::string FullKeyPathOf(const RegistryItem& item);
 
 // Deletes the row's key with its subtree, or its value; true on success. A
 // value row with an empty key path is a value of the root key itself.
-bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item);
+// `result` (when given) receives the system's code of the step that failed.
+bool DeleteRegistryEntry(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item,
+                         long* result = nullptr);
 
 // True while the row's key (for a key row) or value still exists.
 bool RegistryEntryExists(RegistryAccess& registry, TextRules& textRules, const RegistryItem& item);

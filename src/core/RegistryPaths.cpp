@@ -257,26 +257,38 @@ void EnumSubKeys(RegistryAccess& registry, RootKey root,
     }
 }
 
+namespace {
+
+// Keeps a step's code for the caller and tells whether it succeeded.
+bool Succeeded(long code, long* result)
+{
+    if (result)
+        *result = code;
+    return code == kResultOk;
+}
+
+} // namespace
+
 bool DeleteRegistryValue(RegistryAccess& registry, TextRules& textRules,
-                         const std::string& fullKeyPath, const std::string& valueName)
+                         const std::string& fullKeyPath, const std::string& valueName, long* result)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
     if (!SplitValueKeyPath(textRules, fullKeyPath, &root, &keyPath))
-        return false;
+        return Succeeded(kResultFileNotFound, result);
     ScopedKey key(registry);
-    if (key.Open(RootHandle(root), keyPath) != kResultOk)
+    if (!Succeeded(key.Open(RootHandle(root), keyPath), result))
         return false;
-    return registry.DeleteValue(key.Get(), valueName) == kResultOk;
+    return Succeeded(registry.DeleteValue(key.Get(), valueName), result);
 }
 
 bool DeleteRegistryKey(RegistryAccess& registry, TextRules& textRules,
-                       const std::string& fullKeyPath)
+                       const std::string& fullKeyPath, long* result)
 {
     RootKey root = kNoRootKey;
     std::string keyPath;
     if (!SplitRegistryPath(textRules, TrimBackslashes(fullKeyPath), &root, &keyPath))
-        return false;
+        return Succeeded(kResultFileNotFound, result);
     // A key directly beneath the root is deleted from the root itself.
     std::size_t slash = FindLastChar(keyPath, '\\');
     std::string parentPath = slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
@@ -284,9 +296,9 @@ bool DeleteRegistryKey(RegistryAccess& registry, TextRules& textRules,
     // An empty name would make the deletion empty the parent itself, and a
     // key path that begins with a backslash names no key the registry opens.
     if (leaf.empty() || (slash != std::string::npos && parentPath.empty()))
-        return false;
+        return Succeeded(kResultFileNotFound, result);
     ScopedKey parent(registry);
-    if (parent.Open(RootHandle(root), parentPath) != kResultOk)
+    if (!Succeeded(parent.Open(RootHandle(root), parentPath), result))
         return false;
-    return registry.DeleteKeyTree(parent.Get(), leaf) == kResultOk;
+    return Succeeded(registry.DeleteKeyTree(parent.Get(), leaf), result);
 }

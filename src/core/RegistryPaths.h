@@ -113,10 +113,14 @@ void EnumSubKeys(RegistryAccess& registry, RootKey root,
                  const std::atomic<bool>* stop = nullptr);
 
 // Deletes one value, also one held by a root key itself (a bare root name);
-// true only when it was deleted.
+// true only when it was deleted. `result` (when given) receives the system's
+// code of the step that failed, kResultOk on success and kResultFileNotFound
+// for a path that names no key.
 bool DeleteRegistryValue(RegistryAccess& registry, TextRules& textRules,
-                         const std::string& fullKeyPath, const std::string& valueName);
+                         const std::string& fullKeyPath, const std::string& valueName,
+                         long* result = nullptr);
 
 // Deletes a key with everything below it; true only when it was deleted.
+// `result` as for DeleteRegistryValue.
 bool DeleteRegistryKey(RegistryAccess& registry, TextRules& textRules,
-                       const std::string& fullKeyPath);
+                       const std::string& fullKeyPath, long* result = nullptr);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/Text.h"
+#include "win32/Win32Handles.h"
 #include "win32/WideText.h"
 
 namespace {
@@ -580,6 +581,19 @@ bool Win32Platform::RunsUnderWow64()
 {
     BOOL wow64 = FALSE;
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool Win32Platform::RunsElevated()
+{
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened))
+        return false;
+    const UniqueHandle token(opened);
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
+        return false;
+    return elevation.TokenIsElevated != 0;
 }
 
 Platform& SystemPlatform()

@@ -54,6 +54,7 @@ public:
     CalendarTime CurrentLocalTime() override;
     std::string CurrentTimeZoneStandardName() override;
     bool RunsUnderWow64() override;
+    bool RunsElevated() override;
 
 private:
     // Reads the drive list and each drive's type when the kept table is

@@ -80,6 +80,35 @@ TEST_F(CommandLineTest, NoArgumentsOpenTheWindowAndSlashQuestionMarkTheUsage)
     EXPECT_EQ(Refusal("/? /scan"), "_CommandLineErrorTwoActions|/scan");
 }
 
+TEST_F(CommandLineTest, APageSwitchOpensTheWindowOnThatPage)
+{
+    const struct {
+        const char* line;
+        StartPage page;
+    } cases[] = {
+        {"/page:cleaner", StartPage::Cleaner},
+        {"/page:search", StartPage::Search},
+        {"/PAGE:Backup", StartPage::Backup},
+    };
+    for (const auto& item : cases) {
+        const CommandLineRequest request = Parse(item.line);
+        EXPECT_EQ(request.action, CommandAction::Window) << item.line;
+        EXPECT_TRUE(request.startPageGiven) << item.line;
+        EXPECT_EQ(request.startPage, item.page) << item.line;
+    }
+    EXPECT_FALSE(Parse("").startPageGiven);
+    // The restart writes what the parser reads back.
+    for (StartPage page : {StartPage::Cleaner, StartPage::Search, StartPage::Backup})
+        EXPECT_EQ(Parse(StartPageArguments(page)).startPage, page);
+    EXPECT_EQ(StartPageArguments(StartPage::Search), "/page:search");
+
+    EXPECT_EQ(Refusal("/page:options"), "_CommandLineErrorPage|/page:options");
+    EXPECT_EQ(Refusal("/page"), "_CommandLineErrorNoValue|/page");
+    EXPECT_EQ(Refusal("/page:search /page:backup"), "_CommandLineErrorTwice|/page:backup");
+    EXPECT_EQ(Refusal("/page:search /scan"), "_CommandLineErrorTwoActions|/scan");
+    EXPECT_EQ(Refusal("/page:search /keys"), "_CommandLineErrorWrongAction|/keys");
+}
+
 TEST_F(CommandLineTest, AScanTakesTheReportAndOptionallyItsChecks)
 {
     CommandLineRequest request = Parse("/scan /report:\"C:\\My Reports\\r.csv\"");

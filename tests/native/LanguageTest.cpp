@@ -118,3 +118,22 @@ TEST(FormatText, ATranslationWithTheWrongConversionsCannotReadMissingArguments)
     EXPECT_EQ(FormatTextWithString("%-20s|", "a"), "a|");
     EXPECT_EQ(FormatTextWithNumber("trailing %", 1), "trailing %");
 }
+
+TEST(FormatText, AStringAndANumberFillTheFirstTwoConversionsByTheirLetters)
+{
+    const struct {
+        const char* format;
+        const char* text;
+        long long number;
+        const char* expected;
+    } cases[] = {
+        {"%s (%d)", "Missing program files", 289, "Missing program files (289)"},
+        {"(%d) %s", "Empty keys", 3, "(3) Empty keys"},      // a translation may swap them
+        {"%s (%d%%)", "50%", 7, "50% (7%)"},                  // a % in the text is no conversion
+        {"%s", "Only the title", 4, "Only the title"},
+        {"%s (%d) %n", "T", 1, "T (1) %n"},                   // a third conversion gets nothing
+        {"No conversion", "T", 1, "No conversion"},
+    };
+    for (const auto& item : cases)
+        EXPECT_EQ(FormatTextWithStringAndNumber(item.format, item.text, item.number), item.expected) << item.format;
+}

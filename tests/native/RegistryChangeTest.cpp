@@ -183,6 +183,7 @@ TEST_F(RegistryChangeTest, AnEntryTheRegistryRefusesToDeleteIsReportedAndTheRest
 
     EXPECT_EQ(ChangeStatus::Incomplete, outcome.status);
     EXPECT_EQ((std::vector<std::size_t>{0}), outcome.remaining);
+    EXPECT_EQ((std::vector<long>{kResultAccessDenied}), outcome.remainingResults);
     EXPECT_EQ((std::vector<std::size_t>{1}), outcome.gone);
     EXPECT_FALSE(outcome.backupPath.empty());
     EXPECT_TRUE(platform.HasKey(kHkeyLocalMachine, "Software\\Other"));
@@ -194,6 +195,7 @@ TEST_F(RegistryChangeTest, AValueWhoseKeyDeniesWritingStaysAndIsReported)
     const DeleteOutcome outcome = Delete({ValueRow("HKEY_CURRENT_USER", "Software\\Vendor\\App", "Path")});
     EXPECT_EQ(ChangeStatus::Incomplete, outcome.status);
     EXPECT_EQ((std::vector<std::size_t>{0}), outcome.remaining);
+    EXPECT_EQ((std::vector<long>{kResultAccessDenied}), outcome.remainingResults);
     EXPECT_TRUE(platform.HasValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Path"));
 }
 
@@ -316,6 +318,7 @@ TEST_F(RegistryChangeTest, AWriteTheRegistryRefusesLeavesTheFormerValueAsItWas)
         const EditOutcome outcome = EditStringValue(
             platform, ValueRow("HKEY_CURRENT_USER", "Software\\Vendor\\App", "Keep"), newName, "changed", backup);
         EXPECT_EQ(ChangeStatus::WriteFailed, outcome.status) << newName;
+        EXPECT_EQ(kResultAccessDenied, outcome.result) << newName;
         std::uint32_t type = 0;
         std::string bytes;
         ASSERT_TRUE(platform.ReadValue(kHkeyCurrentUser, "Software\\Vendor\\App", "Keep", &type, &bytes));

@@ -1165,6 +1165,18 @@ bool MemoryPlatform::RunsUnderWow64()
     return runsUnderWow64_;
 }
 
+void MemoryPlatform::SetRunsElevated(bool elevated)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    runsElevated_ = elevated;
+}
+
+bool MemoryPlatform::RunsElevated()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return runsElevated_;
+}
+
 CalendarTime MemoryPlatform::CurrentLocalTime()
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -106,6 +106,7 @@ public:
     void SetLocalTime(const CalendarTime& time);
     void SetTimeZoneName(const std::string& name);
     void SetRunsUnderWow64(bool wow64);
+    void SetRunsElevated(bool elevated);
 
     // --- Platform ---
     long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) override;
@@ -145,6 +146,7 @@ public:
     CalendarTime CurrentLocalTime() override;
     std::string CurrentTimeZoneStandardName() override;
     bool RunsUnderWow64() override;
+    bool RunsElevated() override;
 
     struct MemoryKey;
     struct FileEntry;
@@ -189,4 +191,5 @@ private:
     CalendarTime localTime_;
     std::string timeZoneName_;
     bool runsUnderWow64_ = false;
+    bool runsElevated_ = false;
 };
