@@ -79,6 +79,12 @@
 #define IDC_BACKUP_LIST             1020
 #define IDC_BACKUP_BACKUP           1024
 
+/* Cleaner, search and backup pages: the running work's progress bar, and
+   the restart as administrator the cleaner and search pages offer */
+#define IDC_PAGE_PROGRESS           1150
+#define IDC_RESTART_ADMIN           1151
+/* Sent by a page to the main window: restart as administrator */
+#define ID_RESTART_ADMIN            32790
 /* Registry item edit dialog (IDD_EDIT_ITEM) */
 #define IDC_EDIT_ROOT               1012
 #define IDC_EDIT_KEY                1013

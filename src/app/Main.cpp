@@ -77,10 +77,10 @@ std::string CommandLineArguments()
     return NarrowZ(line);
 }
 
-int RunMainWindow(int showState)
+int RunMainWindow(int showState, OpeningPage page)
 {
     MainWindow mainWindow;
-    if (!mainWindow.Create())
+    if (!mainWindow.Create(page))
         return 0;
     ShowWindow(mainWindow.Window(), showState);
     MSG message;
@@ -100,6 +100,30 @@ int RunMainWindow(int showState)
         DispatchMessageW(&message);
     }
     return result;
+}
+
+// How long a copy started on a page (the restart as administrator) waits for
+// the copy that started it to save its settings and end.
+constexpr DWORD kWaitForEarlierCopyMs = 60000;
+constexpr DWORD kInstancePollMs = 100;
+
+// Takes the single-instance mutex into `mutex`; false when another copy
+// runs. A copy started on a page waits a while for the other copy to end
+// first: the restart as administrator starts this copy before the old one
+// closes. A mutex that cannot be created at all lets the program run
+// without the protection.
+bool TakeInstanceMutex(bool waitForEarlierCopy, UniqueHandle& mutex)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        mutex.Reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+        if (!mutex || GetLastError() != ERROR_ALREADY_EXISTS)
+            return true;
+        mutex.Reset();
+        if (!waitForEarlierCopy || GetTickCount() - start >= kWaitForEarlierCopyMs)
+            return false;
+        Sleep(kInstancePollMs);
+    }
 }
 
 // A run without a window: it is not the single instance, so it runs beside
@@ -127,8 +151,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState)
     if (request.action != CommandAction::Window)
         return RunWithoutWindow(request, arguments);
 
-    UniqueHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
-    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
+    UniqueHandle instanceMutex;
+    if (!TakeInstanceMutex(request.openingPageGiven, instanceMutex))
         return 0;
 
     ComApartment com;
@@ -155,7 +179,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState)
                      ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
-    const int result = RunMainWindow(showState);
+    const int result = RunMainWindow(showState, request.openingPage);
     log.Reset();
     return result;
 }

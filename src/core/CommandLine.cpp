@@ -53,10 +53,10 @@ constexpr SwitchRule kSwitches[] = {
 // The names "/page:" takes, lower case, with their pages.
 struct PageName {
     const char* name;
-    StartPage page;
+    OpeningPage page;
 };
 constexpr PageName kPageNames[] = {
-    {"cleaner", StartPage::Cleaner}, {"search", StartPage::Search}, {"backup", StartPage::Backup},
+    {"cleaner", OpeningPage::Cleaner}, {"search", OpeningPage::Search}, {"backup", OpeningPage::Backup},
 };
 
 bool IsAction(Switch kind)
@@ -165,7 +165,7 @@ bool ReadRoots(TextRules& textRules, const std::string& text, SearchOptions* opt
     return true;
 }
 
-bool ReadPage(TextRules& textRules, std::string text, StartPage* page)
+bool ReadPage(TextRules& textRules, std::string text, OpeningPage* page)
 {
     textRules.LowerText(text);
     const auto known = std::find_if(std::begin(kPageNames), std::end(kPageNames),
@@ -178,7 +178,7 @@ bool ReadPage(TextRules& textRules, std::string text, StartPage* page)
 
 } // namespace
 
-std::string StartPageArguments(StartPage page)
+std::string OpeningPageArguments(OpeningPage page)
 {
     const auto known = std::find_if(std::begin(kPageNames), std::end(kPageNames),
                                     [&](const PageName& name) { return name.page == page; });
@@ -278,9 +278,9 @@ CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& com
         *std::find_if(given.begin(), given.end(), [](const GivenSwitch& item) { return IsAction(item.kind); });
     request.action = ActionOf(chosen.kind);
     if (chosen.kind == Switch::Page) {
-        if (!ReadPage(textRules, chosen.value, &request.startPage))
+        if (!ReadPage(textRules, chosen.value, &request.openingPage))
             return Refuse(kErrorPage, chosen.argument);
-        request.startPageGiven = true;
+        request.openingPageGiven = true;
     }
 
     for (const GivenSwitch& item : given) {

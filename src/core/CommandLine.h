@@ -39,7 +39,7 @@ enum class CommandAction {
 };
 
 // The page a window opens on.
-enum class StartPage { Cleaner, Search, Backup };
+enum class OpeningPage { Cleaner, Search, Backup };
 
 struct CommandLineRequest {
     CommandAction action = CommandAction::Window;
@@ -71,8 +71,8 @@ struct CommandLineRequest {
     // Window: the page shown first, and whether "/page:" named it. A window
     // opened on a page named so is the restart of a running copy (as
     // administrator), which waits for that copy to close.
-    StartPage startPage = StartPage::Cleaner;
-    bool startPageGiven = false;
+    OpeningPage openingPage = OpeningPage::Cleaner;
+    bool openingPageGiven = false;
 };
 
 // The arguments of a command line (the part after the program name) as the
@@ -84,7 +84,7 @@ struct CommandLineRequest {
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // The command line that opens the window on `page` ("/page:search").
-std::string StartPageArguments(StartPage page);
+std::string OpeningPageArguments(OpeningPage page);
 
 // Parses the command line (after the program name).
 CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& commandLine);

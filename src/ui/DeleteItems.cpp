@@ -1,10 +1,12 @@
 // Exporting and deleting the selected rows (see DeleteItems.h).
 #include "ui/DeleteItems.h"
 
+#include "core/AdminRights.h"
 #include "core/CsvReport.h"
 #include "core/IgnoreList.h"
 #include "core/Language.h"
 #include "core/RegistryChange.h"
+#include "core/RegistryEntry.h"
 #include "ui/ProgressWindow.h"
 #include "ui/RegFileDialog.h"
 #include "ui/RegistryItemList.h"
@@ -95,7 +97,40 @@ void ReportRegExport(const RegistryItemList& list, FileSystem& files, const RegE
         ShowMessage(GetAncestor(list.Window(), GA_ROOT), LookupText(key), MB_OK | MB_ICONINFORMATION);
 }
 
+// The entries a deletion left, one a line with the reason: at most
+// kListedEntries of them, then the number of the others.
+constexpr std::size_t kListedEntries = 20;
+
+std::string RemainingEntriesText(const std::vector<RegistryItem>& entries, const DeleteOutcome& outcome)
+{
+    const std::string needsRights = LookupText("_RegistryListViewNeedsAdministrator");
+    const std::string remains = LookupText("_RegistryListViewRemains");
+    std::string text;
+    for (std::size_t i = 0; i < outcome.remaining.size(); ++i) {
+        if (i == kListedEntries) {
+            text += "\r\n... (+" + std::to_string(outcome.remaining.size() - i) + ")";
+            break;
+        }
+        const RegistryItem& item = entries[outcome.remaining[i]];
+        std::string name = FullKeyPathOf(item);
+        if (item.type != kKeyRowType)
+            name += "\\" + item.valueName;
+        const bool rights = i < outcome.remainingResults.size() &&
+                            FailureOfResult(outcome.remainingResults[i]) == ChangeFailure::NeedsAdministratorRights;
+        text += "\r\n" + name + ": " + (rights ? needsRights : remains);
+    }
+    return text;
+}
+
 } // namespace
+
+void OfferRestartForRights(const RegistryItemList& list, const std::vector<long>& failedResults)
+{
+    if (!ShouldOfferRestartAsAdministrator(SystemPlatform().RunsElevated(), failedResults))
+        return;
+    if (HWND page = GetParent(list.Window()))
+        SendMessageW(page, kOfferRestartMessage, 0, 0);
+}
 
 RegExportResult ExportItems(RegistryItemList& list, const std::string& fileName)
 {
@@ -210,6 +245,13 @@ void DeleteItems(RegistryItemList& list)
     for (std::size_t index : outcome.gone)
         goneRows.push_back(entryRows[index]);
     list.RemoveRows(goneRows);
-    if (outcome.status == ChangeStatus::Incomplete)
-        ShowMessage(owner, LookupText("_PageRegistryCleanerDeleteIncomplete"), MB_OK | MB_ICONINFORMATION);
+    if (outcome.status != ChangeStatus::Incomplete)
+        return;
+    // The page offers the restart before the message, so that it stands
+    // beside the list when the user has read why.
+    OfferRestartForRights(list, outcome.remainingResults);
+    ShowMessage(owner,
+                FormatTextWithString(LookupText("_RegistryListViewDeleteRemaining"),
+                                     RemainingEntriesText(entries, outcome)),
+                MB_OK | MB_ICONINFORMATION);
 }

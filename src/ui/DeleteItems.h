@@ -4,9 +4,21 @@
 
 #include "core/RegWriter.h"
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 class RegistryItemList;
+
+// Sent to the page that holds a list when a change of its entries was
+// refused for lack of rights that a restart as administrator would give.
+constexpr UINT kOfferRestartMessage = WM_APP + 41;
+
+// Tells the list's page to offer the restart as administrator when the
+// process is not elevated and one of the failed steps' codes is a refusal
+// of rights.
+void OfferRestartForRights(const RegistryItemList& list, const std::vector<long>& failedResults);
 
 // Writes the selected rows, or every row when none is selected, to
 // `fileName`: a CSV report when the name ends in ".csv", a .reg file
@@ -32,5 +44,7 @@ void DeleteSelectedItems(RegistryItemList& list);
 // is first written to a new backup file in the list's backup folder, and
 // nothing is deleted when the selection holds a protected key or that backup
 // cannot be written whole; the user is told which. Rows whose entries are
-// gone are removed; a row whose entry is still there stays, unselected.
+// gone are removed; a row whose entry is still there stays, unselected, and
+// the user is told which entries remain and why (those the system refused
+// for lack of rights need administrator rights).
 void DeleteItems(RegistryItemList& list);

@@ -2,6 +2,7 @@
 #include "ui/EditItemDialog.h"
 
 #include "ui/WindowUtil.h"
+#include "core/AdminRights.h"
 #include "core/RegistryChange.h"
 #include "win32/LanguageWin.h"
 #include "win32/Win32Platform.h"
@@ -88,9 +89,13 @@ void EditItemDialog::OnOk()
     case ChangeStatus::Incomplete:
         ShowMessage(window_, LookupText("_EditRegItemDlgIncomplete"), MB_OK | MB_ICONINFORMATION);
         return;
-    default:
-        ShowMessage(window_, LookupText("_EditRegItemDlgWriteFailed"), MB_OK | MB_ICONINFORMATION);
+    default: {
+        failedResults_.push_back(outcome.result);
+        const bool rights = FailureOfResult(outcome.result) == ChangeFailure::NeedsAdministratorRights;
+        ShowMessage(window_, LookupText(rights ? "_EditRegItemDlgNeedsAdministrator" : "_EditRegItemDlgWriteFailed"),
+                    MB_OK | MB_ICONINFORMATION);
         return;
+    }
     }
 }
 

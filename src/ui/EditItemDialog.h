@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class EditItemDialog : public DialogBase {
 public:
@@ -26,6 +27,8 @@ public:
     // cancelled.
     INT_PTR Show(HWND owner);
     const RegistryItem& Result() const { return row_; }
+    // The system's codes of the writes it refused while the dialog was open.
+    const std::vector<long>& FailedResults() const { return failedResults_; }
     bool ViewOnly() const { return row_.type != 1; }
 
 private:
@@ -38,4 +41,5 @@ private:
     // The value as the registry held it when the dialog opened; its text is
     // what the data field showed.
     CurrentValue current_;
+    std::vector<long> failedResults_;
 };

@@ -72,6 +72,7 @@ void EditRow(RegistryItemList& list, int row)
         list.SetCellText(row, 2, dialog.Result().valueName);
         list.SetCellText(row, 3, dialog.Result().dataText);
     }
+    OfferRestartForRights(list, dialog.FailedResults());
 }
 
 void ShowItemMenuAt(RegistryItemList& list, POINT where)

@@ -74,6 +74,7 @@ void ResultQueue::Put(ResultBatch& batch, HWND window, unsigned run)
                 pending_.status = std::move(batch.status);
                 pending_.statusChanged = true;
             }
+            pending_.steps.insert(pending_.steps.end(), batch.steps.begin(), batch.steps.end());
             pending_.finished = pending_.finished || batch.finished;
             post = !announced_;
             announced_ = true;
@@ -123,6 +124,11 @@ void ListFeeder::ShowPath(const std::string& path)
     path_ = path;
     pathChanged_ = true;
     FlushIfDue();
+}
+
+void ListFeeder::EndStep(int step, int rows)
+{
+    collected_.steps.push_back(WorkStepEnd{step, rows});
 }
 
 void ListFeeder::Flush()

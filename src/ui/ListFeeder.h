@@ -27,6 +27,13 @@ class RegistryItemList;
 // wParam is the number of the run that posted it.
 constexpr UINT kResultsWaitingMessage = WM_APP + 2;
 
+// One step of the work that has ended (for the cleaner, one check), with
+// the number of rows it handed over.
+struct WorkStepEnd {
+    int step = 0;
+    int rows = 0;
+};
+
 // What a worker has handed over and the window has not yet taken.
 struct ResultBatch {
     std::vector<RegistryItem> rows;
@@ -34,10 +41,12 @@ struct ResultBatch {
     int scrollRow = -1;
     bool statusChanged = false;
     std::string status;
+    // The steps that ended, in order.
+    std::vector<WorkStepEnd> steps;
     // The work has ended; nothing follows in this run.
     bool finished = false;
 
-    bool Empty() const { return rows.empty() && !statusChanged && !finished; }
+    bool Empty() const { return rows.empty() && !statusChanged && steps.empty() && !finished; }
 };
 
 class ResultQueue {
@@ -100,6 +109,9 @@ public:
     // Before the next key is read, waits while the window is putting a
     // batch into its list (see ListFeeder.cpp).
     void ShowPath(const std::string& path);
+    // Step `step` has ended after handing over `rows` rows; told to the
+    // window with the next hand-over.
+    void EndStep(int step, int rows);
     // Hands everything collected to the window now.
     void Flush();
     // The last hand-over of the run: everything collected, marked finished.

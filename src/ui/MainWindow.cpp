@@ -13,6 +13,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kSplitterPosition = 188;
@@ -25,14 +27,22 @@ const AnchorRule kMainLayout[] = {
 
 } // namespace
 
-bool MainWindow::Create()
+bool MainWindow::Create(OpeningPage page)
 {
+    openingPage_ = page;
     return CreateModeless(IDD_MAIN, nullptr) != nullptr;
 }
 
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == TaskbarProgress::ButtonCreatedMessage()) {
+        taskbar_.OnButtonCreated(window_);
+        return TRUE;
+    }
     switch (message) {
+    case kPageProgressMessage:
+        OnPageProgress(*reinterpret_cast<const PageProgressReport*>(lParam));
+        return TRUE;
     case WM_INITDIALOG:
         OnInitDialog();
         return TRUE;
@@ -102,6 +112,10 @@ void MainWindow::OnInitDialog()
     host_.AddPage(search_.Window(), LookupText("_PageRegistrySearchTitle"));
     host_.AddPage(backup_.Window(), LookupText("_PageRegistryBackupTitle"));
     host_.SelectFirst();
+    if (openingPage_ == OpeningPage::Search)
+        host_.SelectPage(1);
+    else if (openingPage_ == OpeningPage::Backup)
+        host_.SelectPage(2);
 }
 
 void MainWindow::SetCaptionFromVersion()
@@ -136,26 +150,39 @@ void MainWindow::OnCommand(int id)
         about.Show(GetActiveWindow());
         break;
     }
+    case ID_RESTART_ADMIN:
+        RestartAsAdministrator();
+        break;
     default:
         break;
     }
+}
+
+const char* MainWindow::RunningWorkQuestion() const
+{
+    // The editor comes first: its question says that the program waits for it.
+    if (backup_.IsEditorRunning())
+        return "_MainDialogCancelConfirm3";
+    if (cleaner_.IsScanRunning())
+        return "_MainDialogCancelConfirm";
+    if (search_.IsSearchRunning())
+        return "_MainDialogCancelConfirm2";
+    return nullptr;
 }
 
 void MainWindow::OnClose()
 {
     if (closing_)
         return;
-    // Running work is not thrown away unasked. The editor comes first: its
-    // question says that the program waits for it.
-    const char* question = nullptr;
-    if (backup_.IsEditorRunning())
-        question = "_MainDialogCancelConfirm3";
-    else if (cleaner_.IsScanRunning())
-        question = "_MainDialogCancelConfirm";
-    else if (search_.IsSearchRunning())
-        question = "_MainDialogCancelConfirm2";
+    // Running work is not thrown away unasked.
+    const char* question = RunningWorkQuestion();
     if (question && ShowMessage(window_, LookupText(question), MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
+    CloseNow();
+}
+
+void MainWindow::CloseNow()
+{
     closing_ = true;
     cleaner_.StopScan();
     search_.StopSearch();
@@ -166,4 +193,54 @@ void MainWindow::OnClose()
     }
     DestroyWindow(window_);
     PostQuitMessage(ID_FILE_EXIT);
+}
+
+void MainWindow::RestartAsAdministrator()
+{
+    if (closing_)
+        return;
+    const char* question = RunningWorkQuestion();
+    if (question && ShowMessage(window_, LookupText(question), MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    const int visible = host_.VisiblePage();
+    const OpeningPage page = visible == 1 ? OpeningPage::Search : visible == 2 ? OpeningPage::Backup : OpeningPage::Cleaner;
+    const std::wstring program = Widen(ProgramFilePath());
+    const std::wstring arguments = Widen(OpeningPageArguments(page));
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = window_;
+    info.lpVerb = L"runas";
+    info.lpFile = program.c_str();
+    info.lpParameters = arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) {
+        // Mostly a prompt the user declined: this copy goes on as it was.
+        ShowMessage(window_, LookupText("_RestartAsAdministratorNotRestarted"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    // The new copy waits until this one has saved its settings and ended.
+    CloseNow();
+}
+
+void MainWindow::OnPageProgress(const PageProgressReport& report)
+{
+    const auto same = [&report](const PageProgressReport& known) { return known.page == report.page; };
+    const auto known = std::find_if(progress_.begin(), progress_.end(), same);
+    if (known == progress_.end())
+        progress_.push_back(report);
+    else
+        *known = report;
+    int done = 0;
+    int total = -1;
+    for (const PageProgressReport& page : progress_) {
+        if (page.total > 0) {
+            done = page.done;
+            total = page.total;
+            break;
+        }
+        if (page.total == 0)
+            total = 0;
+    }
+    taskbar_.Show(done, total);
 }

@@ -2,6 +2,7 @@
 // three pages, the menu commands and the close question.
 #pragma once
 
+#include "core/CommandLine.h"
 #include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
 #include "ui/HeaderBanner.h"
@@ -10,19 +11,34 @@
 #include "ui/PageRegistryBackup.h"
 #include "ui/PageRegistryCleaner.h"
 #include "ui/PageRegistrySearch.h"
+#include "ui/PageProgress.h"
+#include "win32/TaskbarProgress.h"
 
 #include <windows.h>
 
+#include <vector>
+
 class MainWindow : public DialogBase {
 public:
-    // Creates the main dialog, hidden; false when it cannot be made.
-    bool Create();
+    // Creates the main dialog, hidden, showing `page`; false when it cannot
+    // be made.
+    bool Create(OpeningPage page = OpeningPage::Cleaner);
 
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnInitDialog();
     void OnCommand(int id);
     void OnClose();
+    // The question to ask before running work is given up; null when none runs.
+    const char* RunningWorkQuestion() const;
+    // Ends running work and destroys the window; the message loop then ends.
+    void CloseNow();
+    // Starts an elevated copy of the program on the page now shown and
+    // closes this one once the copy has started; a refused prompt keeps it.
+    void RestartAsAdministrator();
+    // Shows the pages' progress on the taskbar button: a scan's steps come
+    // first, else a moving bar while any page works.
+    void OnPageProgress(const PageProgressReport& report);
     void SetCaptionFromVersion();
 
     DialogLayout layout_;
@@ -37,4 +53,7 @@ private:
     // Set once closing has begun, so that a second close while the editor is
     // awaited is not asked again.
     bool closing_ = false;
+    OpeningPage openingPage_ = OpeningPage::Cleaner;
+    TaskbarProgress taskbar_;
+    std::vector<PageProgressReport> progress_;
 };

@@ -88,6 +88,17 @@ void PageHost::SelectFirst()
         TreeView_SelectItem(pageList_, first);
 }
 
+void PageHost::SelectPage(int index)
+{
+    if (!pageList_ || index < 0)
+        return;
+    HTREEITEM item = TreeView_GetRoot(pageList_);
+    for (int i = 0; item && i < index; ++i)
+        item = TreeView_GetNextSibling(pageList_, item);
+    if (item)
+        TreeView_SelectItem(pageList_, item);
+}
+
 void PageHost::OnSelectionChanged(HTREEITEM item)
 {
     if (!item)

@@ -33,6 +33,9 @@ public:
     void AddPage(HWND page, const std::string& title);
     // Selects the first visible entry, which shows its page.
     void SelectFirst();
+    // Selects the entry of the page added as number `index` (from 0); an
+    // index past the last entry changes nothing.
+    void SelectPage(int index);
     // The page list's selection changed to the entry `item`.
     void OnSelectionChanged(HTREEITEM item);
     int VisiblePage() const { return visible_; }

@@ -30,6 +30,7 @@ const AnchorRule kBackupLayout[] = {
     {IDC_BACKUP_FROM_FILE, kAnchorTopRight},
     {IDC_BACKUP_DELETE, kAnchorTopRight},
     {IDC_STATUS, kAnchorBottomLeftRight},
+    {IDC_PAGE_PROGRESS, kAnchorRight | kAnchorBottom},
 };
 
 struct BackupColumn {
@@ -111,6 +112,7 @@ void PageRegistryBackup::OnInitDialog()
 {
     TranslateWindow(window_);
     layout_.Attach(window_, kBackupLayout, sizeof kBackupLayout / sizeof kBackupLayout[0]);
+    progress_.Attach(window_, IDC_PAGE_PROGRESS);
     SetUpList();
     SetStatus(LookupText("_PageRegistryBackupState1"));
     RefreshBackupList();
@@ -356,6 +358,11 @@ void PageRegistryBackup::EnableCommands(bool enabled)
                    IDC_BACKUP_DELETE})
         if (HWND button = GetDlgItem(window_, id))
             EnableWindow(button, enabled ? TRUE : FALSE);
+    // The commands are off exactly while the editor runs.
+    if (enabled)
+        progress_.Stop();
+    else
+        progress_.Start(0);
 }
 
 void PageRegistryBackup::WaitForEditor()

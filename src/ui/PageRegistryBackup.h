@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ui/Page.h"
+#include "ui/PageProgress.h"
 #include "win32/Win32Handles.h"
 #include "win32/WorkerThread.h"
 #include "core/BackupStore.h"
@@ -86,6 +87,8 @@ private:
     RestoreVerification restoreCheck_;
     // Set while the program waits for the editor before it closes.
     bool closing_ = false;
+    // Moves while the editor runs.
+    PageProgressBar progress_;
     // Last, so that it ends first: its work reaches the members above.
     WorkerThread editor_;
 };

@@ -2,6 +2,7 @@
 #include "ui/PageRegistryCleaner.h"
 
 #include "ui/WindowUtil.h"
+#include "core/AdminRights.h"
 #include "core/BackupStore.h"
 #include "core/ScanTasks.h"
 #include "ui/DeleteItems.h"
@@ -22,6 +23,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 const AnchorRule kCleanerLayout[] = {
@@ -32,6 +36,8 @@ const AnchorRule kCleanerLayout[] = {
     {IDC_CLEANER_DELETE_ALL, kAnchorTopRight},
     {IDC_CLEANER_RESULTS, kAnchorAll},
     {IDC_STATUS, kAnchorBottomLeftRight},
+    {IDC_PAGE_PROGRESS, kAnchorRight | kAnchorBottom},
+    {IDC_RESTART_ADMIN, kAnchorRight | kAnchorBottom},
 };
 
 enum TaskMenuCommand { kMenuDefaults = 1, kMenuTickAll, kMenuUntickAll, kMenuInvert, kMenuIgnored };
@@ -65,6 +71,8 @@ WorkerPageParts CleanerParts()
     parts.doneKey = "_PageRegistryCleanerState3";
     parts.doneTextTakesRowCount = true;
     parts.stoppedKey = "_PageRegistryCleanerState4";
+    parts.progressBar = IDC_PAGE_PROGRESS;
+    parts.restartButton = IDC_RESTART_ADMIN;
     return parts;
 }
 
@@ -78,13 +86,17 @@ public:
     }
     // The sink a task reports to; it reaches this object.
     FindingSink Sink() { return FindingSink{&AddFinding, &ShowScanningKey, this}; }
+    // The rows handed over since the last call.
+    int TakeRowCount() { return std::exchange(rows_, 0); }
 
 private:
     static void AddFinding(const RegistryItem& item, bool scrollIntoView, void* sink)
     {
         PageSink& page = *static_cast<PageSink*>(sink);
-        if (!IsIgnored(page.textRules_, page.ignored_, item))
+        if (!IsIgnored(page.textRules_, page.ignored_, item)) {
             page.feeder_.AddRow(item, scrollIntoView);
+            ++page.rows_;
+        }
     }
     static void ShowScanningKey(RootKey, const std::string& path, void* sink)
     {
@@ -94,6 +106,7 @@ private:
     ListFeeder& feeder_;
     TextRules& textRules_;
     const PreparedIgnoreList& ignored_;
+    int rows_ = 0;
 };
 
 } // namespace
@@ -110,6 +123,7 @@ void PageRegistryCleaner::OnInitDialog()
     TranslateWindow(window_);
     layout_.Attach(window_, kCleanerLayout, sizeof kCleanerLayout / sizeof kCleanerLayout[0]);
 
+    elevated_ = SystemPlatform().RunsElevated();
     tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
     LoadMaskedImageList(taskImages_, IDB_TASKS, 16);
     SendMessageW(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
@@ -130,9 +144,11 @@ void PageRegistryCleaner::OnInitDialog()
     results_.SetBackupFolder(ProgramFolder() + kBackupFolderBelowProgram);
     results_.SetIgnoreOffered(true);
     LoadTaskChoices("custom");
+    noteReady_ = true;
+    UpdateMachineNote();
 }
 
-bool PageRegistryCleaner::OnCommand(int id, int code, HWND)
+bool PageRegistryCleaner::OnCommand(int id, int code, HWND control)
 {
     switch (id) {
     case IDC_CLEANER_SCAN:
@@ -148,7 +164,7 @@ bool PageRegistryCleaner::OnCommand(int id, int code, HWND)
         DeleteEverything();
         return true;
     default:
-        return false;
+        return WorkerPage::OnCommand(id, code, control);
     }
 }
 
@@ -158,6 +174,12 @@ bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
         ShowTaskMenu();
         result = 0;
         return true;
+    }
+    if (header->hwndFrom == tasks_ && header->code == LVN_ITEMCHANGED) {
+        // A tick changes the state image.
+        if ((reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE) != 0)
+            UpdateMachineNote();
+        return false;
     }
     return WorkerPage::OnNotify(header, result);
 }
@@ -179,6 +201,10 @@ void PageRegistryCleaner::SetCleanerButtons(bool scan, bool stop, bool deleteSel
 void PageRegistryCleaner::PrepareWork()
 {
     chosenTasks_ = TaskChecks();
+    // The counts of an earlier scan go; the scanning text replaces the note.
+    for (int task = 0; task < kScanTaskCount; ++task)
+        SetTaskTitle(task, -1);
+    noteShown_ = false;
     ignored_ = PrepareIgnoreList(SystemPlatform(), ReadIgnoreList(SettingsFilePath()).entries);
 }
 
@@ -194,10 +220,52 @@ void PageRegistryCleaner::DoWork(WorkerThread& worker, ListFeeder& feeder)
     for (std::size_t task = 0; task < chosenTasks_.size() && task < kScanTaskCount; ++task) {
         if (worker.StopRequested())
             return;
-        if (chosenTasks_[task])
+        if (chosenTasks_[task]) {
             RunScanTask(SystemPlatform(), static_cast<int>(task) + 1, sink.Sink(), &worker.StopFlag(), &cache);
+            // A task cut short by a stop has no count of its own.
+            const int rows = sink.TakeRowCount();
+            if (!worker.StopRequested())
+                feeder.EndStep(static_cast<int>(task), rows);
+        }
         feeder.Flush();
     }
+}
+
+int PageRegistryCleaner::WorkSteps() const
+{
+    const std::size_t tasks = std::min<std::size_t>(chosenTasks_.size(), kScanTaskCount);
+    return static_cast<int>(std::count(chosenTasks_.begin(), chosenTasks_.begin() + tasks, true));
+}
+
+void PageRegistryCleaner::OnStepsEnded(const std::vector<WorkStepEnd>& steps)
+{
+    for (const WorkStepEnd& step : steps)
+        SetTaskTitle(step.step, step.rows);
+}
+
+void PageRegistryCleaner::SetTaskTitle(int task, int findings)
+{
+    const std::string title = LookupText("_PageRegistryCleanerTask" + std::to_string(task + 1));
+    const std::string text =
+        findings < 0 ? title
+                     : FormatTextWithStringAndNumber(LookupText("_PageRegistryCleanerTaskCount"), title, findings);
+    std::wstring wide = Widen(text);
+    LVITEMW item = {};
+    item.iSubItem = 0;
+    item.pszText = &wide[0];
+    SendMessageW(tasks_, LVM_SETITEMTEXTW, static_cast<WPARAM>(task), reinterpret_cast<LPARAM>(&item));
+}
+
+void PageRegistryCleaner::UpdateMachineNote()
+{
+    if (!noteReady_ || IsWorkRunning())
+        return;
+    const bool show = ShouldShowMachineKeyNote(elevated_, TaskChecks());
+    if (show)
+        SetStatus(LookupText("_PageRegistryCleanerMachineNote"));
+    else if (noteShown_)
+        SetStatus(LookupText("_PageRegistryCleanerState1"));
+    noteShown_ = show;
 }
 
 std::vector<bool> PageRegistryCleaner::TaskChecks() const

@@ -32,6 +32,8 @@ protected:
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
     void PrepareWork() override;
+    int WorkSteps() const override;
+    void OnStepsEnded(const std::vector<WorkStepEnd>& steps) override;
     void DoWork(WorkerThread& worker, ListFeeder& feeder) override;
 
 private:
@@ -40,6 +42,11 @@ private:
     void ShowTaskMenu();
     void DeleteSelected();
     void DeleteEverything();
+    // Each task row's title, with the number of findings when given (-1: none).
+    void SetTaskTitle(int task, int findings);
+    // While no scan runs, the status line says when findings under
+    // HKEY_LOCAL_MACHINE could only be deleted as administrator.
+    void UpdateMachineNote();
 
     HWND tasks_ = nullptr;
     ImageListOwner taskImages_;
@@ -47,4 +54,8 @@ private:
     std::vector<bool> chosenTasks_;
     // The ignore list as the scan started; read by the worker.
     PreparedIgnoreList ignored_;
+    bool elevated_ = false;
+    // The status line shows the note about HKEY_LOCAL_MACHINE.
+    bool noteShown_ = false;
+    bool noteReady_ = false;
 };

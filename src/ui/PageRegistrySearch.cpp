@@ -33,6 +33,8 @@ const AnchorRule kSearchLayout[] = {
     {IDC_SEARCH_RANGE_GROUP, kAnchorTopLeftRight},
     {IDC_STATUS, kAnchorBottomLeftRight},
     {IDC_SEARCH_RESULTS, kAnchorAll},
+    {IDC_PAGE_PROGRESS, kAnchorRight | kAnchorBottom},
+    {IDC_RESTART_ADMIN, kAnchorRight | kAnchorBottom},
 };
 
 WorkerPageParts SearchParts()
@@ -47,6 +49,8 @@ WorkerPageParts SearchParts()
     parts.workingKey = "_PageRegistrySearchState2";
     parts.doneKey = "_PageRegistrySearchState3";
     parts.stoppedKey = "_PageRegistrySearchState4";
+    parts.progressBar = IDC_PAGE_PROGRESS;
+    parts.restartButton = IDC_RESTART_ADMIN;
     return parts;
 }
 
@@ -90,7 +94,7 @@ void PageRegistrySearch::OnInitDialog()
     LoadSettings("custom");
 }
 
-bool PageRegistrySearch::OnCommand(int id, int code, HWND)
+bool PageRegistrySearch::OnCommand(int id, int code, HWND control)
 {
     if (code != BN_CLICKED)
         return false;
@@ -108,7 +112,7 @@ bool PageRegistrySearch::OnCommand(int id, int code, HWND)
         LoadSettings("default");
         return true;
     default:
-        return false;
+        return WorkerPage::OnCommand(id, code, control);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "ui/WorkerPage.h"
 
 #include "core/Language.h"
+#include "ui/DeleteItems.h"
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
 #include "resource.h"
@@ -21,6 +22,10 @@ void WorkerPage::SetUpWorkControls()
     results_.AttachImages(parts_.resultImages);
     ShowWorkButtons(false);
     SetStatus(LookupText(parts_.readyKey));
+    if (parts_.progressBar)
+        progress_.Attach(window_, parts_.progressBar);
+    if (HWND restart = parts_.restartButton ? GetDlgItem(window_, parts_.restartButton) : nullptr)
+        ShowWindow(restart, SW_HIDE);
 }
 
 void WorkerPage::ShowWorkButtons(bool running)
@@ -40,8 +45,11 @@ bool WorkerPage::StartWork()
     results_.Clear();
     PrepareWork();
     const unsigned run = queue_.BeginRun();
+    stepsDone_ = 0;
+    progress_.Start(WorkSteps());
     if (!worker_.Start(window_, [this, run](WorkerThread& worker) { RunWorker(worker, run); })) {
         queue_.EndRun();
+        progress_.Stop();
         return false;
     }
     working_ = true;
@@ -68,10 +76,12 @@ void WorkerPage::TakeResults(const ResultBatch& batch)
     queue_.SetWindowBusy(true);
     ShowResultBatch(batch, results_, GetDlgItem(window_, IDC_STATUS));
     queue_.SetWindowBusy(false);
+    TakeSteps(batch.steps);
     if (!batch.finished || !working_)
         return;
     working_ = false;
     queue_.EndRun();
+    progress_.Stop();
     ShowWorkButtons(false);
     SetStatus(parts_.doneTextTakesRowCount ? FormatTextWithNumber(doneText_, results_.RowCount()) : doneText_);
 }
@@ -88,8 +98,37 @@ void WorkerPage::StopWork()
     // is still on its way is turned away.
     const ResultBatch rest = queue_.EndRun();
     results_.AppendRows(rest.rows, rest.scrollRow);
+    TakeSteps(rest.steps);
+    progress_.Stop();
     ShowWorkButtons(false);
     SetStatus(LookupText(parts_.stoppedKey));
+}
+
+void WorkerPage::TakeSteps(const std::vector<WorkStepEnd>& steps)
+{
+    if (steps.empty())
+        return;
+    stepsDone_ += static_cast<int>(steps.size());
+    progress_.Step(stepsDone_);
+    OnStepsEnded(steps);
+}
+
+void WorkerPage::OfferRestart()
+{
+    HWND button = parts_.restartButton ? GetDlgItem(window_, parts_.restartButton) : nullptr;
+    if (!button)
+        return;
+    SendMessageW(button, BCM_SETSHIELD, 0, TRUE);
+    ShowWindow(button, SW_SHOW);
+}
+
+bool WorkerPage::OnCommand(int id, int code, HWND)
+{
+    if (id != parts_.restartButton || parts_.restartButton == 0 || code != BN_CLICKED)
+        return false;
+    // The main window decides: it may have to ask about running work first.
+    SendMessageW(GetAncestor(window_, GA_ROOT), WM_COMMAND, MAKEWPARAM(ID_RESTART_ADMIN, 0), 0);
+    return true;
 }
 
 void WorkerPage::OnSize(int clientWidth, int clientHeight)
@@ -110,6 +149,11 @@ void WorkerPage::OnDestroy()
 
 bool WorkerPage::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 {
+    if (message == kOfferRestartMessage) {
+        OfferRestart();
+        result = TRUE;
+        return true;
+    }
     if (message != kResultsWaitingMessage)
         return false;
     TakeResults(queue_.Take(wParam));

@@ -7,6 +7,7 @@
 
 #include "ui/ListFeeder.h"
 #include "ui/Page.h"
+#include "ui/PageProgress.h"
 #include "ui/RegistryItemList.h"
 #include "win32/WorkerThread.h"
 
@@ -28,6 +29,10 @@ struct WorkerPageParts {
     const char* doneKey = "";    // status line when the work has ended
     bool doneTextTakesRowCount = false;
     const char* stoppedKey = ""; // status line when the work was stopped
+    int progressBar = 0;   // the bar shown while the work runs (none when 0)
+    // The button that restarts the program as administrator, shown after a
+    // change of the list was refused for lack of rights (none when 0).
+    int restartButton = 0;
 };
 
 class WorkerPage : public Page {
@@ -61,10 +66,17 @@ protected:
     // On the user-interface thread, before the worker starts and after the
     // list was emptied: reads what the work needs from the controls.
     virtual void PrepareWork() {}
+    // The number of steps the work reports (WorkStepEnd), read after
+    // PrepareWork; 0 for work whose length is not known (a moving bar).
+    virtual int WorkSteps() const { return 0; }
+    // On the user-interface thread: steps of the running work have ended.
+    virtual void OnStepsEnded(const std::vector<WorkStepEnd>& steps) {}
     // The work, on the worker thread. Rows and status texts go through
     // `feeder`; the work ends early once the worker is asked to stop.
     virtual void DoWork(WorkerThread& worker, ListFeeder& feeder) = 0;
     void OnSize(int clientWidth, int clientHeight) override;
+    // The restart button; a page's own OnCommand passes other ids here.
+    bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
@@ -75,11 +87,18 @@ private:
     void RunWorker(WorkerThread& worker, unsigned run);
     // Puts a batch from the worker into the list; a finished one ends the work.
     void TakeResults(const ResultBatch& batch);
+    // Advances the progress bar and tells the page of steps that ended.
+    void TakeSteps(const std::vector<WorkStepEnd>& steps);
+    // Shows the restart button with the shield of a command that asks for
+    // administrator rights.
+    void OfferRestart();
 
     const WorkerPageParts parts_;
     WorkerThread worker_;
     ResultQueue queue_;
     bool working_ = false;
+    PageProgressBar progress_;
+    int stepsDone_ = 0;
     // Of the running work; the worker thread's until it hands over its end.
     std::string doneText_;
 };

@@ -9,7 +9,11 @@
 
 #include "RegistryScratch.h"
 #include "core/StartupRules.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
+
+#include <shlobj.h>
+#include <cstdio>
 #include "tests/support/RegistryPlatformCases.h"
 
 namespace {
@@ -325,4 +329,30 @@ TEST(Win32Environment, A64BitProcessDoesNotRunUnderWow64)
 {
     EXPECT_FALSE(SystemPlatform().RunsUnderWow64());
     EXPECT_FALSE(MustRefuseToStart(sizeof(void*) == 4, SystemPlatform().RunsUnderWow64()));
+}
+
+// The elevation the platform reports is the one of the process's token:
+// a full token is elevated, a limited one (an administrator's filtered
+// token) is not, and a token with no split (no UAC, or a standard user) is
+// elevated exactly when it holds the administrators' rights.
+TEST(Win32Environment, RunsElevatedAgreesWithTheProcessToken)
+{
+    HANDLE opened = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened));
+    const UniqueHandle token(opened);
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token.Get(), TokenElevationType, &type, sizeof type, &size));
+
+    const bool elevated = SystemPlatform().RunsElevated();
+    if (type == TokenElevationTypeFull)
+        EXPECT_TRUE(elevated);
+    else if (type == TokenElevationTypeLimited)
+        EXPECT_FALSE(elevated);
+    else
+        EXPECT_EQ(elevated, IsUserAnAdmin() != FALSE);
+    // Asked again, the answer stays.
+    EXPECT_EQ(elevated, SystemPlatform().RunsElevated());
+    std::printf("token elevation type %d, elevated %d, user an admin %d\n", static_cast<int>(type),
+                elevated ? 1 : 0, IsUserAnAdmin() ? 1 : 0);
 }
