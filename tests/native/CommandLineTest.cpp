@@ -84,23 +84,23 @@ TEST_F(CommandLineTest, APageSwitchOpensTheWindowOnThatPage)
 {
     const struct {
         const char* line;
-        StartPage page;
+        OpeningPage page;
     } cases[] = {
-        {"/page:cleaner", StartPage::Cleaner},
-        {"/page:search", StartPage::Search},
-        {"/PAGE:Backup", StartPage::Backup},
+        {"/page:cleaner", OpeningPage::Cleaner},
+        {"/page:search", OpeningPage::Search},
+        {"/PAGE:Backup", OpeningPage::Backup},
     };
     for (const auto& item : cases) {
         const CommandLineRequest request = Parse(item.line);
         EXPECT_EQ(request.action, CommandAction::Window) << item.line;
-        EXPECT_TRUE(request.startPageGiven) << item.line;
-        EXPECT_EQ(request.startPage, item.page) << item.line;
+        EXPECT_TRUE(request.openingPageGiven) << item.line;
+        EXPECT_EQ(request.openingPage, item.page) << item.line;
     }
-    EXPECT_FALSE(Parse("").startPageGiven);
+    EXPECT_FALSE(Parse("").openingPageGiven);
     // The restart writes what the parser reads back.
-    for (StartPage page : {StartPage::Cleaner, StartPage::Search, StartPage::Backup})
-        EXPECT_EQ(Parse(StartPageArguments(page)).startPage, page);
-    EXPECT_EQ(StartPageArguments(StartPage::Search), "/page:search");
+    for (OpeningPage page : {OpeningPage::Cleaner, OpeningPage::Search, OpeningPage::Backup})
+        EXPECT_EQ(Parse(OpeningPageArguments(page)).openingPage, page);
+    EXPECT_EQ(OpeningPageArguments(OpeningPage::Search), "/page:search");
 
     EXPECT_EQ(Refusal("/page:options"), "_CommandLineErrorPage|/page:options");
     EXPECT_EQ(Refusal("/page"), "_CommandLineErrorNoValue|/page");
