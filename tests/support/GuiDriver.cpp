@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "core/Unicode.h"
+#include "win32/Win32Handles.h"
 
 namespace {
 
@@ -202,9 +203,31 @@ bool RunningProgram::Start(const std::string& program, const std::vector<std::st
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(Widen(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : &block[0],
-                        Widen(folder).c_str(), &startup, &info))
+    UniqueHandle limitedToken;
+    if (limited_) {
+        HANDLE own = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+            return false;
+        const UniqueHandle ownToken(own);
+        TOKEN_LINKED_TOKEN linked = {};
+        DWORD size = 0;
+        if (!GetTokenInformation(ownToken.Get(), TokenLinkedToken, &linked, sizeof linked, &size))
+            return false;
+        const UniqueHandle linkedToken(linked.LinkedToken);
+        HANDLE primary = nullptr;
+        if (!DuplicateTokenEx(linkedToken.Get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                              &primary))
+            return false;
+        limitedToken.Reset(primary);
+    }
+    const BOOL created =
+        limited_ ? CreateProcessAsUserW(limitedToken.Get(), Widen(program).c_str(), &commandLine[0], nullptr, nullptr,
+                                        FALSE, CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : &block[0],
+                                        Widen(folder).c_str(), &startup, &info)
+                 : CreateProcessW(Widen(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                  CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : &block[0],
+                                  Widen(folder).c_str(), &startup, &info);
+    if (!created)
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;

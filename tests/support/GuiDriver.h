@@ -38,6 +38,10 @@ public:
 
     // Starts the program; `environment` lists extra NAME=value settings.
     bool Start(const std::string& program, const std::vector<std::string>& environment = {});
+    // Makes the next Start run the program with the limited token linked
+    // to the test's own (an administrator's token without its rights), as
+    // Windows starts programs for an administrator under UAC.
+    void LimitRights() { limited_ = true; }
     // The main window once it is visible, or null after the timeout.
     HWND WaitForMainWindow(DWORD timeoutMs = 30000);
     // A visible top-level dialog of the program whose window text is
@@ -51,6 +55,7 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
+    bool limited_ = false;
 };
 
 // The main window's page list, its page container, and the page among the

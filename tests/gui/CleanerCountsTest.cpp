@@ -1,0 +1,247 @@
+// What the cleaner page shows beside its findings: each check's count of
+// findings on its task row, the progress bar of the checks done, and, for a
+// program started without administrator rights, the note before a scan and
+// the restart as administrator after a deletion the system refused.
+#include "CleanerGui.h"
+#include "GuiDriver.h"
+
+#include "core/Language.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <aclapi.h>
+#include <commctrl.h>
+
+namespace {
+
+const char* const kConfigTemplate =
+    "<?xml version=\"1.0\"?>\r\n<config>\r\n  <quorvane>\r\n"
+    "    <cleanersearchtasklist custom=\"%s\" default=\"0,1\"/>\r\n"
+    "  </quorvane>\r\n</config>\r\n";
+
+void WriteConfig(const ProgramCopy& copy, const std::string& tasks)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, kConfigTemplate, tasks.c_str());
+    WriteWholeFile(copy.File("config.xml"), text);
+}
+
+std::string MissingProgram(const std::string& unique)
+{
+    return "C:\\quorvane-missing-" + unique + "\\app.exe";
+}
+
+// The list the cleaner's sixth check reads: every value of it is a finding.
+constexpr const char* kRunMruPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+
+// A value planted in the user's RunMRU list, removed again at the end.
+class PlantedMruValue {
+public:
+    explicit PlantedMruValue(const std::string& name) : name_(Widen(name))
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyW(HKEY_CURRENT_USER, Widen(kRunMruPath).c_str(), &key) != ERROR_SUCCESS)
+            return;
+        const std::wstring data = L"quorvane typed text";
+        RegSetValueExW(key, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    ~PlantedMruValue() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Widen(kRunMruPath).c_str(), name_.c_str()); }
+
+private:
+    std::wstring name_;
+};
+
+// Gives a key a security descriptor that lets everyone read it but nobody
+// change its values, and takes it off again at the end.
+class DeniedChanges {
+public:
+    explicit DeniedChanges(const std::string& path) : path_(Widen(path)) { applied_ = Apply(true); }
+    ~DeniedChanges() { Apply(false); }
+    bool Applied() const { return applied_; }
+
+private:
+    bool Apply(bool deny)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS)
+            return false;
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        PSID everyone = nullptr;
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+        EXPLICIT_ACCESSW entries[2] = {};
+        entries[0].grfAccessPermissions = deny ? KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE : 0;
+        entries[0].grfAccessMode = DENY_ACCESS;
+        entries[1].grfAccessPermissions = deny ? KEY_READ | READ_CONTROL | WRITE_DAC : KEY_ALL_ACCESS;
+        entries[1].grfAccessMode = SET_ACCESS;
+        for (EXPLICIT_ACCESSW& entry : entries) {
+            entry.grfInheritance = NO_INHERITANCE;
+            entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+            entry.Trustee.ptstrName = static_cast<LPWSTR>(everyone);
+        }
+        PACL acl = nullptr;
+        const DWORD made = SetEntriesInAclW(deny ? 2 : 1, deny ? entries : entries + 1, nullptr, &acl);
+        SECURITY_DESCRIPTOR descriptor;
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+        const bool set = made == ERROR_SUCCESS &&
+                         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+        LocalFree(acl);
+        FreeSid(everyone);
+        RegCloseKey(key);
+        return set;
+    }
+
+    std::wstring path_;
+    bool applied_ = false;
+};
+
+class CleanerCountsTest : public ::testing::Test {
+protected:
+    bool Launch(bool limitedRights)
+    {
+        if (limitedRights)
+            program_.LimitRights();
+        if (!program_.Start(copy_.Program()))
+            return false;
+        main_ = program_.WaitForMainWindow();
+        page_ = main_ ? CleanerPage(main_) : nullptr;
+        tasks_ = page_ ? GetDlgItem(page_, IDC_CLEANER_TASKS) : nullptr;
+        results_ = page_ ? GetDlgItem(page_, IDC_CLEANER_RESULTS) : nullptr;
+        progress_ = page_ ? GetDlgItem(page_, IDC_PAGE_PROGRESS) : nullptr;
+        return results_ != nullptr && progress_ != nullptr;
+    }
+    std::string Status() const { return WindowText(GetDlgItem(page_, IDC_STATUS)); }
+    std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
+    std::string TaskText(int row) const { return ListViewText(program_.Process(), tasks_, row, 0); }
+    std::string TaskTitle(int row) const
+    {
+        return Text(("_PageRegistryCleanerTask" + std::to_string(row + 1)).c_str());
+    }
+    std::string CountedTitle(int row, int count) const
+    {
+        return FormatTextWithStringAndNumber(Text("_PageRegistryCleanerTaskCount"), TaskTitle(row), count);
+    }
+    bool Scan()
+    {
+        ClickButton(page_, IDC_CLEANER_SCAN);
+        const std::string format = Text("_PageRegistryCleanerState3");
+        return WaitUntil(
+            [&] {
+                return IsWindowEnabled(GetDlgItem(page_, IDC_CLEANER_SCAN)) &&
+                       Status() == FormatTextWithNumber(format, ListViewCount(results_));
+            },
+            120000);
+    }
+    int ProgressPosition() const { return static_cast<int>(SendMessageW(progress_, PBM_GETPOS, 0, 0)); }
+    int ProgressEnd() const { return static_cast<int>(SendMessageW(progress_, PBM_GETRANGE, FALSE, 0)); }
+    DWORD Close()
+    {
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        DWORD exitCode = 99;
+        program_.WaitForExit(exitCode);
+        return exitCode;
+    }
+
+    ProgramCopy copy_{"counts"};
+    RunningProgram program_;
+    HWND main_ = nullptr;
+    HWND page_ = nullptr;
+    HWND tasks_ = nullptr;
+    HWND results_ = nullptr;
+    HWND progress_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(CleanerCountsTest, EachCheckShowsItsFindingsAndTheBarTheChecksDone)
+{
+    const std::string unique = UniqueName("counts");
+    PlantedKey planted(unique);
+    planted.SetString("App", "Path", "\"" + MissingProgram(unique) + "\" /x");
+    planted.SetString("App", "Other", MissingProgram(unique + "-other"));
+    PlantedMruValue mru("q" + unique);
+    WriteConfig(copy_, "1,0,0,0,0,1,0,0,0,0,0");
+    ASSERT_TRUE(Launch(false));
+    EXPECT_FALSE(IsWindowVisible(progress_));
+    for (int row = 0; row < 11; ++row)
+        EXPECT_EQ(TaskText(row), TaskTitle(row)) << row;
+
+    ASSERT_TRUE(Scan()) << Status();
+    // The sixth check's rows are the values of its list; all others are the
+    // first check's.
+    const int total = ListViewCount(results_);
+    const int mruRows = static_cast<int>(ListViewRowsWith(program_.Process(), results_, 1, kRunMruPath).size());
+    EXPECT_GE(mruRows, 1);
+    EXPECT_GE(total - mruRows, 2);
+    EXPECT_EQ(TaskText(0), CountedTitle(0, total - mruRows));
+    EXPECT_EQ(TaskText(5), CountedTitle(5, mruRows));
+    for (int row : {1, 2, 3, 4, 6, 7, 8, 9, 10})
+        EXPECT_EQ(TaskText(row), TaskTitle(row)) << row;
+    // Both ticked checks are done; the bar is put away once the scan ended.
+    EXPECT_EQ(ProgressEnd(), 2);
+    EXPECT_EQ(ProgressPosition(), 2);
+    EXPECT_FALSE(IsWindowVisible(progress_));
+
+    // A new scan starts without the counts of the last one.
+    LVITEMW untick = {};
+    untick.stateMask = LVIS_STATEIMAGEMASK;
+    untick.state = INDEXTOSTATEIMAGEMASK(1);
+    void* remote = VirtualAllocEx(program_.Process(), nullptr, sizeof untick, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    WriteProcessMemory(program_.Process(), remote, &untick, sizeof untick, nullptr);
+    SendMessageW(tasks_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(program_.Process(), remote, 0, MEM_RELEASE);
+    ASSERT_FALSE(TaskTicked(tasks_, 0));
+    ASSERT_TRUE(Scan()) << Status();
+    EXPECT_EQ(TaskText(0), TaskTitle(0));
+    EXPECT_EQ(TaskText(5), CountedTitle(5, ListViewCount(results_)));
+    EXPECT_EQ(ProgressEnd(), 1);
+    EXPECT_EQ(ProgressPosition(), 1);
+    EXPECT_EQ(Close(), 2u);
+}
+
+TEST_F(CleanerCountsTest, WithoutAdministratorRightsARefusedDeletionOffersTheRestart)
+{
+    const std::string unique = UniqueName("rights");
+    PlantedKey planted(unique);
+    planted.SetString("Locked", "Path", MissingProgram(unique));
+    const DeniedChanges denied(planted.Path() + "\\Locked");
+    ASSERT_TRUE(denied.Applied());
+    // The eleventh check looks under HKEY_LOCAL_MACHINE.
+    WriteConfig(copy_, "1,0,0,0,0,0,0,0,0,0,1");
+    ASSERT_TRUE(Launch(true));
+    HWND restart = GetDlgItem(page_, IDC_RESTART_ADMIN);
+    ASSERT_NE(restart, nullptr);
+    EXPECT_EQ(Status(), Text("_PageRegistryCleanerMachineNote"));
+    EXPECT_FALSE(IsWindowVisible(restart));
+
+    ASSERT_TRUE(Scan()) << Status();
+    const std::string keyPath = planted.Path() + "\\Locked";
+    std::vector<int> rows = ListViewRowsWith(program_.Process(), results_, 1, keyPath);
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_TRUE(ListViewSetRowSelected(program_.Process(), results_, rows[0], true));
+    ClickButton(page_, IDC_CLEANER_DELETE);
+    HWND question = program_.WaitForDialog(Text("_Quorvane"), main_);
+    ASSERT_NE(question, nullptr);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+
+    // The result names the entry and why it stays.
+    const std::string needsRights = Text("_RegistryListViewNeedsAdministrator");
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        notice = program_.WaitForDialog(Text("_Quorvane"), main_, 500);
+        return notice && MessageBoxText(notice).find(needsRights) != std::string::npos;
+    }));
+    EXPECT_NE(MessageBoxText(notice).find("HKEY_CURRENT_USER\\" + keyPath + "\\Path: " + needsRights),
+              std::string::npos)
+        << MessageBoxText(notice);
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(restart) != FALSE; }, 10000));
+    EXPECT_TRUE(planted.HasValue("Locked", "Path"));
+    EXPECT_EQ(ListViewRowsWith(program_.Process(), results_, 1, keyPath).size(), 1u);
+    EXPECT_EQ(Close(), 2u);
+}
