@@ -1,7 +1,8 @@
 // What the cleaner page shows beside its findings: each check's count of
 // findings on its task row, the progress bar of the checks done, and, for a
 // program started without administrator rights, the note before a scan and
-// the restart as administrator after a deletion the system refused.
+// the restart as administrator after a deletion the system refused; and the
+// restart itself, which hands the window over to a new copy.
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 
@@ -99,6 +100,24 @@ private:
     bool applied_ = false;
 };
 
+struct MainWindowSearch {
+    std::string caption;
+    DWORD exceptProcess;
+    HWND found;
+};
+
+BOOL CALLBACK FindOtherMainWindow(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<MainWindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->exceptProcess || !IsWindowVisible(window) || !GetMenu(window) ||
+        ClassName(window) != "#32770" || WindowText(window) != search->caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 class CleanerCountsTest : public ::testing::Test {
 protected:
     bool Launch(bool limitedRights)
@@ -171,14 +190,11 @@ TEST_F(CleanerCountsTest, EachCheckShowsItsFindingsAndTheBarTheChecksDone)
         EXPECT_EQ(TaskText(row), TaskTitle(row)) << row;
 
     ASSERT_TRUE(Scan()) << Status();
-    // The sixth check's rows are the values of its list; all others are the
-    // first check's.
-    const int total = ListViewCount(results_);
-    const int mruRows = static_cast<int>(ListViewRowsWith(program_.Process(), results_, 1, kRunMruPath).size());
-    EXPECT_GE(mruRows, 1);
-    EXPECT_GE(total - mruRows, 2);
-    EXPECT_EQ(TaskText(0), CountedTitle(0, total - mruRows));
-    EXPECT_EQ(TaskText(5), CountedTitle(5, mruRows));
+    const int bothRows = ListViewCount(results_);
+    // The counts of the two checks add up to the rows; the second scan
+    // below tells how many of them the sixth check made.
+    const std::string first = TaskText(0);
+    const std::string sixth = TaskText(5);
     for (int row : {1, 2, 3, 4, 6, 7, 8, 9, 10})
         EXPECT_EQ(TaskText(row), TaskTitle(row)) << row;
     // Both ticked checks are done; the bar is put away once the scan ended.
@@ -197,8 +213,14 @@ TEST_F(CleanerCountsTest, EachCheckShowsItsFindingsAndTheBarTheChecksDone)
     VirtualFreeEx(program_.Process(), remote, 0, MEM_RELEASE);
     ASSERT_FALSE(TaskTicked(tasks_, 0));
     ASSERT_TRUE(Scan()) << Status();
+    const int sixthRows = ListViewCount(results_);
+    EXPECT_GE(sixthRows, 1); // the planted value at least
+    EXPECT_GE(static_cast<int>(ListViewRowsWith(program_.Process(), results_, 1, kRunMruPath).size()), 1);
     EXPECT_EQ(TaskText(0), TaskTitle(0));
-    EXPECT_EQ(TaskText(5), CountedTitle(5, ListViewCount(results_)));
+    EXPECT_EQ(TaskText(5), CountedTitle(5, sixthRows));
+    EXPECT_EQ(sixth, CountedTitle(5, sixthRows));
+    EXPECT_EQ(first, CountedTitle(0, bothRows - sixthRows));
+    EXPECT_GE(bothRows - sixthRows, 2); // the two planted values at least
     EXPECT_EQ(ProgressEnd(), 1);
     EXPECT_EQ(ProgressPosition(), 1);
     EXPECT_EQ(Close(), 2u);
@@ -244,4 +266,45 @@ TEST_F(CleanerCountsTest, WithoutAdministratorRightsARefusedDeletionOffersTheRes
     EXPECT_TRUE(planted.HasValue("Locked", "Path"));
     EXPECT_EQ(ListViewRowsWith(program_.Process(), results_, 1, keyPath).size(), 1u);
     EXPECT_EQ(Close(), 2u);
+}
+
+TEST_F(CleanerCountsTest, RestartAsAdministratorHandsTheWindowOverOnTheSamePage)
+{
+    WriteConfig(copy_, "0");
+    ASSERT_TRUE(Launch(true));
+    const std::string caption = WindowText(main_);
+    ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main_), 1));
+    HWND search = PageWithControl(main_, IDC_SEARCH_KEYWORD);
+    ASSERT_NE(search, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(search) != FALSE; }));
+
+    // What the page's button does once it is offered.
+    ClickButton(search, IDC_RESTART_ADMIN);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(program_.WaitForExit(exitCode));
+    EXPECT_EQ(exitCode, 2u);
+
+    MainWindowSearch found = {caption, program_.ProcessId(), nullptr};
+    ASSERT_TRUE(WaitUntil([&] {
+        found.found = nullptr;
+        EnumWindows(FindOtherMainWindow, reinterpret_cast<LPARAM>(&found));
+        return found.found != nullptr;
+    }));
+    DWORD processId = 0;
+    GetWindowThreadProcessId(found.found, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                                     PROCESS_VM_WRITE | SYNCHRONIZE,
+                                 FALSE, processId);
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(TreeViewSelectedText(process, PageListOf(found.found)), Text("_PageRegistrySearchTitle"));
+    EXPECT_TRUE(IsWindowVisible(PageWithControl(found.found, IDC_SEARCH_KEYWORD)));
+    // Wine's "runas" starts the copy with the caller's token, so whether it
+    // has the rights cannot be seen here.
+
+    PostMessageW(found.found, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+    DWORD nextExitCode = 99;
+    GetExitCodeProcess(process, &nextExitCode);
+    EXPECT_EQ(nextExitCode, 2u);
+    CloseHandle(process);
 }
