@@ -87,6 +87,7 @@ void MainWindow::OnInitDialog()
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
+    TaskbarProgress::AcceptButtonCreated(window_);
     TranslateWindow(window_);
     TranslateMenu(GetMenu(window_));
     DrawMenuBar(window_);

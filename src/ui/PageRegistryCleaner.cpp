@@ -176,8 +176,10 @@ bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
         return true;
     }
     if (header->hwndFrom == tasks_ && header->code == LVN_ITEMCHANGED) {
-        // A tick changes the state image.
-        if ((reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE) != 0)
+        // A tick changes the state image; a new selection leaves it.
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        if ((change->uChanged & LVIF_STATE) != 0 &&
+            ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) != 0)
             UpdateMachineNote();
         return false;
     }

@@ -7,6 +7,11 @@ UINT TaskbarProgress::ButtonCreatedMessage()
     return message;
 }
 
+void TaskbarProgress::AcceptButtonCreated(HWND window)
+{
+    ChangeWindowMessageFilterEx(window, ButtonCreatedMessage(), MSGFLT_ALLOW, nullptr);
+}
+
 void TaskbarProgress::OnButtonCreated(HWND window)
 {
     window_ = window;

@@ -15,6 +15,10 @@ public:
     // The registered message the shell sends once the window's taskbar
     // button exists (again, after the shell restarted).
     static UINT ButtonCreatedMessage();
+    // Lets the shell's message through to `window` when the program runs
+    // with more rights than the shell (as administrator); call once the
+    // window exists.
+    static void AcceptButtonCreated(HWND window);
 
     // Makes the taskbar object for `window`'s button and shows the state
     // asked for so far; call on ButtonCreatedMessage.

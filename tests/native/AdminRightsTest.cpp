@@ -1,14 +1,12 @@
 // When administrator rights are needed: the reason behind a refused change,
-// the offer of a restart as administrator, the note before a scan, and the
-// codes the change operation keeps for them.
+// the offer of a restart as administrator and the note before a scan.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/AdminRights.h"
-#include "core/RegistryChange.h"
-#include "tests/support/MemoryPlatform.h"
+#include "core/Platform.h"
 
 TEST(AdminRightsTest, OnlyARefusalOfAccessNeedsAdministratorRights)
 {
@@ -64,23 +62,4 @@ TEST(AdminRightsTest, TheNoteNamesTicksOfTasksThatLookUnderTheLocalMachine)
     EXPECT_FALSE(ShouldShowMachineKeyNote(false, {}));
     EXPECT_TRUE(ShouldShowMachineKeyNote(false, withMachine));
     EXPECT_FALSE(ShouldShowMachineKeyNote(true, withMachine));
-}
-
-TEST(AdminRightsTest, AnEditWhoseKeyCannotBeOpenedKeepsTheRefusal)
-{
-    MemoryPlatform platform;
-    platform.AddString(kHkeyLocalMachine, "Software\\Vendor", "Path", "C:\\x.exe");
-    platform.SetKeyFaults(kHkeyLocalMachine, "Software\\Vendor", kDenyOpen);
-    RegistryItem row;
-    row.rootName = "HKEY_LOCAL_MACHINE";
-    row.keyPath = "Software\\Vendor";
-    row.valueName = "Path";
-    row.type = 1;
-    const EditOutcome outcome =
-        EditStringValue(platform, row, "Path", "C:\\y.exe", ChangeBackup{"C:\\Backup", "Auto"});
-    EXPECT_EQ(ChangeStatus::WriteFailed, outcome.status);
-    EXPECT_EQ(kResultAccessDenied, outcome.result);
-    EXPECT_TRUE(ShouldOfferRestartAsAdministrator(platform.RunsElevated(), {outcome.result}));
-    platform.SetRunsElevated(true);
-    EXPECT_FALSE(ShouldOfferRestartAsAdministrator(platform.RunsElevated(), {outcome.result}));
 }
