@@ -204,7 +204,9 @@ void MainWindow::RestartAsAdministrator()
     if (question && ShowMessage(window_, LookupText(question), MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
     const int visible = host_.VisiblePage();
-    const OpeningPage page = visible == 1 ? OpeningPage::Search : visible == 2 ? OpeningPage::Backup : OpeningPage::Cleaner;
+    const OpeningPage page = visible == 1   ? OpeningPage::Search
+                             : visible == 2 ? OpeningPage::Backup
+                                            : OpeningPage::Cleaner;
     const std::wstring program = Widen(ProgramFilePath());
     const std::wstring arguments = Widen(OpeningPageArguments(page));
     SHELLEXECUTEINFOW info = {};

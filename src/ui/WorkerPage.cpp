@@ -35,6 +35,9 @@ void WorkerPage::ShowWorkButtons(bool running)
     const bool rows = !running && results_.RowCount() > 0;
     for (int id : parts_.rowButtons)
         EnableControl(window_, id, rows);
+    // The progress bar takes the restart button's place while work runs.
+    if (restartOffered_ && parts_.restartButton)
+        ShowWindow(GetDlgItem(window_, parts_.restartButton), running ? SW_HIDE : SW_SHOW);
 }
 
 bool WorkerPage::StartWork()
@@ -118,8 +121,10 @@ void WorkerPage::OfferRestart()
     HWND button = parts_.restartButton ? GetDlgItem(window_, parts_.restartButton) : nullptr;
     if (!button)
         return;
+    restartOffered_ = true;
     SendMessageW(button, BCM_SETSHIELD, 0, TRUE);
-    ShowWindow(button, SW_SHOW);
+    if (!working_)
+        ShowWindow(button, SW_SHOW);
 }
 
 bool WorkerPage::OnCommand(int id, int code, HWND)

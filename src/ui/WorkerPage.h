@@ -99,6 +99,9 @@ private:
     bool working_ = false;
     PageProgressBar progress_;
     int stepsDone_ = 0;
+    // A change was refused for lack of rights: the restart button is shown
+    // whenever no work runs.
+    bool restartOffered_ = false;
     // Of the running work; the worker thread's until it hands over its end.
     std::string doneText_;
 };

@@ -265,6 +265,10 @@ TEST_F(CleanerCountsTest, WithoutAdministratorRightsARefusedDeletionOffersTheRes
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(restart) != FALSE; }, 10000));
     EXPECT_TRUE(planted.HasValue("Locked", "Path"));
     EXPECT_EQ(ListViewRowsWith(program_.Process(), results_, 1, keyPath).size(), 1u);
+    // The offer stays: the bar takes its place only while a scan runs.
+    ASSERT_TRUE(Scan()) << Status();
+    EXPECT_TRUE(IsWindowVisible(restart));
+    EXPECT_FALSE(IsWindowVisible(progress_));
     EXPECT_EQ(Close(), 2u);
 }
 
