@@ -59,6 +59,11 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackuplistline1", "d"},
     {"_registrylistviewdeleterefused", "s"},
     {"_registrylistviewcsvfailed", "s"},
+    {"_pageregistrydiffundone1", "d"},
+    {"_pageregistrydiffundone2", "d"},
+    {"_pageregistrydifffound1", "d"},
+    {"_pageregistrydiffvolatile1", "d"},
+    {"_commandlinediffnotread", "s"},
 };
 
 struct LanguageLine {
