@@ -234,19 +234,21 @@ TEST_F(RegistryDiffTest, UndoChangesNothingWithoutABackupAndTellsWhatItCouldNotW
 {
     platform.AddDword(kCu, "Software\\Vendor\\App", "Count", 8);
     platform.AddString(kCu, "Software\\Vendor\\Fresh", "v", "new");
+    DeleteKey("Software\\Vendor\\App", "Sub");
     const std::vector<DiffEntry> entries = Compare().entries;
-    ASSERT_EQ(2u, entries.size());
+    ASSERT_EQ(3u, entries.size());
 
     platform.FailDirectoryCreation(true);
     EXPECT_EQ(ChangeStatus::BackupFailed, UndoDifferences(platform, entries, backup, nullptr, nullptr).status);
-    EXPECT_EQ(2u, Compare().entries.size());
+    EXPECT_EQ(3u, Compare().entries.size());
     platform.FailDirectoryCreation(false);
 
-    platform.SetKeyFaults(kCu, "Software\\Vendor\\App", kDenyWrite);
+    platform.SetKeyFaults(kCu, "Software\\Vendor\\App", kDenyWrite | kDenyCreate);
     const UndoOutcome outcome = UndoDifferences(platform, entries, backup, nullptr, nullptr);
     EXPECT_EQ(ChangeStatus::Incomplete, outcome.status);
-    EXPECT_EQ((std::vector<std::size_t>{0}), outcome.verified);      // the added key, deleted
-    EXPECT_EQ((std::vector<std::size_t>{1}), outcome.notVerified);   // the value, not writable
+    EXPECT_EQ((std::vector<std::size_t>{0}), outcome.verified);        // the added key, deleted
+    EXPECT_EQ((std::vector<std::size_t>{1, 2}), outcome.notVerified);  // a value not writable, a key not creatable
+    EXPECT_FALSE(platform.HasKey(kCu, "Software\\Vendor\\App\\Sub"));
 
     DiffEntry topKey = entries[0];
     topKey.keyPath = "Software";
