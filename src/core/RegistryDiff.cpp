@@ -135,14 +135,18 @@ private:
             return;
         }
         Volatility volatility(platform_, open.Get(), inVolatile);
+        // The sizes of the longest names and data, read once for both
+        // listings; when they cannot be read the buffers start small.
+        KeyInfo info;
+        platform_.QueryInfoKey(open.Get(), &info);
         // An unnamed key below a key held whole is held whole as well: the
         // walk that wrote the key above it wrote everything below it.
-        CompareValues(key, keyPath, open.Get(), whole, volatility);
+        CompareValues(key, keyPath, open.Get(), info, whole, volatility);
         if (Stopped())
             return;
         std::vector<const ReplayedKey*> children;
         if (whole)
-            ListSubKeys(key, keyPath, open.Get(), volatility, &children);
+            ListSubKeys(key, keyPath, open.Get(), info, volatility, &children);
         else
             for (const auto& child : key.subKeys)
                 children.push_back(child.second.get());
@@ -251,10 +255,8 @@ private:
 
     // Reads every value of the open key; false when the listing could not
     // be finished.
-    bool ListValues(KeyHandle key, std::vector<ListedValue>* listed)
+    bool ListValues(KeyHandle key, KeyInfo info, std::vector<ListedValue>* listed)
     {
-        KeyInfo info;
-        platform_.QueryInfoKey(key, &info);
         std::uint32_t nameSize = BufferSizeForLongest(info.maxValueNameLength);
         std::uint32_t dataSize = BufferSizeForLongest(info.maxValueDataSize);
         std::unique_ptr<char[]> name(new (std::nothrow) char[nameSize]);
@@ -291,13 +293,13 @@ private:
         }
     }
 
-    void CompareValues(const ReplayedKey& key, const std::string& keyPath, KeyHandle open, bool whole,
-                       Volatility& volatility)
+    void CompareValues(const ReplayedKey& key, const std::string& keyPath, KeyHandle open, const KeyInfo& info,
+                       bool whole, Volatility& volatility)
     {
         if (key.values.empty() && !whole)
             return;
         std::vector<ListedValue> listed;
-        const bool complete = ListValues(open, &listed);
+        const bool complete = ListValues(open, info, &listed);
         std::vector<bool> matched(key.values.size(), false);
         for (ListedValue& value : listed) {
             const ReplayedValue* replayed = FindReplayedValue(key, FoldName(platform_, value.name));
@@ -359,13 +361,11 @@ private:
 
     // The subkeys to compare below a key held whole: those of the file, and
     // every subkey of the registry the file does not hold, which is added.
-    void ListSubKeys(const ReplayedKey& key, const std::string& keyPath, KeyHandle open, const Volatility& volatility,
-                     std::vector<const ReplayedKey*>* children)
+    void ListSubKeys(const ReplayedKey& key, const std::string& keyPath, KeyHandle open, const KeyInfo& info,
+                     const Volatility& volatility, std::vector<const ReplayedKey*>* children)
     {
         for (const auto& child : key.subKeys)
             children->push_back(child.second.get());
-        KeyInfo info;
-        platform_.QueryInfoKey(open, &info);
         const std::uint32_t size = BufferSizeForLongest(info.maxSubKeyNameLength);
         std::unique_ptr<char[]> name(new (std::nothrow) char[size]);
         if (!name) {
