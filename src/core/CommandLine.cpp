@@ -28,7 +28,7 @@ constexpr const char* kErrorNothingToLookAt = "_CommandLineErrorNothingToLookAt"
 constexpr int kMaxKeep = 999999;
 
 enum class Switch {
-    Usage, Scan, Search, Backup,                      // the actions
+    Usage, Scan, Search, Backup, Diff,                // the actions
     Tasks, Report, Keys, Values, Data, Wildcard, Whole, Case, Roots, Keep,
 };
 
@@ -46,11 +46,13 @@ constexpr SwitchRule kSwitches[] = {
     {"data", Switch::Data, false},      {"wildcard", Switch::Wildcard, false},
     {"whole", Switch::Whole, false},    {"case", Switch::Case, false},
     {"roots", Switch::Roots, true},     {"keep", Switch::Keep, true},
+    {"diff", Switch::Diff, true},
 };
 
 bool IsAction(Switch kind)
 {
-    return kind == Switch::Usage || kind == Switch::Scan || kind == Switch::Search || kind == Switch::Backup;
+    return kind == Switch::Usage || kind == Switch::Scan || kind == Switch::Search || kind == Switch::Backup ||
+           kind == Switch::Diff;
 }
 
 CommandAction ActionOf(Switch kind)
@@ -59,6 +61,7 @@ CommandAction ActionOf(Switch kind)
     case Switch::Usage: return CommandAction::Usage;
     case Switch::Scan: return CommandAction::Scan;
     case Switch::Search: return CommandAction::Search;
+    case Switch::Diff: return CommandAction::Diff;
     default: return CommandAction::Backup;
     }
 }
@@ -68,7 +71,8 @@ bool BelongsTo(Switch kind, CommandAction action)
 {
     switch (kind) {
     case Switch::Tasks: return action == CommandAction::Scan;
-    case Switch::Report: return action == CommandAction::Scan || action == CommandAction::Search;
+    case Switch::Report:
+        return action == CommandAction::Scan || action == CommandAction::Search || action == CommandAction::Diff;
     case Switch::Keep: return action == CommandAction::Backup;
     default: return action == CommandAction::Search; // the search options and /roots
     }
@@ -289,7 +293,10 @@ CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& com
             !request.search.includeValueData)
             return Refuse(kErrorNothingToLookAt, std::string());
     }
-    if ((request.action == CommandAction::Scan || request.action == CommandAction::Search) &&
+    if (request.action == CommandAction::Diff)
+        request.diffPath = chosen.value;
+    if ((request.action == CommandAction::Scan || request.action == CommandAction::Search ||
+         request.action == CommandAction::Diff) &&
         request.reportPath.empty())
         return Refuse(kErrorNoReport, std::string());
     return request;

@@ -61,6 +61,13 @@ enum class DiffScope {
 // the backup list compares types) gives WholeRoots, anything else SavedKeys.
 DiffScope DiffScopeOfFile(const std::string& fileName, const std::string& wholeTypeText);
 
+// The scope of a file by its full path: WholeRoots only for a whole-registry
+// backup that lies in the backup folder itself (folders compared as Windows
+// compares names); a file named like one anywhere else may be anything, and
+// gives SavedKeys.
+DiffScope DiffScopeOfPath(TextRules& textRules, const std::string& filePath, const std::string& backupFolder,
+                          const std::string& wholeTypeText);
+
 // One value as the backup holds it.
 struct DiffValueData {
     std::string name;          // "" for the default value
@@ -90,17 +97,19 @@ struct DiffEntry {
     std::string backupData;
     std::uint32_t currentType = 0;
     std::string currentData;
-    std::size_t line = 0;      // the line of the file that holds the entry; 0 for Added
+    std::size_t line = 0;      // the line of the file that names the entry; 0 when it names none
     // A removed key: the key and every key the backup holds below it, each
     // with its values, parents before children. Empty otherwise.
     std::vector<DiffKeyData> backupKeys;
 };
 
 struct DiffOutcome {
-    std::vector<DiffEntry> entries;   // keys in path order, values after their key's entry
+    // In the order the comparison meets them, key by key: the differences
+    // of a key's values, then the keys added below it, then its subkeys.
+    std::vector<DiffEntry> entries;
     std::size_t volatileCount = 0;    // differences in volatile keys, not listed
     std::size_t unreadableCount = 0;  // keys or values that could not be read to compare them
-    std::size_t comparedCount = 0;    // keys and values of the file compared
+    std::size_t comparedCount = 0;    // keys and values of the file compared (root keys not counted)
     bool stopped = false;             // the stop was asked: entries are what was found before it
 };
 
