@@ -36,7 +36,7 @@ const AnchorRule kChangesLayout[] = {
 constexpr int kColumnWidths[7] = {70, 110, 220, 110, 80, 150, 150};
 
 // The progress of an undo: one window while the backup is written, a second
-// one while the entries are changed, as a deletion shows them.
+// one while the entries are put back, as a deletion shows its steps.
 struct UndoProgress {
     HWND owner;
     int steps;
@@ -50,7 +50,7 @@ void ShowUndoProgress(ChangePhase phase, std::size_t index, void* context)
     const bool changing = phase == ChangePhase::Change;
     if (!progress.window || changing != progress.changing) {
         progress.window.reset();
-        const char* key = changing ? "_RegistryListViewProgressState2" : "_RegistryListViewProgressState1";
+        const char* key = changing ? "_ChangesDlgProgress1" : "_RegistryListViewProgressState1";
         progress.window = std::make_unique<ProgressWindow>(progress.owner, LookupText(key), progress.steps);
         progress.changing = changing;
     }

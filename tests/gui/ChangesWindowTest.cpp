@@ -1,7 +1,7 @@
 // The window of what changed since a backup, opened from the backup page of
-// the running program: the rows of exactly the entries that changed, Esc and
-// Stop while a long comparison runs, and Undo with its question putting the
-// registry back as the backup holds it.
+// the running program: the rows of exactly the entries that changed, the
+// rows an export takes, Esc and Stop while a long comparison runs, and Undo
+// with its question putting the registry back as the backup holds it.
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 #include "RegistryScratch.h"
@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 #include <map>
@@ -69,6 +70,7 @@ protected:
             if (ClassName(GetDlgItem(child, IDC_BACKUP_LIST)) == "SysListView32" && GetDlgItem(child, IDC_BACKUP_CHANGES))
                 page = child;
         ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(IsWindowVisible(page));
         HWND backups = GetDlgItem(page, IDC_BACKUP_LIST);
         ASSERT_EQ(1, ListViewCount(backups));
         ASSERT_TRUE(ListViewSelectRow(program_.Process(), backups, 0));
@@ -195,6 +197,26 @@ TEST_F(ChangesWindowTest, ListsWhatChangedAndUndoesExactlyTheChosenRows)
     EXPECT_FALSE(Enabled(IDC_CHANGES_UNDO)); // nothing selected
     EXPECT_TRUE(Enabled(IDC_CHANGES_EXPORT));
 
+    // Export takes every row without a selection, and the selected ones else.
+    const std::string report = TemporaryFolder() + UniqueScratchName();
+    ClickButton(window_, IDC_CHANGES_EXPORT);
+    ASSERT_NE(ChooseFileInSaveDialog(program_.ProcessId(), report, 1), nullptr);
+    std::string csv;
+    for (int i = 0; i < 200 && (csv = ReadWholeFile(report + ".csv")).empty(); ++i)
+        Sleep(50);
+    EXPECT_EQ(4, std::count(csv.begin(), csv.end(), '\n')) << csv;
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, RowOfValue("New")));
+    ClickButton(window_, IDC_CHANGES_EXPORT);
+    ASSERT_NE(ChooseFileInSaveDialog(program_.ProcessId(), report, 0), nullptr);
+    std::string undoFile;
+    for (int i = 0; i < 200 && (undoFile = ReadRegFileText(report + ".reg")).empty(); ++i)
+        Sleep(50);
+    EXPECT_NE(std::string::npos, undoFile.find("\"New\"=-")) << undoFile;
+    EXPECT_EQ(std::string::npos, undoFile.find("Colour")) << undoFile;
+    DeleteFileW(Widen(report + ".csv").c_str());
+    DeleteFileW(Widen(report + ".reg").c_str());
+    ASSERT_TRUE(ListViewSelectRow(program_.Process(), list_, -1));
+
     // The removed and the changed value: written back, the added one left.
     ASSERT_TRUE(ListViewSetRowSelected(program_.Process(), list_, RowOfValue("Gone"), true));
     ASSERT_TRUE(ListViewSetRowSelected(program_.Process(), list_, RowOfValue("Colour"), true));
@@ -226,7 +248,7 @@ TEST_F(ChangesWindowTest, EscAsksAndStopKeepsWhatALongComparisonFound)
     ScratchRegistryKey scratch;
     ASSERT_TRUE(scratch.IsCreated());
     // Many keys the registry does not hold: each is a removed key.
-    constexpr int kKeys = 150000;
+    constexpr int kKeys = 60000;
     std::string file = "REGEDIT4\r\n\r\n";
     file.reserve(kKeys * (scratch.FullPath().size() + 32));
     char name[32];
