@@ -95,6 +95,7 @@ int main(int argc, char** argv)
                 written.entriesLeftOut, written.complete ? 1 : 0, (Now() - start) * 1000.0);
     if (!written.created)
         return 1;
+    std::printf("peak working set after writing %.0f MiB\n", PeakWorkingSetMiB());
 
     for (int round = 1; round <= rounds; ++round) {
         Tally tally;
@@ -108,9 +109,11 @@ int main(int argc, char** argv)
         std::string bytes;
         if (!ReadFileBytes(file, &bytes))
             return 1;
-        const RegFileContent content = ReadRegFile(platform, bytes);
-        bytes = std::string();
+        const std::size_t fileBytes = bytes.size();
+        const RegFileContent content = ReadRegFileJoined(platform, std::move(bytes));
         const double read = Now() - start;
+        std::printf("  file %.1f MiB; peak working set after reading it %.0f MiB\n",
+                    static_cast<double>(fileBytes) / (1024.0 * 1024.0), PeakWorkingSetMiB());
 
         start = Now();
         const DiffOutcome outcome = CompareWithRegistry(platform, content, DiffScope::SavedKeys, nullptr, nullptr,

@@ -294,8 +294,8 @@ int RunDiff(const CommandLineRequest& request, RunOutput& output)
 {
     Platform& platform = SystemPlatform();
     std::string bytes;
-    const RegFileContent content = ReadFileBytes(request.diffPath, &bytes) ? ReadRegFile(platform, bytes)
-                                                                            : RegFileContent();
+    const RegFileContent content =
+        ReadFileBytes(request.diffPath, &bytes) ? ReadRegFileJoined(platform, std::move(bytes)) : RegFileContent();
     // A file that is no REG file would read as an empty backup: everything
     // held whole in it, nothing, would be no difference.
     if (content.format == RegFileFormat::kUnknown)

@@ -178,10 +178,14 @@ TEST_F(RegistryDiffTest, AnAutomaticBackupOfValueRowsNeverListsAddedEntries)
     p.AddKey(kCu, "Software\\Vendor\\App\\Sub\\Child");
 
     const DiffOutcome outcome = CompareWithRegistry(p, content, DiffScopeOfFile(path, "Full"), nullptr, nullptr, nullptr);
-    std::vector<std::string> found = Described(outcome);
-    EXPECT_EQ((std::vector<std::string>{"Added Software\\Vendor\\App\\Sub \"Later\"",
-                                        "Added Software\\Vendor\\App\\Sub\\Child"}),
-              found);
+    const std::vector<std::string> expected{"Added Software\\Vendor\\App\\Sub \"Later\"",
+                                            "Added Software\\Vendor\\App\\Sub\\Child"};
+    EXPECT_EQ(expected, Described(outcome));
+    // Read with the key lines the writer repeats before each value joined:
+    // fewer entries, the same differences.
+    const RegFileContent joined = ReadRegFileJoined(p, p.FileContent(path));
+    EXPECT_LT(joined.keys.size(), content.keys.size());
+    EXPECT_EQ(expected, Described(CompareWithRegistry(p, joined, DiffScope::SavedKeys, nullptr, nullptr, nullptr)));
     EXPECT_EQ(DiffScope::WholeRoots, DiffScopeOfFile("C:\\B (x)\\2026-12-07 10-11-12(Full).reg", "Full"));
     EXPECT_EQ(DiffScope::SavedKeys, DiffScopeOfFile("C:\\B\\2026-12-07 10-11-12(Auto).reg", "Full"));
     const std::string folder = std::string(kFolder) + "\\";
