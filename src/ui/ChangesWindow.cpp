@@ -221,8 +221,8 @@ void ChangesWindow::Compare(WorkerThread& worker)
         return;
     }
     Platform& platform = SystemPlatform();
-    const RegFileContent content = ReadRegFile(platform, bytes);
-    bytes = std::string();
+    // Gives the bytes up as soon as they are decoded.
+    const RegFileContent content = ReadRegFileJoined(platform, std::move(bytes));
     if (content.format == RegFileFormat::kUnknown) {
         worker.Finish([this] { ShowOutcome(); });
         return;
