@@ -263,6 +263,9 @@ TEST_F(ChangesWindowTest, EscAsksAndStopKeepsWhatALongComparisonFound)
     EXPECT_TRUE(Enabled(IDC_CHANGES_STOP));
     EXPECT_FALSE(Enabled(IDC_CHANGES_UNDO));
     EXPECT_FALSE(Enabled(IDC_CHANGES_EXPORT));
+    // The window answers while the worker compares.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
 
     // Esc while it runs asks first; No goes on comparing.
     PressKey(VK_ESCAPE);
