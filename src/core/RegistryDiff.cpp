@@ -167,7 +167,7 @@ private:
     {
         if (key.state == ReplayedKeyState::Present || whole) {
             DiffEntry entry = Entry(DiffKind::Removed, keyPath, key.line);
-            CollectBackupKeys(key, keyPath, &entry.backupKeys);
+            CollectBackupKeys(key, keyPath, &entry.backupKeys, false);
             if (inVolatile || ParentChainVolatile(keyPath))
                 ++outcome_.volatileCount;
             else
@@ -200,11 +200,14 @@ private:
         }
     }
 
-    void CollectBackupKeys(const ReplayedKey& key, const std::string& keyPath, std::vector<DiffKeyData>* keys)
+    // countKey: the key itself was not counted yet (the missing key at the
+    // top was, when it was opened).
+    void CollectBackupKeys(const ReplayedKey& key, const std::string& keyPath, std::vector<DiffKeyData>* keys,
+                           bool countKey)
     {
         if (key.state == ReplayedKeyState::Deleted)
             return;
-        if (!keyPath.empty() && key.state != ReplayedKeyState::Unnamed)
+        if (countKey && key.state != ReplayedKeyState::Unnamed)
             ++outcome_.comparedCount;
         {
             // Also a key the file only passes through: below a key held
@@ -220,7 +223,7 @@ private:
             keys->push_back(std::move(data));
         }
         for (const auto& child : key.subKeys)
-            CollectBackupKeys(*child.second, JoinPath(keyPath, child.second->name), keys);
+            CollectBackupKeys(*child.second, JoinPath(keyPath, child.second->name), keys, true);
     }
 
     // A key whose existence may be told but not its volatility is listed.
