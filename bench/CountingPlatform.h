@@ -84,6 +84,10 @@ public:
     {
         return Timed(kOther, [&] { return inner_.DeleteValue(key, name); });
     }
+    long CreateKey(KeyHandle parent, const std::string& path, KeyHandle* key) override
+    {
+        return Timed(kOther, [&] { return inner_.CreateKey(parent, path, key); });
+    }
     long DeleteKeyTree(KeyHandle parent, const std::string& subKey) override
     {
         return Timed(kOther, [&] { return inner_.DeleteKeyTree(parent, subKey); });

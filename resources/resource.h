@@ -25,6 +25,7 @@
 #define IDD_PROGRESS                225
 #define IDD_ABOUT                   236
 #define IDD_IGNORE_LIST             241
+#define IDD_CHANGES                 243
 
 /* Main menu commands (2 is also the close command of the main window) */
 #define ID_FILE_EXIT                2
@@ -78,6 +79,8 @@
 #define IDC_BACKUP_FROM_FILE        1009
 #define IDC_BACKUP_LIST             1020
 #define IDC_BACKUP_BACKUP           1024
+#define IDC_BACKUP_CHANGES          1025
+#define IDC_BACKUP_CHANGES_FILE     1026
 
 /* Cleaner, search and backup pages: the running work's progress bar, and
    the restart as administrator the cleaner and search pages offer */
@@ -105,5 +108,11 @@
 #define IDC_IGNORE_LIST             1101
 #define IDC_IGNORE_REMOVE           1102
 #define IDC_IGNORE_REMOVE_ALL       1103
+
+/* Changes since a backup (IDD_CHANGES); Close is IDCANCEL, the status line IDC_STATUS */
+#define IDC_CHANGES_LIST            1201
+#define IDC_CHANGES_STOP            1202
+#define IDC_CHANGES_UNDO            1203
+#define IDC_CHANGES_EXPORT          1204
 
 #endif /* QUORVANE_RESOURCE_H */

@@ -18,6 +18,8 @@
 #include "core/FlagList.h"
 #include "core/IgnoreList.h"
 #include "core/Language.h"
+#include "core/RegReader.h"
+#include "core/RegistryDiff.h"
 #include "core/ScanTasks.h"
 #include "core/SearchEngine.h"
 #include "win32/IgnoreListSettings.h"
@@ -284,6 +286,38 @@ int RunSearch(const CommandLineRequest& request, RunOutput& output)
     });
 }
 
+// The differences between a REG file and the registry, as the backup page's
+// "Changes since..." lists them. A backup of the backup folder is taken by its
+// kind (a full backup holds its roots whole); any other file holds whole only
+// the keys it saved whole.
+int RunDiff(const CommandLineRequest& request, RunOutput& output)
+{
+    Platform& platform = SystemPlatform();
+    std::string bytes;
+    const RegFileContent content =
+        ReadFileBytes(request.diffPath, &bytes) ? ReadRegFileJoined(platform, std::move(bytes)) : RegFileContent();
+    // A file that is no REG file would read as an empty backup: everything
+    // held whole in it, nothing, would be no difference.
+    if (content.format == RegFileFormat::kUnknown)
+        return output.Fail(kExitRunFailed,
+                           FormatTextWithString(LookupText("_CommandLineDiffNotRead"), request.diffPath));
+    wchar_t full[MAX_PATH * 4] = {};
+    const DWORD length = GetFullPathNameW(Widen(request.diffPath).c_str(), MAX_PATH * 4, full, nullptr);
+    const std::string fullPath = length > 0 && length < MAX_PATH * 4 ? Narrow(full, length) : request.diffPath;
+    const DiffScope scope = DiffScopeOfPath(platform, fullPath, ProgramFolder() + kBackupFolderBelowProgram,
+                                            LookupText("_PageRegistryBackupType1"));
+    const DiffOutcome outcome = CompareWithRegistry(platform, content, scope, nullptr, nullptr, nullptr);
+
+    std::vector<std::string> headers;
+    for (const char* key : kDiffColumnKeys)
+        headers.push_back(LookupText(key));
+    const DiffTexts texts{LookupText(kDiffKindKeys[0]), LookupText(kDiffKindKeys[1]), LookupText(kDiffKindKeys[2])};
+    if (WriteDiffCsvReport(platform, request.reportPath, headers, outcome.entries, texts) != CsvReportStatus::Written)
+        return output.Fail(kExitRunFailed, ReportNotWritten(request.reportPath));
+    output.Tell(FormatTextWithNumber(LookupText("_PageRegistryDiffFound1"), static_cast<long long>(outcome.entries.size())));
+    return outcome.entries.empty() ? kExitNothingFound : kExitSomethingFound;
+}
+
 // A whole-registry backup as the backup page's "Back Up Now" makes it, then
 // the older whole-registry backups beyond the newest `keep`.
 int RunBackup(const CommandLineRequest& request, RunOutput& output)
@@ -356,6 +390,8 @@ int RunCommandLine(const CommandLineRequest& request, const std::string& command
         return RunSearch(request, output);
     case CommandAction::Backup:
         return RunBackup(request, output);
+    case CommandAction::Diff:
+        return RunDiff(request, output);
     default:
         return kExitBadCommandLine;
     }

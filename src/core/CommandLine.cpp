@@ -29,7 +29,7 @@ constexpr const char* kErrorPage = "_CommandLineErrorPage";
 constexpr int kMaxKeep = 999999;
 
 enum class Switch {
-    Usage, Scan, Search, Backup, Page,                // the actions
+    Usage, Scan, Search, Backup, Diff, Page,          // the actions
     Tasks, Report, Keys, Values, Data, Wildcard, Whole, Case, Roots, Keep,
 };
 
@@ -47,7 +47,7 @@ constexpr SwitchRule kSwitches[] = {
     {"data", Switch::Data, false},      {"wildcard", Switch::Wildcard, false},
     {"whole", Switch::Whole, false},    {"case", Switch::Case, false},
     {"roots", Switch::Roots, true},     {"keep", Switch::Keep, true},
-    {"page", Switch::Page, true},
+    {"diff", Switch::Diff, true},       {"page", Switch::Page, true},
 };
 
 // The names "/page:" takes, lower case, with their pages.
@@ -62,7 +62,7 @@ constexpr PageName kPageNames[] = {
 bool IsAction(Switch kind)
 {
     return kind == Switch::Usage || kind == Switch::Scan || kind == Switch::Search || kind == Switch::Backup ||
-           kind == Switch::Page;
+           kind == Switch::Diff || kind == Switch::Page;
 }
 
 CommandAction ActionOf(Switch kind)
@@ -71,6 +71,7 @@ CommandAction ActionOf(Switch kind)
     case Switch::Usage: return CommandAction::Usage;
     case Switch::Scan: return CommandAction::Scan;
     case Switch::Search: return CommandAction::Search;
+    case Switch::Diff: return CommandAction::Diff;
     case Switch::Page: return CommandAction::Window;
     default: return CommandAction::Backup;
     }
@@ -81,7 +82,8 @@ bool BelongsTo(Switch kind, CommandAction action)
 {
     switch (kind) {
     case Switch::Tasks: return action == CommandAction::Scan;
-    case Switch::Report: return action == CommandAction::Scan || action == CommandAction::Search;
+    case Switch::Report:
+        return action == CommandAction::Scan || action == CommandAction::Search || action == CommandAction::Diff;
     case Switch::Keep: return action == CommandAction::Backup;
     default: return action == CommandAction::Search; // the search options and /roots
     }
@@ -325,7 +327,10 @@ CommandLineRequest ParseCommandLine(TextRules& textRules, const std::string& com
             !request.search.includeValueData)
             return Refuse(kErrorNothingToLookAt, std::string());
     }
-    if ((request.action == CommandAction::Scan || request.action == CommandAction::Search) &&
+    if (request.action == CommandAction::Diff)
+        request.diffPath = chosen.value;
+    if ((request.action == CommandAction::Scan || request.action == CommandAction::Search ||
+         request.action == CommandAction::Diff) &&
         request.reportPath.empty())
         return Refuse(kErrorNoReport, std::string());
     return request;

@@ -6,6 +6,7 @@
 //   /scan [/tasks:1,4,5] /report:<file.csv>
 //   /search:<keyword> [/keys] [/values] [/data] [/wildcard] [/whole] [/case]
 //           [/roots:HKCR,HKCU,HKLM,HKU,HKCC] /report:<file.csv>
+//   /diff:<backup.reg> /report:<file.csv>
 //   /backup [/keep:N]
 //   /page:cleaner|search|backup     (the window, opened on that page)
 //   /?
@@ -35,6 +36,7 @@ enum class CommandAction {
     Scan,
     Search,
     Backup,
+    Diff,      // compare a REG file with the registry
     Invalid,   // see errorKey
 };
 
@@ -50,7 +52,7 @@ struct CommandLineRequest {
     std::string errorKey;
     std::string errorDetail;
 
-    // Scan and Search: the report file as given.
+    // Scan, Search and Diff: the report file as given.
     std::string reportPath;
 
     // Scan: the checks to run, ascending; empty for the ones ticked in the
@@ -65,6 +67,8 @@ struct CommandLineRequest {
     bool searchOptionsGiven = false;
     bool searchRootsGiven = false;
 
+    // Diff: the REG file to compare with the registry, as given.
+    std::string diffPath;
     // Backup: how many whole-registry backups to keep, or 0 to keep them all.
     int keepBackups = 0;
 

@@ -114,6 +114,9 @@ public:
     virtual ~RegistryAccess() = default;
 
     virtual long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) = 0;
+    // Opens the key at path below parent for reading and writing, creating it
+    // and every missing key above it (non-volatile) first (RegCreateKeyExW).
+    virtual long CreateKey(KeyHandle parent, const std::string& path, KeyHandle* key) = 0;
     virtual long QueryInfoKey(KeyHandle key, KeyInfo* info) = 0;
     // size: in, the buffer size in bytes; out, the data size. data may be null
     // to ask for the size only.

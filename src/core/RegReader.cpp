@@ -4,6 +4,9 @@
 // parser steps through bytes.
 #include "core/RegReader.h"
 
+#include <string_view>
+#include <utility>
+
 #include "core/Text.h"
 #include "core/Unicode.h"
 #include "core/RegistryPaths.h"
@@ -93,8 +96,8 @@ enum class KeyState { kNone, kOpen };
 template <typename Text>
 class RegFileParser {
 public:
-    RegFileParser(TextRules& textRules, RegFileContent& content)
-        : textRules_(textRules), content_(content)
+    RegFileParser(TextRules& textRules, RegFileContent& content, bool joinRepeatedKeys)
+        : textRules_(textRules), content_(content), joinRepeatedKeys_(joinRepeatedKeys)
     {
     }
 
@@ -130,7 +133,7 @@ private:
     // Reads a quoted text that starts after its opening quote at `from`. The
     // escapes are those the registry editor writes: \\, \", \r and \n.
     // `end` receives the index after the closing quote.
-    bool Unquote(const Text& line, std::size_t from, Text* text, std::size_t* end) const
+    bool Unquote(const Text& line, std::size_t from, std::string* text, std::size_t* end) const
     {
         text->clear();
         for (std::size_t i = from; i < line.size();) {
@@ -180,7 +183,7 @@ private:
         if (line[start] == '@')
             return ParseValue(index, start + 1, std::string());
         if (line[start] == '"') {
-            Text name;
+            std::string name;
             std::size_t end = 0;
             if (!Unquote(line, start + 1, &name, &end)) {
                 Report(number, RegReadProblem::kBadName);
@@ -208,7 +211,7 @@ private:
         const bool deletion = line[from] == '-';
         if (deletion)
             ++from;
-        const std::string fullName = line.substr(from, close - from);
+        const std::string fullName(line.substr(from, close - from));
         const std::size_t slash = FindChar(fullName, '\\');
         RegFileKey key;
         key.root = ParseRootKey(textRules_, fullName.substr(0, slash));
@@ -225,7 +228,14 @@ private:
         }
         key.deleted = deletion;
         key.line = number;
-        content_.keys.push_back(key);
+        if (joinRepeatedKeys_ && !deletion && !content_.keys.empty()) {
+            const RegFileKey& last = content_.keys.back();
+            if (!last.deleted && last.root == key.root && last.path == key.path) {
+                keyState_ = KeyState::kOpen;
+                return;
+            }
+        }
+        content_.keys.push_back(std::move(key));
         // Values after a deletion have no key to go to.
         if (!deletion)
             keyState_ = KeyState::kOpen;
@@ -266,7 +276,7 @@ private:
             return OnlyCommentFollows(line, from + 1);
         }
         if (from < line.size() && line[from] == '"') {
-            Text text;
+            std::string text;
             std::size_t end = 0;
             if (!Unquote(line, from + 1, &text, &end) || !OnlyCommentFollows(line, end))
                 return false;
@@ -389,13 +399,17 @@ private:
 
     TextRules& textRules_;
     RegFileContent& content_;
+    bool joinRepeatedKeys_;
     std::vector<Text> lines_;
     KeyState keyState_ = KeyState::kNone;
 };
 
 }  // namespace
 
-RegFileContent ReadRegFile(TextRules& textRules, const std::string& bytes)
+namespace {
+
+// With owned (the bytes themselves), the bytes are released once decoded.
+RegFileContent ReadBytes(TextRules& textRules, const std::string& bytes, std::string* owned, bool joinRepeatedKeys)
 {
     RegFileContent content;
     const auto startsWith = [&bytes](const char* mark, std::size_t length) {
@@ -411,12 +425,28 @@ RegFileContent ReadRegFile(TextRules& textRules, const std::string& bytes)
     } else {
         text = textRules.AnsiToUtf8(bytes);
     }
-    RegFileParser<std::string> parser(textRules, content);
-    parser.Parse(text);
-    if (content.encoding == RegFileEncoding::kUtf16 && bytes.size() % 2 != 0) {
+    const bool oddLength = content.encoding == RegFileEncoding::kUtf16 && bytes.size() % 2 != 0;
+    if (owned)
+        std::string().swap(*owned);
+    // The lines are views into the text, which outlives the parser.
+    RegFileParser<std::string_view> parser(textRules, content, joinRepeatedKeys);
+    parser.Parse(std::string_view(text));
+    if (oddLength) {
         // The byte left over belongs to the last line.
         const std::size_t lastLine = parser.LineCount() > 0 ? parser.LineCount() : 1;
         content.refusedLines.push_back(RegRefusedLine{lastLine, RegReadProblem::kOddLength});
     }
     return content;
+}
+
+} // namespace
+
+RegFileContent ReadRegFile(TextRules& textRules, const std::string& bytes)
+{
+    return ReadBytes(textRules, bytes, nullptr, false);
+}
+
+RegFileContent ReadRegFileJoined(TextRules& textRules, std::string&& bytes)
+{
+    return ReadBytes(textRules, bytes, &bytes, true);
 }

@@ -80,3 +80,10 @@ struct RegFileContent {
 // Reads a REG file from its bytes; the text rules turn ANSI text into UTF-8
 // and compare root key names. Lines may end in CR LF, LF or CR.
 RegFileContent ReadRegFile(TextRules& textRules, const std::string& bytes);
+
+// Reads as ReadRegFile, for a large file read only to compare it: a key line
+// that names the same key as the key line right before it (the program's
+// writer puts one before each value) adds its values to that entry instead of
+// making one of its own, and the bytes are released as soon as they are
+// decoded. What the file leaves behind when merged is the same.
+RegFileContent ReadRegFileJoined(TextRules& textRules, std::string&& bytes);

@@ -32,7 +32,7 @@ void WriteText(OutputFile& file, RegWriteCounts& counts, const std::string& text
 {
     std::string bytes;
     if (file.Position() < 1)
-        bytes = std::string(kByteOrderMark, 2) + Utf8ToUtf16LeBytes(kHeader);
+        bytes = RegFileStartBytes();
     bytes += Utf8ToUtf16LeBytes(text);
     if (!file.Write(bytes))
         counts.fileFailed = true;
@@ -129,10 +129,8 @@ bool WriteValueOfKey(RegistryAccess& registry, KeyHandle key,
         ++counts.entriesLeftOut;
         return false;
     }
-    const auto* data = reinterpret_cast<const std::uint8_t*>(value.bytes.data());
     WriteText(file, counts,
-              "[" + fullKeyPath + "]" + kLineEnd + NamePart(valueName) + "=" +
-                  DataPart(value.type, data, static_cast<std::uint32_t>(value.bytes.size())) + kLineEnd);
+              "[" + fullKeyPath + "]" + kLineEnd + RegValueLineText(valueName, value.type, value.bytes) + kLineEnd);
     if (counts.fileFailed)
         return false;
     ++counts.entriesWritten;
@@ -241,6 +239,22 @@ void ExportKey(RootKey root, const std::string& path, const char*, std::uint32_t
 }
 
 }  // namespace
+
+std::string RegFileStartBytes()
+{
+    return std::string(kByteOrderMark, 2) + Utf8ToUtf16LeBytes(kHeader);
+}
+
+std::string RegValueNameText(const std::string& valueName)
+{
+    return NamePart(valueName);
+}
+
+std::string RegValueLineText(const std::string& valueName, std::uint32_t type, const std::string& data)
+{
+    return NamePart(valueName) + "=" +
+           DataPart(type, reinterpret_cast<const std::uint8_t*>(data.data()), static_cast<std::uint32_t>(data.size()));
+}
 
 RegWriteCounts& RegWriteCounts::operator+=(const RegWriteCounts& other)
 {

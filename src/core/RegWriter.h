@@ -38,6 +38,19 @@ RegWriteCounts WriteRegValue(RegistryAccess& registry, TextRules& textRules,
 RegWriteCounts WriteRegKey(RegistryAccess& registry, TextRules& textRules,
                            const std::string& fullKeyPath, OutputFile& file, bool includeSubkeys);
 
+// The first bytes of every file the writer writes: the byte-order mark and
+// the header line with the blank line after it, in UTF-16 LE.
+std::string RegFileStartBytes();
+
+// A value's name as a value line starts with: "@" for the default value,
+// else the name in double quotes with its backslashes and quotes escaped.
+std::string RegValueNameText(const std::string& valueName);
+
+// One value line without its line end, in the writer's own forms: a plain
+// string quoted, a dword as "dword:", anything else as a hex list (spread
+// over several lines joined by ",\").
+std::string RegValueLineText(const std::string& valueName, std::uint32_t type, const std::string& data);
+
 // One selected row of a registry item list, as an export reads it.
 struct RegExportRow {
     std::string rootName;

@@ -25,11 +25,6 @@ bool SameNameIgnoringCase(Platform& platform, std::string a, std::string b)
     return a == b;
 }
 
-struct BackupFile {
-    bool complete = false;
-    std::string path;
-};
-
 struct ProgressForward {
     ChangeProgress progress;
     void* context;
@@ -42,11 +37,17 @@ void ForwardBackupProgress(std::size_t rowIndex, void* context)
         forward->progress(ChangePhase::Backup, rowIndex, forward->context);
 }
 
-// Writes the rows into a new backup file; an incomplete file is removed again.
-BackupFile WriteBackup(Platform& platform, const ChangeBackup& backup, const std::vector<RegExportRow>& rows,
-                       ChangeProgress progress, void* context)
+RegExportRow ExportRowOf(const RegistryItem& item)
 {
-    BackupFile file;
+    return RegExportRow{item.rootName, item.keyPath, item.valueName, item.type};
+}
+
+} // namespace
+
+ChangeBackupFile WriteChangeBackup(Platform& platform, const ChangeBackup& backup,
+                                   const std::vector<RegExportRow>& rows, ChangeProgress progress, void* context)
+{
+    ChangeBackupFile file;
     std::string folder = backup.folder;
     if (folder.empty())
         return file;
@@ -65,15 +66,9 @@ BackupFile WriteBackup(Platform& platform, const ChangeBackup& backup, const std
     }
     file.complete = true;
     file.path = path;
+    file.entriesWritten = written.entriesWritten;
     return file;
 }
-
-RegExportRow ExportRowOf(const RegistryItem& item)
-{
-    return RegExportRow{item.rootName, item.keyPath, item.valueName, item.type};
-}
-
-} // namespace
 
 std::vector<std::string> ProtectedEntries(Platform& platform, const std::vector<RegistryItem>& entries)
 {
@@ -107,7 +102,7 @@ DeleteOutcome DeleteEntries(Platform& platform, const std::vector<RegistryItem>&
     rows.reserve(entries.size());
     for (const RegistryItem& item : entries)
         rows.push_back(ExportRowOf(item));
-    const BackupFile file = WriteBackup(platform, backup, rows, progress, context);
+    const ChangeBackupFile file = WriteChangeBackup(platform, backup, rows, progress, context);
     if (!file.complete) {
         outcome.status = ChangeStatus::BackupFailed;
         return outcome;
@@ -178,7 +173,7 @@ EditOutcome ChangeValue(Platform& platform, const RegistryItem& row, const std::
     std::vector<RegExportRow> rows{ExportRowOf(row)};
     if (replacesAnother)
         rows.push_back(RegExportRow{row.rootName, row.keyPath, newName, static_cast<int>(replaced.type)});
-    const BackupFile file = WriteBackup(platform, backup, rows, nullptr, nullptr);
+    const ChangeBackupFile file = WriteChangeBackup(platform, backup, rows, nullptr, nullptr);
     if (!file.complete) {
         outcome.status = ChangeStatus::BackupFailed;
         return outcome;

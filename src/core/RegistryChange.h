@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Platform.h"
+#include "core/RegWriter.h"
 #include "core/RegistryItem.h"
 
 // Where the automatic backup of a change goes.
@@ -32,6 +33,20 @@ enum class ChangeStatus {
 // `index`, then changing it.
 enum class ChangePhase { Backup, Change };
 using ChangeProgress = void (*)(ChangePhase phase, std::size_t index, void* context);
+
+// The backup file a change writes first.
+struct ChangeBackupFile {
+    bool complete = false;   // every entry is in the file
+    std::string path;        // the file, when it is complete
+    std::uint32_t entriesWritten = 0;
+};
+
+// The first step of every change: writes the rows (a key row with everything
+// below it, a value row as that value; entries that do not exist are not
+// written) into a new backup file in the backup folder. An incomplete file is
+// removed again. Progress is told as ChangePhase::Backup, row by row.
+ChangeBackupFile WriteChangeBackup(Platform& platform, const ChangeBackup& backup,
+                                   const std::vector<RegExportRow>& rows, ChangeProgress progress, void* context);
 
 struct DeleteOutcome {
     ChangeStatus status = ChangeStatus::NothingToDo;

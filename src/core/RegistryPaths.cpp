@@ -50,6 +50,20 @@ long ScopedKey::Open(KeyHandle parent, const std::string& path)
     return result;
 }
 
+long ScopedKey::Create(KeyHandle parent, const std::string& path)
+{
+    Close();
+    KeyHandle key = kNoKey;
+    long result = registry_.CreateKey(parent, path, &key);
+    if (result == kResultOk && key != kNoKey) {
+        key_ = key;
+        owned_ = key != parent;
+    } else if (result == kResultOk) {
+        result = kResultFileNotFound;
+    }
+    return result;
+}
+
 void ScopedKey::Close()
 {
     if (key_ != kNoKey && owned_)

@@ -22,6 +22,9 @@ public:
 
     // Opens path below parent; returns the registry's result code.
     long Open(KeyHandle parent, const std::string& path);
+    // Opens path below parent for writing, creating it and any missing key
+    // above it first; returns the registry's result code.
+    long Create(KeyHandle parent, const std::string& path);
     void Close();
     KeyHandle Get() const { return key_; }
     bool IsOpen() const { return key_ != kNoKey; }

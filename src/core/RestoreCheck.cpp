@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "core/Text.h"
+#include "core/RegFileReplay.h"
 #include "core/RegistryPaths.h"
 
 namespace {
@@ -23,129 +23,6 @@ struct Expectation {
     std::string data;
     std::size_t line = 0;
 };
-
-// Registry names are compared without regard to case: keys and values are
-// filed under their upper-cased names.
-class ExpectedState {
-public:
-    explicit ExpectedState(TextRules& textRules) : textRules_(textRules) {}
-
-    void Replay(const RegFileContent& content)
-    {
-        for (const RegFileKey& key : content.keys) {
-            if (key.deleted) {
-                DeleteKey(key);
-                continue;
-            }
-            SetKeyPresent(key);
-            for (const RegFileValue& value : key.values)
-                SetValue(key, value);
-        }
-    }
-
-    const std::map<std::string, Expectation>& Keys() const { return keys_; }
-    const std::map<std::pair<std::string, std::string>, Expectation>& Values() const
-    {
-        return values_;
-    }
-
-private:
-    std::string Folded(std::string text) const
-    {
-        textRules_.UpperText(text);
-        return text;
-    }
-
-    static std::string FullPath(const RegFileKey& key)
-    {
-        return key.path.empty() ? key.rootName : key.rootName + "\\" + key.path;
-    }
-
-    Expectation KeyExpectation(const RegFileKey& key, bool present, std::size_t line) const
-    {
-        Expectation expectation;
-        expectation.present = present;
-        expectation.root = key.root;
-        expectation.fullKeyPath = FullPath(key);
-        expectation.keyPath = key.path;
-        expectation.line = line;
-        return expectation;
-    }
-
-    // Creating a key creates the keys above it: any of them the file deleted
-    // earlier is there again.
-    void SetKeyPresent(const RegFileKey& key)
-    {
-        if (key.path.empty())
-            return;   // a root key is always there
-        keys_[Folded(FullPath(key))] = KeyExpectation(key, true, key.line);
-        for (std::size_t i = 0; i < key.path.size(); i = NextCharIndex(key.path, i)) {
-            if (key.path[i] != '\\')
-                continue;
-            RegFileKey parent = key;
-            parent.path = key.path.substr(0, i);
-            auto found = keys_.find(Folded(FullPath(parent)));
-            if (found != keys_.end() && !found->second.present)
-                found->second = KeyExpectation(parent, true, key.line);
-        }
-    }
-
-    // A deleted key takes every key and value the file put at or below it.
-    void DeleteKey(const RegFileKey& key)
-    {
-        const std::string folded = Folded(FullPath(key));
-        const std::string below = folded + "\\";
-        auto isBelow = [&below](const std::string& path) {
-            return path.compare(0, below.size(), below) == 0;
-        };
-        keys_.erase(folded);
-        for (auto it = keys_.lower_bound(below); it != keys_.end() && isBelow(it->first);)
-            it = keys_.erase(it);
-        for (auto it = values_.lower_bound({folded, std::string()});
-             it != values_.end() && it->first.first == folded;)
-            it = values_.erase(it);
-        for (auto it = values_.lower_bound({below, std::string()});
-             it != values_.end() && isBelow(it->first.first);)
-            it = values_.erase(it);
-        keys_[folded] = KeyExpectation(key, false, key.line);
-    }
-
-    void SetValue(const RegFileKey& key, const RegFileValue& value)
-    {
-        Expectation expectation = KeyExpectation(key, !value.deleted, value.line);
-        expectation.valueName = value.name;
-        expectation.type = value.type;
-        expectation.data = value.data;
-        values_[{Folded(FullPath(key)), Folded(value.name)}] = expectation;
-    }
-
-    TextRules& textRules_;
-    std::map<std::string, Expectation> keys_;
-    std::map<std::pair<std::string, std::string>, Expectation> values_;
-};
-
-bool IsTextType(std::uint32_t type)
-{
-    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
-// The registry holds what the file gives, or, for a text without its
-// terminating zero unit, that text with the zero the registry editor adds.
-bool SameData(const Expectation& expected, std::uint32_t type, const std::string& data)
-{
-    if (type != expected.type)
-        return false;
-    if (data == expected.data)
-        return true;
-    if (!IsTextType(type) || data.size() <= expected.data.size() ||
-        data.compare(0, expected.data.size(), expected.data) != 0)
-        return false;
-    const std::string added = data.substr(expected.data.size());
-    const std::size_t size = expected.data.size();
-    const bool unterminated =
-        size < 2 || size % 2 != 0 || expected.data[size - 1] != '\0' || expected.data[size - 2] != '\0';
-    return unterminated && added.size() <= 2 && added.find_first_not_of('\0') == std::string::npos;
-}
 
 // Where a key stands: there (also when it may not be opened), gone, or unknown.
 enum class KeyPresence { kPresent, kAbsent, kUnknown };
@@ -220,8 +97,8 @@ public:
             Add(RestoreShortfallKind::kValueDiffers, expected, true);
         } else if (read != kResultOk || size > room) {
             Add(RestoreShortfallKind::kNotReadable, expected, true);
-        } else if (!SameData(expected, type,
-                             std::string(reinterpret_cast<const char*>(buffer.get()), size))) {
+        } else if (!SameAsFileData(expected.type, expected.data, type,
+                                   std::string(reinterpret_cast<const char*>(buffer.get()), size))) {
             Add(RestoreShortfallKind::kValueDiffers, expected, true);
         }
     }
@@ -286,20 +163,75 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Turns the replayed tree into the expectations of the check: every key the
+// file creates or deletes (root keys are always there), and every value it
+// sets or deletes.
+class ExpectationList {
+public:
+    void AddRoot(const ReplayedRoot& root)
+    {
+        AddValues(root, root.key, std::string());
+        for (const auto& child : root.key.subKeys)
+            AddKey(root, *child.second, child.second->name);
+    }
+
+    std::vector<Expectation> keys;
+    std::vector<Expectation> values;
+
+private:
+    static Expectation Of(const ReplayedRoot& root, const std::string& keyPath, bool present, std::size_t line)
+    {
+        Expectation expectation;
+        expectation.present = present;
+        expectation.root = root.root;
+        expectation.fullKeyPath = keyPath.empty() ? root.rootName : root.rootName + "\\" + keyPath;
+        expectation.keyPath = keyPath;
+        expectation.line = line;
+        return expectation;
+    }
+
+    void AddKey(const ReplayedRoot& root, const ReplayedKey& key, const std::string& keyPath)
+    {
+        if (key.state != ReplayedKeyState::Unnamed)
+            keys.push_back(Of(root, keyPath, key.state == ReplayedKeyState::Present, key.line));
+        AddValues(root, key, keyPath);
+        for (const auto& child : key.subKeys)
+            AddKey(root, *child.second, keyPath + "\\" + child.second->name);
+    }
+
+    void AddValues(const ReplayedRoot& root, const ReplayedKey& key, const std::string& keyPath)
+    {
+        for (const ReplayedValue& replayed : key.values) {
+            const RegFileValue& value = *replayed.value;
+            Expectation expectation = Of(root, keyPath, !value.deleted, value.line);
+            expectation.valueName = value.name;
+            expectation.type = value.type;
+            expectation.data = value.data;
+            values.push_back(std::move(expectation));
+        }
+    }
+};
+
+} // namespace
+
 std::vector<RestoreShortfall> CheckRestoredEntries(RegistryAccess& registry, TextRules& textRules,
                                                    const RegFileContent& content,
                                                    const std::string& defaultValueText,
                                                    std::size_t* checkedCount)
 {
-    ExpectedState expected(textRules);
-    expected.Replay(content);
+    const ReplayedFile replayed = ReplayRegFile(textRules, content);
+    ExpectationList expected;
+    for (const ReplayedRoot& root : replayed.roots)
+        expected.AddRoot(root);
     if (checkedCount)
-        *checkedCount = expected.Keys().size() + expected.Values().size();
+        *checkedCount = expected.keys.size() + expected.values.size();
     RestoreChecker checker(registry, defaultValueText);
-    for (const auto& key : expected.Keys())
-        checker.CheckKey(key.second);
-    for (const auto& value : expected.Values())
-        checker.CheckValue(value.second);
+    for (const Expectation& key : expected.keys)
+        checker.CheckKey(key);
+    for (const Expectation& value : expected.values)
+        checker.CheckValue(value);
     checker.MarkKeptBySystem();
     return checker.TakeResult();
 }

@@ -119,13 +119,25 @@ char16_t UnitAt(const std::uint8_t* data, std::size_t unit)
     return static_cast<char16_t>(data[2 * unit] | (data[2 * unit + 1] << 8));
 }
 
+// Converted a block at a time, so that a long text (a whole REG file) is
+// never held a second time as UTF-16. A pair of surrogates stays in one block;
+// every other unit converts on its own, so the blocks join as the whole would.
 std::string UnitsToText(const std::uint8_t* data, std::size_t first, std::size_t end)
 {
+    constexpr std::size_t kBlockUnits = 16384;
+    std::string text;
+    text.reserve(end - first);
     std::u16string units;
-    units.reserve(end - first);
-    for (std::size_t i = first; i < end; ++i)
-        units.push_back(UnitAt(data, i));
-    return Utf16ToUtf8(units);
+    for (std::size_t i = first; i < end;) {
+        std::size_t stop = end - i > kBlockUnits ? i + kBlockUnits : end;
+        if (stop < end && (UnitAt(data, stop - 1) & 0xFC00) == 0xD800)
+            ++stop;
+        units.clear();
+        for (; i < stop; ++i)
+            units.push_back(UnitAt(data, i));
+        text += Utf16ToUtf8(units);
+    }
+    return text;
 }
 
 }  // namespace

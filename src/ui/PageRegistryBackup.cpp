@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "ui/ChangesWindow.h"
 #include "ui/ListViewHelpers.h"
 #include "ui/MaskedImageList.h"
 #include "ui/RegFileDialog.h"
@@ -29,6 +30,8 @@ const AnchorRule kBackupLayout[] = {
     {IDC_BACKUP_TO_FILE, kAnchorTopRight},
     {IDC_BACKUP_FROM_FILE, kAnchorTopRight},
     {IDC_BACKUP_DELETE, kAnchorTopRight},
+    {IDC_BACKUP_CHANGES, kAnchorTopRight},
+    {IDC_BACKUP_CHANGES_FILE, kAnchorTopRight},
     {IDC_STATUS, kAnchorBottomLeftRight},
     {IDC_PAGE_PROGRESS, kAnchorRight | kAnchorBottom},
 };
@@ -177,6 +180,12 @@ bool PageRegistryBackup::OnCommand(int id, int code, HWND control)
         return true;
     case IDC_BACKUP_DELETE:
         Delete();
+        return true;
+    case IDC_BACKUP_CHANGES:
+        ShowChangesSinceSelected();
+        return true;
+    case IDC_BACKUP_CHANGES_FILE:
+        ShowChangesSince(AskRegFileToOpen(GetActiveWindow()));
         return true;
     default:
         return false;
@@ -355,7 +364,7 @@ void PageRegistryBackup::OfferProblemList()
 void PageRegistryBackup::EnableCommands(bool enabled)
 {
     for (int id : {IDC_BACKUP_BACKUP, IDC_BACKUP_RESTORE, IDC_BACKUP_TO_FILE, IDC_BACKUP_FROM_FILE,
-                   IDC_BACKUP_DELETE})
+                   IDC_BACKUP_DELETE, IDC_BACKUP_CHANGES, IDC_BACKUP_CHANGES_FILE})
         if (HWND button = GetDlgItem(window_, id))
             EnableWindow(button, enabled ? TRUE : FALSE);
     // The commands are off exactly while the editor runs.
@@ -411,6 +420,33 @@ void PageRegistryBackup::Delete()
     const bool gone = platform.RemoveFile(path) || platform.FileAttributes(path) == kInvalidFileAttributes;
     RefreshBackupList();
     SetStatus(LookupText(gone ? "_PageRegistryBackupState7" : "_PageRegistryBackupDeleteFailed"));
+}
+
+void PageRegistryBackup::ShowChangesSinceSelected()
+{
+    if (IsEditorRunning())
+        return;
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(window_, LookupText("_PageRegistryBackupPleaseSelectAItem"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    ShowChangesSince(RowPath(row));
+}
+
+void PageRegistryBackup::ShowChangesSince(const std::string& path)
+{
+    // A merge half done would be compared as a change of its own.
+    if (path.empty() || IsEditorRunning())
+        return;
+    // A whole-registry backup of the backup folder holds everything under
+    // its root keys; any other file only the keys it saved whole.
+    const DiffScope scope =
+        DiffScopeOfPath(SystemPlatform(), path, backupFolder_, LookupText("_PageRegistryBackupType1"));
+    ChangesWindow changes(path, scope, backupFolder_);
+    changes.Show(GetAncestor(window_, GA_ROOT));
+    // The undo wrote an automatic backup.
+    RefreshBackupList();
 }
 
 int PageRegistryBackup::ConfirmSelected(const char* questionKey)

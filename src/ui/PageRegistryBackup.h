@@ -28,6 +28,10 @@ public:
     void Restore();
     void RestoreFromFile(const std::string& path);
     void Delete();
+    // Opens the window that lists what changed in the registry since the
+    // selected backup, or since the REG file at path.
+    void ShowChangesSinceSelected();
+    void ShowChangesSince(const std::string& path);
 
     // Refills the list from the backup folder, keeping the selected position.
     void RefreshBackupList();

@@ -197,6 +197,15 @@ long Win32Platform::OpenKey(KeyHandle parent, const std::string& path, KeyHandle
     return result;
 }
 
+long Win32Platform::CreateKey(KeyHandle parent, const std::string& path, KeyHandle* key)
+{
+    HKEY created = nullptr;
+    const LONG result = RegCreateKeyExW(ToHkey(parent), Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
+    *key = result == ERROR_SUCCESS ? FromHkey(created) : kNoKey;
+    return result;
+}
+
 long Win32Platform::QueryInfoKey(KeyHandle key, KeyInfo* info)
 {
     DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxValueData = 0;

@@ -18,6 +18,7 @@ public:
     static constexpr std::chrono::milliseconds kDriveTableValidity{2000};
 
     long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) override;
+    long CreateKey(KeyHandle parent, const std::string& path, KeyHandle* key) override;
     long QueryInfoKey(KeyHandle key, KeyInfo* info) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
                     std::uint8_t* data, std::uint32_t* size) override;

@@ -221,6 +221,20 @@ TEST_F(CommandLineTest, ABackupMayKeepTheNewestOnes)
     EXPECT_EQ(Refusal("/backup /report:r.csv"), "_CommandLineErrorWrongAction|/report:r.csv");
 }
 
+TEST_F(CommandLineTest, ADiffTakesItsFileAndTheReport)
+{
+    CommandLineRequest request = Parse("/DIFF:\"C:\\Backup\\2026-12-07 10-11-12(Full).reg\" /report:d.csv");
+    EXPECT_EQ(request.action, CommandAction::Diff);
+    EXPECT_EQ(request.diffPath, "C:\\Backup\\2026-12-07 10-11-12(Full).reg");
+    EXPECT_EQ(request.reportPath, "d.csv");
+    EXPECT_EQ(Parse("/report:d.csv /diff:b.reg").diffPath, "b.reg");
+
+    EXPECT_EQ(Refusal("/diff:b.reg"), "_CommandLineErrorNoReport|");
+    EXPECT_EQ(Refusal("/diff /report:d.csv"), "_CommandLineErrorNoValue|/diff");
+    EXPECT_EQ(Refusal("/diff:b.reg /report:d.csv /keep:2"), "_CommandLineErrorWrongAction|/keep:2");
+    EXPECT_EQ(Refusal("/diff:b.reg /scan /report:d.csv"), "_CommandLineErrorTwoActions|/scan");
+}
+
 TEST_F(CommandLineTest, EverythingElseIsRefusedWithAReason)
 {
     EXPECT_EQ(Refusal("scan"), "_CommandLineErrorUnknown|scan");

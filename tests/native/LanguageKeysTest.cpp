@@ -61,6 +61,19 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_registrylistviewdeleteremaining", "s"},
     {"_pageregistrycleanertaskcount", "sd"},
     {"_registrylistviewcsvfailed", "s"},
+    {"_pageregistrydiffundone1", "d"},
+    {"_pageregistrydiffundone2", "d"},
+    {"_pageregistrydifffound1", "d"},
+    {"_pageregistrydiffvolatile1", "d"},
+    {"_commandlinediffnotread", "s"},
+    {"_changesdlgcaption1", "s"},
+    {"_changesdlgstate1", "s"},
+    {"_changesdlgstate2", "s"},
+    {"_changesdlgstate3", "dddd"},
+    {"_changesdlgstate4", "ddddd"},
+    {"_changesdlgstate5", "dddd"},
+    {"_changesdlgreadfailed", "s"},
+    {"_changesdlgundoconfirm", "d"},
 };
 
 struct LanguageLine {

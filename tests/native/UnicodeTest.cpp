@@ -67,6 +67,20 @@ TEST(Unicode, Utf16AndUtf8ConvertUnitForUnitBothWays)
     }
     // Halves written one by one join into the character they make.
     EXPECT_EQ(u"\xd83d\xde00", Utf8ToUtf16("\xED\xA0\xBD\xED\xB8\x80"));
+    // Long bytes convert a block at a time: a pair, a lone half or a pair
+    // reversed across any block boundary reads as the whole would.
+    for (const std::u16string& tail : {std::u16string(u"\xd83d\xde00z"), std::u16string(u"\xd83dz"),
+                                       std::u16string(u"\xde00\xd83d\xde00")}) {
+        for (std::size_t before : {16382u, 16383u, 16384u, 32767u}) {
+            const std::u16string units = std::u16string(before, u'a') + tail;
+            std::string bytes;
+            for (const char16_t unit : units) {
+                bytes += static_cast<char>(unit & 0xFF);
+                bytes += static_cast<char>(unit >> 8);
+            }
+            ASSERT_EQ(Utf16ToUtf8(units), Utf16LeBytesToUtf8(bytes)) << before;
+        }
+    }
 }
 
 TEST(Unicode, InvalidUtf8DecodesAsOneReplacementPerByte)

@@ -516,6 +516,39 @@ long MemoryPlatform::OpenKey(KeyHandle parent, const std::string& path, KeyHandl
     return kResultOk;
 }
 
+long MemoryPlatform::CreateKey(KeyHandle parent, const std::string& path, KeyHandle* key)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    *key = kNoKey;
+    long result = kResultOk;
+    std::shared_ptr<MemoryKey> node = KeyOfHandle(parent, &result);
+    if (!node)
+        return result;
+    bool emptyFirst = false;
+    std::vector<std::string> parts = SplitComponents(path, &emptyFirst);
+    if (emptyFirst)
+        return kResultBadPathname;
+    for (const std::string& part : parts) {
+        std::shared_ptr<MemoryKey> child = FindChild(*node, part);
+        if (!child) {
+            if (node->faults & kDenyCreate)
+                return kResultAccessDenied;
+            child = std::make_shared<MemoryKey>();
+            child->name = part;
+            node->subKeys.push_back(child);
+        }
+        node = child;
+    }
+    if (node->faults & kDenyOpen)
+        return kResultAccessDenied;
+    KeyHandle handle = nextHandle_;
+    nextHandle_ += 4;
+    handles_[handle] = node;
+    ++keyOpenTotal_;
+    *key = handle;
+    return kResultOk;
+}
+
 template <typename Body>
 long MemoryPlatform::WithOpenKey(KeyHandle handle, Body body)
 {

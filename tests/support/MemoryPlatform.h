@@ -23,6 +23,7 @@ enum KeyFault : unsigned {
     kDenyQueryInfo = 4,   // asking for its sizes fails with access denied
     kDenyWrite = 8,       // setting and deleting its values fails with access denied
     kDenyDelete = 16,     // deleting the key (or a tree holding it) fails with access denied
+    kDenyCreate = 32,     // creating a subkey below it fails with access denied
 };
 
 class MemoryPlatform : public Platform {
@@ -110,6 +111,7 @@ public:
 
     // --- Platform ---
     long OpenKey(KeyHandle parent, const std::string& path, KeyHandle* key) override;
+    long CreateKey(KeyHandle parent, const std::string& path, KeyHandle* key) override;
     long QueryInfoKey(KeyHandle key, KeyInfo* info) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
                     std::uint8_t* data, std::uint32_t* size) override;
