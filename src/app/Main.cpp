@@ -82,7 +82,7 @@ int RunMainWindow(int showState)
     MainWindow mainWindow;
     if (!mainWindow.Create())
         return 0;
-    ShowWindow(mainWindow.Window(), showState);
+    mainWindow.Show(showState);
     MSG message;
     int result = 0;
     for (;;) {
@@ -94,6 +94,8 @@ int RunMainWindow(int showState)
         if (got == -1)
             break;
         HWND window = mainWindow.Window();
+        if (mainWindow.TranslateShortcut(message))
+            continue;
         if (window && IsDialogMessageW(window, &message))
             continue;
         TranslateMessage(&message);

@@ -169,11 +169,13 @@ std::vector<int> ClampColumnWidths(const std::vector<int>& widths, std::size_t c
     return anyVisible ? clamped : std::vector<int>();
 }
 
-std::vector<int> FitColumnWidths(const std::vector<int>& weights, int clientWidth)
+std::vector<int> FitColumnWidths(const std::vector<int>& weights, int clientWidth, int span)
 {
     std::int64_t total = 0;
     for (int weight : weights)
         total += std::max(weight, 0);
+    if (total > 0 && span > total)
+        total = span;
     std::vector<int> widths;
     for (int weight : weights) {
         const std::int64_t share =

@@ -2,6 +2,7 @@
 // three pages, the menu commands and the close question.
 #pragma once
 
+#include "core/WindowPlacement.h"
 #include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
 #include "ui/HeaderBanner.h"
@@ -17,6 +18,11 @@ class MainWindow : public DialogBase {
 public:
     // Creates the main dialog, hidden; false when it cannot be made.
     bool Create();
+    // Shows the window the way it was left (maximised or not) unless the
+    // start asks for it minimised or hidden.
+    void Show(int showState);
+    // The main window's keyboard shortcuts (F5); true when `message` was one.
+    bool TranslateShortcut(MSG& message);
 
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -24,6 +30,15 @@ private:
     void OnCommand(int id);
     void OnClose();
     void SetCaptionFromVersion();
+    // Puts the window where it was left, or centred on the primary screen,
+    // always inside a visible work area.
+    void PlaceWindow();
+    void SaveLayout() const;
+    void LoadIcons();
+    // The window is now drawn at `dpi`; `suggested` is where it goes.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // F5: the visible page's start button, when it is enabled.
+    void StartVisiblePageWork();
 
     DialogLayout layout_;
     HeaderBanner banner_;
@@ -32,6 +47,9 @@ private:
     PageRegistrySearch search_;
     PageRegistryBackup backup_;
     GdiObject<HFONT> pageListFont_;
+    HACCEL shortcuts_ = nullptr; // a resource: freed with the program
+    int dpi_ = 96;
+    WindowLayout remembered_;
     HICON largeIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     // Set once closing has begun, so that a second close while the editor is

@@ -1,6 +1,7 @@
 // The common shape of the main window's pages (see Page.h).
 #include "ui/Page.h"
 
+#include "ui/Dpi.h"
 #include "win32/WorkerThread.h"
 #include "win32/WideText.h"
 #include "resource.h"
@@ -11,6 +12,26 @@ bool Page::Create(HWND container, int resourceId)
     if (window)
         ShowWindow(window, SW_HIDE);
     return window != nullptr;
+}
+
+void Page::ChangeDpi(int dpi)
+{
+    if (!window_ || dpi <= 0 || dpi == dpi_)
+        return;
+    layout_.ScaleFor(dpi_, dpi);
+    dpi_ = dpi;
+    OnDpiChanged();
+    RECT client = {};
+    GetClientRect(window_, &client);
+    OnSize(client.right, client.bottom);
+}
+
+void Page::PressStartButton()
+{
+    const int id = StartButtonId();
+    HWND button = id ? GetDlgItem(window_, id) : nullptr;
+    if (button && IsWindowEnabled(button) && IsWindowVisible(window_))
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 void Page::SetDialogResult(LRESULT result) const
@@ -27,6 +48,7 @@ INT_PTR Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        dpi_ = WindowDpi(window_);
         OnInitDialog();
         return TRUE;
     case WM_SHOWWINDOW:

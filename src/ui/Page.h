@@ -13,6 +13,11 @@ class Page : public DialogBase {
 public:
     // Creates the page hidden, as a child of `container`.
     bool Create(HWND container, int resourceId);
+    // The main window moved to a display of another scale: the page lays
+    // itself out and takes its pictures for `dpi`.
+    void ChangeDpi(int dpi);
+    // Clicks the button that starts the page's work (F5), when it is enabled.
+    void PressStartButton();
 
 protected:
     // Dialog initialisation: translate, lay out, load settings.
@@ -25,6 +30,10 @@ protected:
     virtual bool OnNotify(NMHDR* header, LRESULT& result) { return false; }
     // The page is being destroyed with the main window: stop work, save settings.
     virtual void OnDestroy() {}
+    // The page's pictures are to be made again for Dpi().
+    virtual void OnDpiChanged() {}
+    // The button that starts the page's work; 0 for none.
+    virtual int StartButtonId() const { return 0; }
     // Any other message; return true when handled.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
     {
@@ -36,8 +45,12 @@ protected:
     // Sets the page's status line.
     void SetStatus(const std::string& text) const;
 
+    // The DPI the page is laid out and drawn for.
+    int Dpi() const { return dpi_; }
+
     DialogLayout layout_;
 
 private:
+    int dpi_ = 96;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -17,6 +17,7 @@
 #include "core/IgnoreList.h"
 #include "ui/IgnoreListDialog.h"
 #include "win32/IgnoreListSettings.h"
+#include "win32/LayoutSettings.h"
 #include "win32/SettingsDocument.h"
 #include "win32/WideText.h"
 
@@ -65,6 +66,7 @@ WorkerPageParts CleanerParts()
     parts.doneKey = "_PageRegistryCleanerState3";
     parts.doneTextTakesRowCount = true;
     parts.stoppedKey = "_PageRegistryCleanerState4";
+    parts.layoutElement = kCleanerPageElement;
     return parts;
 }
 
@@ -111,8 +113,7 @@ void PageRegistryCleaner::OnInitDialog()
     layout_.Attach(window_, kCleanerLayout, sizeof kCleanerLayout / sizeof kCleanerLayout[0]);
 
     tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
-    LoadMaskedImageList(taskImages_, IDB_TASKS, 16);
-    SendMessageW(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
+    AttachTaskImages();
     SendMessageW(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     // The page owns the image list; the control must not destroy it too.
     SetWindowLongPtrW(tasks_, GWL_STYLE, GetWindowLongPtrW(tasks_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
@@ -160,6 +161,18 @@ bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
         return true;
     }
     return WorkerPage::OnNotify(header, result);
+}
+
+void PageRegistryCleaner::AttachTaskImages()
+{
+    LoadPictureStrip(taskImages_, IDB_TASKS, 16, Dpi());
+    SendMessageW(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
+}
+
+void PageRegistryCleaner::OnDpiChanged()
+{
+    WorkerPage::OnDpiChanged();
+    AttachTaskImages();
 }
 
 void PageRegistryCleaner::OnDestroy()

@@ -10,6 +10,7 @@
 #include "win32/Win32Platform.h"
 #include "resource.h"
 #include "core/FlagList.h"
+#include "win32/LayoutSettings.h"
 #include "win32/SettingsDocument.h"
 #include "win32/WideText.h"
 
@@ -47,6 +48,7 @@ WorkerPageParts SearchParts()
     parts.workingKey = "_PageRegistrySearchState2";
     parts.doneKey = "_PageRegistrySearchState3";
     parts.stoppedKey = "_PageRegistrySearchState4";
+    parts.layoutElement = kSearchPageElement;
     return parts;
 }
 

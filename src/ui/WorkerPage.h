@@ -27,6 +27,8 @@ struct WorkerPageParts {
     const char* workingKey = "";
     const char* doneKey = "";    // status line when the work has ended
     bool doneTextTakesRowCount = false;
+    // The element of config.xml that remembers the result list's columns.
+    const char* layoutElement = "";
     const char* stoppedKey = ""; // status line when the work was stopped
 };
 
@@ -65,6 +67,8 @@ protected:
     // `feeder`; the work ends early once the worker is asked to stop.
     virtual void DoWork(WorkerThread& worker, ListFeeder& feeder) = 0;
     void OnSize(int clientWidth, int clientHeight) override;
+    void OnDpiChanged() override;
+    int StartButtonId() const override { return parts_.startButton; }
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;

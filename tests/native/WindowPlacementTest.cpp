@@ -183,4 +183,11 @@ TEST(WindowPlacement, ColumnsShareTheWidthByTheirWeights)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FitColumnWidths(c.weights, c.width), c.expected) << c.width;
+
+    // Widths measured on a list 900 pixels wide, of which the user left 100
+    // unused: the same at that width, in proportion at another.
+    EXPECT_EQ(FitColumnWidths({150, 450, 100, 100}, 900, 900), std::vector<int>({150, 450, 100, 100}));
+    EXPECT_EQ(FitColumnWidths({150, 450, 100, 100}, 1800, 900), std::vector<int>({300, 900, 200, 200}));
+    // Columns wider than the list they were measured on share it by weight.
+    EXPECT_EQ(FitColumnWidths({600, 600}, 600, 300), std::vector<int>({300, 300}));
 }
