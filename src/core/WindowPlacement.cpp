@@ -174,7 +174,7 @@ std::vector<int> FitColumnWidths(const std::vector<int>& weights, int clientWidt
     std::int64_t total = 0;
     for (int weight : weights)
         total += std::max(weight, 0);
-    if (total > 0 && span > total)
+    if (total > 0 && span > 0)
         total = span;
     std::vector<int> widths;
     for (int weight : weights) {

@@ -85,9 +85,10 @@ std::vector<int> ClampColumnWidths(const std::vector<int>& widths, std::size_t c
 
 // The columns' widths for a list whose client area is `clientWidth` pixels
 // wide: each column's share of it is its weight's share of `span`, or of all
-// weights when they add up to more (integer division, so the sum never
-// exceeds the width). Widths measured on a list `span` pixels wide thus come
-// back unchanged at that width and in proportion at any other; equal weights
-// share the width equally; a weight of zero keeps a column hidden. With no
-// weight above zero every column gets zero.
+// weights when `span` is zero (integer division). Widths measured on a list
+// `span` pixels wide thus come back unchanged at that width and in
+// proportion at any other, also where they add up to more than the list
+// (which then scrolls); equal weights without a span share the width
+// equally; a weight of zero keeps a column hidden. With no weight above zero
+// every column gets zero.
 std::vector<int> FitColumnWidths(const std::vector<int>& weights, int clientWidth, int span = 0);

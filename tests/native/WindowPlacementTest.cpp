@@ -188,6 +188,7 @@ TEST(WindowPlacement, ColumnsShareTheWidthByTheirWeights)
     // unused: the same at that width, in proportion at another.
     EXPECT_EQ(FitColumnWidths({150, 450, 100, 100}, 900, 900), std::vector<int>({150, 450, 100, 100}));
     EXPECT_EQ(FitColumnWidths({150, 450, 100, 100}, 1800, 900), std::vector<int>({300, 900, 200, 200}));
-    // Columns wider than the list they were measured on share it by weight.
-    EXPECT_EQ(FitColumnWidths({600, 600}, 600, 300), std::vector<int>({300, 300}));
+    // Columns wider than the list they were measured on stay so, in proportion.
+    EXPECT_EQ(FitColumnWidths({150, 260, 150, 150}, 600, 600), std::vector<int>({150, 260, 150, 150}));
+    EXPECT_EQ(FitColumnWidths({600, 600}, 600, 300), std::vector<int>({1200, 1200}));
 }
