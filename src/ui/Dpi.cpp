@@ -8,6 +8,10 @@ namespace {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+using SetDialogDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
+
+// DDC_DISABLE_ALL of SetDialogDpiChangeBehavior.
+constexpr int kDialogScalingOff = 1;
 
 // The user32 function `name`, or null where this system lacks it.
 template <typename Function>
@@ -55,6 +59,24 @@ HFONT CreatePageListFont(int dpi)
 {
     return CreateFontW(ScaleLength(15, dpi), 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial");
+}
+
+void TakeOverDpiScaling(HWND dialog)
+{
+    static const auto setBehaviour =
+        User32Function<SetDialogDpiChangeBehaviorFunction>("SetDialogDpiChangeBehavior");
+    if (setBehaviour && dialog)
+        setBehaviour(dialog, kDialogScalingOff, kDialogScalingOff);
+}
+
+HFONT ScaledFont(HFONT font, int fromDpi, int toDpi)
+{
+    LOGFONTW description = {};
+    if (!font || GetObjectW(font, sizeof description, &description) != sizeof description)
+        return nullptr;
+    description.lfHeight = ScaleLength(description.lfHeight, toDpi, fromDpi);
+    description.lfWidth = ScaleLength(description.lfWidth, toDpi, fromDpi);
+    return CreateFontIndirectW(&description);
 }
 
 int PictureStripFor(int baseBitmapId, int dpi)

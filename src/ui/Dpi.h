@@ -18,6 +18,15 @@ int SystemMetricForDpi(int index, int dpi);
 // italic, 15 pixels high at 96 DPI. The caller owns it.
 HFONT CreatePageListFont(int dpi);
 
+// Tells the dialog manager of newer Windows not to rescale the dialog and
+// its controls on a DPI change itself: the program lays them out and gives
+// them their fonts (ScaledFont).
+void TakeOverDpiScaling(HWND dialog);
+
+// A copy of `font`, measured at `fromDpi`, for `toDpi`; null when the font
+// cannot be read. The caller owns it.
+HFONT ScaledFont(HFONT font, int fromDpi, int toDpi);
+
 // The resource id of the strip of picture set `baseBitmapId` (its 100
 // percent strip) that serves `dpi`, and the size of its pictures when the
 // 100 percent ones are `baseSize` pixels.

@@ -84,8 +84,8 @@ LRESULT CALLBACK ListColumns::SubclassProc(HWND window, UINT message, WPARAM wPa
     auto* self = reinterpret_cast<ListColumns*>(data);
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHEADERW*>(lParam);
-        const bool widthChanged = (header->hdr.code == HDN_ITEMCHANGEDW || header->hdr.code == HDN_ITEMCHANGEDA) &&
-                                  header->pitem && (header->pitem->mask & HDI_WIDTH);
+        const bool widthChanged =
+            header->hdr.code == HDN_ITEMCHANGEDW && header->pitem && (header->pitem->mask & HDI_WIDTH);
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
         // The user's widths, measured on the list as it is now, are the new
         // shares.

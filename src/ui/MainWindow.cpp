@@ -130,6 +130,7 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void MainWindow::OnInitDialog()
 {
     dpi_ = WindowDpi(window_);
+    TakeOverDpiScaling(window_);
     remembered_ = ReadWindowLayout();
     LoadIcons();
 

@@ -19,6 +19,14 @@ void Page::ChangeDpi(int dpi)
     if (!window_ || dpi <= 0 || dpi == dpi_)
         return;
     layout_.ScaleFor(dpi_, dpi);
+    // The controls take the dialog's font made for the new scale before the
+    // one they had goes.
+    if (HFONT font =
+            ScaledFont(reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)), createdDpi_, dpi)) {
+        for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        font_.Reset(font);
+    }
     dpi_ = dpi;
     OnDpiChanged();
     RECT client = {};
@@ -49,6 +57,8 @@ INT_PTR Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_INITDIALOG:
         dpi_ = WindowDpi(window_);
+        createdDpi_ = dpi_;
+        TakeOverDpiScaling(window_);
         OnInitDialog();
         return TRUE;
     case WM_SHOWWINDOW:

@@ -4,6 +4,7 @@
 
 #include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
+#include "win32/Win32Handles.h"
 
 #include <windows.h>
 
@@ -52,5 +53,10 @@ protected:
 
 private:
     int dpi_ = 96;
+    // The DPI the dialog was made at: its own font (which the dialog keeps)
+    // is measured at it.
+    int createdDpi_ = 96;
+    // The controls' font once a DPI change replaced the dialog's own.
+    GdiObject<HFONT> font_;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -124,6 +124,15 @@ TEST(RememberedLayout, SizePlaceSplitterColumnsAndMaximisedStateComeBack)
     DragSplitter(main, 260);
     HWND results = GetDlgItem(PageWithControl(main, IDC_CLEANER_RESULTS), IDC_CLEANER_RESULTS);
     SendMessageW(results, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(260, 0));
+    const std::vector<int> set = ReadLayout(main).cleanerColumns;
+    // A width the user set keeps its share when the window is resized, and
+    // comes back exactly at the size it was set at.
+    SetWindowPos(main, nullptr, 0, 0, 1100, 640, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::vector<int> wider = ReadLayout(main).cleanerColumns;
+    EXPECT_GT(wider[1], set[1]);
+    EXPECT_GT(wider[1], wider[0]);
+    SetWindowPos(main, nullptr, 0, 0, 900, 640, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(set, ReadLayout(main).cleanerColumns);
     HWND backups = BackupList(main);
     ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main), 2));
     SendMessageW(backups, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(150, 0));
