@@ -1,8 +1,8 @@
 // The main window at the display scale of the Wine prefix it runs in (96 DPI
-// in the tests' usual prefix, 144 DPI in the prefix of the "_144dpi" run,
-// whose desktop is 1280 x 800): it fits the work area and a 1280 x 800
-// screen, and no caption, check box or button text of any page is cut off.
-// A move to a display of another scale lays the window out anew.
+// in the usual prefix; 144 DPI with a 1280 x 800 desktop in the prefix of the
+// "_144dpi" run): it fits the screen, no caption, check box or button text of
+// a page is cut off, and its pictures come from the strips for the scale. A
+// move to a display of another scale lays it out and draws it anew.
 #include "CleanerGui.h"
 #include "GuiDriver.h"
 
@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -25,138 +23,88 @@ int ExpectedDpi()
     return value && std::atoi(value) > 0 ? std::atoi(value) : 96;
 }
 
-RECT ClientRectOf(HWND window)
+RECT RectOf(HWND window, bool client = false)
 {
     RECT rect = {};
-    GetClientRect(window, &rect);
+    client ? GetClientRect(window, &rect) : GetWindowRect(window, &rect);
     return rect;
 }
 
-// A copy of the control's font for this process: the program's own when
-// it can be read from here (not under Wine, which keeps fonts per process),
-// else the pages' dialog font made at `dpi` as the dialog manager makes it.
-HFONT CopyControlFont(HWND control, int dpi)
-{
-    LOGFONTW font = {};
-    HFONT used = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    if (!used || GetObjectW(used, sizeof font, &font) != sizeof font) {
-        font = LOGFONTW{};
-        font.lfHeight = -ScaleLength(8, dpi, 72);
-        font.lfWeight = FW_NORMAL;
-        font.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
-    }
-    return CreateFontIndirectW(&font);
-}
-
-// The size the control's text takes in its font: on one line, or wrapped at
-// `wrapWidth` when that is above zero.
-SIZE TextExtent(HWND control, int dpi, bool noPrefix, int wrapWidth)
+// The room a control's text needs in the pages' dialog font as the dialog
+// manager makes it at `dpi` (under Wine a font cannot be read from another
+// process), wrapped at `wrap` pixels when that is above zero.
+SIZE TextExtent(HWND control, int dpi, UINT flags, int wrap)
 {
     const std::wstring text = Widen(WindowText(control));
+    LOGFONTW description = {};
+    description.lfHeight = -ScaleLength(8, dpi, 72);
+    description.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(description.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CopyControlFont(control, dpi);
+    HFONT font = CreateFontIndirectW(&description);
     HGDIOBJ previous = SelectObject(dc, font);
-    RECT rect = {0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
-    const UINT flags = DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE) | (noPrefix ? DT_NOPREFIX : 0);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
+    RECT rect = {0, 0, wrap, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_CALCRECT | flags | (wrap > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, previous);
     DeleteObject(font);
     DeleteDC(dc);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    return SIZE{rect.right, rect.bottom};
 }
 
-// Every visible control of `page` whose text does not fit, with what it
-// needs and what it has; `measured` counts the texts measured.
+// The visible captions of `page` that do not fit their controls; `measured`
+// counts those measured. Status lines shorten long paths by design.
 std::vector<std::string> ClippedTexts(HWND page, int dpi, int& measured)
 {
-    measured = 0;
     std::vector<std::string> clipped;
     for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(control) || WindowText(control).empty())
-            continue;
-        const std::string kind = ClassName(control);
         const LONG style = GetWindowLongW(control, GWL_STYLE);
-        const RECT client = ClientRectOf(control);
+        if (!IsWindowVisible(control) || WindowText(control).empty() || (style & SS_PATHELLIPSIS))
+            continue;
+        const RECT client = RectOf(control, true);
         int room = client.right;
         int height = client.bottom;
         SIZE need = {};
-        if (kind == "Button") {
-            const LONG type = style & BS_TYPEMASK;
-            need = TextExtent(control, dpi, false, 0);
-            if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
-                type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE) {
-                // The box and the gap before the text.
-                room -= ScaleLength(13, dpi) + ScaleLength(4, dpi);
-            } else if (type == BS_GROUPBOX) {
-                room -= 2 * ScaleLength(8, dpi);
-                height = need.cy; // the caption sits on the frame
-            } else {
-                // The button's edges and focus frame.
-                room -= 2 * ScaleLength(3, dpi);
-                height -= 2 * ScaleLength(2, dpi);
-            }
-        } else if (kind == "Static") {
-            // Status lines shorten long paths by design.
-            if (style & (SS_PATHELLIPSIS | SS_ENDELLIPSIS | SS_WORDELLIPSIS))
-                continue;
-            const LONG type = style & SS_TYPEMASK;
-            if (type != SS_LEFT && type != SS_RIGHT && type != SS_CENTER && type != SS_LEFTNOWORDWRAP)
-                continue;
-            need = TextExtent(control, dpi, (style & SS_NOPREFIX) != 0, type == SS_LEFTNOWORDWRAP ? 0 : room);
-        } else {
+        const LONG type = style & BS_TYPEMASK;
+        if (ClassName(control) == "Static") {
+            need = TextExtent(control, dpi, (style & SS_NOPREFIX) ? DT_NOPREFIX : 0, room);
+        } else if (ClassName(control) != "Button") {
             continue;
+        } else if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON) {
+            need = TextExtent(control, dpi, 0, 0);
+            room -= ScaleLength(13 + 4, dpi); // the box and the gap before the text
+        } else if (type == BS_GROUPBOX) {
+            need = TextExtent(control, dpi, 0, 0);
+            room -= ScaleLength(2 * 8, dpi);
+        } else {
+            need = TextExtent(control, dpi, 0, 0);
+            room -= ScaleLength(2 * 3, dpi); // edges and focus frame
+            height -= ScaleLength(2 * 2, dpi);
         }
         ++measured;
-        if (std::getenv("QV_SHOW_MEASURES"))
-            std::printf("%s: needs %ldx%ld, has %dx%d\n", WindowText(control).c_str(), need.cx, need.cy, room, height);
         if (need.cx > room || need.cy > height)
             clipped.push_back(WindowText(control) + " needs " + std::to_string(need.cx) + "x" +
-                              std::to_string(need.cy) + ", has " + std::to_string(room) + "x" +
-                              std::to_string(height));
+                              std::to_string(need.cy) + ", has " + std::to_string(room) + "x" + std::to_string(height));
     }
     return clipped;
 }
 
-HWND VisiblePage(HWND mainWindow)
-{
-    for (HWND child = GetWindow(PageContainerOf(mainWindow), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsWindowVisible(child))
-            return child;
-    return nullptr;
-}
-
-int WidthOf(const RECT& rect)
-{
-    return rect.right - rect.left;
-}
-
-int HeightOf(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
-}
-
-// The page list's pictures and the cleaner's task pictures are those of
-// the strips for `dpi`: 48 and 16 pixels at 100 percent, larger above.
+// The page list's pictures and the task list's are those of the strips for
+// `dpi`: 48 and 16 pixels at 100 percent.
 void ExpectPicturesFor(const RunningProgram& program, HWND main, int dpi)
 {
     const int index = PictureScaleIndex(dpi);
-    // The entry's text begins right of its picture, and before the next
-    // larger size would end.
     const std::vector<RECT> entries = TreeViewRootTextRects(program.Process(), PageListOf(main));
-    ASSERT_FALSE(entries.empty());
+    ASSERT_EQ(3u, entries.size());
+    // The texts begin right of the pictures, and before a larger one would end.
     EXPECT_GE(entries.front().left, PictureSizeAt(48, index));
-    if (index + 1 < kPictureScaleCount) {
-        EXPECT_LT(entries.front().left, PictureSizeAt(48, index + 1));
-    }
+    EXPECT_LT(entries.front().left, PictureSizeAt(48, index) + 24);
     HWND tasks = GetDlgItem(PageWithControl(main, IDC_CLEANER_TASKS), IDC_CLEANER_TASKS);
     const RECT icon = ListViewItemPart(program.Process(), tasks, 0, LVIR_ICON);
     EXPECT_EQ(PictureSizeAt(16, index), icon.right - icon.left);
 }
 
-void CloseProgram(RunningProgram& program, HWND main)
+void Close(RunningProgram& program, HWND main)
 {
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 0;
@@ -168,7 +116,6 @@ void CloseProgram(RunningProgram& program, HWND main)
 
 TEST(DisplayScale, WindowFitsTheScreenAndNoTextIsCutOff)
 {
-    SetProcessDPIAware();
     const int dpi = ExpectedDpi();
     ProgramCopy copy("display-scale");
     RunningProgram program;
@@ -177,48 +124,36 @@ TEST(DisplayScale, WindowFitsTheScreenAndNoTextIsCutOff)
     ASSERT_NE(main, nullptr);
     ASSERT_EQ(dpi, WindowDpi(main));
 
-    RECT window = {};
-    GetWindowRect(main, &window);
+    const RECT window = RectOf(main);
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_LE(window.right - window.left, 1280);
     EXPECT_LE(window.bottom - window.top, 800);
-    EXPECT_GE(window.left, work.left);
-    EXPECT_GE(window.top, work.top);
-    EXPECT_LE(window.right, work.right);
-    EXPECT_LE(window.bottom, work.bottom);
-
-    // The page list's entries, in its font and with their pictures, fit its width.
-    HWND list = PageListOf(main);
-    const std::vector<RECT> entries = TreeViewRootTextRects(program.Process(), list);
-    ASSERT_EQ(3u, entries.size());
-    for (const RECT& entry : entries) {
-        EXPECT_GT(entry.right, entry.left);
-        EXPECT_LE(entry.right, ClientRectOf(list).right);
-    }
+    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                window.bottom <= work.bottom);
     ExpectPicturesFor(program, main, dpi);
+    // The page list's entries fit its width in their font.
+    for (const RECT& entry : TreeViewRootTextRects(program.Process(), PageListOf(main)))
+        EXPECT_LE(entry.right, RectOf(PageListOf(main), true).right);
 
     for (int index = 0; index < 3; ++index) {
-        ASSERT_TRUE(TreeViewSelectRoot(list, index));
-        HWND page = VisiblePage(main);
+        ASSERT_TRUE(TreeViewSelectRoot(PageListOf(main), index));
+        HWND page = nullptr;
+        for (HWND child = GetWindow(PageContainerOf(main), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            page = IsWindowVisible(child) ? child : page;
         ASSERT_NE(page, nullptr);
         int measured = 0;
         const std::vector<std::string> clipped = ClippedTexts(page, dpi, measured);
         EXPECT_TRUE(clipped.empty()) << "page " << index << ": " << clipped.front();
-        // Every page has at least four buttons with captions.
-        EXPECT_GE(measured, 4) << "page " << index;
-        // The page lies wholly inside the window.
-        RECT pageRect = {};
-        GetWindowRect(page, &pageRect);
-        EXPECT_LE(pageRect.right, window.right);
-        EXPECT_LE(pageRect.bottom, window.bottom);
+        EXPECT_GE(measured, 4) << "page " << index; // every page has four captioned buttons or more
+        EXPECT_LE(RectOf(page).right, window.right);
+        EXPECT_LE(RectOf(page).bottom, window.bottom);
     }
-    CloseProgram(program, main);
+    Close(program, main);
 }
 
 TEST(DisplayScale, MovingToAnotherScaleTakesTheSuggestedPlaceAndRedrawsForIt)
 {
-    SetProcessDPIAware();
     const int dpi = ExpectedDpi();
     ProgramCopy copy("display-scale-change");
     RunningProgram program;
@@ -227,44 +162,26 @@ TEST(DisplayScale, MovingToAnotherScaleTakesTheSuggestedPlaceAndRedrawsForIt)
     ASSERT_NE(main, nullptr);
     HWND list = PageListOf(main);
     HWND cleaner = PageWithControl(main, IDC_CLEANER_TASKS);
-    ASSERT_NE(cleaner, nullptr);
     HWND scan = GetDlgItem(cleaner, IDC_CLEANER_SCAN);
-    RECT scanBefore = {};
-    GetWindowRect(scan, &scanBefore);
-    RECT pageBefore = {};
-    GetWindowRect(cleaner, &pageBefore);
-    const int entryWidthBefore = WidthOf(TreeViewRootTextRects(program.Process(), list).front());
     HWND header = reinterpret_cast<HWND>(SendDlgItemMessageW(cleaner, IDC_CLEANER_RESULTS, LVM_GETHEADER, 0, 0));
-    const int headerHeightBefore = HeightOf(header);
+    const RECT scanBefore = RectOf(scan);
+    const RECT pageBefore = RectOf(cleaner);
+    const RECT entryBefore = TreeViewRootTextRects(program.Process(), list).front();
+    const RECT headerBefore = RectOf(header);
 
-    // Twice the scale: the window goes where it is told, the pictures come
-    // from the strips for that scale, and the buttons are twice as wide and
-    // twice as far from the right edge.
-    const int doubled = 2 * dpi;
+    // Twice the scale: the window goes where it is told; pictures, fonts and
+    // the buttons' sizes and distance from the right edge follow the scale.
     const RECT suggested = {10, 20, 10 + 1000, 20 + 700};
-    SendDpiChanged(program.Process(), main, doubled, suggested);
-    RECT window = {};
-    GetWindowRect(main, &window);
-    EXPECT_EQ(suggested.left, window.left);
-    EXPECT_EQ(suggested.top, window.top);
-    EXPECT_EQ(suggested.right, window.right);
-    EXPECT_EQ(suggested.bottom, window.bottom);
-
-    ExpectPicturesFor(program, main, doubled);
-
-    // The page list's font and the controls' font are made for the new
-    // scale (a font cannot be read from another process under Wine, so
-    // what it takes to show shows it): the entries' texts and the list
-    // header grow to about twice their size.
-    EXPECT_GT(WidthOf(TreeViewRootTextRects(program.Process(), list).front()), entryWidthBefore * 3 / 2);
-    EXPECT_GT(HeightOf(header), headerHeightBefore * 3 / 2);
-
-    RECT scanAfter = {};
-    GetWindowRect(scan, &scanAfter);
-    RECT pageAfter = {};
-    GetWindowRect(cleaner, &pageAfter);
+    SendDpiChanged(program.Process(), main, 2 * dpi, suggested);
+    const RECT window = RectOf(main);
+    EXPECT_TRUE(EqualRect(&suggested, &window));
+    ExpectPicturesFor(program, main, 2 * dpi);
+    // Fonts cannot be read from here: the room their texts take shows them.
+    const RECT entryAfter = TreeViewRootTextRects(program.Process(), list).front();
+    EXPECT_GT(entryAfter.right - entryAfter.left, (entryBefore.right - entryBefore.left) * 3 / 2);
+    EXPECT_GT(RectOf(header).bottom - RectOf(header).top, (headerBefore.bottom - headerBefore.top) * 3 / 2);
+    const RECT scanAfter = RectOf(scan);
     EXPECT_NEAR(2 * (scanBefore.right - scanBefore.left), scanAfter.right - scanAfter.left, 1);
-    EXPECT_NEAR(2 * (pageBefore.right - scanBefore.right), pageAfter.right - scanAfter.right, 1);
-
-    CloseProgram(program, main);
+    EXPECT_NEAR(2 * (pageBefore.right - scanBefore.right), RectOf(cleaner).right - scanAfter.right, 1);
+    Close(program, main);
 }
