@@ -27,6 +27,30 @@
 #define IDD_IGNORE_LIST             241
 #define IDD_CHANGES                 243
 
+/* The picture strips drawn for 125, 150 and 200 percent display scaling:
+   the id of the 100 percent strip plus one, two or three steps. */
+#define IDB_SCALE_STEP              1000
+#define IDB_PAGE_LIST_125           1206
+#define IDB_PAGE_LIST_150           2206
+#define IDB_PAGE_LIST_200           3206
+#define IDB_CLEANER_ITEMS_125       1208
+#define IDB_CLEANER_ITEMS_150       2208
+#define IDB_CLEANER_ITEMS_200       3208
+#define IDB_TASKS_125               1209
+#define IDB_TASKS_150               2209
+#define IDB_TASKS_200               3209
+#define IDB_SEARCH_ITEMS_125        1213
+#define IDB_SEARCH_ITEMS_150        2213
+#define IDB_SEARCH_ITEMS_200        3213
+#define IDB_DISKETTE_125            1214
+#define IDB_DISKETTE_150            2214
+#define IDB_DISKETTE_200            3214
+
+/* Keyboard shortcuts of the main window */
+#define IDR_MAIN_ACCELERATORS       250
+/* F5: the visible page's work (Scan, Search, Back Up Now) */
+#define ID_START_PAGE_WORK          32780
+
 /* Main menu commands (2 is also the close command of the main window) */
 #define ID_FILE_EXIT                2
 #define ID_ABOUT_HELP               9

@@ -388,6 +388,34 @@ write_bmp "$WORK/diskette.png" "$ART_DIR/diskette.bmp"
     -background "$MASK" -gravity north -extent 176x17 "$WORK/tasks.png"
 write_bmp "$WORK/tasks.png" "$ART_DIR/tasks.bmp"
 
+# The small pictures for 125, 150 and 200 percent display scaling. Each
+# pixel is first made a 4 x 4 block, then the picture is scaled down to the
+# target size averaging over whole areas, which keeps the pixel art crisp
+# where it can be and smooth where it cannot.
+small_at() { # name size out
+    "$CONVERT" "$WORK/$1.png" -transparent "$MASK" -filter point -resize 400% \
+        -filter box -resize "$2x$2" PNG32:"$WORK/$1-$2-rgba.png"
+    mask_green "$WORK/$1-$2-rgba.png" "$3"
+}
+for size in 20 24 32; do
+    for name in key string binary diskette task01 task02 task03 task04 task05 task06 \
+                task07 task08 task09 task10 task11; do
+        small_at "$name" "$size" "$WORK/$name-$size.png"
+    done
+    "$CONVERT" "$WORK/string-$size.png" "$WORK/key-$size.png" "$WORK/binary-$size.png" +append \
+        "$WORK/cleaner-$size.png"
+    write_bmp "$WORK/cleaner-$size.png" "$ART_DIR/cleaner-items-$size.bmp"
+    "$CONVERT" "$WORK/key-$size.png" "$WORK/string-$size.png" "$WORK/binary-$size.png" +append \
+        "$WORK/search-$size.png"
+    write_bmp "$WORK/search-$size.png" "$ART_DIR/search-items-$size.bmp"
+    write_bmp "$WORK/diskette-$size.png" "$ART_DIR/diskette-$size.bmp"
+    "$CONVERT" "$WORK/task01-$size.png" "$WORK/task02-$size.png" "$WORK/task03-$size.png" \
+        "$WORK/task04-$size.png" "$WORK/task05-$size.png" "$WORK/task06-$size.png" \
+        "$WORK/task07-$size.png" "$WORK/task08-$size.png" "$WORK/task09-$size.png" \
+        "$WORK/task10-$size.png" "$WORK/task11-$size.png" +append "$WORK/tasks-$size.png"
+    write_bmp "$WORK/tasks-$size.png" "$ART_DIR/tasks-$size.bmp"
+done
+
 # ---------------------------------------------------------------------------
 # The emblem: a blue registry cube with a green check badge. It is drawn in a
 # 256-unit design space on a canvas four times the target size and then
@@ -486,6 +514,16 @@ mask_green "$WORK/emblem-48.png" "$WORK/page0.png"
 mask_green "$WORK/search-48.png" "$WORK/page1.png"
 "$CONVERT" "$WORK/page0.png" "$WORK/page1.png" +append "$WORK/page-list.png"
 write_bmp "$WORK/page-list.png" "$ART_DIR/page-list.bmp"
+
+# The page list images for 125, 150 and 200 percent display scaling.
+for size in 60 72 96; do
+    emblem "$WORK/emblem-$size.png" "$size" 1 0
+    emblem "$WORK/search-$size.png" "$size" 1 0 search
+    mask_green "$WORK/emblem-$size.png" "$WORK/page0-$size.png"
+    mask_green "$WORK/search-$size.png" "$WORK/page1-$size.png"
+    "$CONVERT" "$WORK/page0-$size.png" "$WORK/page1-$size.png" +append "$WORK/page-list-$size.png"
+    write_bmp "$WORK/page-list-$size.png" "$ART_DIR/page-list-$size.bmp"
+done
 
 # ---------------------------------------------------------------------------
 # 203: header banner, 750 x 100. The program stretches it over the top of the

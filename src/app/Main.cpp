@@ -82,7 +82,7 @@ int RunMainWindow(int showState, OpeningPage page)
     MainWindow mainWindow;
     if (!mainWindow.Create(page))
         return 0;
-    ShowWindow(mainWindow.Window(), showState);
+    mainWindow.Show(showState);
     MSG message;
     int result = 0;
     for (;;) {
@@ -94,6 +94,8 @@ int RunMainWindow(int showState, OpeningPage page)
         if (got == -1)
             break;
         HWND window = mainWindow.Window();
+        if (mainWindow.TranslateShortcut(message))
+            continue;
         if (window && IsDialogMessageW(window, &message))
             continue;
         TranslateMessage(&message);

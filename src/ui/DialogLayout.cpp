@@ -1,6 +1,8 @@
 // Resizing by anchors (see DialogLayout.h).
 #include "ui/DialogLayout.h"
 
+#include "core/DpiScale.h"
+
 void DialogLayout::Attach(HWND parent, const AnchorRule* rules, std::size_t count)
 {
     parent_ = parent;
@@ -62,4 +64,16 @@ void DialogLayout::Apply(int clientWidth, int clientHeight) const
     if (batch)
         EndDeferWindowPos(batch);
     InvalidateRect(parent_, nullptr, TRUE);
+}
+
+void DialogLayout::ScaleFor(int fromDpi, int toDpi)
+{
+    for (Entry& e : entries_) {
+        e.margins.left = ScaleLength(e.margins.left, toDpi, fromDpi);
+        e.margins.top = ScaleLength(e.margins.top, toDpi, fromDpi);
+        e.margins.right = ScaleLength(e.margins.right, toDpi, fromDpi);
+        e.margins.bottom = ScaleLength(e.margins.bottom, toDpi, fromDpi);
+        e.width = ScaleLength(e.width, toDpi, fromDpi);
+        e.height = ScaleLength(e.height, toDpi, fromDpi);
+    }
 }

@@ -32,6 +32,9 @@ public:
     void Attach(HWND parent, const AnchorRule* rules, std::size_t count);
     // Moves the controls for a new client size.
     void Apply(int clientWidth, int clientHeight) const;
+    // The window moved to a display of another scale: the recorded places
+    // are taken from `fromDpi` to `toDpi`.
+    void ScaleFor(int fromDpi, int toDpi);
 
 private:
     struct Entry {

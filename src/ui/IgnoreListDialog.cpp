@@ -1,5 +1,6 @@
 // The ignore list dialog (see IgnoreListDialog.h).
 #include "ui/IgnoreListDialog.h"
+#include "ui/Dpi.h"
 
 #include "ui/WindowUtil.h"
 #include "win32/IgnoreListSettings.h"
@@ -50,7 +51,7 @@ void IgnoreListDialog::OnInitDialog()
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     RECT client = {};
     GetClientRect(list_, &client);
-    const int width = (client.right - client.left - GetSystemMetrics(SM_CXVSCROLL)) / 3;
+    const int width = (client.right - client.left - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(window_))) / 3;
     for (int column = 0; column < 3; ++column) {
         std::wstring caption = Widen(LookupText("_IgnoreListDlgCol" + std::to_string(column + 1)));
         LVCOLUMNW header = {};

@@ -1,11 +1,14 @@
 // The program's only top-level window (see MainWindow.h).
 #include "ui/MainWindow.h"
 
+#include "core/DpiScale.h"
 #include "ui/AboutDialog.h"
+#include "ui/Dpi.h"
 #include "ui/MaskedImageList.h"
 #include "ui/WebLink.h"
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
+#include "win32/LayoutSettings.h"
 #include "win32/ProgramPaths.h"
 #include "win32/WideText.h"
 #include "resource.h"
@@ -14,10 +17,18 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <vector>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
+// At 96 DPI; scaled for the window's.
 constexpr int kSplitterPosition = 188;
+constexpr int kSmallestWidth = 320;
+constexpr int kSmallestHeight = 240;
 constexpr COLORREF kPageListTextColour = RGB(33, 77, 144);
 
 const AnchorRule kMainLayout[] = {
@@ -25,12 +36,61 @@ const AnchorRule kMainLayout[] = {
     {IDC_MAIN_PAGE_HOST, kAnchorAll},
 };
 
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto* areas = reinterpret_cast<std::vector<ScreenRect>*>(data);
+        const ScreenRect area = {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        // The primary screen's first.
+        if (info.dwFlags & MONITORINFOF_PRIMARY)
+            areas->insert(areas->begin(), area);
+        else
+            areas->push_back(area);
+    }
+    return TRUE;
+}
+
+std::vector<ScreenRect> WorkAreas()
+{
+    std::vector<ScreenRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
+    if (areas.empty()) {
+        RECT work = {};
+        if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+            areas.push_back({work.left, work.top, work.right, work.bottom});
+    }
+    return areas;
+}
+
+ScreenRect ToScreenRect(const RECT& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
 } // namespace
 
 bool MainWindow::Create(OpeningPage page)
 {
     openingPage_ = page;
+    shortcuts_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
     return CreateModeless(IDD_MAIN, nullptr) != nullptr;
+}
+
+void MainWindow::Show(int showState)
+{
+    const bool plain = showState == SW_SHOWNORMAL || showState == SW_SHOWDEFAULT || showState == SW_SHOW ||
+                       showState == SW_RESTORE;
+    ShowWindow(window_, remembered_.maximised && plain ? SW_SHOWMAXIMIZED : showState);
+    // After maximising, which moves the bar with the window's width.
+    if (remembered_.splitter >= 0)
+        host_.SetSplitterPosition(ScaleLength(remembered_.splitter, dpi_, remembered_.dpi));
+}
+
+bool MainWindow::TranslateShortcut(MSG& message)
+{
+    return window_ && shortcuts_ && TranslateAcceleratorW(window_, shortcuts_, &message) != 0;
 }
 
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -49,6 +109,9 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED)
             layout_.Apply(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
@@ -75,17 +138,10 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void MainWindow::OnInitDialog()
 {
-    CenterWindow(window_, nullptr);
-
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    largeIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON),
-                                               GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    dpi_ = WindowDpi(window_);
+    TakeOverDpiScaling(window_);
+    remembered_ = ReadWindowLayout();
+    LoadIcons();
 
     TaskbarProgress::AcceptButtonCreated(window_);
     TranslateWindow(window_);
@@ -96,11 +152,9 @@ void MainWindow::OnInitDialog()
     banner_.Attach(GetDlgItem(window_, IDC_MAIN_BANNER), IDB_BANNER);
     layout_.Attach(window_, kMainLayout, sizeof kMainLayout / sizeof kMainLayout[0]);
 
-    host_.Attach(GetDlgItem(window_, IDC_MAIN_PAGE_HOST), window_, kSplitterPosition);
-    host_.SetImageList(IDB_PAGE_LIST, kPictureMask);
-    pageListFont_.Reset(CreateFontW(15, 0, 0, 0, 900, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
+    host_.Attach(GetDlgItem(window_, IDC_MAIN_PAGE_HOST), window_, ScaleLength(kSplitterPosition, dpi_));
+    host_.SetImageList(IDB_PAGE_LIST, dpi_);
+    pageListFont_.Reset(CreatePageListFont(dpi_));
     host_.SetListFont(pageListFont_.Get(), kPageListTextColour);
 
     HWND container = host_.Container();
@@ -117,6 +171,104 @@ void MainWindow::OnInitDialog()
         host_.SelectPage(1);
     else if (openingPage_ == OpeningPage::Backup)
         host_.SelectPage(2);
+    // Once everything is laid out by its anchors, which are taken from the
+    // dialog's own size.
+    PlaceWindow();
+}
+
+void MainWindow::PlaceWindow()
+{
+    const std::vector<ScreenRect> areas = WorkAreas();
+    ScreenRect wanted;
+    if (remembered_.hasRect) {
+        wanted = ScaleRectSize(remembered_.rect, dpi_, remembered_.dpi);
+    } else {
+        // The dialog's own size, centred on the primary screen's work area.
+        RECT rect = {};
+        GetWindowRect(window_, &rect);
+        const int width = rect.right - rect.left;
+        const int height = rect.bottom - rect.top;
+        const ScreenRect area = areas.empty() ? ToScreenRect(rect) : areas.front();
+        const int left = (area.left + area.right) / 2 - width / 2;
+        const int top = (area.top + area.bottom) / 2 - height / 2;
+        wanted = {left, top, left + width, top + height};
+    }
+    const ScreenRect placed =
+        PlaceOnScreen(wanted, areas, ScaleLength(kSmallestWidth, dpi_), ScaleLength(kSmallestHeight, dpi_));
+    SetWindowPos(window_, nullptr, placed.left, placed.top, placed.Width(), placed.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::SaveLayout() const
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window_, &placement))
+        return;
+    // The normal rectangle is in work-area coordinates: those of the screen
+    // moved by the space the task bar takes at the top or left.
+    RECT normal = placement.rcNormalPosition;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
+        OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    WindowLayout layout;
+    layout.hasRect = true;
+    layout.rect = ToScreenRect(normal);
+    // A minimised window is remembered as it will be restored.
+    layout.maximised = placement.showCmd == SW_SHOWMAXIMIZED ||
+                       (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED));
+    layout.splitter = host_.SplitterPosition();
+    layout.dpi = dpi_;
+    WriteWindowLayout(layout);
+}
+
+void MainWindow::LoadIcons()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HICON large = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                SystemMetricForDpi(SM_CXICON, dpi_),
+                                                SystemMetricForDpi(SM_CYICON, dpi_), 0));
+    HICON small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                SystemMetricForDpi(SM_CXSMICON, dpi_),
+                                                SystemMetricForDpi(SM_CYSMICON, dpi_), 0));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (largeIcon_)
+        DestroyIcon(largeIcon_);
+    if (smallIcon_)
+        DestroyIcon(smallIcon_);
+    largeIcon_ = large;
+    smallIcon_ = small;
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    if (dpi <= 0)
+        return;
+    layout_.ScaleFor(dpi_, dpi);
+    dpi_ = dpi;
+    LoadIcons();
+    // The list takes the new font before the old one goes.
+    HFONT font = CreatePageListFont(dpi_);
+    if (font) {
+        host_.SetListFont(font, kPageListTextColour);
+        pageListFont_.Reset(font);
+    }
+    host_.SetImageList(IDB_PAGE_LIST, dpi_);
+    cleaner_.ChangeDpi(dpi_);
+    search_.ChangeDpi(dpi_);
+    backup_.ChangeDpi(dpi_);
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::StartVisiblePageWork()
+{
+    Page* const pages[] = {&cleaner_, &search_, &backup_};
+    const int visible = host_.VisiblePage();
+    if (visible >= 0 && visible < static_cast<int>(sizeof pages / sizeof pages[0]))
+        pages[visible]->PressStartButton();
 }
 
 void MainWindow::SetCaptionFromVersion()
@@ -132,6 +284,9 @@ void MainWindow::OnCommand(int id)
     switch (id) {
     case ID_FILE_EXIT:
         OnClose();
+        break;
+    case ID_START_PAGE_WORK:
+        StartVisiblePageWork();
         break;
     case ID_ABOUT_HELP: {
         const std::string helpFile = ProgramFolder() + "\\" + ProgramBaseName(false) + ".chm";
@@ -185,6 +340,7 @@ void MainWindow::OnClose()
 void MainWindow::CloseNow()
 {
     closing_ = true;
+    SaveLayout();
     cleaner_.StopScan();
     search_.StopSearch();
     if (backup_.IsEditorRunning()) {

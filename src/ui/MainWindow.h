@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/CommandLine.h"
+#include "core/WindowPlacement.h"
 #include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
 #include "ui/HeaderBanner.h"
@@ -23,6 +24,11 @@ public:
     // Creates the main dialog, hidden, showing `page`; false when it cannot
     // be made.
     bool Create(OpeningPage page = OpeningPage::Cleaner);
+    // Shows the window the way it was left (maximised or not) unless the
+    // start asks for it minimised or hidden.
+    void Show(int showState);
+    // The main window's keyboard shortcuts (F5); true when `message` was one.
+    bool TranslateShortcut(MSG& message);
 
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -40,6 +46,15 @@ private:
     // first, else a moving bar while any page works.
     void OnPageProgress(const PageProgressReport& report);
     void SetCaptionFromVersion();
+    // Puts the window where it was left, or centred on the primary screen,
+    // always inside a visible work area.
+    void PlaceWindow();
+    void SaveLayout() const;
+    void LoadIcons();
+    // The window is now drawn at `dpi`; `suggested` is where it goes.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // F5: the visible page's start button, when it is enabled.
+    void StartVisiblePageWork();
 
     DialogLayout layout_;
     HeaderBanner banner_;
@@ -48,6 +63,9 @@ private:
     PageRegistrySearch search_;
     PageRegistryBackup backup_;
     GdiObject<HFONT> pageListFont_;
+    HACCEL shortcuts_ = nullptr; // a resource: freed with the program
+    int dpi_ = 96;
+    WindowLayout remembered_;
     HICON largeIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     // Set once closing has begun, so that a second close while the editor is

@@ -1,6 +1,8 @@
 // The pictures of the program's list and tree controls (see MaskedImageList.h).
 #include "ui/MaskedImageList.h"
 
+#include "ui/Dpi.h"
+
 #include <commctrl.h>
 
 bool LoadMaskedImageList(ImageListOwner& images, int bitmapId, int size, COLORREF mask)
@@ -18,4 +20,13 @@ bool LoadMaskedImageList(ImageListOwner& images, int bitmapId, int size, COLORRE
     if (strip)
         ImageList_AddMasked(images.Get(), strip.Get(), mask);
     return true;
+}
+
+bool LoadPictureStrip(ImageListOwner& images, int baseBitmapId, int baseSize, int dpi)
+{
+    const int bitmapId = PictureStripFor(baseBitmapId, dpi);
+    if (bitmapId != baseBitmapId &&
+        FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), MAKEINTRESOURCEW(2)) != nullptr)
+        return LoadMaskedImageList(images, bitmapId, PictureSizeFor(baseSize, dpi));
+    return LoadMaskedImageList(images, baseBitmapId, baseSize);
 }

@@ -14,3 +14,8 @@ constexpr COLORREF kPictureMask = RGB(0, 255, 0);
 // strip `bitmapId`. A strip that cannot be loaded leaves the list empty; the
 // result is false only when no list could be made.
 bool LoadMaskedImageList(ImageListOwner& images, int bitmapId, int size, COLORREF mask = kPictureMask);
+
+// Makes `images` the picture set `baseBitmapId` for `dpi`: the strip drawn
+// for that scale (pictures of baseSize at 100 percent and larger ones above
+// it), or the 100 percent strip where that one is missing.
+bool LoadPictureStrip(ImageListOwner& images, int baseBitmapId, int baseSize, int dpi);

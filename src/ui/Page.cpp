@@ -1,6 +1,7 @@
 // The common shape of the main window's pages (see Page.h).
 #include "ui/Page.h"
 
+#include "ui/Dpi.h"
 #include "win32/WorkerThread.h"
 #include "win32/WideText.h"
 #include "resource.h"
@@ -11,6 +12,34 @@ bool Page::Create(HWND container, int resourceId)
     if (window)
         ShowWindow(window, SW_HIDE);
     return window != nullptr;
+}
+
+void Page::ChangeDpi(int dpi)
+{
+    if (!window_ || dpi <= 0 || dpi == dpi_)
+        return;
+    layout_.ScaleFor(dpi_, dpi);
+    // The controls take the dialog's font made for the new scale before the
+    // one they had goes.
+    if (HFONT font =
+            ScaledFont(reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)), createdDpi_, dpi)) {
+        for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        font_.Reset(font);
+    }
+    dpi_ = dpi;
+    OnDpiChanged();
+    RECT client = {};
+    GetClientRect(window_, &client);
+    OnSize(client.right, client.bottom);
+}
+
+void Page::PressStartButton()
+{
+    const int id = StartButtonId();
+    HWND button = id ? GetDlgItem(window_, id) : nullptr;
+    if (button && IsWindowEnabled(button) && IsWindowVisible(window_))
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 void Page::SetDialogResult(LRESULT result) const
@@ -27,6 +56,9 @@ INT_PTR Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        dpi_ = WindowDpi(window_);
+        createdDpi_ = dpi_;
+        TakeOverDpiScaling(window_);
         OnInitDialog();
         return TRUE;
     case WM_SHOWWINDOW:

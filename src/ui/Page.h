@@ -4,6 +4,7 @@
 
 #include "ui/DialogBase.h"
 #include "ui/DialogLayout.h"
+#include "win32/Win32Handles.h"
 
 #include <windows.h>
 
@@ -13,6 +14,11 @@ class Page : public DialogBase {
 public:
     // Creates the page hidden, as a child of `container`.
     bool Create(HWND container, int resourceId);
+    // The main window moved to a display of another scale: the page lays
+    // itself out and takes its pictures for `dpi`.
+    void ChangeDpi(int dpi);
+    // Clicks the button that starts the page's work (F5), when it is enabled.
+    void PressStartButton();
 
 protected:
     // Dialog initialisation: translate, lay out, load settings.
@@ -25,6 +31,10 @@ protected:
     virtual bool OnNotify(NMHDR* header, LRESULT& result) { return false; }
     // The page is being destroyed with the main window: stop work, save settings.
     virtual void OnDestroy() {}
+    // The page's pictures are to be made again for Dpi().
+    virtual void OnDpiChanged() {}
+    // The button that starts the page's work; 0 for none.
+    virtual int StartButtonId() const { return 0; }
     // Any other message; return true when handled.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
     {
@@ -36,8 +46,17 @@ protected:
     // Sets the page's status line.
     void SetStatus(const std::string& text) const;
 
+    // The DPI the page is laid out and drawn for.
+    int Dpi() const { return dpi_; }
+
     DialogLayout layout_;
 
 private:
+    int dpi_ = 96;
+    // The DPI the dialog was made at: its own font (which the dialog keeps)
+    // is measured at it.
+    int createdDpi_ = 96;
+    // The controls' font once a DPI change replaced the dialog's own.
+    GdiObject<HFONT> font_;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

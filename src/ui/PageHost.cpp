@@ -46,12 +46,12 @@ bool PageHost::Attach(HWND placeholder, HWND owner, int splitterPosition)
     return pageList_ != nullptr && container_ != nullptr;
 }
 
-void PageHost::SetImageList(int bitmapId, COLORREF maskColour)
+void PageHost::SetImageList(int bitmapId, int dpi)
 {
     if (!pageList_)
         return;
     // The mask keeps the pictures' green background transparent on the list.
-    LoadMaskedImageList(images_, bitmapId, 48, maskColour);
+    LoadPictureStrip(images_, bitmapId, 48, dpi);
     TreeView_SetImageList(pageList_, images_.Get(), TVSIL_NORMAL);
 }
 

@@ -22,7 +22,9 @@ public:
     // list and the page container inside it. Notifications of the page list
     // go to `owner`.
     bool Attach(HWND placeholder, HWND owner, int splitterPosition);
-    void SetImageList(int bitmapId, COLORREF maskColour);
+    // Gives the page list the picture set `bitmapId` (48-pixel pictures at
+    // 100 percent) for `dpi`; called again when the DPI changes.
+    void SetImageList(int bitmapId, int dpi);
     void SetListFont(HFONT font, COLORREF textColour);
 
     HWND Container() const { return container_; }
@@ -39,6 +41,8 @@ public:
     // The page list's selection changed to the entry `item`.
     void OnSelectionChanged(HTREEITEM item);
     int VisiblePage() const { return visible_; }
+    int SplitterPosition() const { return splitter_.Position(); }
+    void SetSplitterPosition(int position) { splitter_.SetPosition(position); }
 
 private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

@@ -128,14 +128,28 @@ void PageRegistryBackup::SetUpList()
         return;
     // The page owns the image list, so the list must not destroy it as well.
     SetWindowLongPtrW(list_, GWL_STYLE, GetWindowLongPtrW(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-    LoadMaskedImageList(images_, IDB_DISKETTE, 16);
-    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+    OnDpiChanged();
 
     int position = 0;
     for (const BackupColumn& column : kBackupColumns)
         InsertSortableColumn(list_, position++, LookupText(column.headingKey), column.width,
                              column.sortKind);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+    columns_.Attach(list_);
+    columns_.Restore(ReadColumnLayout(kBackupPageElement));
+}
+
+void PageRegistryBackup::OnDpiChanged()
+{
+    if (!list_)
+        return;
+    LoadPictureStrip(images_, IDB_DISKETTE, 16, Dpi());
+    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+}
+
+int PageRegistryBackup::StartButtonId() const
+{
+    return IDC_BACKUP_BACKUP;
 }
 
 void PageRegistryBackup::OnShow(bool shown)
@@ -148,17 +162,7 @@ void PageRegistryBackup::OnShow(bool shown)
 void PageRegistryBackup::OnSize(int clientWidth, int clientHeight)
 {
     layout_.Apply(clientWidth, clientHeight);
-    if (!list_)
-        return;
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
-    const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    if (columns < 2)
-        return;
-    RECT client = {};
-    GetClientRect(list_, &client);
-    const int width = (client.right - client.left) / (columns - 1);
-    for (int column = 0; column < columns - 1; ++column)
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    columns_.Fit();
 }
 
 bool PageRegistryBackup::OnCommand(int id, int code, HWND control)
@@ -395,6 +399,7 @@ void PageRegistryBackup::WaitForEditor()
 void PageRegistryBackup::OnDestroy()
 {
     editor_.Stop();
+    WriteColumnLayout(kBackupPageElement, columns_.Current());
 }
 
 bool PageRegistryBackup::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result)

@@ -5,6 +5,7 @@
 // the registry afterwards.
 #pragma once
 
+#include "ui/ListColumns.h"
 #include "ui/Page.h"
 #include "ui/PageProgress.h"
 #include "win32/Win32Handles.h"
@@ -51,6 +52,8 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
+    void OnDpiChanged() override;
+    int StartButtonId() const override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
@@ -81,6 +84,8 @@ private:
     std::string editorPath_;
     HWND list_ = nullptr;
     ImageListOwner images_;
+    // Four visible columns sharing the width; the path column stays hidden.
+    ListColumns columns_{{1, 1, 1, 1, 0}};
     // The listed files in the order they were added; a row's item data is
     // its index here.
     std::vector<BackupRow> rows_;

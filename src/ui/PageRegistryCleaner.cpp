@@ -18,6 +18,7 @@
 #include "core/IgnoreList.h"
 #include "ui/IgnoreListDialog.h"
 #include "win32/IgnoreListSettings.h"
+#include "win32/LayoutSettings.h"
 #include "win32/SettingsDocument.h"
 #include "win32/WideText.h"
 
@@ -73,6 +74,7 @@ WorkerPageParts CleanerParts()
     parts.stoppedKey = "_PageRegistryCleanerState4";
     parts.progressBar = IDC_PAGE_PROGRESS;
     parts.restartButton = IDC_RESTART_ADMIN;
+    parts.layoutElement = kCleanerPageElement;
     return parts;
 }
 
@@ -125,8 +127,7 @@ void PageRegistryCleaner::OnInitDialog()
 
     elevated_ = SystemPlatform().RunsElevated();
     tasks_ = GetDlgItem(window_, IDC_CLEANER_TASKS);
-    LoadMaskedImageList(taskImages_, IDB_TASKS, 16);
-    SendMessageW(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
+    AttachTaskImages();
     SendMessageW(tasks_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     // The page owns the image list; the control must not destroy it too.
     SetWindowLongPtrW(tasks_, GWL_STYLE, GetWindowLongPtrW(tasks_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
@@ -184,6 +185,18 @@ bool PageRegistryCleaner::OnNotify(NMHDR* header, LRESULT& result)
         return false;
     }
     return WorkerPage::OnNotify(header, result);
+}
+
+void PageRegistryCleaner::AttachTaskImages()
+{
+    LoadPictureStrip(taskImages_, IDB_TASKS, 16, Dpi());
+    SendMessageW(tasks_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taskImages_.Get()));
+}
+
+void PageRegistryCleaner::OnDpiChanged()
+{
+    WorkerPage::OnDpiChanged();
+    AttachTaskImages();
 }
 
 void PageRegistryCleaner::OnDestroy()

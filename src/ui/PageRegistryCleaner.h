@@ -31,12 +31,15 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
+    void OnDpiChanged() override;
     void PrepareWork() override;
     int WorkSteps() const override;
     void OnStepsEnded(const std::vector<WorkStepEnd>& steps) override;
     void DoWork(WorkerThread& worker, ListFeeder& feeder) override;
 
 private:
+    // The task pictures for the page's DPI.
+    void AttachTaskImages();
     std::vector<bool> TaskChecks() const;
     void SetTaskChecks(const std::vector<bool>& checks);
     void ShowTaskMenu();

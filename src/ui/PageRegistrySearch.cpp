@@ -10,6 +10,7 @@
 #include "win32/Win32Platform.h"
 #include "resource.h"
 #include "core/FlagList.h"
+#include "win32/LayoutSettings.h"
 #include "win32/SettingsDocument.h"
 #include "win32/WideText.h"
 
@@ -51,6 +52,7 @@ WorkerPageParts SearchParts()
     parts.stoppedKey = "_PageRegistrySearchState4";
     parts.progressBar = IDC_PAGE_PROGRESS;
     parts.restartButton = IDC_RESTART_ADMIN;
+    parts.layoutElement = kSearchPageElement;
     return parts;
 }
 

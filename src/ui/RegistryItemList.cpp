@@ -37,17 +37,7 @@ void RegistryItemList::SetUp(HWND list)
     // The list object owns its image list; the control must not destroy it too.
     SetWindowLongPtrW(list_, GWL_STYLE, GetWindowLongPtrW(list_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     SetWindowSubclass(list_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-}
-
-void RegistryItemList::ShareWidthEqually()
-{
-    if (!list_)
-        return;
-    RECT client = {};
-    GetClientRect(list_, &client);
-    constexpr int kColumns = 4;
-    for (int column = 0; column < kColumns; ++column)
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), client.right / kColumns);
+    columns_.Attach(list_);
 }
 
 LRESULT CALLBACK RegistryItemList::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -110,11 +100,11 @@ bool RegistryItemList::HandleKey(UINT key, bool systemKey)
     return false;
 }
 
-void RegistryItemList::AttachImages(int bitmapId)
+void RegistryItemList::AttachImages(int bitmapId, int dpi)
 {
     if (!list_)
         return;
-    LoadMaskedImageList(images_, bitmapId, 16);
+    LoadPictureStrip(images_, bitmapId, 16, dpi);
     SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 }
 

@@ -6,6 +6,7 @@
 // user-interface thread; workers hand their rows over through ListFeeder.
 #pragma once
 
+#include "ui/ListColumns.h"
 #include "win32/Win32Handles.h"
 #include "core/RegistryItem.h"
 #include "core/ResultRows.h"
@@ -27,8 +28,9 @@ public:
     // Takes the dialog's list control, which must have been created with
     // LVS_OWNERDATA: four columns, full-row select, grid lines.
     void SetUp(HWND list);
-    // Loads a strip of three 16x16 pictures as the small image list.
-    void AttachImages(int bitmapId);
+    // Loads a strip of three pictures (16x16 at 100 percent) as the small
+    // image list, drawn for `dpi`; called again when the DPI changes.
+    void AttachImages(int bitmapId, int dpi);
     HWND Window() const { return list_; }
 
     // Where deletions write their automatic backup; empty means no backup.
@@ -64,8 +66,10 @@ public:
     void SelectNone();
     void InvertSelection();
 
-    // Gives every column the same share of the list's client width.
-    void ShareWidthEqually();
+    // Gives the columns their shares of the list's client width: equal ones
+    // until the user sets widths or remembered ones are restored.
+    void FitColumns() { columns_.Fit(); }
+    ListColumns& Columns() { return columns_; }
 
     // Sorts by a column with the direction flag shared by every list of
     // this kind, then inverts the flag. The rows selected and focused
@@ -113,6 +117,7 @@ private:
     std::string backupFolder_;
     bool ignoreOffered_ = false;
     ImageListOwner images_;
+    ListColumns columns_{std::vector<int>(4, 1)};
     ResultRows rows_;
     // The texts last handed to the control for display, which reads them in
     // place after the notification.

@@ -1,21 +1,24 @@
 // A vertical splitter (see Splitter.h).
 #include "ui/Splitter.h"
 
+#include "core/WindowPlacement.h"
+#include "ui/Dpi.h"
+
 namespace {
 
 constexpr const wchar_t* kSplitterClass = L"QuorvaneSplitter";
 
-int BarWidth()
-{
-    return GetSystemMetrics(SM_CXSIZEFRAME);
-}
-
-int MinimumPane()
-{
-    return 2 * GetSystemMetrics(SM_CXEDGE);
-}
-
 } // namespace
+
+int Splitter::BarWidth() const
+{
+    return SystemMetricForDpi(SM_CXSIZEFRAME, WindowDpi(window_));
+}
+
+int Splitter::MinimumPane() const
+{
+    return 2 * SystemMetricForDpi(SM_CXEDGE, WindowDpi(window_));
+}
 
 bool Splitter::Create(HWND parent, HWND owner)
 {
@@ -44,12 +47,7 @@ int Splitter::ClampPosition(int position) const
 {
     RECT client = {};
     GetClientRect(window_, &client);
-    const int highest = client.right - BarWidth() - MinimumPane();
-    if (position > highest)
-        position = highest;
-    if (position < MinimumPane())
-        position = MinimumPane();
-    return position;
+    return ClampSplitterPosition(position, client.right, BarWidth(), MinimumPane());
 }
 
 void Splitter::SetPosition(int position)

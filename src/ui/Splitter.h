@@ -19,6 +19,9 @@ public:
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int ClampPosition(int position) const;
+    // The bar's width and the narrowest pane, for the window's DPI.
+    int BarWidth() const;
+    int MinimumPane() const;
     void Layout();
     void DrawGhostBar(int position) const;
     bool OverBar(int x) const;

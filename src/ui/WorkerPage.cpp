@@ -5,6 +5,7 @@
 #include "ui/DeleteItems.h"
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
+#include "win32/LayoutSettings.h"
 #include "resource.h"
 
 #include <utility>
@@ -19,7 +20,8 @@ WorkerPage::~WorkerPage()
 void WorkerPage::SetUpWorkControls()
 {
     results_.SetUp(GetDlgItem(window_, parts_.resultList));
-    results_.AttachImages(parts_.resultImages);
+    results_.AttachImages(parts_.resultImages, Dpi());
+    results_.Columns().Restore(ReadColumnLayout(parts_.layoutElement));
     ShowWorkButtons(false);
     SetStatus(LookupText(parts_.readyKey));
     if (parts_.progressBar)
@@ -139,7 +141,12 @@ bool WorkerPage::OnCommand(int id, int code, HWND)
 void WorkerPage::OnSize(int clientWidth, int clientHeight)
 {
     layout_.Apply(clientWidth, clientHeight);
-    results_.ShareWidthEqually();
+    results_.FitColumns();
+}
+
+void WorkerPage::OnDpiChanged()
+{
+    results_.AttachImages(parts_.resultImages, Dpi());
 }
 
 bool WorkerPage::OnNotify(NMHDR* header, LRESULT& result)
@@ -150,6 +157,7 @@ bool WorkerPage::OnNotify(NMHDR* header, LRESULT& result)
 void WorkerPage::OnDestroy()
 {
     StopWork();
+    WriteColumnLayout(parts_.layoutElement, results_.Columns().Current());
 }
 
 bool WorkerPage::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)

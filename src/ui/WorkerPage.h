@@ -28,6 +28,8 @@ struct WorkerPageParts {
     const char* workingKey = "";
     const char* doneKey = "";    // status line when the work has ended
     bool doneTextTakesRowCount = false;
+    // The element of config.xml that remembers the result list's columns.
+    const char* layoutElement = "";
     const char* stoppedKey = ""; // status line when the work was stopped
     int progressBar = 0;   // the bar shown while the work runs (none when 0)
     // The button that restarts the program as administrator, shown after a
@@ -77,6 +79,8 @@ protected:
     void OnSize(int clientWidth, int clientHeight) override;
     // The restart button; a page's own OnCommand passes other ids here.
     bool OnCommand(int id, int code, HWND control) override;
+    void OnDpiChanged() override;
+    int StartButtonId() const override { return parts_.startButton; }
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstring>
 #include <cwchar>
 #include <cstdio>
 #include <fstream>
@@ -644,4 +645,45 @@ bool PlaceStandInEditor(const ProgramCopy& copy)
 std::string EditorSignal(const ProgramCopy& copy, const char* name)
 {
     return copy.File(std::string("Tools\\") + name);
+}
+
+std::vector<RECT> TreeViewRootTextRects(HANDLE process, HWND tree)
+{
+    std::vector<RECT> rects;
+    RemoteBuffer remote(process, sizeof(RECT));
+    if (!remote.Address())
+        return rects;
+    for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
+        // The item goes in where the rectangle comes out.
+        RECT rect = {};
+        std::memcpy(&rect, &item, sizeof item);
+        remote.Write(&rect, sizeof rect);
+        if (!SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.Address())))
+            rect = RECT{};
+        else
+            remote.Read(&rect, sizeof rect);
+        rects.push_back(rect);
+    }
+    return rects;
+}
+
+void SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& suggested)
+{
+    RemoteBuffer remote(process, sizeof(RECT));
+    if (!remote.Address() || !remote.Write(&suggested, sizeof suggested))
+        return;
+    SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+RECT ListViewItemPart(HANDLE process, HWND list, int row, int part)
+{
+    RECT rect = {};
+    rect.left = part;
+    RemoteBuffer remote(process, sizeof(RECT));
+    if (!remote.Address() || !remote.Write(&rect, sizeof rect) ||
+        !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address())) ||
+        !remote.Read(&rect, sizeof rect))
+        return RECT{};
+    return rect;
 }

@@ -132,3 +132,13 @@ bool PlaceStandInEditor(const ProgramCopy& copy);
 // The path of a steering file beside the copy's editor: "hold", "idle",
 // "started" or "ended".
 std::string EditorSignal(const ProgramCopy& copy, const char* name);
+
+// --- Helpers of the display scale tests ---
+// The text rectangles of the root-level entries of a tree view, in order.
+std::vector<RECT> TreeViewRootTextRects(HANDLE process, HWND tree);
+// A part (LVIR_ICON, LVIR_LABEL, ...) of a list view row; empty when missing.
+RECT ListViewItemPart(HANDLE process, HWND list, int row, int part);
+// Tells a window it now lies on a display of `dpi` and should go to
+// `suggested`, as Windows does when it moves between screens; returns once
+// the window has handled it.
+void SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& suggested);
