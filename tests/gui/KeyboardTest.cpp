@@ -108,7 +108,7 @@ TEST(Keyboard, TabWalksEachPageInReadingOrderAndF5StartsItsWork)
     ASSERT_NE(backup, nullptr);
     EXPECT_EQ(TabWalk(main), std::vector<int>({IDC_BACKUP_LIST, IDC_BACKUP_BACKUP, IDC_BACKUP_RESTORE,
                                                IDC_BACKUP_TO_FILE, IDC_BACKUP_FROM_FILE, IDC_BACKUP_DELETE,
-                                               IDC_PAGE_LIST}));
+                                               IDC_BACKUP_CHANGES, IDC_BACKUP_CHANGES_FILE, IDC_PAGE_LIST}));
     PressKey(main, VK_F5);
     EXPECT_TRUE(WaitUntil(
         [&] { return GetFileAttributesW(Widen(EditorSignal(copy, "started")).c_str()) != INVALID_FILE_ATTRIBUTES; }));
