@@ -35,28 +35,6 @@ const AnchorRule kChangesLayout[] = {
 
 constexpr int kColumnWidths[7] = {70, 110, 220, 110, 80, 150, 150};
 
-// The progress of an undo: one window while the backup is written, a second
-// one while the entries are put back, as a deletion shows its steps.
-struct UndoProgress {
-    HWND owner;
-    int steps;
-    std::unique_ptr<ProgressWindow> window;
-    bool changing;
-};
-
-void ShowUndoProgress(ChangePhase phase, std::size_t index, void* context)
-{
-    auto& progress = *static_cast<UndoProgress*>(context);
-    const bool changing = phase == ChangePhase::Change;
-    if (!progress.window || changing != progress.changing) {
-        progress.window.reset();
-        const char* key = changing ? "_ChangesDlgProgress1" : "_RegistryListViewProgressState1";
-        progress.window = std::make_unique<ProgressWindow>(progress.owner, LookupText(key), progress.steps);
-        progress.changing = changing;
-    }
-    progress.window->Step(static_cast<int>(index));
-}
-
 long long Count(const std::vector<DiffEntry>& entries, DiffKind kind)
 {
     return std::count_if(entries.begin(), entries.end(),
@@ -325,9 +303,13 @@ void ChangesWindow::Undo()
     for (std::size_t row : selected)
         chosen.push_back(rows_[row]);
 
-    UndoProgress progress{window_, static_cast<int>(chosen.size()), nullptr, false};
+    ChangeStepsProgress progress;
+    progress.owner = window_;
+    progress.steps = static_cast<int>(chosen.size());
+    progress.backupKey = "_RegistryListViewProgressState1";
+    progress.changeKey = "_ChangesDlgProgress1";
     const ChangeBackup backup{backupFolder_, LookupText("_PageRegistryBackupType2")};
-    const UndoOutcome outcome = UndoDifferences(SystemPlatform(), chosen, backup, ShowUndoProgress, &progress);
+    const UndoOutcome outcome = UndoDifferences(SystemPlatform(), chosen, backup, ShowChangeStep, &progress);
     progress.window.reset();
 
     switch (outcome.status) {

@@ -26,28 +26,6 @@ void StepProgress(std::size_t rowIndex, void* context)
     static_cast<ProgressWindow*>(context)->Step(static_cast<int>(rowIndex));
 }
 
-// The progress of a deletion: one window while the backup is written, a
-// second one while the entries are deleted.
-struct DeleteProgress {
-    HWND owner;
-    int steps;
-    std::unique_ptr<ProgressWindow> window;
-    bool deleting;
-};
-
-void ShowDeleteProgress(ChangePhase phase, std::size_t index, void* context)
-{
-    auto& progress = *static_cast<DeleteProgress*>(context);
-    const bool deleting = phase == ChangePhase::Change;
-    if (!progress.window || deleting != progress.deleting) {
-        progress.window.reset();
-        const char* key = deleting ? "_RegistryListViewProgressState2" : "_RegistryListViewProgressState1";
-        progress.window = std::make_unique<ProgressWindow>(progress.owner, LookupText(key), progress.steps);
-        progress.deleting = deleting;
-    }
-    progress.window->Step(static_cast<int>(index));
-}
-
 // The rows an export takes: the selected ones, or all without a selection.
 std::vector<RegistryItem> ExportedRows(const RegistryItemList& list)
 {
@@ -214,9 +192,13 @@ void DeleteItems(RegistryItemList& list)
     Platform& platform = SystemPlatform();
     HWND owner = GetAncestor(list.Window(), GA_ROOT);
 
-    DeleteProgress progress{list.Window(), static_cast<int>(entries.size()), nullptr, false};
+    ChangeStepsProgress progress;
+    progress.owner = list.Window();
+    progress.steps = static_cast<int>(entries.size());
+    progress.backupKey = "_RegistryListViewProgressState1";
+    progress.changeKey = "_RegistryListViewProgressState2";
     const ChangeBackup backup{list.BackupFolder(), LookupText("_PageRegistryBackupType2")};
-    const DeleteOutcome outcome = DeleteEntries(platform, entries, backup, ShowDeleteProgress, &progress);
+    const DeleteOutcome outcome = DeleteEntries(platform, entries, backup, ShowChangeStep, &progress);
     progress.window.reset();
 
     switch (outcome.status) {

@@ -45,3 +45,16 @@ INT_PTR ProgressWindow::HandleMessage(UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
+
+void ShowChangeStep(ChangePhase phase, std::size_t index, void* context)
+{
+    auto& progress = *static_cast<ChangeStepsProgress*>(context);
+    const bool changing = phase == ChangePhase::Change;
+    if (!progress.window || changing != progress.changing) {
+        progress.window.reset();
+        const char* key = changing ? progress.changeKey : progress.backupKey;
+        progress.window = std::make_unique<ProgressWindow>(progress.owner, LookupText(key), progress.steps);
+        progress.changing = changing;
+    }
+    progress.window->Step(static_cast<int>(index));
+}

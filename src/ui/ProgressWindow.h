@@ -2,10 +2,13 @@
 // deletion or an export shows while it runs on the user-interface thread.
 #pragma once
 
+#include "core/RegistryChange.h"
 #include "ui/DialogBase.h"
 
 #include <windows.h>
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 class ProgressWindow : public DialogBase {
@@ -22,3 +25,18 @@ public:
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
+
+// Follows the two steps of a change operation with a progress window each:
+// one titled by backupKey while the backup is written, then one titled by
+// changeKey while the entries are changed. Pass ShowChangeStep as the
+// operation's progress and this as its context.
+struct ChangeStepsProgress {
+    HWND owner = nullptr;
+    int steps = 0;
+    const char* backupKey = "";
+    const char* changeKey = "";
+    std::unique_ptr<ProgressWindow> window;
+    bool changing = false;
+};
+
+void ShowChangeStep(ChangePhase phase, std::size_t index, void* context);
