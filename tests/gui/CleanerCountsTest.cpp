@@ -29,11 +29,6 @@ void WriteConfig(const ProgramCopy& copy, const std::string& tasks)
     WriteWholeFile(copy.File("config.xml"), text);
 }
 
-std::string MissingProgram(const std::string& unique)
-{
-    return "C:\\quorvane-missing-" + unique + "\\app.exe";
-}
-
 // The list the cleaner's sixth check reads: every value of it is a finding.
 constexpr const char* kRunMruPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
@@ -118,23 +113,16 @@ BOOL CALLBACK FindOtherMainWindow(HWND window, LPARAM context)
     return FALSE;
 }
 
-class CleanerCountsTest : public ::testing::Test {
+class CleanerCountsTest : public CleanerPageFixture {
 protected:
+    CleanerCountsTest() : CleanerPageFixture("counts") {}
     bool Launch(bool limitedRights)
     {
-        if (limitedRights)
-            program_.LimitRights();
-        if (!program_.Start(copy_.Program()))
+        if (!CleanerPageFixture::Launch(limitedRights))
             return false;
-        main_ = program_.WaitForMainWindow();
-        page_ = main_ ? CleanerPage(main_) : nullptr;
-        tasks_ = page_ ? GetDlgItem(page_, IDC_CLEANER_TASKS) : nullptr;
-        results_ = page_ ? GetDlgItem(page_, IDC_CLEANER_RESULTS) : nullptr;
-        progress_ = page_ ? GetDlgItem(page_, IDC_PAGE_PROGRESS) : nullptr;
-        return results_ != nullptr && progress_ != nullptr;
+        progress_ = GetDlgItem(page_, IDC_PAGE_PROGRESS);
+        return progress_ != nullptr;
     }
-    std::string Status() const { return WindowText(GetDlgItem(page_, IDC_STATUS)); }
-    std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
     std::string TaskText(int row) const { return ListViewText(program_.Process(), tasks_, row, 0); }
     std::string TaskTitle(int row) const
     {
@@ -147,30 +135,11 @@ protected:
     bool Scan()
     {
         ClickButton(page_, IDC_CLEANER_SCAN);
-        const std::string format = Text("_PageRegistryCleanerState3");
-        return WaitUntil(
-            [&] {
-                return IsWindowEnabled(GetDlgItem(page_, IDC_CLEANER_SCAN)) &&
-                       Status() == FormatTextWithNumber(format, ListViewCount(results_));
-            },
-            120000);
+        return WaitForScanEnd();
     }
     int ProgressPosition() const { return static_cast<int>(SendMessageW(progress_, PBM_GETPOS, 0, 0)); }
     int ProgressEnd() const { return static_cast<int>(SendMessageW(progress_, PBM_GETRANGE, FALSE, 0)); }
-    DWORD Close()
-    {
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        DWORD exitCode = 99;
-        program_.WaitForExit(exitCode);
-        return exitCode;
-    }
 
-    ProgramCopy copy_{"counts"};
-    RunningProgram program_;
-    HWND main_ = nullptr;
-    HWND page_ = nullptr;
-    HWND tasks_ = nullptr;
-    HWND results_ = nullptr;
     HWND progress_ = nullptr;
 };
 

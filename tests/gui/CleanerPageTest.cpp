@@ -55,52 +55,9 @@ std::vector<std::string> BackupFiles(const ProgramCopy& copy)
     return files;
 }
 
-// A program path on the fixed drive C: that does not exist.
-std::string MissingProgram(const std::string& unique)
-{
-    return "C:\\quorvane-missing-" + unique + "\\app.exe";
-}
-
-class CleanerPageTest : public ::testing::Test {
+class CleanerPageTest : public CleanerPageFixture {
 protected:
-    bool Launch()
-    {
-        if (!program_.Start(copy_.Program()))
-            return false;
-        main_ = program_.WaitForMainWindow();
-        page_ = main_ ? CleanerPage(main_) : nullptr;
-        tasks_ = page_ ? GetDlgItem(page_, IDC_CLEANER_TASKS) : nullptr;
-        results_ = page_ ? GetDlgItem(page_, IDC_CLEANER_RESULTS) : nullptr;
-        return results_ != nullptr;
-    }
-    std::string Status() const { return WindowText(GetDlgItem(page_, IDC_STATUS)); }
-    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(page_, id)) != FALSE; }
-    std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
-    // Waits for a scan to end and checks the end state of the page.
-    bool WaitForScanEnd()
-    {
-        const std::string format = Text("_PageRegistryCleanerState3");
-        return WaitUntil(
-            [&] {
-                return Enabled(IDC_CLEANER_SCAN) &&
-                       Status() == FormatTextWithNumber(format, ListViewCount(results_));
-            },
-            120000);
-    }
-    DWORD Close()
-    {
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        DWORD exitCode = 99;
-        program_.WaitForExit(exitCode);
-        return exitCode;
-    }
-
-    ProgramCopy copy_{"cleaner"};
-    RunningProgram program_;
-    HWND main_ = nullptr;
-    HWND page_ = nullptr;
-    HWND tasks_ = nullptr;
-    HWND results_ = nullptr;
+    CleanerPageTest() : CleanerPageFixture("cleaner") {}
 };
 
 } // namespace

@@ -21,12 +21,6 @@ constexpr int kMenuIgnore = 8;            // the cleaner's item menu
 constexpr int kMenuExport = 3;
 constexpr int kTaskMenuIgnoredEntries = 5; // the task list menu
 
-// A program path on the fixed drive C: that does not exist.
-std::string MissingProgram(const std::string& unique)
-{
-    return "C:\\quorvane-missing-" + unique + "\\app.exe";
-}
-
 void WriteConfig(const ProgramCopy& copy, const std::string& ignoreEntries)
 {
     WriteWholeFile(copy.File("config.xml"),

@@ -1,6 +1,7 @@
 // Helpers of the cleaner GUI tests (see CleanerGui.h).
 #include "CleanerGui.h"
 
+#include "core/Language.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -226,4 +227,43 @@ int ListViewSelectedCount(HWND list)
 bool ListViewRowSelected(HWND list, int row)
 {
     return (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+std::string MissingProgram(const std::string& unique)
+{
+    return "C:\\quorvane-missing-" + unique + "\\app.exe";
+}
+
+bool CleanerPageFixture::Launch(bool limitedRights)
+{
+    if (limitedRights)
+        program_.LimitRights();
+    if (!program_.Start(copy_.Program()))
+        return false;
+    main_ = program_.WaitForMainWindow();
+    page_ = main_ ? CleanerPage(main_) : nullptr;
+    tasks_ = page_ ? GetDlgItem(page_, IDC_CLEANER_TASKS) : nullptr;
+    results_ = page_ ? GetDlgItem(page_, IDC_CLEANER_RESULTS) : nullptr;
+    return results_ != nullptr;
+}
+
+std::string CleanerPageFixture::Status() const
+{
+    return WindowText(GetDlgItem(page_, IDC_STATUS));
+}
+
+bool CleanerPageFixture::WaitForScanEnd()
+{
+    const std::string format = Text("_PageRegistryCleanerState3");
+    return WaitUntil(
+        [&] { return Enabled(IDC_CLEANER_SCAN) && Status() == FormatTextWithNumber(format, ListViewCount(results_)); },
+        120000);
+}
+
+DWORD CleanerPageFixture::Close()
+{
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    DWORD exitCode = 99;
+    program_.WaitForExit(exitCode);
+    return exitCode;
 }

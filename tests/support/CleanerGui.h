@@ -4,6 +4,8 @@
 
 #include "GuiDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -58,3 +60,29 @@ bool ChooseOpenMenuCommand(HWND popup, int position);
 POINT ListViewRowCentre(HANDLE process, HWND list, int row);
 int ListViewSelectedCount(HWND list);
 bool ListViewRowSelected(HWND list, int row);
+
+// A program path on the fixed drive C: that does not exist.
+std::string MissingProgram(const std::string& unique);
+
+// A fixture that runs a copy of the program and knows its cleaner page.
+class CleanerPageFixture : public ::testing::Test {
+protected:
+    explicit CleanerPageFixture(const std::string& copyName) : copy_(copyName) {}
+    // Starts the copy (with limitedRights, with the test's token stripped of
+    // administrator rights) and finds the page's controls.
+    bool Launch(bool limitedRights = false);
+    std::string Status() const;
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(page_, id)) != FALSE; }
+    std::string Text(const char* key) const { return LanguageFileText(copy_, key); }
+    // Waits for a scan to end and checks the end state of the page.
+    bool WaitForScanEnd();
+    // Closes the main window; the program's exit code.
+    DWORD Close();
+
+    ProgramCopy copy_;
+    RunningProgram program_;
+    HWND main_ = nullptr;
+    HWND page_ = nullptr;
+    HWND tasks_ = nullptr;
+    HWND results_ = nullptr;
+};
