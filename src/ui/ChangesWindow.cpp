@@ -312,23 +312,9 @@ void ChangesWindow::Undo()
     const UndoOutcome outcome = UndoDifferences(SystemPlatform(), chosen, backup, ShowChangeStep, &progress);
     progress.window.reset();
 
-    switch (outcome.status) {
-    case ChangeStatus::Refused: {
-        std::string keys;
-        for (const std::string& key : outcome.refusedKeys)
-            keys += "\r\n" + key;
-        ShowMessage(window_, LookupText("_PageRegistryDiffUndoRefused") + keys, MB_OK | MB_ICONINFORMATION);
+    if (!ChangeWentAhead(window_, outcome.status, outcome.refusedKeys, "_PageRegistryDiffUndoRefused",
+                         "_PageRegistryDiffUndoBackupFailed"))
         return;
-    }
-    case ChangeStatus::BackupFailed:
-        ShowMessage(window_, LookupText("_PageRegistryDiffUndoBackupFailed"), MB_OK | MB_ICONINFORMATION);
-        return;
-    case ChangeStatus::Done:
-    case ChangeStatus::Incomplete:
-        break;
-    default:
-        return;
-    }
     // What now is as the backup holds it is no difference any more; the
     // rows that did not come back stay, and stay selected, so that the list
     // names them.

@@ -201,24 +201,9 @@ void DeleteItems(RegistryItemList& list)
     const DeleteOutcome outcome = DeleteEntries(platform, entries, backup, ShowChangeStep, &progress);
     progress.window.reset();
 
-    switch (outcome.status) {
-    case ChangeStatus::Refused: {
-        std::string keys;
-        for (const std::string& key : outcome.refusedKeys)
-            keys += "\r\n" + key;
-        ShowMessage(owner, FormatTextWithString(LookupText("_RegistryListViewDeleteRefused"), keys),
-                    MB_OK | MB_ICONINFORMATION);
+    if (!ChangeWentAhead(owner, outcome.status, outcome.refusedKeys, "_RegistryListViewDeleteRefused",
+                         "_PageRegistryCleanerBackupFailed"))
         return;
-    }
-    case ChangeStatus::BackupFailed:
-        ShowMessage(owner, LookupText("_PageRegistryCleanerBackupFailed"), MB_OK | MB_ICONINFORMATION);
-        return;
-    case ChangeStatus::Done:
-    case ChangeStatus::Incomplete:
-        break;
-    default:
-        return;
-    }
     // Nothing pumped the list's messages while the entries were deleted, so
     // the rows are where they were read.
     for (std::size_t index : outcome.remaining)

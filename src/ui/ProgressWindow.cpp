@@ -1,6 +1,8 @@
 // The progress window of deletions and exports (see ProgressWindow.h).
 #include "ui/ProgressWindow.h"
 
+#include "core/Language.h"
+
 #include "ui/WindowUtil.h"
 #include "win32/LanguageWin.h"
 #include "win32/WideText.h"
@@ -57,4 +59,26 @@ void ShowChangeStep(ChangePhase phase, std::size_t index, void* context)
         progress.changing = changing;
     }
     progress.window->Step(static_cast<int>(index));
+}
+
+bool ChangeWentAhead(HWND owner, ChangeStatus status, const std::vector<std::string>& refusedKeys,
+                     const char* refusedFormatKey, const char* backupFailedKey)
+{
+    switch (status) {
+    case ChangeStatus::Refused: {
+        std::string keys;
+        for (const std::string& key : refusedKeys)
+            keys += "\r\n" + key;
+        ShowMessage(owner, FormatTextWithString(LookupText(refusedFormatKey), keys), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    case ChangeStatus::BackupFailed:
+        ShowMessage(owner, LookupText(backupFailedKey), MB_OK | MB_ICONINFORMATION);
+        return false;
+    case ChangeStatus::Done:
+    case ChangeStatus::Incomplete:
+        return true;
+    default:
+        return false;
+    }
 }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 class ProgressWindow : public DialogBase {
 public:
@@ -40,3 +41,10 @@ struct ChangeStepsProgress {
 };
 
 void ShowChangeStep(ChangePhase phase, std::size_t index, void* context);
+
+// Tells the user why a change operation did not go ahead: it was refused for
+// the protected keys (the text of refusedFormatKey, whose %s takes them, one
+// a line) or its backup could not be written (backupFailedKey). True when the
+// change went ahead, whether or not every entry changed.
+bool ChangeWentAhead(HWND owner, ChangeStatus status, const std::vector<std::string>& refusedKeys,
+                     const char* refusedFormatKey, const char* backupFailedKey);
