@@ -58,6 +58,7 @@ const std::map<std::string, std::string> kFormatTexts = {
     {"_pageregistrybackuplistheader1", "s"},
     {"_pageregistrybackuplistline1", "d"},
     {"_registrylistviewdeleterefused", "s"},
+    {"_pageregistrydiffundorefused", "s"},
     {"_registrylistviewdeleteremaining", "s"},
     {"_pageregistrycleanertaskcount", "sd"},
     {"_registrylistviewcsvfailed", "s"},
